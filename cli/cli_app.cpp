@@ -1,0 +1,87 @@
+#include "cli_app.h"
+
+#include <CLI/CLI.hpp>
+#include <functional>
+#include <sstream>
+
+namespace gestalon::cli {
+namespace {
+
+struct Options {
+  std::string motion, input, output, project, drive, image, pad, rewriteDir;
+  int overridePercent = 100;
+  int milliseconds = 10000;
+};
+
+// Subcommands whose work later versions of the tool provide; they report so and exit 2.
+int NotYetAvailable(const std::string& name, std::ostream& err) {
+  err << "gestalon-cli: '" << name << "' is not available in this version yet\n";
+  return kExitUsage;
+}
+
+void AddSubcommands(CLI::App& app, Options& o) {
+  auto* dump = app.add_subcommand("dump", "Print a motion file's blocks as JSON");
+  dump->add_option("motion", o.motion, "Motion file (.KX4)")->required();
+  dump->add_option("--project", o.project, "Robot project file (.KJZ)");
+
+  auto* rewrite = app.add_subcommand("rewrite", "Read a motion file and write it back");
+  rewrite->add_option("in", o.input, "Motion file to read")->required();
+  rewrite->add_option("out", o.output, "Motion file to write")->required();
+  rewrite->add_option("--project", o.project, "Robot project file (.KJZ)");
+  rewrite->add_option("--override", o.overridePercent, "Playback time override in percent");
+
+  auto* compile = app.add_subcommand("compile", "Compile a motion into the playback image");
+  compile->add_option("motion", o.motion, "Motion file (.KX4)")->required();
+  compile->add_option("-o", o.output, "Image file to write")->required();
+  compile->add_option("--project", o.project, "Robot project file (.KJZ)");
+  compile->add_option("--override", o.overridePercent, "Playback time override in percent");
+
+  auto* startup = app.add_subcommand("startup", "Build STARTUP.BIN as writing to the board does");
+  startup->add_option("project", o.project, "Robot project file (.KJZ)")->required();
+  startup->add_option("-o", o.output, "Image file to write")->required();
+
+  auto* write = app.add_subcommand("write", "Write the project to a CPU board drive");
+  write->add_option("project", o.project, "Robot project file (.KJZ)")->required();
+  write->add_option("--drive", o.drive, "Board drive folder")->required();
+
+  auto* simulate = app.add_subcommand("simulate", "Play an image on a virtual CPU board");
+  simulate->add_option("project", o.project, "Robot project file (.KJZ)")->required();
+  simulate->add_option("image", o.image, "Image file (.BIN)")->required();
+  simulate->add_option("--ms", o.milliseconds, "Simulated milliseconds (default 10000)");
+  simulate->add_option("--pad", o.pad, "Controller input word, hexadecimal");
+
+  auto* project = app.add_subcommand("project", "Load a robot project and print it as JSON");
+  project->add_option("project", o.project, "Robot project file (.KJZ)")->required();
+  project->add_option("--rewrite", o.rewriteDir, "Write the settings files back into DIR");
+}
+
+}  // namespace
+
+int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+  CLI::App app{"Gestalon command-line tool: motion files, board images and the virtual CPU board",
+               "gestalon-cli"};
+  app.require_subcommand(1);
+  Options options;
+  AddSubcommands(app, options);
+
+  std::vector<std::string> reversed(args.rbegin(), args.rend());
+  try {
+    app.parse(reversed);
+  } catch (const CLI::CallForHelp&) {
+    out << app.help();
+    return kExitOk;
+  } catch (const CLI::CallForAllHelp&) {
+    out << app.help("", CLI::AppFormatMode::All);
+    return kExitOk;
+  } catch (const CLI::ParseError& e) {
+    err << "gestalon-cli: " << e.what() << "\n"
+        << "Run 'gestalon-cli --help' for usage.\n";
+    return kExitUsage;
+  }
+  for (const CLI::App* sub : app.get_subcommands()) {
+    return NotYetAvailable(sub->get_name(), err);
+  }
+  return kExitUsage;
+}
+
+}  // namespace gestalon::cli

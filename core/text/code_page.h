@@ -1,0 +1,23 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace gestalon::core {
+
+// Code page of the "ANSI" texts in files and board memory: 932 (Japanese Shift_JIS with the
+// Microsoft extensions) everywhere, except that on Windows the user's system code page rules.
+unsigned SystemAnsiCodePage();
+
+// UTF-16 -> code page bytes. A character the code page cannot represent (or a lone surrogate)
+// becomes one '?', as the system converter's default character does.
+std::string ToAnsi(std::u16string_view text, unsigned codePage = SystemAnsiCodePage());
+
+// Code page bytes -> UTF-16. Each byte that starts no valid character (stray trail byte,
+// unassigned code, lead byte cut off at the end) becomes U+30FB, the default character the
+// system converter uses for code page 932; decoding resumes at the next byte.
+std::u16string FromAnsi(std::string_view bytes, unsigned codePage = SystemAnsiCodePage());
+
+inline constexpr char16_t kAnsiDecodeDefault = u'\u30FB';
+
+}  // namespace gestalon::core
