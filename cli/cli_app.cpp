@@ -4,6 +4,8 @@
 #include <functional>
 #include <sstream>
 
+#include "project_command.h"
+
 namespace gestalon::cli {
 namespace {
 
@@ -79,6 +81,9 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
     return kExitUsage;
   }
   for (const CLI::App* sub : app.get_subcommands()) {
+    if (sub->get_name() == "project") {
+      return RunProjectCommand(options.project, options.rewriteDir, out, err);
+    }
     return NotYetAvailable(sub->get_name(), err);
   }
   return kExitUsage;

@@ -4,8 +4,36 @@
 
 namespace gestalon::core {
 
+namespace {
+
+// True when `at` lies between the "[[" and "]]" of a text field, pairing them as the reader does:
+// each "[[" with the next "]]" after it.
+bool InsideTextField(std::u16string_view line, std::size_t at) {
+  std::size_t start = 0;
+  while (true) {
+    const std::size_t open = line.find(u"[[", start);
+    if (open == std::u16string_view::npos || open >= at) {
+      return false;
+    }
+    const std::size_t close = line.find(u"]]", open + 2);
+    if (close == std::u16string_view::npos) {
+      return false;
+    }
+    if (at < close) {
+      return true;
+    }
+    start = close + 2;
+  }
+}
+
+}  // namespace
+
 FieldReader::FieldReader(std::u16string_view line, std::u16string_view key) : line_(line) {
-  const std::size_t at = line.find(key);
+  // A name or path that happens to contain a key's text must not act as that key.
+  std::size_t at = line.find(key);
+  while (at != std::u16string_view::npos && InsideTextField(line, at)) {
+    at = line.find(key, at + 1);
+  }
   found_ = at != std::u16string_view::npos;
   pos_ = found_ ? at + key.size() : line.size();
 }

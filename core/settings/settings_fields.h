@@ -12,7 +12,8 @@ namespace gestalon::core {
 // and ends the line (every later field is empty too).
 class FieldReader {
  public:
-  // Starts after the first occurrence of `key` (case-sensitive, anywhere in the line).
+  // Starts after the first occurrence of `key` (case-sensitive, anywhere in the line) that does
+  // not stand inside a text field.
   FieldReader(std::u16string_view line, std::u16string_view key);
 
   bool KeyFound() const { return found_; }

@@ -23,6 +23,14 @@ TEST(FieldReader, KeyIsFoundAnywhereAndCaseSensitively) {
   EXPECT_EQ(missing.NextText(), u"");
 }
 
+TEST(FieldReader, KeyTextInsideATextFieldIsNotTheKey) {
+  FieldReader fields(u"_AXISNAME:[[my _NUMBER:[7] axis]]-_NUMBER:[3]", u"_NUMBER:");
+  ASSERT_TRUE(fields.KeyFound());
+  EXPECT_EQ(fields.NextInt(), 3);
+  EXPECT_FALSE(FieldReader(u"DEFPOS:[[AXISENABLE:[1]]]", u"AXISENABLE:").KeyFound());
+  EXPECT_TRUE(FieldReader(u"X:[[unclosed AXISENABLE:[1]", u"AXISENABLE:").KeyFound());
+}
+
 TEST(FieldReader, MissingBracketsGiveEmptyFields) {
   FieldReader noBrackets(u"SYSINI:\r", u"SYSINI:");
   EXPECT_EQ(noBrackets.NextText(), u"");

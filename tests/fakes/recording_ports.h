@@ -39,6 +39,11 @@ class RecordingPrompter : public core::Prompter {
                ? core::PromptAnswer::kOk
                : core::PromptAnswer::kYes;
   }
+  void Clear() {
+    std::lock_guard lock(mutex_);
+    calls_.clear();
+    answers_.clear();
+  }
   std::vector<Call> Calls() const {
     std::lock_guard lock(mutex_);
     return calls_;

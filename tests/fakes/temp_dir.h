@@ -52,4 +52,16 @@ inline std::string Utf16Bytes(std::u16string_view text, bool bom = true) {
   return bytes;
 }
 
+// The bytes a settings writer produces for `text`: byte-order mark, UTF-16LE, LF as CR LF.
+inline std::string Utf16File(std::u16string_view text) {
+  std::u16string crlf;
+  for (char16_t c : text) {
+    if (c == u'\n') {
+      crlf += u'\r';
+    }
+    crlf += c;
+  }
+  return Utf16Bytes(crlf);
+}
+
 }  // namespace gestalon::testing

@@ -1,0 +1,136 @@
+#include "project/project_loader.h"
+
+#include "platform/folders.h"
+#include "platform/paths.h"
+#include "pose/servo_channels.h"
+#include "strings/text_id.h"
+#include "strings/text_loader.h"
+#include "text/format.h"
+
+namespace gestalon::core {
+namespace {
+
+constexpr char16_t kDefaultProjectRelative[] = u"temp\\temp.KJZ";
+
+class LoadMessages {
+ public:
+  LoadMessages(bool quiet, Prompter* prompter) : prompter_(quiet ? nullptr : prompter) {}
+
+  Prompter* prompter() const { return prompter_; }
+
+  void Show(PromptIcon icon, int textId) {
+    if (prompter_) {
+      prompter_->Show(icon, LoadText(textId));
+    }
+  }
+  void ShowFile(PromptIcon icon, int textId, const std::u16string& fileName) {
+    if (prompter_) {
+      prompter_->Show(icon, Format(LoadText(textId), fileName));
+    }
+  }
+
+ private:
+  Prompter* prompter_;
+};
+
+std::filesystem::path ResolveProjectFile(const std::filesystem::path& projectFile,
+                                         const LoadedProject& previous) {
+  if (projectFile.is_absolute() || previous.project.folder.empty()) {
+    return projectFile;
+  }
+  return PathFromText(previous.project.folder) / projectFile;
+}
+
+}  // namespace
+
+bool LoadRobotProject(const std::filesystem::path& projectFile, bool quiet, LoadedProject& project,
+                      const ProjectLoadOptions& options) {
+  LoadMessages messages(quiet, options.prompter);
+  // Work on a copy so that a failed load leaves the running project as it was; values that the
+  // readers keep (the status window position, a variable list that cannot be re-read) carry over.
+  LoadedProject next = project;
+  if (!ReadProjectFile(ResolveProjectFile(projectFile, project), next.project)) {
+    messages.Show(PromptIcon::kError, TextId::kMsgProjectFileUnreadable);
+    return false;
+  }
+  const RobotProject& files = next.project;
+  const std::filesystem::path folder = PathFromText(files.folder);
+
+  if (!ReadSystemSettings(ProjectFilePath(files, files.SYSINI), folder, options.programFolder,
+                          next.system, messages.prompter())) {
+    messages.ShowFile(PromptIcon::kError, TextId::kMsgSettingsFileFailedFatal, files.SYSINI);
+    return false;
+  }
+  if (!ReadSliderDefinitions(ProjectFilePath(files, files.SLDINI), next.sliders, next.layout)) {
+    messages.ShowFile(PromptIcon::kError, TextId::kMsgSettingsFileFailedFatal, files.SLDINI);
+    return false;
+  }
+  if (!ReadBasePoses(ProjectFilePath(files, files.DEFPOSINI), next.basePoses)) {
+    messages.ShowFile(PromptIcon::kWarning, TextId::kMsgSettingsFileFailedWarn, files.DEFPOSINI);
+  }
+  next.cpu = CpuSettings{};
+  if (!ReadCpuSettingsFile(ProjectFilePath(files, files.ROMINI), next.cpu, messages.prompter())) {
+    messages.ShowFile(PromptIcon::kWarning, TextId::kMsgSettingsFileFailedWarn, files.ROMINI);
+  }
+  if (auto variables = LoadVariableDefs(ProjectFilePath(files, files.MEMMAPINI))) {
+    next.variables = std::move(*variables);
+  }
+  DeriveServoChannels(next.sliders, next.cpu);
+  ReadValueOffsets(ProjectFilePath(files, files.DEFOFSINI), next.offsets);
+
+  project = std::move(next);
+  if (options.afterLoad) {
+    options.afterLoad(project);
+  }
+  return true;
+}
+
+std::u16string ProjectRobotName(const LoadedProject& project) {
+  return RobotName(project.cpu);
+}
+
+StartupProject ChooseStartupProject(std::u16string_view commandLine, std::u16string_view mostRecent,
+                                    const std::filesystem::path& programFolder) {
+  StartupProject startup;
+  startup.path = mostRecent;
+  if (!commandLine.empty()) {
+    if (commandLine.front() == u'"') {
+      // The opening quote and the last character (the closing quote) go.
+      startup.path = commandLine.size() >= 2 ? commandLine.substr(1, commandLine.size() - 2)
+                                             : std::u16string_view();
+    } else {
+      startup.path = commandLine;
+    }
+    startup.writeToLog = true;
+  }
+  if (startup.path.empty()) {
+    startup.path = TextFromPath(programFolder / PathFromText(kDefaultProjectRelative));
+    startup.quiet = true;
+    startup.writeToLog = true;
+  }
+  return startup;
+}
+
+std::filesystem::path WritableDefaultProject(const std::filesystem::path& programFolder,
+                                             const std::filesystem::path& appDataFolder) {
+  const std::filesystem::path shipped = programFolder / PathFromText(kDefaultProjectRelative);
+  const std::filesystem::path shippedFolder = shipped.parent_path();
+  if (appDataFolder.empty() || IsFolderWritable(shippedFolder)) {
+    return shipped;
+  }
+  const std::filesystem::path copyFolder = appDataFolder / "temp";
+  std::error_code ec;
+  if (!std::filesystem::exists(copyFolder / shipped.filename(), ec)) {
+    std::filesystem::create_directories(copyFolder, ec);
+    std::filesystem::copy(
+        shippedFolder, copyFolder,
+        std::filesystem::copy_options::recursive | std::filesystem::copy_options::skip_existing,
+        ec);
+    if (ec) {
+      return shipped;
+    }
+  }
+  return copyFolder / shipped.filename();
+}
+
+}  // namespace gestalon::core

@@ -1,0 +1,68 @@
+#pragma once
+
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "cpusettings/cpu_settings.h"
+#include "cpusettings/cpu_settings_file.h"
+#include "project/base_poses.h"
+#include "project/robot_project.h"
+#include "project/slider_defs.h"
+#include "project/system_settings.h"
+#include "project/value_offsets.h"
+#include "ui_port/prompter.h"
+#include "variables/variable_defs.h"
+
+namespace gestalon::core {
+
+// Everything a robot project loads: the project file and the settings files it names.
+struct LoadedProject {
+  RobotProject project;
+  SystemSettings system;
+  SliderTable sliders{};
+  WindowLayout layout;
+  BasePoseTable basePoses;
+  ValueOffsetTable offsets;
+  CpuSettings cpu;
+  std::vector<VariableDef> variables;
+};
+
+struct ProjectLoadOptions {
+  std::filesystem::path programFolder;  // skins with folder flag 0 and the check box image
+  Prompter* prompter = nullptr;         // null, or ignored when quiet: no messages
+  // Runs after the settings are in place, for the work that needs them (a new motion, undo).
+  std::function<void(LoadedProject&)> afterLoad;
+};
+
+// The loading sequence: project file, system settings, slider definitions, base poses, CPU
+// settings, variable definitions, servo channels, offsets. A relative `projectFile` is taken
+// against the previously loaded project's folder (or the current directory). Messages: project
+// file unreadable (error), system settings or slider definitions unreadable (error, load fails),
+// base poses or CPU settings unreadable (warning, the load goes on with their defaults); none
+// when `quiet`. On failure `project` is left as it was; on success it holds the new project.
+bool LoadRobotProject(const std::filesystem::path& projectFile, bool quiet, LoadedProject& project,
+                      const ProjectLoadOptions& options);
+
+// The robot's name: the CPU settings' model name.
+std::u16string ProjectRobotName(const LoadedProject& project);
+
+// Which project start-up loads.
+struct StartupProject {
+  std::u16string path;
+  bool quiet = false;       // the default project loads without messages
+  bool writeToLog = false;  // from the command line or the default project
+};
+
+// The command line (a project path, possibly in double quotes) wins over the most recent project
+// of the log; with neither, the default project "temp/temp.KJZ" under the program folder.
+StartupProject ChooseStartupProject(std::u16string_view commandLine, std::u16string_view mostRecent,
+                                    const std::filesystem::path& programFolder);
+
+// The default project when the program folder is writable; otherwise a copy of its folder in the
+// application data folder (made once) so that the project's settings can be saved.
+std::filesystem::path WritableDefaultProject(const std::filesystem::path& programFolder,
+                                             const std::filesystem::path& appDataFolder);
+
+}  // namespace gestalon::core

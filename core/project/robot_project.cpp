@@ -1,0 +1,93 @@
+#include "project/robot_project.h"
+
+#include <algorithm>
+#include <array>
+#include <vector>
+
+#include "platform/paths.h"
+#include "settings/settings_fields.h"
+#include "settings/settings_file.h"
+#include "text/format.h"
+
+namespace gestalon::core {
+namespace {
+
+constexpr int kLineChars = 1024;
+
+struct ProjectKey {
+  std::u16string_view key;
+  std::u16string RobotProject::*field;
+};
+
+// Also the order in which the writer puts them.
+constexpr std::array<ProjectKey, 6> kKeys = {{
+    {u"ROMINI:", &RobotProject::ROMINI},
+    {u"SYSINI:", &RobotProject::SYSINI},
+    {u"DEFPOSINI:", &RobotProject::DEFPOSINI},
+    {u"SLDINI:", &RobotProject::SLDINI},
+    {u"DEFOFSINI:", &RobotProject::DEFOFSINI},
+    {u"MEMMAPINI:", &RobotProject::MEMMAPINI},
+}};
+
+bool IsProjectFileName(const std::filesystem::path& path) {
+  std::u16string extension = path.extension().u16string();
+  std::transform(extension.begin(), extension.end(), extension.begin(),
+                 [](char16_t c) { return c >= u'a' && c <= u'z' ? char16_t(c - 32) : c; });
+  return extension == kProjectExtension;
+}
+
+}  // namespace
+
+bool ReadProjectFile(const std::filesystem::path& path, RobotProject& project) {
+  auto file = OpenSettingsFile(path, "r");
+  if (!file) {
+    return false;
+  }
+  std::error_code ec;
+  std::filesystem::path folder = std::filesystem::absolute(path, ec).parent_path();
+  project.folder = TextFromPath(folder / "");
+  std::u16string line;
+  while (ReadSettingsLine(file.get(), line, kLineChars) > 0) {
+    for (const auto& [key, field] : kKeys) {
+      if (FieldReader fields(line, key); fields.KeyFound()) {
+        project.*field = std::u16string(fields.NextText());
+      }
+    }
+  }
+  CloseSettingsFile(std::move(file));
+  return true;
+}
+
+bool WriteProjectFile(const std::filesystem::path& path, const RobotProject& project) {
+  auto file = OpenSettingsFile(path, "w");
+  if (!file) {
+    return false;
+  }
+  for (const auto& [key, field] : kKeys) {
+    WriteSettingsText(file.get(), Format(u"%s[[%s]]\n", key, project.*field));
+  }
+  return CloseSettingsFile(std::move(file));
+}
+
+std::filesystem::path ProjectFilePath(const RobotProject& project, std::u16string_view name) {
+  return ResolveInFolder(PathFromText(project.folder), name);
+}
+
+bool RenameProjectFile(const std::filesystem::path& folder, std::u16string_view newName) {
+  std::error_code ec;
+  std::vector<std::filesystem::path> candidates;
+  for (const auto& entry : std::filesystem::directory_iterator(folder, ec)) {
+    if (entry.is_regular_file(ec) && IsProjectFileName(entry.path())) {
+      candidates.push_back(entry.path());
+    }
+  }
+  if (candidates.empty()) {
+    return false;
+  }
+  std::sort(candidates.begin(), candidates.end());
+  std::filesystem::path target = folder / PathFromText(std::u16string(newName) + u".KJZ");
+  std::filesystem::rename(candidates.front(), target, ec);
+  return !ec;
+}
+
+}  // namespace gestalon::core

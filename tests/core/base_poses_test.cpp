@@ -1,0 +1,225 @@
+#include "project/base_poses.h"
+
+#include <gtest/gtest.h>
+
+#include "temp_dir.h"
+
+namespace gestalon::core {
+namespace {
+
+using testing::ReadBytes;
+using testing::TempDir;
+using testing::Utf16Bytes;
+using testing::Utf16File;
+using testing::WriteBytes;
+
+// Base poses as the file can hold them: values only on enabled sliders, mask bits 0..31.
+BasePoseTable MakeTable() {
+  BasePoseTable table;
+  table.current = 2;
+  const std::u16string names[] = {u"直立", u"歩行用 [立ち] - 1", u"", u"Sit:low"};
+  for (std::size_t e = 0; e < 4; ++e) {
+    BasePose& pose = table.entries[e];
+    pose.name = names[e];
+    pose.registered = true;
+    pose.servoEnableMask = 0x80000001u | (0x1234u << e);
+    for (std::size_t k = e; k < kSliderCount; k += 3 + e) {
+      pose.axisEnable[k] = true;
+      pose.values[k] = static_cast<std::int16_t>(static_cast<int>(k) * 257 - 16000);
+    }
+  }
+  table.entries[0].values[0] = -32768;
+  table.entries[0].values[3] = 32767;
+  table.entries[1].axisEnable[127] = true;
+  table.entries[1].values[127] = -1;
+  return table;
+}
+
+TEST(BasePosesRoundTrip, WriteReadWriteGivesTheSameTableAndBytes) {
+  TempDir dir;
+  const BasePoseTable source = MakeTable();
+  ASSERT_TRUE(WriteBasePoses(dir / "a.pos", source));
+  BasePoseTable read;
+  ASSERT_TRUE(ReadBasePoses(dir / "a.pos", read));
+  EXPECT_EQ(read, source);
+  ASSERT_TRUE(WriteBasePoses(dir / "b.pos", read));
+  EXPECT_EQ(ReadBytes(dir / "b.pos"), ReadBytes(dir / "a.pos"));
+}
+
+TEST(BasePosesWrite, WritesTheExactFormatAndStopsAtTheFirstGap) {
+  TempDir dir;
+  BasePoseTable table;
+  table.current = 1;
+  table.entries[0].name = u"基本";
+  table.entries[0].registered = true;
+  table.entries[0].axisEnable[0] = table.entries[0].axisEnable[2] = true;
+  table.entries[0].axisEnable[10] = true;
+  table.entries[0].values = {};
+  table.entries[0].values[0] = -200;
+  table.entries[0].values[1] = 55;  // not enabled: not written
+  table.entries[0].values[2] = 0x1A;
+  table.entries[0].values[10] = 0;
+  table.entries[0].servoEnableMask = 0x1'0000'0005u;
+  table.entries[1].name = u"none";
+  table.entries[1].registered = true;
+  table.entries[3].name = u"after the gap";
+  table.entries[3].registered = true;
+  ASSERT_TRUE(WriteBasePoses(dir / "a.pos", table));
+  EXPECT_EQ(ReadBytes(dir / "a.pos"),
+            Utf16File(u"MAINDEFPOS_NUM:[1]\n\n"
+                      u"DEFPOS:[[基本]]\nAXISENABLE:[0,2,10]\n"
+                      u"SERVOENABLE:[10100000000000000000000000000000]\n"
+                      u"DEFPOS_VALUE:[0xff38,0x001a,0x0000]\n\n"
+                      u"DEFPOS:[[none]]\nAXISENABLE:[]\n"
+                      u"SERVOENABLE:[00000000000000000000000000000000]\nDEFPOS_VALUE:[]\n\n"));
+}
+
+TEST(BasePosesWrite, FailureKeepsThePreviousFile) {
+  TempDir dir;
+  EXPECT_FALSE(WriteBasePoses(dir / "missing" / "a.pos", MakeTable()));
+  EXPECT_FALSE(std::filesystem::exists(dir / "missing"));
+  std::filesystem::create_directories(dir / "a.pos" / "inner");
+  EXPECT_FALSE(WriteBasePoses(dir / "a.pos", MakeTable()));
+  EXPECT_TRUE(std::filesystem::is_directory(dir / "a.pos" / "inner"));
+}
+
+class BasePosesRead : public ::testing::Test {
+ protected:
+  bool ReadText(std::u16string_view text) {
+    WriteBytes(dir_ / "p.pos", Utf16File(text));
+    return ReadFile(dir_ / "p.pos");
+  }
+  bool ReadFile(const std::filesystem::path& path) {
+    table_ = MakeTable();
+    table_.current = 7;
+    return ReadBasePoses(path, table_);
+  }
+  const BasePose& Entry(std::size_t e) const { return table_.entries[e]; }
+  std::size_t RegisteredCount() const {
+    std::size_t count = 0;
+    for (const auto& entry : table_.entries) {
+      count += entry.registered ? 1 : 0;
+    }
+    return count;
+  }
+
+  TempDir dir_;
+  BasePoseTable table_;
+};
+
+TEST_F(BasePosesRead, UnopenableFileClearsTheTableButKeepsTheCurrentNumber) {
+  EXPECT_FALSE(ReadFile(dir_ / "missing.pos"));
+  EXPECT_EQ(table_.entries, BasePoseTable{}.entries);
+  EXPECT_EQ(table_.current, 7);
+}
+
+TEST_F(BasePosesRead, CurrentNumberOutsideTheTableBecomesZero) {
+  ASSERT_TRUE(ReadText(u"MAINDEFPOS_NUM:[40]\n"));
+  EXPECT_EQ(table_.current, 0);
+  ASSERT_TRUE(ReadText(u"MAINDEFPOS_NUM:[-1]\n"));
+  EXPECT_EQ(table_.current, 0);
+  ASSERT_TRUE(ReadText(u"MAINDEFPOS_NUM:[35]\n"));
+  EXPECT_EQ(table_.current, 35);
+  ASSERT_TRUE(ReadText(u"DEFPOS:[[a]]\n"));
+  EXPECT_EQ(table_.current, 7) << "no key: left as it was";
+  EXPECT_EQ(RegisteredCount(), 1u);
+}
+
+TEST_F(BasePosesRead, PoseWithoutEnabledSlidersStaysWithout) {
+  ASSERT_TRUE(
+      ReadText(u"DEFPOS:[[empty]]\nAXISENABLE:[]\nSERVOENABLE:[1]\nDEFPOS_VALUE:[]\n\n"
+               u"DEFPOS:[[gaps]]\nAXISENABLE:[3,,5, ]\nDEFPOS_VALUE:[0x0001,0x0002]\n"));
+  EXPECT_TRUE(Entry(0).registered);
+  EXPECT_EQ(Entry(0).axisEnable, (std::array<bool, kSliderCount>{}));
+  EXPECT_EQ(Entry(0).values, (std::array<std::int16_t, kSliderCount>{}));
+  EXPECT_EQ(Entry(1).axisEnable[0], false);
+  EXPECT_EQ(Entry(1).values[3], 1);
+  EXPECT_EQ(Entry(1).values[5], 2);
+}
+
+TEST_F(BasePosesRead, AxisNumbersOutsideTheTableAreIgnored) {
+  ASSERT_TRUE(
+      ReadText(u"DEFPOS:[[a]]\nAXISENABLE:[127,128,-1,0]\nDEFPOS_VALUE:[0x0005,0x0007,0x0009]\n"));
+  std::array<bool, kSliderCount> expected{};
+  expected[0] = expected[127] = true;
+  EXPECT_EQ(Entry(0).axisEnable, expected);
+  EXPECT_EQ(Entry(0).values[0], 5);
+  EXPECT_EQ(Entry(0).values[127], 7);
+}
+
+TEST_F(BasePosesRead, ServoEnableCharacters) {
+  ASSERT_TRUE(
+      ReadText(u"DEFPOS:[[a]]\nSERVOENABLE:[101]\n"
+               u"DEFPOS:[[b]]\nSERVOENABLE:[111111111111111111111111111111111111]\n"
+               u"DEFPOS:[[c]]\nSERVOENABLE:[11]\nSERVOENABLE:[0x1]\n"));
+  EXPECT_EQ(Entry(0).servoEnableMask, 0x5u);
+  EXPECT_EQ(Entry(1).servoEnableMask, 0xFFFFFFFFu) << "at most 32 characters";
+  EXPECT_EQ(Entry(2).servoEnableMask, 0x4u) << "a later line clears the bits it covers";
+}
+
+TEST_F(BasePosesRead, ValueItems) {
+  ASSERT_TRUE(
+      ReadText(u"DEFPOS:[[a]]\nDEFPOS_VALUE:[0x0009]\nAXISENABLE:[1,2,4,6]\n"
+               u"DEFPOS_VALUE:[0xff38,0X7FFF,0x8000]\n"
+               u"DEFPOS:[[b]]\nAXISENABLE:[0,1]\nDEFPOS_VALUE:[0xff38,0x0001,0x0002]\n"));
+  EXPECT_EQ(Entry(0).values[1], -200);
+  EXPECT_EQ(Entry(0).values[2], 32767);
+  EXPECT_EQ(Entry(0).values[4], -32768);
+  EXPECT_EQ(Entry(0).values[6], 0) << "enabled slider without an item";
+  EXPECT_EQ(Entry(0).values[0], 0) << "values before the axis list assign nothing";
+  EXPECT_EQ(Entry(1).values[0], -200);
+  EXPECT_EQ(Entry(1).values[1], 1);
+  EXPECT_EQ(Entry(1).values[2], 0) << "items beyond the enabled sliders are ignored";
+}
+
+TEST_F(BasePosesRead, EntriesBeyondTheTableAreIgnored) {
+  std::u16string text;
+  for (int e = 0; e < 38; ++e) {
+    text += e < 36 ? u"DEFPOS:[[p]]\n" : u"DEFPOS:[[p]]\nAXISENABLE:[5]\n";
+  }
+  text += u"MAINDEFPOS_NUM:[4]\n";
+  ASSERT_TRUE(ReadText(text));
+  EXPECT_EQ(RegisteredCount(), 36u);
+  for (const auto& entry : table_.entries) {
+    EXPECT_FALSE(entry.axisEnable[5]);
+  }
+  EXPECT_EQ(table_.current, 4);
+}
+
+TEST_F(BasePosesRead, KeysOnSharedLinesAndMissingBrackets) {
+  ASSERT_TRUE(
+      ReadText(u"DEFPOS:[[歩行]] AXISENABLE:[7] SERVOENABLE:[01] DEFPOS_VALUE:[0x0010] "
+               u"MAINDEFPOS_NUM:[3]\n"
+               u"DEFPOS:no name\nAXISENABLE:[9]\nDEFPOS_VALUE:0x0001\n"
+               u"DEFPOS:[[name with AXISENABLE:[5] inside]]\n"));
+  EXPECT_EQ(table_.current, 3);
+  EXPECT_EQ(Entry(0).name, u"歩行");
+  EXPECT_TRUE(Entry(0).axisEnable[7]);
+  EXPECT_EQ(Entry(0).values[7], 16);
+  EXPECT_EQ(Entry(0).servoEnableMask, 0x2u);
+  EXPECT_TRUE(Entry(1).registered);
+  EXPECT_EQ(Entry(1).name, u"");
+  EXPECT_TRUE(Entry(1).axisEnable[9]);
+  EXPECT_EQ(Entry(1).values[9], 0) << "an empty item reads as 0";
+  EXPECT_EQ(Entry(2).name, u"name with AXISENABLE:[5] inside");
+  EXPECT_EQ(Entry(2).axisEnable, (std::array<bool, kSliderCount>{}));
+}
+
+TEST_F(BasePosesRead, AnsiFileAndLongNames) {
+  // "直立" and "歩行用" in code page 932.
+  WriteBytes(dir_ / "ansi.pos",
+             "MAINDEFPOS_NUM:[1]\r\n\r\nDEFPOS:[[\x92\xBC\x97\xA7]]\r\nAXISENABLE:[2]\r\n"
+             "DEFPOS_VALUE:[0x0064]\r\n\r\nDEFPOS:[[\x95\xE0\x8D\x73\x97\x70]]\r\n");
+  ASSERT_TRUE(ReadFile(dir_ / "ansi.pos"));
+  EXPECT_EQ(table_.current, 1);
+  EXPECT_EQ(Entry(0).name, u"直立");
+  EXPECT_EQ(Entry(0).values[2], 100);
+  EXPECT_EQ(Entry(1).name, u"歩行用");
+
+  const std::u16string longName(130, u'名');
+  ASSERT_TRUE(ReadText(u"DEFPOS:[[" + longName + u"]]\n"));
+  EXPECT_EQ(Entry(0).name, longName.substr(0, kBasePoseNameMaxChars));
+}
+
+}  // namespace
+}  // namespace gestalon::core

@@ -1,0 +1,303 @@
+#include "project/bitmap_file.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "temp_dir.h"
+
+namespace gestalon::core {
+namespace {
+
+using testing::ReadBytes;
+using testing::TempDir;
+using testing::WriteBytes;
+
+void PutU16(std::string& b, std::uint32_t v) {
+  b.push_back(static_cast<char>(v & 0xFF));
+  b.push_back(static_cast<char>((v >> 8) & 0xFF));
+}
+void PutU32(std::string& b, std::uint32_t v) {
+  PutU16(b, v & 0xFFFF);
+  PutU16(b, v >> 16);
+}
+std::uint32_t GetU32(const std::string& b, std::size_t at) {
+  return static_cast<std::uint8_t>(b[at]) | (static_cast<std::uint8_t>(b[at + 1]) << 8) |
+         (static_cast<std::uint8_t>(b[at + 2]) << 16) |
+         (static_cast<std::uint32_t>(static_cast<std::uint8_t>(b[at + 3])) << 24);
+}
+
+// A hand-built .bmp: info-style header of `headerSize` bytes (masks inside it from 52 bytes on,
+// after it for a 40-byte header), palette of 0x00RRGGBB entries, then `data` as the pixel rows.
+struct BmpFields {
+  std::uint32_t headerSize = 40;
+  std::int32_t width = 1;
+  std::int32_t height = 1;
+  std::uint16_t bitCount = 24;
+  std::uint32_t compression = 0;
+  std::uint32_t colorsUsed = 0;
+  std::vector<std::uint32_t> masks;
+  std::vector<std::uint32_t> palette;
+  std::string data;
+};
+
+std::string Build(const BmpFields& s) {
+  std::string header;
+  PutU32(header, s.headerSize);
+  PutU32(header, static_cast<std::uint32_t>(s.width));
+  PutU32(header, static_cast<std::uint32_t>(s.height));
+  PutU16(header, 1);
+  PutU16(header, s.bitCount);
+  PutU32(header, s.compression);
+  PutU32(header, static_cast<std::uint32_t>(s.data.size()));
+  PutU32(header, 2835);
+  PutU32(header, 2835);
+  PutU32(header, s.colorsUsed);
+  PutU32(header, 0);
+  std::string afterHeader;
+  for (std::uint32_t mask : s.masks) {
+    PutU32(s.headerSize > 40 ? header : afterHeader, mask);
+  }
+  header.resize(s.headerSize, '\0');
+  for (std::uint32_t entry : s.palette) {
+    PutU32(afterHeader, entry);
+  }
+  const std::uint32_t offset = static_cast<std::uint32_t>(14 + header.size() + afterHeader.size());
+  std::string file = "BM";
+  PutU32(file, offset + static_cast<std::uint32_t>(s.data.size()));
+  PutU32(file, 0);
+  PutU32(file, offset);
+  return file + header + afterHeader + s.data;
+}
+
+std::string Bytes(std::initializer_list<int> values) {
+  std::string bytes;
+  for (int v : values) {
+    bytes.push_back(static_cast<char>(v));
+  }
+  return bytes;
+}
+
+std::optional<Bitmap> LoadBytes(const std::string& bytes) {
+  TempDir dir;
+  WriteBytes(dir / "a.bmp", bytes);
+  return LoadBitmapFile(dir / "a.bmp");
+}
+
+TEST(BitmapFileSave, RoundTripsAsBottomUp24BitWithPaddedRows) {
+  TempDir dir;
+  const Bitmap original{
+      3, 2, {0xFF102030, 0xFF405060, 0xFF708090, 0xFFA0B0C0, 0xFFD0E0F0, 0xFF000000}};
+  ASSERT_TRUE(SaveBitmapFile(dir / "a.bmp", original));
+  const std::string bytes = ReadBytes(dir / "a.bmp");
+  ASSERT_EQ(bytes.size(), 54u + 2 * 12);
+  EXPECT_EQ(bytes.substr(0, 2), "BM");
+  EXPECT_EQ(GetU32(bytes, 2), bytes.size());
+  EXPECT_EQ(GetU32(bytes, 10), 54u);
+  EXPECT_EQ(GetU32(bytes, 22), 2u) << "positive height: bottom-up";
+  EXPECT_EQ(bytes[28], 24);
+  EXPECT_EQ(bytes.substr(54, 12), Bytes({0xC0, 0xB0, 0xA0, 0xF0, 0xE0, 0xD0, 0, 0, 0, 0, 0, 0}))
+      << "the bottom row comes first, blue-green-red, padded to 4 bytes";
+  EXPECT_EQ(LoadBitmapFile(dir / "a.bmp"), original);
+}
+
+TEST(BitmapFileSave, DropsAlphaAndRefusesInconsistentBitmaps) {
+  TempDir dir;
+  ASSERT_TRUE(SaveBitmapFile(dir / "a.bmp", Bitmap{1, 1, {0x00123456}}));
+  EXPECT_EQ(LoadBitmapFile(dir / "a.bmp")->pixels[0], 0xFF123456u);
+  const std::string saved = ReadBytes(dir / "a.bmp");
+  EXPECT_FALSE(SaveBitmapFile(dir / "a.bmp", Bitmap{2, 2, {1, 2, 3}}));
+  EXPECT_FALSE(SaveBitmapFile(dir / "a.bmp", Bitmap{0, 0, {}}));
+  EXPECT_FALSE(SaveBitmapFile(dir / "a.bmp", Bitmap{kMaxBitmapSide + 1, 1, {}}));
+  EXPECT_EQ(ReadBytes(dir / "a.bmp"), saved) << "a refused save leaves the old file";
+  EXPECT_FALSE(SaveBitmapFile(dir / "missing" / "a.bmp", Bitmap{1, 1, {0}}));
+}
+
+TEST(BitmapFileLoad, OneBitPaletteRowsArePaddedAndBottomUp) {
+  BmpFields s;
+  s.width = 10;
+  s.height = 2;
+  s.bitCount = 1;
+  s.palette = {0x000000, 0xFFFFFF};
+  // Bottom row: 1000000001, top row: 0101010101 (two bytes of bits, padded to four).
+  s.data = Bytes({0x80, 0x40, 0, 0, 0x55, 0x40, 0, 0});
+  const auto bitmap = LoadBytes(Build(s));
+  ASSERT_TRUE(bitmap);
+  ASSERT_EQ(bitmap->pixels.size(), 20u);
+  const std::uint32_t w = 0xFFFFFFFF, k = 0xFF000000;
+  EXPECT_EQ(bitmap->pixels, (std::vector<std::uint32_t>{k, w, k, w, k, w, k, w, k, w,  //
+                                                        w, k, k, k, k, k, k, k, k, w}));
+}
+
+TEST(BitmapFileLoad, FourBitWithShortPaletteShowsUnknownIndexesBlack) {
+  BmpFields s;
+  s.width = 3;
+  s.bitCount = 4;
+  s.colorsUsed = 2;
+  s.palette = {0x112233, 0x445566};
+  s.data = Bytes({0x10, 0x50, 0, 0});
+  const auto bitmap = LoadBytes(Build(s));
+  ASSERT_TRUE(bitmap);
+  EXPECT_EQ(bitmap->pixels, (std::vector<std::uint32_t>{0xFF445566, 0xFF112233, 0xFF000000}));
+}
+
+TEST(BitmapFileLoad, PaletteEndsWhereThePixelsBegin) {
+  BmpFields s;
+  s.width = 2;
+  s.bitCount = 8;
+  s.palette = {0x0000FF, 0x00FF00};  // colour count 0 would mean 256 entries
+  s.data = Bytes({1, 9, 0, 0});
+  const auto bitmap = LoadBytes(Build(s));
+  ASSERT_TRUE(bitmap);
+  EXPECT_EQ(bitmap->pixels, (std::vector<std::uint32_t>{0xFF00FF00, 0xFF000000}));
+}
+
+TEST(BitmapFileLoad, EightBitTopDown) {
+  BmpFields s;
+  s.width = 2;
+  s.height = -2;
+  s.bitCount = 8;
+  s.palette = std::vector<std::uint32_t>(256, 0);
+  s.palette[7] = 0xABCDEF;
+  s.palette[255] = 0x010203;
+  s.data = Bytes({7, 255, 0, 0, 255, 7, 0, 0});
+  const auto bitmap = LoadBytes(Build(s));
+  ASSERT_TRUE(bitmap);
+  EXPECT_EQ(bitmap->height, 2);
+  EXPECT_EQ(bitmap->pixels,
+            (std::vector<std::uint32_t>{0xFFABCDEF, 0xFF010203, 0xFF010203, 0xFFABCDEF}));
+}
+
+TEST(BitmapFileLoad, SixteenBitDefaultsTo555AndTakesBitFields) {
+  BmpFields s;
+  s.width = 2;
+  s.bitCount = 16;
+  s.data = Bytes({0x00, 0x7C, 0x1F, 0x00});  // pure red, pure blue in 5-5-5
+  auto bitmap = LoadBytes(Build(s));
+  ASSERT_TRUE(bitmap);
+  EXPECT_EQ(bitmap->pixels, (std::vector<std::uint32_t>{0xFFFF0000, 0xFF0000FF}));
+
+  s.compression = 3;
+  s.masks = {0xF800, 0x07E0, 0x001F};
+  s.data = Bytes({0xE0, 0x07, 0x10, 0x84});  // pure green; half of each channel in 5-6-5
+  bitmap = LoadBytes(Build(s));
+  ASSERT_TRUE(bitmap);
+  EXPECT_EQ(bitmap->pixels, (std::vector<std::uint32_t>{0xFF00FF00, 0xFF848284}));
+}
+
+TEST(BitmapFileLoad, TwentyFourBitWithCoreHeader) {
+  BmpFields s;
+  s.width = 1;
+  s.height = 2;
+  s.data = Bytes({1, 2, 3, 0, 4, 5, 6, 0});
+  EXPECT_EQ(LoadBytes(Build(s))->pixels, (std::vector<std::uint32_t>{0xFF060504, 0xFF030201}));
+
+  std::string core = "BM";
+  PutU32(core, 26 + 8);
+  PutU32(core, 0);
+  PutU32(core, 26);
+  PutU32(core, 12);
+  PutU16(core, 1);
+  PutU16(core, 2);
+  PutU16(core, 1);
+  PutU16(core, 24);
+  EXPECT_EQ(LoadBytes(core + s.data)->pixels, (std::vector<std::uint32_t>{0xFF060504, 0xFF030201}));
+}
+
+TEST(BitmapFileLoad, ThirtyTwoBitAlphaOnlyFromAnAlphaMask) {
+  BmpFields s;
+  s.width = 1;
+  s.bitCount = 32;
+  s.data = Bytes({0x30, 0x20, 0x10, 0x40});
+  EXPECT_EQ(LoadBytes(Build(s))->pixels[0], 0xFF102030u) << "plain 32-bit ignores the fourth byte";
+
+  s.compression = 3;
+  s.masks = {0x00FF0000, 0x0000FF00, 0x000000FF};
+  EXPECT_EQ(LoadBytes(Build(s))->pixels[0], 0xFF102030u) << "three masks: no alpha";
+
+  s.compression = 6;
+  s.masks = {0x00FF0000, 0x0000FF00, 0x000000FF, 0xFF000000};
+  EXPECT_EQ(LoadBytes(Build(s))->pixels[0], 0x40102030u);
+
+  for (std::uint32_t headerSize : {108u, 124u}) {
+    s.headerSize = headerSize;
+    s.compression = 3;
+    s.masks = {0x000000FF, 0x0000FF00, 0x00FF0000, 0xFF000000};
+    EXPECT_EQ(LoadBytes(Build(s))->pixels[0], 0x40302010u) << headerSize;
+    s.compression = 0;
+    EXPECT_EQ(LoadBytes(Build(s))->pixels[0], 0xFF102030u)
+        << headerSize << ": masks of an uncompressed file do not apply";
+  }
+}
+
+TEST(BitmapFileLoad, EveryTruncationIsRefused) {
+  BmpFields s;
+  s.width = 2;
+  s.height = 2;
+  s.bitCount = 8;
+  s.palette = {0x0000FF, 0x00FF00};
+  s.data = Bytes({0, 1, 0, 0, 1, 0, 0, 0});
+  const std::string full = Build(s);
+  ASSERT_TRUE(LoadBytes(full));
+  for (std::size_t length = 0; length < full.size(); ++length) {
+    EXPECT_FALSE(LoadBytes(full.substr(0, length))) << length;
+  }
+}
+
+TEST(BitmapFileLoad, MalformedHeadersAreRefused) {
+  BmpFields good;
+  good.width = 1;
+  good.data = Bytes({1, 2, 3, 0});
+  ASSERT_TRUE(LoadBytes(Build(good)));
+
+  auto refused = [&](auto change, const char* what) {
+    BmpFields s = good;
+    change(s);
+    EXPECT_FALSE(LoadBytes(Build(s))) << what;
+  };
+  refused([](BmpFields& s) { s.width = 0; }, "zero width");
+  refused([](BmpFields& s) { s.width = -1; }, "negative width");
+  refused([](BmpFields& s) { s.height = 0; }, "zero height");
+  refused([](BmpFields& s) { s.height = INT32_MIN; }, "height that cannot be negated");
+  refused([](BmpFields& s) { s.width = kMaxBitmapSide + 1; }, "too wide");
+  refused([](BmpFields& s) { s.height = -(kMaxBitmapSide + 1); }, "too tall");
+  refused([](BmpFields& s) { s.bitCount = 2; }, "2-bit");
+  refused([](BmpFields& s) { s.bitCount = 0; }, "0-bit");
+  refused([](BmpFields& s) { s.compression = 1; }, "run-length");
+  refused([](BmpFields& s) { s.compression = 3; }, "bit fields on 24 bits");
+  refused([](BmpFields& s) { s.headerSize = 20; }, "unknown header size");
+  refused([](BmpFields& s) { s.height = 1000; }, "pixel data shorter than the image");
+
+  std::string bytes = Build(good);
+  bytes[0] = 'X';
+  EXPECT_FALSE(LoadBytes(bytes)) << "signature";
+  bytes = Build(good);
+  bytes[10] = 0;  // pixel data offset inside the headers
+  EXPECT_FALSE(LoadBytes(bytes));
+  bytes = Build(good);
+  bytes[13] = 0x7F;  // pixel data offset far beyond the end
+  EXPECT_FALSE(LoadBytes(bytes));
+  bytes = Build(good);
+  bytes[17] = static_cast<char>(0xFF);  // header size near 4 GiB
+  EXPECT_FALSE(LoadBytes(bytes));
+
+  TempDir dir;
+  EXPECT_FALSE(LoadBitmapFile(dir / "missing.bmp"));
+  EXPECT_FALSE(LoadBitmapFile(dir.Path())) << "a folder";
+}
+
+TEST(BitmapFileLoad, OversizedPaletteCountIsCapped) {
+  BmpFields s;
+  s.width = 1;
+  s.bitCount = 1;
+  s.colorsUsed = 0xFFFFFFFF;
+  s.palette = {0x000000, 0x0000FF};
+  s.data = Bytes({0x80, 0, 0, 0});
+  const auto bitmap = LoadBytes(Build(s));
+  ASSERT_TRUE(bitmap);
+  EXPECT_EQ(bitmap->pixels[0], 0xFF0000FFu);
+}
+
+}  // namespace
+}  // namespace gestalon::core

@@ -1,0 +1,479 @@
+#include "cpusettings/cpu_settings_file.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "recording_ports.h"
+#include "strings/text_id.h"
+#include "strings/text_loader.h"
+#include "temp_dir.h"
+#include "text/code_page.h"
+#include "text/format.h"
+
+namespace gestalon::core {
+namespace {
+
+using testing::ReadBytes;
+using testing::RecordingPrompter;
+using testing::TempDir;
+using testing::WriteBytes;
+
+// The text in the ANSI code page with CR LF line ends, as the file holds it.
+std::string Ansi(std::u16string_view text) {
+  std::string out;
+  for (char c : ToAnsi(text)) {
+    if (c == '\n') {
+      out += '\r';
+    }
+    out += c;
+  }
+  return out;
+}
+
+// A record whose every stored field differs from its neighbours.
+CpuSettings VariedSettings() {
+  CpuSettings s;
+  SetRobotName(s, u"KHR-3 ロボ");
+  s.basicControlCycle = 65535;
+  for (std::size_t i = 0; i < s.interpolationMethods.size(); ++i) {
+    s.interpolationMethods[i] = static_cast<std::uint8_t>(i % 5);
+  }
+  for (std::size_t k = 0; k < s.motors.size(); ++k) {
+    MotorRecord& m = s.motors[k];
+    m.name = k % 2 ? Format(u"モータ%d", k) : Format(u"m%02d-0123456789abcdef", k);
+    m.name.resize(std::min<std::size_t>(m.name.size(), 16));
+    for (std::size_t w = 0; w < m.words.size(); ++w) {
+      m.words[w] = static_cast<std::uint16_t>(k * 2477 + w * 1031);
+    }
+    m.words[MotorWord::kBytesAB] = 0;
+    m.words[MotorWord::kReserved22] = 0;
+    m.word20A = static_cast<std::uint8_t>(k + 1);
+    m.word20B = static_cast<std::uint8_t>(250 - k);
+  }
+  s.voiceAttenuator = 3;
+  s.startupMotion = u"起動\\START.KX4";
+  for (std::size_t k = 0; k < s.serialBuses.size(); ++k) {
+    SerialBus& bus = s.serialBuses[k];
+    bus.SBUS_PROTOCOL = static_cast<std::uint32_t>(k + 1);
+    bus.SBUS_N = static_cast<std::uint32_t>(14 - k);
+    for (std::size_t j = 0; j < bus.SBUS_ID.size(); ++j) {
+      bus.SBUS_ID[j] = static_cast<std::uint8_t>(k * 16 + j + 1);
+    }
+  }
+  for (std::size_t i = 0; i < s.leds.size(); ++i) {
+    s.leds[i] = {static_cast<std::uint16_t>(0x100 + i), static_cast<std::uint16_t>(0x8000 | i),
+                 static_cast<std::uint16_t>(0xFFFF - i)};
+  }
+  s.controllerCancelBits = 0xA5A5;
+  s.controllerEnable = 1;
+  s.ledEnable = 255;
+  s.thirdEnable = 7;
+  return s;
+}
+
+CpuSettings ReadBack(const std::filesystem::path& path, CpuSettings start = {}) {
+  EXPECT_TRUE(ReadCpuSettingsFile(path, start, nullptr));
+  return start;
+}
+
+TEST(CpuSettingsFileRoundTrip, WriteReadWriteGivesTheSameRecordAndBytes) {
+  TempDir dir;
+  const CpuSettings original = VariedSettings();
+  ASSERT_TRUE(WriteCpuSettingsFile(dir / "a.xml", original));
+  const CpuSettings read = ReadBack(dir / "a.xml");
+  EXPECT_EQ(read, original);
+  ASSERT_TRUE(WriteCpuSettingsFile(dir / "b.xml", read));
+  EXPECT_EQ(ReadBytes(dir / "a.xml"), ReadBytes(dir / "b.xml"));
+}
+
+TEST(CpuSettingsFileRoundTrip, FieldsTheFileDoesNotCarry) {
+  TempDir dir;
+  CpuSettings original = VariedSettings();
+  SetRobotName(original, u"ABCDEFGHIJKLMNOPQRSTUVWXYZ");
+  original.motors[4].words[MotorWord::kReserved22] = 0x7777;
+  original.firmwareVersion = 11;
+  original.settingsWord92 = 12;
+  original.secondMotion = u"SECOND.KX4";
+  original.extraFile = u"extra.wav";
+  ASSERT_TRUE(WriteCpuSettingsFile(dir / "a.xml", original));
+
+  CpuSettings start;
+  start.firmwareVersion = 99;
+  start.settingsWord92 = 98;
+  start.secondMotion = u"KEEP.KX4";
+  const CpuSettings read = ReadBack(dir / "a.xml", start);
+  EXPECT_EQ(RobotName(read), u"ABCDEFGHIJKLMNOP");
+  EXPECT_EQ(read.motors[4].words[MotorWord::kReserved22], 0);
+  EXPECT_EQ(read.firmwareVersion, 99);
+  EXPECT_EQ(read.settingsWord92, 98);
+  EXPECT_EQ(read.secondMotion, u"KEEP.KX4");
+  EXPECT_EQ(read.extraFile, u"");
+
+  CpuSettings expected = original;
+  SetRobotName(expected, u"ABCDEFGHIJKLMNOP");
+  expected.motors[4].words[MotorWord::kReserved22] = 0;
+  expected.firmwareVersion = 99;
+  expected.settingsWord92 = 98;
+  expected.secondMotion = u"KEEP.KX4";
+  expected.extraFile.clear();
+  EXPECT_EQ(read, expected);
+}
+
+TEST(CpuSettingsFileRoundTrip, QuotesAndLineBreaksInNamesCannotBreakTheFile) {
+  TempDir dir;
+  CpuSettings original;
+  original.motors[0].name = u"a\"b>c\nd";
+  original.motors[1].name = u"next";
+  original.startupMotion = u"x\"y.KX4";
+  ASSERT_TRUE(WriteCpuSettingsFile(dir / "a.xml", original));
+  const CpuSettings read = ReadBack(dir / "a.xml");
+  EXPECT_EQ(read.motors[0].name, u"a'b>c d");
+  EXPECT_EQ(read.motors[1].name, u"next");
+  EXPECT_EQ(read.startupMotion, u"x'y.KX4");
+}
+
+TEST(CpuSettingsFileWriting, BeginsWithTheNameCycleVolumeInterpolationAndPorts) {
+  TempDir dir;
+  CpuSettings s;
+  SetRobotName(s, u"AB");
+  s.basicControlCycle = 10000;
+  s.voiceAttenuator = 2;
+  s.interpolationMethods[0] = InterpolationMethod::kCubic;
+  s.interpolationMethods[127] = InterpolationMethod::kSyncAfter;
+  s.serialBuses[0].SBUS_PROTOCOL = 1;
+  s.serialBuses[0].SBUS_N = 2;
+  s.serialBuses[0].SBUS_ID[13] = 0xAB;
+  ASSERT_TRUE(WriteCpuSettingsFile(dir / "a.xml", s));
+
+  std::u16string interpolation = u"\t1,0,0,0,0,0,0,0,\n";
+  for (int line = 1; line < 15; ++line) {
+    interpolation += u"\t0,0,0,0,0,0,0,0,\n";
+  }
+  interpolation += u"\t0,0,0,0,0,0,0,4\n";
+  const std::string expected = Ansi(
+      u"#ロボット名(AB)\n"
+      u"<mem_w size=\"1\" adr=\"0x0020\">0x41,0x42</mem_w>\n"
+      u"\n"
+      u"#基本制御周期\n"
+      u"<mem_w size=\"4\" adr=\"0x0040\">10000</mem_w>\n"
+      u"\n"
+      u"#音声のアッテネータ\n"
+      u"<mem_w size=\"2\" adr=\"0x0046\">0x0002</mem_w>\n"
+      u"\n"
+      u"#補間方法（128個）\n"
+      u"<mem_w size=\"1\" adr=\"0x0b80\">\n" +
+      interpolation +
+      u"</mem_w>\n"
+      u"\n"
+      u"#サーボIDの設定（4個）\n"
+      u"#  SBUS_PROTOCOL,SBUS_N,\n"
+      u"#  SBUS_ID0,SBUS_ID1...SBUS_ID13\n"
+      u"#ServoPort 1 \n"
+      u"<mem_w size=\"1\" adr=\"0x00c0\">\n"
+      u"\t0x01,0x02,0x00,0x00,0x00,0x00,0x00,0x00,\n"
+      u"\t0x00,0x00,0x00,0x00,0x00,0x00,0x00,0xab\n"
+      u"</mem_w>\n"
+      u"\n"
+      u"#ServoPort 2 \n"
+      u"<mem_w size=\"1\" adr=\"0x00d0\">\n");
+  const std::string text = ReadBytes(dir / "a.xml");
+  EXPECT_EQ(text.substr(0, expected.size()), expected);
+}
+
+TEST(CpuSettingsFileWriting, MotorBlockCarriesWord20AsAThenBAndWord22AsZero) {
+  TempDir dir;
+  CpuSettings s;
+  s.motors[1].name = u"右肩ピッチ12345678901234";
+  s.motors[1].words[MotorWord::kAdrRdp] = 0x0102;
+  s.motors[1].words[MotorWord::kOnDelayKSign] = 0xABCD;
+  s.motors[1].words[MotorWord::kBytesAB] = 0x9999;  // not where word 20 lives
+  s.motors[1].words[MotorWord::kReserved22] = 0x5555;
+  s.motors[1].word20A = 0x12;
+  s.motors[1].word20B = 0x34;
+  ASSERT_TRUE(WriteCpuSettingsFile(dir / "a.xml", s));
+
+  // The name is cut to 16 bytes: five double-byte characters and six digits.
+  const std::string expected = Ansi(
+      u"#MOT1 \"右肩ピッチ123456\"\n"
+      u"<vavid>\n"
+      u"\t<motor name=\"右肩ピッチ123456\" data=\"1\"/>\n"
+      u"</vavid>\n"
+      u"<mem_w size=\"2\" adr=\"0x1040\">\n"
+      u"\t0x0102,0x0000,0x0000,0x0000,0x0000,0x0000,0x0000,0x0000,\n"
+      u"\t0x0000,0x0000,0x0000,0x0000,0x0000,0x0000,0x0000,0x0000,\n"
+      u"\t0xabcd,0x0000,0x0000,0x0000,0x1234,0x0000,0x0000,0x0000,\n"
+      u"\t0x0000,0x0000,0x0000,0x0000,0x0000,0x0000,0x0000,0x0000\n"
+      u"</mem_w>\n"
+      u"\n"
+      u"#MOT2 \"\"\n");
+  const std::string text = ReadBytes(dir / "a.xml");
+  EXPECT_NE(text.find(expected), std::string::npos);
+
+  const CpuSettings read = ReadBack(dir / "a.xml");
+  EXPECT_EQ(read.motors[1].word20A, 0x12);
+  EXPECT_EQ(read.motors[1].word20B, 0x34);
+  EXPECT_EQ(Word20FileValue(read.motors[1]), 0x1234);
+  EXPECT_EQ(read.motors[1].name, u"右肩ピッチ123456");
+}
+
+TEST(CpuSettingsFileWriting, EndsWithResetsOverridesEnablesLedsPowerAndJump) {
+  TempDir dir;
+  CpuSettings s;
+  s.controllerEnable = 1;
+  s.ledEnable = 2;
+  s.thirdEnable = 3;
+  s.controllerCancelBits = 0x8001;
+  for (std::size_t i = 0; i < s.leds.size(); ++i) {
+    s.leds[i] = {static_cast<std::uint16_t>(i), static_cast<std::uint16_t>(0x10 + i),
+                 static_cast<std::uint16_t>(0x20 + i)};
+  }
+  s.startupMotion = u"START.KX4";
+  ASSERT_TRUE(WriteCpuSettingsFile(dir / "a.xml", s));
+
+  std::u16string overrides;
+  for (int line = 0; line < 10; ++line) {
+    overrides += u"\t0x8000,0x8000,0x8000,0x8000,0x8000,0x8000,\n";
+  }
+  overrides += u"\t0x8000,0x8000,0x8000,0x8000\n";
+  const std::string expected = Ansi(
+      u"#補間バッファのリセット\n"
+      u"<mem_w size=\"1\" adr=\"0x0b44\">1</mem_w>\n"
+      u"<mem_w size=\"1\" adr=\"0x0b54\">1</mem_w>\n"
+      u"<mem_w size=\"1\" adr=\"0x0b64\">1</mem_w>\n"
+      u"\n"
+      u"#サーボのオーバーライド値（0x8000で初期化）\n"
+      u"<mem_w size=\"2\" adr=\"0x0d00\">\n" +
+      overrides +
+      u"</mem_w>\n"
+      u"\n"
+      u"#QT-W7・LEDの有効・無効設定\n"
+      u"<mem_w size=\"1\" adr=\"0x0ee0\">1</mem_w>\n"
+      u"<mem_w size=\"1\" adr=\"0x0ea0\">2</mem_w>\n"
+      u"<mem_w size=\"1\" adr=\"0x0ef0\">3</mem_w>\n"
+      u"\n"
+      u"#PADのキャンセルビット\n"
+      u"<mem_w size=\"2\" adr=\"0x0ee6\">32769</mem_w>\n"
+      u"\n"
+      u"#LEDの構造体設定\n"
+      u"<mem_w size=\"2\" adr=\"0x0eb0\">\n"
+      u"\t0x0000,0x0001,0x0002,0x0003,0x0004,0x0005,0x0006,0x0007,\n"
+      u"\t0x0010,0x0011,0x0012,0x0013,0x0014,0x0015,0x0016,0x0017,\n"
+      u"\t0x0020,0x0021,0x0022,0x0023,0x0024,0x0025,0x0026,0x0027\n"
+      u"</mem_w>\n"
+      u"\n"
+      u"#サーボモータをONにする\n"
+      u"<mem_w size=\"2\" adr=\"0x0048\">0x0001</mem_w>\n"
+      u"\n"
+      u"#起動モーションの設定\n"
+      u"<jump filename=\"START.KX4\"/>\n"
+      u"\n");
+  const std::string text = ReadBytes(dir / "a.xml");
+  ASSERT_GE(text.size(), expected.size());
+  EXPECT_EQ(text.substr(text.size() - expected.size()), expected);
+}
+
+TEST(CpuSettingsFileWriting, FailureReportsAndKeepsWhatWasThere) {
+  TempDir dir;
+  std::filesystem::create_directory(dir / "folder.xml");
+  EXPECT_FALSE(WriteCpuSettingsFile(dir / "folder.xml", VariedSettings()));
+  EXPECT_TRUE(std::filesystem::is_directory(dir / "folder.xml"));
+  EXPECT_FALSE(WriteCpuSettingsFile(dir / "missing" / "a.xml", VariedSettings()));
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()),
+                          std::filesystem::directory_iterator()),
+            1)
+      << "no temporary file is left behind";
+}
+
+TEST(CpuSettingsFileReading, HandWrittenFileWithCommentsSpacingAndQuotes) {
+  TempDir dir;
+  WriteBytes(dir / "a.xml",
+             "# <mem_w size=\"4\" adr=\"0x0040\">5</mem_w> in a comment\n"
+             "<?xml version=\"1.0\"?>\r\n"
+             "<format data=\"2\"/>\n"
+             "  <mem_w   size = \"4\"   adr=\"0x0040\" >  -20000  </mem_w>\n"
+             "<mem_w size=\"2\" adr=\"70\">0x0007</mem_w>\n"
+             "<mem_w size=\"1\" adr=\"0x0B80\">\n"
+             "\t1, 2,3 ,4 # the rest of the line is a comment: 9,9\n"
+             "\t0X02,\t+3,<vavid>4</vavid>-0x1\n"
+             "</mem_w>\n"
+             "<vavid>\n\t<motor data=\"5\" name=\"a > b\" />\n</vavid>\n"
+             "<mem_w size=\"2\" adr=\"0x1000\">0x10,-1</mem_w>\n"
+             "<jump filename=\"\x83\x82\x81\x5B\x83\x56\x83\x87\x83\x93\\start.kx4\"/>\n");
+  RecordingPrompter prompter;
+  CpuSettings read;
+  ASSERT_TRUE(ReadCpuSettingsFile(dir / "a.xml", read, &prompter));
+  EXPECT_TRUE(prompter.Calls().empty());
+
+  CpuSettings expected;
+  expected.basicControlCycle = -20000;
+  expected.voiceAttenuator = 7;
+  const std::uint8_t methods[] = {1, 2, 3, 4, 2, 3, 0xFF};
+  std::copy(std::begin(methods), std::end(methods), expected.interpolationMethods.begin());
+  expected.motors[5].name = u"a > b";
+  expected.motors[0].words[0] = 0x10;
+  expected.motors[0].words[1] = 0xFFFF;
+  expected.startupMotion = u"モーション\\start.kx4";
+  EXPECT_EQ(read, expected);
+}
+
+TEST(CpuSettingsFileReading, AddressesMapOntoTheirFields) {
+  TempDir dir;
+  WriteBytes(dir / "a.xml",
+             "<mem_w size=\"1\" adr=\"0x0020\">65,66,67,68,69,70,71,72,73,74,75,76,77,78,79,80,"
+             "81,82</mem_w>\n"
+             "<mem_w size=\"1\" adr=\"0x00D0\">0x101,2,3</mem_w>\n"
+             "<mem_w size=\"1\" adr=\"0x00FF\">0x1FE</mem_w>\n"
+             "<mem_w size=\"1\" adr=\"0x0BFF\">4,4</mem_w>\n"
+             "<mem_w adr=\"0x0046\">1,2,3</mem_w>\n"
+             "<mem_w size=\"2\" adr=\"0x0048\"><maxgain/>0x21</mem_w>\n"
+             "<mem_w size=\"1\" adr=\"0x17C0\">1,2,3</mem_w>\n"
+             "<mem_w size=\"2\" adr=\"0x17E8\">0x4321,0x1111,0x2222,0x3333</mem_w>\n"
+             "<mem_w size=\"2\" adr=\"0x1800\">9,9,9</mem_w>\n"
+             "<mem_w size=\"1\" adr=\"0x0EA0\">0x101</mem_w>\n"
+             "<mem_w size=\"1\" adr=\"0x0EE0\">5</mem_w>\n"
+             "<mem_w size=\"1\" adr=\"0x0EF0\">6</mem_w>\n"
+             "<mem_w size=\"2\" adr=\"0x0EE6\">0x12345</mem_w>\n"
+             "<mem_w size=\"4\" adr=\"0x0040\">0x80000000</mem_w>\n");
+  const CpuSettings read = ReadBack(dir / "a.xml");
+
+  CpuSettings expected;
+  SetRobotName(expected, u"ABCDEFGHIJKLMNOP");
+  expected.serialBuses[1].SBUS_PROTOCOL = 0x101;
+  expected.serialBuses[1].SBUS_N = 2;
+  expected.serialBuses[1].SBUS_ID[0] = 3;
+  expected.serialBuses[3].SBUS_ID[13] = 0xFE;
+  expected.interpolationMethods[127] = 4;
+  expected.voiceAttenuator = 3;  // size 0: every value lands on the same address
+  expected.motors[31].words[0] = 1;
+  expected.motors[31].words[1] = 3;
+  expected.motors[31].word20A = 0x43;
+  expected.motors[31].word20B = 0x21;
+  expected.motors[31].words[21] = 0x1111;
+  expected.motors[31].words[22] = 0x2222;
+  expected.ledEnable = 0x101;
+  expected.controllerEnable = 5;
+  expected.thirdEnable = 6;
+  expected.controllerCancelBits = 0x2345;
+  expected.basicControlCycle = INT32_MIN;
+  EXPECT_EQ(read, expected);
+}
+
+TEST(CpuSettingsFileReading, TwentyFourLedWordsFillAllThreeTables) {
+  TempDir dir;
+  std::string values;
+  for (int i = 0; i < 24; ++i) {
+    values += (i ? "," : "") + std::to_string(100 + i);
+  }
+  WriteBytes(dir / "a.xml", "<mem_w size=\"2\" adr=\"0x0EB0\">" + values + "</mem_w>");
+  const CpuSettings read = ReadBack(dir / "a.xml");
+  for (int i = 0; i < 8; ++i) {
+    const LedEntry& led = read.leds[static_cast<std::size_t>(i)];
+    EXPECT_EQ(led.first, 100 + i) << i;
+    EXPECT_EQ(led.second, 108 + i) << i;
+    EXPECT_EQ(led.third, 116 + i) << i;
+  }
+}
+
+TEST(CpuSettingsFileReading, FileWithoutJumpKeepsTheStartupMotion) {
+  TempDir dir;
+  WriteBytes(dir / "a.xml", "<mem_w size=\"4\" adr=\"0x0040\">16000</mem_w>\r\n");
+  CpuSettings start;
+  start.startupMotion = u"OLD.KX4";
+  const CpuSettings read = ReadBack(dir / "a.xml", start);
+  EXPECT_EQ(read.startupMotion, u"OLD.KX4");
+  EXPECT_EQ(read.basicControlCycle, 16000);
+}
+
+TEST(CpuSettingsFileReading, NewerFormatIsReportedAndReadingGoesOn) {
+  TempDir dir;
+  WriteBytes(dir / "a.xml", "<format data=\"3\"/>\n<mem_w size=\"4\" adr=\"0x0040\">123</mem_w>\n");
+  RecordingPrompter prompter;
+  CpuSettings read;
+  ASSERT_TRUE(ReadCpuSettingsFile(dir / "a.xml", read, &prompter));
+  ASSERT_EQ(prompter.Calls().size(), 1u);
+  EXPECT_EQ(prompter.Calls()[0].icon, PromptIcon::kError);
+  EXPECT_EQ(prompter.Calls()[0].text, u"missmached format.");
+  EXPECT_EQ(read.basicControlCycle, 123);
+
+  CpuSettings quiet;
+  EXPECT_TRUE(ReadCpuSettingsFile(dir / "a.xml", quiet, nullptr));
+  EXPECT_EQ(quiet.basicControlCycle, 123);
+}
+
+TEST(CpuSettingsFileReading, MissingFileOrFolderIsAFailure) {
+  TempDir dir;
+  CpuSettings s;
+  EXPECT_FALSE(ReadCpuSettingsFile(dir / "missing.xml", s, nullptr));
+  EXPECT_FALSE(ReadCpuSettingsFile(dir.Path(), s, nullptr));
+}
+
+TEST(CpuSettingsFileReading, OverlongNamesAreCut) {
+  TempDir dir;
+  WriteBytes(dir / "a.xml", "<vavid><motor name=\"" + std::string(40, 'n') +
+                                "\" data=\"31\"/></vavid><jump filename=\"" +
+                                std::string(400, 'f') + "\"/>");
+  const CpuSettings read = ReadBack(dir / "a.xml");
+  EXPECT_EQ(read.motors[31].name, std::u16string(16, u'n'));
+  EXPECT_EQ(read.startupMotion, std::u16string(259, u'f'));
+}
+
+TEST(CpuSettingsFileReading, MalformedInputIsSurvived) {
+  TempDir dir;
+  const std::string cases[] = {
+      "<mem_w size=\"4\" adr=\"0x0040\">5</mem_w><jump filename=\"abc",
+      "<mem_w size=\"4\" adr=\"0x0040\">5</mem_w><jump",
+      "<",
+      "</",
+      "<mem_w size=\"4\" adr=\"0x0040\">5</mem_w></a></b></c>>>\"\"<motor data=\"99\"/>",
+      "<vavid><motor data=\"-1\" name=\"" + std::string(1 << 20, 'x') + "\"/></vavid>",
+      "<mem_w size=\"4\" adr=\"0x0040\">" + std::string(1 << 20, '9') + "</mem_w>",
+      "<mem_w size=\"2147483647\" adr=\"0x0040\">" + std::string(100000, '1') + "</mem_w>",
+      "<mem_w size=\"-2147483648\" adr=\"-2147483648\">1,1,1,1,1</mem_w>",
+  };
+  for (const std::string& text : cases) {
+    WriteBytes(dir / "a.xml", text);
+    CpuSettings s;
+    EXPECT_TRUE(ReadCpuSettingsFile(dir / "a.xml", s, nullptr)) << text.substr(0, 60);
+  }
+  WriteBytes(dir / "a.xml", "<mem_w size=\"4\" adr=\"0x0040\">5</mem_w><jump filename=\"abc");
+  EXPECT_EQ(ReadBack(dir / "a.xml").basicControlCycle, 5);
+
+  // Endless unclosed elements, then a well-formed write that must still count.
+  std::string deep;
+  for (int i = 0; i < 100000; ++i) {
+    deep += "<a>";
+  }
+  WriteBytes(dir / "a.xml", deep + "<mem_w size=\"4\" adr=\"0x0040\">77</mem_w>");
+  EXPECT_EQ(ReadBack(dir / "a.xml").basicControlCycle, 77);
+
+  // Random soup of the characters the reader cares about.
+  const std::string alphabet = "<>/\"=#, \t\r\nmem_wsizeadrmotornamedatajumpformat0x1F-\x83\x40";
+  std::uint32_t seed = 12345;
+  for (int round = 0; round < 200; ++round) {
+    std::string soup;
+    for (int i = 0; i < 2000; ++i) {
+      seed = seed * 1664525u + 1013904223u;
+      soup += alphabet[(seed >> 16) % alphabet.size()];
+    }
+    WriteBytes(dir / "a.xml", soup);
+    CpuSettings s;
+    ASSERT_TRUE(ReadCpuSettingsFile(dir / "a.xml", s, nullptr)) << round;
+  }
+}
+
+TEST(CpuSettingsRobotName, StoredInAtMost31BytesWithoutSplittingCharacters) {
+  CpuSettings s;
+  SetRobotName(s, std::u16string(20, u'ロ'));
+  EXPECT_EQ(RobotName(s), std::u16string(15, u'ロ'));
+  EXPECT_EQ(s.modelName[30], '\0');
+  SetRobotName(s, std::u16string(40, u'a'));
+  EXPECT_EQ(RobotName(s), std::u16string(31, u'a'));
+  EXPECT_EQ(s.modelName[31], '\0');
+  SetRobotName(s, u"a");
+  EXPECT_EQ(RobotName(s), u"a");
+  EXPECT_EQ(s.modelName[1], '\0') << "the rest of an earlier, longer name is cleared";
+}
+
+}  // namespace
+}  // namespace gestalon::core

@@ -1,0 +1,209 @@
+#include "project/project_loader.h"
+
+#include <gtest/gtest.h>
+
+#include "platform/paths.h"
+#include "pose/servo_channels.h"
+#include "project/bitmap_file.h"
+#include "recording_ports.h"
+#include "strings/text_id.h"
+#include "strings/text_loader.h"
+#include "temp_dir.h"
+#include "text/format.h"
+
+namespace gestalon::core {
+namespace {
+
+using testing::RecordingPrompter;
+using testing::TempDir;
+
+// A complete project in a temporary folder, written with the program's own writers; the skins sit
+// in the "program folder" beside it.
+class ProjectLoadTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    programFolder_ = dir_ / "program";
+    projectFolder_ = dir_ / "robot";
+    std::filesystem::create_directories(programFolder_ / "me_image");
+    std::filesystem::create_directories(projectFolder_);
+    Bitmap pixel{.width = 1, .height = 1, .pixels = {0xFF336699}};
+    files_ = {.folder = u"",
+              .SYSINI = u"sys.ini",
+              .SLDINI = u"slider.ini",
+              .ROMINI = u"STARTUP.XML",
+              .DEFPOSINI = u"defpos.ini",
+              .DEFOFSINI = u"defofs.ini",
+              .MEMMAPINI = u"memmap.txt"};
+    ASSERT_TRUE(WriteProjectFile(ProjectFile(), files_));
+
+    SystemSettings system;
+    SetSystemSettingsDefaults(system);
+    system.systemFlags = SystemFlag::kToolbar | SystemFlag::kUnknownAxisAsk;
+    for (int i = 0; i < 12; ++i) {
+      const std::u16string name = Format(u"me_image\\skin%d.bmp", i);
+      ASSERT_TRUE(SaveBitmapFile(programFolder_ / PathFromText(name), pixel));
+      system.skins[i].path = name;
+    }
+    ASSERT_TRUE(WriteSystemSettings(projectFolder_ / "sys.ini", system));
+
+    SliderTable sliders{};
+    sliders[0].axisName = u"頭";
+    sliders[5].axisName = u"左肩";
+    sliders[40].axisName = u"ゲイン";
+    ASSERT_TRUE(WriteSliderDefinitions(projectFolder_ / "slider.ini", sliders, WindowLayout{}));
+
+    BasePoseTable poses;
+    poses.entries[0].name = u"基本姿勢";
+    poses.entries[0].registered = true;
+    poses.entries[0].axisEnable[0] = true;
+    poses.entries[0].values[0] = 120;
+    ASSERT_TRUE(WriteBasePoses(projectFolder_ / "defpos.ini", poses));
+
+    CpuSettings cpu;
+    SetRobotName(cpu, u"テストロボ");
+    cpu.motors[3].words[MotorWord::kAdr0] = 0x0C00 + 2 * 5;
+    cpu.motors[3].words[MotorWord::kAdrEn] = 0x0C00 + 2 * 40;
+    ASSERT_TRUE(WriteCpuSettingsFile(projectFolder_ / "STARTUP.XML", cpu));
+
+    ASSERT_TRUE(WriteVariableDefs(projectFolder_ / "memmap.txt",
+                                  {{.size = 2, .name = u"PAD", .address = 0x0EE4}}));
+    ValueOffsetTable offsets;
+    offsets.entries[0].name = u"歩行";
+    offsets.entries[0].registered = true;
+    offsets.entries[0].offsets[5] = -12;
+    ASSERT_TRUE(WriteValueOffsets(projectFolder_ / "defofs.ini", offsets));
+  }
+
+  std::filesystem::path ProjectFile() const { return projectFolder_ / "robot.KJZ"; }
+
+  bool Load(bool quiet, LoadedProject& project) {
+    ProjectLoadOptions options;
+    options.programFolder = programFolder_;
+    options.prompter = &prompter_;
+    options.afterLoad = [this](LoadedProject&) { ++afterLoadCalls_; };
+    return LoadRobotProject(ProjectFile(), quiet, project, options);
+  }
+
+  std::vector<std::u16string> Messages() const {
+    std::vector<std::u16string> texts;
+    for (const auto& call : prompter_.Calls()) {
+      texts.push_back(call.text);
+    }
+    return texts;
+  }
+
+  TempDir dir_;
+  std::filesystem::path programFolder_, projectFolder_;
+  RobotProject files_;
+  RecordingPrompter prompter_;
+  int afterLoadCalls_ = 0;
+};
+
+TEST_F(ProjectLoadTest, CompleteProjectLoadsEverythingWithoutMessages) {
+  LoadedProject project;
+  ASSERT_TRUE(Load(false, project));
+  EXPECT_TRUE(Messages().empty());
+  EXPECT_EQ(afterLoadCalls_, 1);
+  EXPECT_EQ(ProjectRobotName(project), u"テストロボ");
+  EXPECT_EQ(project.project.SLDINI, u"slider.ini");
+  EXPECT_EQ(project.system.systemFlags, SystemFlag::kToolbar | SystemFlag::kUnknownAxisAsk);
+  EXPECT_EQ(project.sliders[5].axisName, u"左肩");
+  EXPECT_EQ(project.basePoses.entries[0].values[0], 120);
+  EXPECT_EQ(project.offsets.entries[0].offsets[5], -12);
+  ASSERT_EQ(project.variables.size(), 1u);
+  EXPECT_EQ(project.variables[0].name, u"PAD");
+  // Motor record 3 ties slider 5 (channel) and slider 40 (companion) together.
+  EXPECT_EQ(project.sliders[5].flags2 & 0xC0u, SliderFlag2::kServoChannel);
+  EXPECT_EQ(project.sliders[40].flags2 & 0xC0u, SliderFlag2::kServoCompanion);
+  EXPECT_EQ(project.sliders[5].channel, 3);
+  EXPECT_EQ(project.sliders[40].channel, 3);
+  EXPECT_EQ(project.sliders[5].companion, 40);
+  EXPECT_EQ(project.sliders[40].companion, 5);
+}
+
+TEST_F(ProjectLoadTest, FatalFilesStopTheLoadWithTheirMessage) {
+  const std::u16string fatal = LoadText(TextId::kMsgSettingsFileFailedFatal);
+  for (const std::u16string* name : {&files_.SYSINI, &files_.SLDINI}) {
+    TempDir backup;
+    const auto path = projectFolder_ / PathFromText(*name);
+    std::filesystem::rename(path, backup / "f");
+    LoadedProject project;
+    project.project.SYSINI = u"before";
+    prompter_.Clear();
+    EXPECT_FALSE(Load(false, project));
+    ASSERT_EQ(Messages(), std::vector<std::u16string>{Format(fatal, *name)});
+    EXPECT_EQ(prompter_.Calls()[0].icon, PromptIcon::kError);
+    EXPECT_EQ(project.project.SYSINI, u"before") << "a failed load leaves the project as it was";
+    prompter_.Clear();
+    EXPECT_FALSE(Load(true, project));
+    EXPECT_TRUE(Messages().empty()) << "quiet";
+    std::filesystem::rename(backup / "f", path);
+  }
+  EXPECT_EQ(afterLoadCalls_, 0);
+}
+
+TEST_F(ProjectLoadTest, MissingBasePosesAndCpuSettingsWarnAndTheLoadGoesOn) {
+  std::filesystem::remove(projectFolder_ / "defpos.ini");
+  std::filesystem::remove(projectFolder_ / "STARTUP.XML");
+  std::filesystem::remove(projectFolder_ / "memmap.txt");
+  std::filesystem::remove(projectFolder_ / "defofs.ini");
+  LoadedProject project;
+  ASSERT_TRUE(Load(false, project));
+  const std::u16string warn = LoadText(TextId::kMsgSettingsFileFailedWarn);
+  EXPECT_EQ(Messages(), (std::vector<std::u16string>{Format(warn, u"defpos.ini"),
+                                                     Format(warn, u"STARTUP.XML")}));
+  for (const auto& call : prompter_.Calls()) {
+    EXPECT_EQ(call.icon, PromptIcon::kWarning);
+  }
+  EXPECT_FALSE(project.basePoses.entries[0].registered);
+  EXPECT_EQ(ProjectRobotName(project), u"");
+  EXPECT_EQ(project.offsets.current, -1);
+  EXPECT_EQ(project.sliders[5].flags2 & 0xC0u, 0u);
+  EXPECT_EQ(afterLoadCalls_, 1);
+}
+
+TEST_F(ProjectLoadTest, UnreadableProjectFileIsReportedUnlessQuiet) {
+  LoadedProject project;
+  ProjectLoadOptions options;
+  options.prompter = &prompter_;
+  EXPECT_FALSE(LoadRobotProject(dir_ / "none.KJZ", true, project, options));
+  EXPECT_TRUE(Messages().empty());
+  EXPECT_FALSE(LoadRobotProject(dir_ / "none.KJZ", false, project, options));
+  EXPECT_EQ(Messages(), std::vector<std::u16string>{LoadText(TextId::kMsgProjectFileUnreadable)});
+}
+
+TEST(StartupProject, CommandLineLogAndDefault) {
+  const std::filesystem::path program = "/opt/g";
+  auto quoted = ChooseStartupProject(u"\"/home/u/my robot/r.KJZ\"", u"/log.KJZ", program);
+  EXPECT_EQ(quoted.path, u"/home/u/my robot/r.KJZ");
+  EXPECT_TRUE(quoted.writeToLog);
+  EXPECT_FALSE(quoted.quiet);
+  EXPECT_EQ(ChooseStartupProject(u"/a b/r.KJZ", u"", program).path, u"/a b/r.KJZ");
+  auto fromLog = ChooseStartupProject(u"", u"/log.KJZ", program);
+  EXPECT_EQ(fromLog.path, u"/log.KJZ");
+  EXPECT_FALSE(fromLog.writeToLog);
+  auto fallback = ChooseStartupProject(u"", u"", program);
+  EXPECT_EQ(PathFromText(fallback.path), program / "temp" / "temp.KJZ");
+  EXPECT_TRUE(fallback.quiet);
+  EXPECT_TRUE(fallback.writeToLog);
+}
+
+TEST(ServoChannels, OnlySlidersBelow96TakePartAndOldFlagsAreCleared) {
+  SliderTable sliders{};
+  sliders[7].flags2 = SliderFlag2::kServoChannel | SliderFlag2::kShowName;
+  sliders[100].flags2 = SliderFlag2::kServoCompanion;
+  CpuSettings cpu;
+  cpu.motors[0].words[MotorWord::kAdr0] = 0x0C00 + 2 * 95;
+  cpu.motors[0].words[MotorWord::kAdrEn] = 0x0C00 + 2 * 96;  // beyond the channel sliders
+  cpu.motors[1].words[MotorWord::kAdr0] = 0x0A00;            // not a current-value address
+  DeriveServoChannels(sliders, cpu);
+  EXPECT_EQ(sliders[7].flags2, SliderFlag2::kShowName);
+  EXPECT_EQ(sliders[100].flags2, SliderFlag2::kServoCompanion) << "sliders 96.. never change";
+  EXPECT_EQ(sliders[95].flags2, SliderFlag2::kServoChannel);
+  EXPECT_EQ(sliders[95].channel, 0);
+  EXPECT_EQ(sliders[96].flags2, 0u);
+  EXPECT_EQ(sliders[0].flags2, 0u);
+}
+
+}  // namespace
+}  // namespace gestalon::core

@@ -1,0 +1,149 @@
+#include "project/robot_project.h"
+
+#include <gtest/gtest.h>
+
+#include "platform/paths.h"
+#include "project/default_robots.h"
+#include "project/recent_projects.h"
+#include "temp_dir.h"
+#include "text/code_page.h"
+
+namespace gestalon::core {
+namespace {
+
+using testing::TempDir;
+using testing::Utf16Bytes;
+using testing::WriteBytes;
+
+TEST(ProjectFile, ReadsTheSixNamesAndTheFolder) {
+  TempDir dir;
+  const auto path = dir / "robot.KJZ";
+  WriteBytes(path,
+             Utf16Bytes(u"ROMINI:[[STARTUP.XML]]\r\nSYSINI:[[sys.ini]]\r\nDEFPOSINI:[[pos.ini]]"
+                        u"\r\nSLDINI:[[ロボ スライダ-1.ini]]\r\nDEFOFSINI:[[ofs.ini]]\r\n"
+                        u"MEMMAPINI:[[mem.txt]]\r\n"));
+  RobotProject project;
+  ASSERT_TRUE(ReadProjectFile(path, project));
+  EXPECT_EQ(project.folder, TextFromPath(dir.Path() / ""));
+  EXPECT_EQ(project.ROMINI, u"STARTUP.XML");
+  EXPECT_EQ(project.SYSINI, u"sys.ini");
+  EXPECT_EQ(project.DEFPOSINI, u"pos.ini");
+  EXPECT_EQ(project.SLDINI, u"ロボ スライダ-1.ini");
+  EXPECT_EQ(project.DEFOFSINI, u"ofs.ini");
+  EXPECT_EQ(project.MEMMAPINI, u"mem.txt");
+  EXPECT_EQ(ProjectFilePath(project, project.SYSINI), dir / "sys.ini");
+}
+
+TEST(ProjectFile, KeyWithoutBracketsEmptiesTheNameAndLaterLinesWin) {
+  TempDir dir;
+  const auto path = dir / "robot.KJZ";
+  WriteBytes(path, ToAnsi(u"SYSINI:[[a.ini]]\r\nSYSINI:\r\nSLDINI:[[s1]]\r\nSLDINI:[[s2]]\r\n"));
+  RobotProject project;
+  project.SYSINI = u"previous";
+  ASSERT_TRUE(ReadProjectFile(path, project));
+  EXPECT_EQ(project.SYSINI, u"");
+  EXPECT_EQ(project.SLDINI, u"s2");
+  RobotProject untouched;
+  untouched.SYSINI = u"keep";
+  EXPECT_FALSE(ReadProjectFile(dir / "missing.KJZ", untouched));
+  EXPECT_EQ(untouched.SYSINI, u"keep");
+}
+
+TEST(ProjectFile, WriteReadsBackAndRenameFindsAnyCase) {
+  TempDir dir;
+  RobotProject project{.folder = u"",
+                       .SYSINI = u"s",
+                       .SLDINI = u"l",
+                       .ROMINI = u"r",
+                       .DEFPOSINI = u"p",
+                       .DEFOFSINI = u"o",
+                       .MEMMAPINI = u"m"};
+  ASSERT_TRUE(WriteProjectFile(dir / "old.kjz", project));
+  ASSERT_TRUE(RenameProjectFile(dir.Path(), u"新しい名前"));
+  RobotProject back;
+  ASSERT_TRUE(ReadProjectFile(dir / "新しい名前.KJZ", back));
+  back.folder.clear();
+  EXPECT_EQ(back, project);
+  TempDir empty;
+  EXPECT_FALSE(RenameProjectFile(empty.Path(), u"x"));
+}
+
+class RecentLogTest : public ::testing::Test {
+ protected:
+  // A project file that exists, so that the log keeps its entry.
+  std::u16string Project(int n) {
+    const auto path = dir_ / ("p" + std::to_string(n) + ".KJZ");
+    WriteBytes(path, "");
+    return TextFromPath(path);
+  }
+  TempDir dir_;
+};
+
+TEST_F(RecentLogTest, RecordingMovesTheRobotToTheFront) {
+  RecentProjects log;
+  for (int i = 0; i < 8; ++i) {
+    RecordRecentProject(log, u"robot" + std::u16string(1, char16_t(u'0' + i)), Project(i));
+  }
+  // Front to back: robot7 .. robot0; robot2 stands at position 5.
+  ASSERT_EQ(log.entries[5].robotName, u"robot2");
+  RecordRecentProject(log, u"robot2", Project(99));
+  EXPECT_EQ(log.entries[0].robotName, u"robot2");
+  EXPECT_EQ(log.entries[0].path, Project(99));
+  for (int i = 1; i <= 5; ++i) {
+    EXPECT_EQ(log.entries[i].robotName, u"robot" + std::u16string(1, char16_t(u'0' + 8 - i)));
+  }
+  EXPECT_EQ(log.entries[6].robotName, u"robot1");
+  EXPECT_EQ(std::count_if(log.entries.begin(), log.entries.end(), [](auto& e) { return e.valid; }),
+            8);
+}
+
+TEST_F(RecentLogTest, HoldsThirtyTwoAndDropsVanishedProjects) {
+  RecentProjects log;
+  for (int i = 0; i < 40; ++i) {
+    RecordRecentProject(log, u"r" + std::u16string(1, char16_t(0x3040 + i)), Project(i));
+  }
+  EXPECT_TRUE(log.entries[31].valid);
+  EXPECT_EQ(log.entries[31].path, Project(8)) << "the oldest eight fell off the end";
+  std::filesystem::remove(PathFromText(Project(39)));
+  const auto logFile = dir_ / "kjplog.dat";
+  ASSERT_TRUE(WriteRecentProjects(logFile, log, nullptr, u""));
+  RecentProjects back;
+  std::u16string first;
+  ASSERT_TRUE(ReadRecentProjects(logFile, back, &first));
+  EXPECT_EQ(first, Project(38)) << "the vanished most recent project is gone";
+  EXPECT_EQ(back.entries[30].path, Project(8));
+  EXPECT_FALSE(back.entries[31].valid);
+}
+
+TEST_F(RecentLogTest, WriteRecordsThePathAndTheFileRoundTrips) {
+  const auto logFile = dir_ / "kjplog.dat";
+  RecentProjects log;
+  const std::u16string path = Project(1);
+  ASSERT_TRUE(WriteRecentProjects(logFile, log, &path, u"ロボット"));
+  const std::string bytes = testing::ReadBytes(logFile);
+  EXPECT_EQ(bytes, Utf16Bytes(u"ROBOT_LOG[[ロボット]]-[[" + path + u"]]\r\n"));
+  RecentProjects back;
+  std::u16string first = u"stale";
+  ASSERT_TRUE(ReadRecentProjects(logFile, back, &first));
+  EXPECT_EQ(first, path);
+  EXPECT_EQ(back.entries[0].robotName, u"ロボット");
+  EXPECT_FALSE(ReadRecentProjects(dir_ / "none.dat", back, &first));
+  EXPECT_TRUE(first.empty());
+  EXPECT_FALSE(WriteRecentProjects(dir_ / "no" / "kjplog.dat", log, nullptr, u""));
+}
+
+TEST(DefaultRobots, ReadsNameAndTemplateFolderInFileOrder) {
+  TempDir dir;
+  WriteBytes(dir / "defrobots.dat",
+             ToAnsi(u"# list\r\nROBOT:[[オリジナル]]-[[templates\\empty\\]]\r\n"
+                    u"ROBOT:[[Humanoid]]-[[templates\\humanoid\\]]\r\n"));
+  const auto robots = ReadDefaultRobots(dir / "defrobots.dat");
+  ASSERT_EQ(robots.size(), 2u);
+  EXPECT_EQ(robots[0].robotName, u"オリジナル");
+  EXPECT_EQ(robots[0].templateFolder, u"templates\\empty\\");
+  EXPECT_EQ(robots[1].robotName, u"Humanoid");
+  EXPECT_TRUE(ReadDefaultRobots(dir / "missing.dat").empty());
+}
+
+}  // namespace
+}  // namespace gestalon::core

@@ -1,0 +1,370 @@
+#include "project/slider_defs.h"
+
+#include <gtest/gtest.h>
+
+#include "temp_dir.h"
+
+namespace gestalon::core {
+namespace {
+
+using testing::ReadBytes;
+using testing::TempDir;
+using testing::Utf16Bytes;
+using testing::WriteBytes;
+
+// A slider as the file can hold it: escapement equal to orientation, no selected bit, no
+// run-time values, the position read equal to the current one.
+SliderDef MakeSlider(int n) {
+  SliderDef s;
+  s.filePos = {10 + 40 * (n % 8), -5 + 30 * n};
+  s.pos = s.filePos;
+  s.flags1 = n % 2 == 0 ? SliderFlag1::kInverted : 0;
+  s.putStyle = n % 4;
+  s.font.height = -12 - n % 3;
+  s.font.width = n % 5;
+  s.font.orientation = n % 3 == 0 ? 900 : 0;
+  s.font.escapement = s.font.orientation;
+  s.font.weight = n % 2 == 0 ? 700 : 400;
+  s.font.italic = n % 3 == 1;
+  s.font.underline = n % 4 == 2;
+  s.font.strikeOut = n % 5 == 3;
+  s.font.charSet = 128;
+  s.font.outPrecision = 3;
+  s.font.clipPrecision = 2;
+  s.font.quality = 255;
+  s.font.pitchAndFamily = 49;
+  s.font.faceName = n % 2 == 0 ? u"ＭＳ ゴシック" : u"Meiryo UI";
+  s.textBkColor = MakeColorRef(255, 250 - n, 240);
+  s.textColor = MakeColorRef(n, 0, 128);
+  s.pairMode = n % 4;
+  s.partner = (n + 1) % kSliderCount;
+  s.flags2 = SliderFlag2::kShowName | SliderFlag2::kServoChannel |
+             (n % 3 == 0 ? SliderFlag2::kAbsolute | SliderFlag2::kServoCompanion : 0);
+  s.minimum = static_cast<std::int16_t>(-32768 + n * 100);
+  s.maximum = static_cast<std::int16_t>(32767 - n);
+  s.step = static_cast<std::uint16_t>(n % 2 == 0 ? 65535 : 16);
+  s.countsPerDegree = n % 2 == 0 ? 29.6296 : -0.5;
+  s.axisName = n % 2 == 0 ? u"右肩ピッチ" + std::u16string(1, static_cast<char16_t>(u'A' + n % 26))
+                          : u"Knee-L [x] :5";
+  s.upperText = u"上";
+  s.lowerText = n % 3 == 0 ? u"" : u"下向き";
+  s.decimals = n % 3;
+  return s;
+}
+
+SliderTable MakeTable() {
+  SliderTable table;
+  for (int n = 0; n < 24; ++n) {
+    table[static_cast<std::size_t>(n)] = MakeSlider(n);
+  }
+  table[40].flags2 = 0xFFFFFFFFu;
+  table[40].flags1 = 0x80000001u;
+  return table;
+}
+
+WindowLayout MakeLayout() {
+  return {.splitRatio = 0.375,
+          .collapsed = 0xFFFFFFFFu,
+          .clientWidth = 1024,
+          .clientHeight = 700,
+          .left = -8,
+          .top = 12};
+}
+
+TEST(SliderDefsRoundTrip, WriteReadWriteGivesTheSameTableAndBytes) {
+  TempDir dir;
+  const SliderTable source = MakeTable();
+  const WindowLayout layout = MakeLayout();
+  ASSERT_TRUE(WriteSliderDefinitions(dir / "a.sld", source, layout));
+
+  SliderTable read;
+  WindowLayout readLayout;
+  ASSERT_TRUE(ReadSliderDefinitions(dir / "a.sld", read, readLayout));
+  EXPECT_EQ(readLayout, layout);
+  for (std::size_t i = 0; i < read.size(); ++i) {
+    EXPECT_EQ(read[i], source[i]) << "slider " << i;
+  }
+
+  ASSERT_TRUE(WriteSliderDefinitions(dir / "b.sld", read, readLayout));
+  EXPECT_EQ(ReadBytes(dir / "b.sld"), ReadBytes(dir / "a.sld"));
+}
+
+TEST(SliderDefsWrite, WritesTheExactFormat) {
+  TempDir dir;
+  SliderTable table;
+  SliderDef& s = table[1];
+  s.axisName = u"首";
+  s.pos = {12, 345};
+  s.filePos = {0, 0};
+  s.upperText = u"右";
+  s.lowerText = u"左";
+  s.font = {.height = -12,
+            .width = 0,
+            .escapement = 450,
+            .orientation = 900,
+            .weight = 700,
+            .italic = 1,
+            .underline = 0,
+            .strikeOut = 1,
+            .charSet = 128,
+            .outPrecision = 3,
+            .clipPrecision = 2,
+            .quality = 1,
+            .pitchAndFamily = 49,
+            .faceName = u"MS UI Gothic"};
+  s.textColor = MakeColorRef(255, 0, 128);
+  s.textBkColor = MakeColorRef(1, 2, 3);
+  s.pairMode = 2;
+  s.partner = 5;
+  s.putStyle = 2;
+  s.decimals = 1;
+  s.countsPerDegree = 29.62962;
+  s.minimum = -1000;
+  s.maximum = 1000;
+  s.step = 65535;
+  s.flags1 = SliderFlag1::kInverted | SliderFlag1::kSelected;
+  s.flags2 = SliderFlag2::kServoChannel | SliderFlag2::kServoCompanion | SliderFlag2::kDisabled;
+  s.reading = 77;
+  s.channel = 9;
+  ASSERT_TRUE(WriteSliderDefinitions(dir / "a.sld", table, WindowLayout{}));
+
+  const std::u16string empty =
+      u"_AXISNAME:[[]]\n_POSITION:[0]-[0]\n_MESSAGE:[[]]-[[]]\n"
+      u"_FONT:[0]-[0]-[0]-[0]-[0]-[0]-[0]-[0]-[0,0,0]-[0,0,0]-[0]-[0]-[[]]\n"
+      u"_PAIR:[0]-[0]\n_PUTSTYLE:[0]-[0]-[0.0000]\n_DIVISION:[0]-[0]-[0]\n_FLAG:[0]-[0]\n\n";
+  std::u16string expected =
+      u"_CENTER_BAR:[0.600000]-[0]\n_WINDOW_SIZW:[880]-[640]\n\n_WINDOW_POS:[30]-[20]\n\n"
+      u"_NUMBER:[00]\n" +
+      empty +
+      u"_NUMBER:[01]\n_AXISNAME:[[首]]\n_POSITION:[12]-[345]\n_MESSAGE:[[右]]-[[左]]\n"
+      u"_FONT:[-12]-[0]-[900]-[1]-[49]-[128]-[3]-[2]-[255,0,128]-[1,2,3]-[700]-[5]-"
+      u"[[MS UI Gothic]]\n"
+      u"_PAIR:[2]-[5]\n_PUTSTYLE:[2]-[1]-[29.6296]\n_DIVISION:[-1000]-[1000]-[65535]\n"
+      u"_FLAG:[1]-[193]\n\n";
+  for (int n = 2; n < kSliderCount; ++n) {
+    expected += n < 10 ? u"_NUMBER:[0" : u"_NUMBER:[";
+    for (char c : std::to_string(n)) {
+      expected += static_cast<char16_t>(c);
+    }
+    expected += u"]\n" + empty;
+  }
+  std::u16string crlf;
+  for (char16_t c : expected) {
+    if (c == u'\n') {
+      crlf += u'\r';
+    }
+    crlf += c;
+  }
+  EXPECT_EQ(ReadBytes(dir / "a.sld"), Utf16Bytes(crlf));
+}
+
+TEST(SliderDefsWrite, SelectedBitAndEscapementAreNotStored) {
+  TempDir dir;
+  SliderTable table;
+  table[7].flags1 = SliderFlag1::kSelected | SliderFlag1::kInverted;
+  table[7].font.escapement = 450;
+  table[7].font.orientation = 900;
+  ASSERT_TRUE(WriteSliderDefinitions(dir / "a.sld", table, WindowLayout{}));
+  SliderTable read;
+  WindowLayout layout;
+  ASSERT_TRUE(ReadSliderDefinitions(dir / "a.sld", read, layout));
+  EXPECT_EQ(read[7].flags1, SliderFlag1::kInverted);
+  EXPECT_EQ(read[7].font.escapement, 900);
+  EXPECT_EQ(read[7].font.orientation, 900);
+}
+
+TEST(SliderDefsWrite, FailureKeepsThePreviousFile) {
+  TempDir dir;
+  EXPECT_FALSE(WriteSliderDefinitions(dir / "missing" / "a.sld", MakeTable(), WindowLayout{}));
+  EXPECT_FALSE(std::filesystem::exists(dir / "missing"));
+
+  // A folder in the way of the file makes putting the written file in place fail.
+  std::filesystem::create_directories(dir / "a.sld" / "inner");
+  EXPECT_FALSE(WriteSliderDefinitions(dir / "a.sld", MakeTable(), WindowLayout{}));
+  EXPECT_TRUE(std::filesystem::is_directory(dir / "a.sld" / "inner"));
+}
+
+class SliderDefsRead : public ::testing::Test {
+ protected:
+  // Reads a UTF-16 file holding `text` (LF written as CR LF) into a table filled beforehand.
+  bool ReadText(std::u16string_view text) {
+    std::u16string crlf;
+    for (char16_t c : text) {
+      if (c == u'\n') {
+        crlf += u'\r';
+      }
+      crlf += c;
+    }
+    WriteBytes(dir_ / "s.sld", Utf16Bytes(crlf));
+    return ReadFile(dir_ / "s.sld");
+  }
+  bool ReadFile(const std::filesystem::path& path) {
+    sliders_.fill(MakeSlider(1));
+    layout_ = MakeLayout();
+    return ReadSliderDefinitions(path, sliders_, layout_);
+  }
+  bool AllZeroExcept(std::size_t index) const {
+    for (std::size_t i = 0; i < sliders_.size(); ++i) {
+      if (i != index && !(sliders_[i] == SliderDef{})) {
+        return false;
+      }
+    }
+    return true;
+  }
+
+  TempDir dir_;
+  SliderTable sliders_;
+  WindowLayout layout_;
+};
+
+TEST_F(SliderDefsRead, OnlyNumberAndNameGiveAnOtherwiseEmptyTable) {
+  ASSERT_TRUE(ReadText(u"_NUMBER:[3]\n_AXISNAME:[[腰]]\n"));
+  SliderDef expected;
+  expected.axisName = u"腰";
+  EXPECT_EQ(sliders_[3], expected);
+  EXPECT_TRUE(AllZeroExcept(3));
+  EXPECT_EQ(layout_, WindowLayout{});
+  EXPECT_DOUBLE_EQ(layout_.splitRatio, 0.6000000238418579);
+}
+
+TEST_F(SliderDefsRead, SliderKeysOutsideAValidNumberAreIgnored) {
+  ASSERT_TRUE(
+      ReadText(u"_AXISNAME:[[before]]\n_PAIR:[2]-[3]\n"
+               u"_NUMBER:[200]\n_AXISNAME:[[far]]\n_POSITION:[1]-[2]\n"
+               u"_NUMBER:[-1]\n_FLAG:[1]-[1]\n"
+               u"_NUMBER:[127]\n_AXISNAME:[[last]]\n"));
+  EXPECT_EQ(sliders_[127].axisName, u"last");
+  EXPECT_TRUE(AllZeroExcept(127));
+}
+
+TEST_F(SliderDefsRead, ColourComponentsAreTakenModulo256) {
+  ASSERT_TRUE(
+      ReadText(u"_NUMBER:[0]\n_FONT:[1]-[2]-[3]-[4]-[5]-[6]-[7]-[8]-[255,0,128]-[300,-1,256]-"
+               u"[400]-[2]-[[Face]]\n"));
+  const SliderDef& s = sliders_[0];
+  EXPECT_EQ(RedOf(s.textColor), 255u);
+  EXPECT_EQ(GreenOf(s.textColor), 0u);
+  EXPECT_EQ(BlueOf(s.textColor), 128u);
+  EXPECT_EQ(RedOf(s.textBkColor), 44u);
+  EXPECT_EQ(GreenOf(s.textBkColor), 255u);
+  EXPECT_EQ(BlueOf(s.textBkColor), 0u);
+  EXPECT_EQ(s.font.height, 1);
+  EXPECT_EQ(s.font.width, 2);
+  EXPECT_EQ(s.font.escapement, 3);
+  EXPECT_EQ(s.font.orientation, 3);
+  EXPECT_EQ(s.font.quality, 4);
+  EXPECT_EQ(s.font.pitchAndFamily, 5);
+  EXPECT_EQ(s.font.charSet, 6);
+  EXPECT_EQ(s.font.outPrecision, 7);
+  EXPECT_EQ(s.font.clipPrecision, 8);
+  EXPECT_EQ(s.font.weight, 400);
+  EXPECT_EQ(s.font.StyleBits(), 2);
+  EXPECT_EQ(s.font.faceName, u"Face");
+}
+
+TEST_F(SliderDefsRead, FontBytesAndDivisionWidths) {
+  ASSERT_TRUE(
+      ReadText(u"_NUMBER:[1]\n_FONT:[0]-[0]-[0]-[257]-[-1]-[128]-[0]-[0]-[1]-[1]-[0]-[7]-[[]]\n"
+               u"_DIVISION:[-32768]-[32768]-[65535]\n"));
+  EXPECT_EQ(sliders_[1].font.quality, 1);
+  EXPECT_EQ(sliders_[1].font.pitchAndFamily, 255);
+  EXPECT_EQ(sliders_[1].font.StyleBits(), 7);
+  EXPECT_EQ(sliders_[1].minimum, -32768);
+  EXPECT_EQ(sliders_[1].maximum, -32768) << "stored as 16 bits";
+  EXPECT_EQ(sliders_[1].step, 65535);
+}
+
+TEST_F(SliderDefsRead, KeysSharingALineAreAllTaken) {
+  ASSERT_TRUE(
+      ReadText(u"_WINDOW_POS:[5]-[6] _CENTER_BAR:[0.25]-[-1]\n"
+               u"_FLAG:[1]-[4] _NUMBER:[05] _AXISNAME:[[肘]] _PAIR:[3]-[6] _POSITION:[7]-[8]\n"));
+  EXPECT_EQ(layout_.left, 5);
+  EXPECT_EQ(layout_.top, 6);
+  EXPECT_DOUBLE_EQ(layout_.splitRatio, 0.25);
+  EXPECT_EQ(layout_.collapsed, 0xFFFFFFFFu);
+  EXPECT_EQ(layout_.clientWidth, 880) << "absent key keeps its default";
+  const SliderDef& s = sliders_[5];
+  EXPECT_EQ(s.axisName, u"肘");
+  EXPECT_EQ(s.pairMode, 3);
+  EXPECT_EQ(s.partner, 6);
+  EXPECT_EQ(s.filePos, (std::array<std::int32_t, 2>{7, 8}));
+  EXPECT_EQ(s.pos, s.filePos);
+  EXPECT_EQ(s.flags2, 4u) << "the number on the same line is taken first";
+}
+
+TEST_F(SliderDefsRead, MissingBracketsGiveZeroAndEmpty) {
+  ASSERT_TRUE(
+      ReadText(u"_NUMBER:[2]\n_POSITION:12-34\n_AXISNAME:[name]\n_MESSAGE:[[up]]-[down]\n"
+               u"_PUTSTYLE:[2]-[3]-0.5\n_WINDOW_SIZW:[640-[480]\n"));
+  const SliderDef& s = sliders_[2];
+  EXPECT_EQ(s.pos, (std::array<std::int32_t, 2>{0, 0}));
+  EXPECT_EQ(s.axisName, u"");
+  EXPECT_EQ(s.upperText, u"up");
+  EXPECT_EQ(s.lowerText, u"");
+  EXPECT_EQ(s.putStyle, 2);
+  EXPECT_EQ(s.decimals, 3);
+  EXPECT_EQ(s.countsPerDegree, 0.0);
+  EXPECT_EQ(layout_.clientWidth, 640) << "the field \"640-[480\" converts up to the '-'";
+  EXPECT_EQ(layout_.clientHeight, 0);
+}
+
+TEST_F(SliderDefsRead, LongTextsAreCut) {
+  ASSERT_TRUE(
+      ReadText(u"_NUMBER:[4]\n_AXISNAME:[[あいうえおかきくけこさしすせそたち]]\n"
+               u"_MESSAGE:[[0123456789AB]]-[[abcdefghijk]]\n"
+               u"_FONT:[0]-[0]-[0]-[0]-[0]-[0]-[0]-[0]-[0]-[0]-[0]-[0]-"
+               u"[[0123456789012345678901234567890123456789]]\n"));
+  EXPECT_EQ(sliders_[4].axisName, u"あいうえおかきくけこさしすせそ");
+  EXPECT_EQ(sliders_[4].upperText, u"012345678");
+  EXPECT_EQ(sliders_[4].lowerText, u"abcdefghi");
+  EXPECT_EQ(sliders_[4].font.faceName, u"0123456789012345678901234567890");
+
+  ASSERT_TRUE(ReadText(u"_NUMBER:[4]\n_AXISNAME:[[abcdefghijklmn\U0001F916xyz]]\n"));
+  EXPECT_EQ(sliders_[4].axisName, u"abcdefghijklmn") << "a character is never split";
+}
+
+TEST_F(SliderDefsRead, KeyTextInsideANameIsNotAKey) {
+  ASSERT_TRUE(
+      ReadText(u"_NUMBER:[9]\n_AXISNAME:[[_NUMBER:[1]]]\n_MESSAGE:[[_FLAG]]-[[x]]\n"
+               u"_FLAG:[0]-[16]\n_AXISNAME:[[_CENTER_BAR]]\n"));
+  EXPECT_EQ(sliders_[9].axisName, u"_CENTER_BAR");
+  EXPECT_EQ(sliders_[9].upperText, u"_FLAG");
+  EXPECT_EQ(sliders_[9].flags2, 16u);
+  EXPECT_TRUE(AllZeroExcept(9));
+  EXPECT_EQ(layout_, WindowLayout{});
+}
+
+TEST_F(SliderDefsRead, AnsiFileInTheJapaneseCodePage) {
+  // "右肩ピッチ", "上", "下", "ＭＳ ゴシック" in code page 932.
+  WriteBytes(dir_ / "ansi.sld",
+             "_CENTER_BAR:[0.5]-[0]\r\n_WINDOW_SIZW:[800]-[600]\r\n\r\n"
+             "_NUMBER:[10]\r\n"
+             "_AXISNAME:[[\x89\x45\x8C\xA8\x83\x73\x83\x62\x83\x60]]\r\n"
+             "_MESSAGE:[[\x8F\xE3]]-[[\x89\xBA]]\r\n"
+             "_FONT:[-12]-[0]-[0]-[0]-[0]-[128]-[0]-[0]-[0,0,0]-[255,255,255]-[400]-[0]-"
+             "[[\x82\x6C\x82\x72 \x83\x53\x83\x56\x83\x62\x83\x4E]]\r\n"
+             "_PUTSTYLE:[2]-[1]-[2.5]\r\n");
+  ASSERT_TRUE(ReadFile(dir_ / "ansi.sld"));
+  const SliderDef& s = sliders_[10];
+  EXPECT_EQ(s.axisName, u"右肩ピッチ");
+  EXPECT_EQ(s.upperText, u"上");
+  EXPECT_EQ(s.lowerText, u"下");
+  EXPECT_EQ(s.font.faceName, u"ＭＳ ゴシック");
+  EXPECT_EQ(s.font.charSet, 128);
+  EXPECT_EQ(s.textBkColor, MakeColorRef(255, 255, 255));
+  EXPECT_DOUBLE_EQ(s.countsPerDegree, 2.5);
+  EXPECT_DOUBLE_EQ(layout_.splitRatio, 0.5);
+  EXPECT_EQ(layout_.clientWidth, 800);
+  EXPECT_EQ(layout_.clientHeight, 600);
+  EXPECT_TRUE(AllZeroExcept(10));
+}
+
+TEST_F(SliderDefsRead, UnopenableFileLeavesTableAndLayoutAlone) {
+  EXPECT_FALSE(ReadFile(dir_ / "missing.sld"));
+  EXPECT_EQ(sliders_[0], MakeSlider(1));
+  EXPECT_EQ(sliders_[127], MakeSlider(1));
+  EXPECT_EQ(layout_, MakeLayout());
+}
+
+}  // namespace
+}  // namespace gestalon::core

@@ -1,0 +1,163 @@
+#include "project/value_offsets.h"
+
+#include <gtest/gtest.h>
+
+#include "temp_dir.h"
+
+namespace gestalon::core {
+namespace {
+
+using testing::ReadBytes;
+using testing::TempDir;
+using testing::Utf16Bytes;
+using testing::Utf16File;
+using testing::WriteBytes;
+
+ValueOffsetTable MakeTable() {
+  ValueOffsetTable table;
+  const std::u16string names[] = {u"前傾", u"右足 +5", u"", u"[wide] - test"};
+  for (std::size_t e = 0; e < 4; ++e) {
+    ValueOffsetSet& set = table.entries[e];
+    set.name = names[e];
+    set.registered = true;
+    for (std::size_t k = 0; k < kSliderCount; ++k) {
+      set.offsets[k] = static_cast<std::int16_t>((static_cast<int>(k) - 64) * (37 + 50 * e));
+    }
+  }
+  table.entries[0].offsets[0] = -32768;
+  table.entries[0].offsets[1] = 32767;
+  table.entries[6].registered = true;  // after a gap: not written
+  return table;
+}
+
+TEST(ValueOffsetsRoundTrip, WriteReadWriteGivesTheSameTableAndBytes) {
+  TempDir dir;
+  const ValueOffsetTable source = MakeTable();
+  ASSERT_TRUE(WriteValueOffsets(dir / "a.ofs", source));
+  ValueOffsetTable read;
+  read.current = 3;
+  ASSERT_TRUE(ReadValueOffsets(dir / "a.ofs", read));
+  EXPECT_EQ(read.current, -1);
+  for (std::size_t e = 0; e < 4; ++e) {
+    EXPECT_EQ(read.entries[e], source.entries[e]) << "entry " << e;
+  }
+  EXPECT_FALSE(read.entries[6].registered);
+  ASSERT_TRUE(WriteValueOffsets(dir / "b.ofs", read));
+  EXPECT_EQ(ReadBytes(dir / "b.ofs"), ReadBytes(dir / "a.ofs"));
+}
+
+TEST(ValueOffsetsWrite, WritesSignedOffsetsForAllSliders) {
+  TempDir dir;
+  ValueOffsetTable table;
+  table.entries[0].name = u"姿勢";
+  table.entries[0].registered = true;
+  table.entries[0].offsets[1] = -12;
+  table.entries[0].offsets[127] = 300;
+  ASSERT_TRUE(WriteValueOffsets(dir / "a.ofs", table));
+  std::u16string values = u"+0,-12";
+  for (int k = 2; k < 127; ++k) {
+    values += u",+0";
+  }
+  values += u",+300";
+  EXPECT_EQ(ReadBytes(dir / "a.ofs"),
+            Utf16File(u"DEFOFS:[[姿勢]]\nDEFOFS_VALUE:[" + values + u"]\n\n"));
+
+  ASSERT_TRUE(WriteValueOffsets(dir / "empty.ofs", ValueOffsetTable{}));
+  EXPECT_EQ(ReadBytes(dir / "empty.ofs"), "\xFF\xFE");
+}
+
+TEST(ValueOffsetsWrite, FailureKeepsThePreviousFile) {
+  TempDir dir;
+  EXPECT_FALSE(WriteValueOffsets(dir / "missing" / "a.ofs", MakeTable()));
+  EXPECT_FALSE(std::filesystem::exists(dir / "missing"));
+  std::filesystem::create_directories(dir / "a.ofs" / "inner");
+  EXPECT_FALSE(WriteValueOffsets(dir / "a.ofs", MakeTable()));
+  EXPECT_TRUE(std::filesystem::is_directory(dir / "a.ofs" / "inner"));
+}
+
+class ValueOffsetsRead : public ::testing::Test {
+ protected:
+  bool ReadText(std::u16string_view text) {
+    WriteBytes(dir_ / "o.ofs", Utf16File(text));
+    return ReadFile(dir_ / "o.ofs");
+  }
+  bool ReadFile(const std::filesystem::path& path) {
+    table_ = MakeTable();
+    table_.current = 2;
+    return ReadValueOffsets(path, table_);
+  }
+
+  TempDir dir_;
+  ValueOffsetTable table_;
+};
+
+TEST_F(ValueOffsetsRead, UnopenableFileClearsTableAndChoice) {
+  EXPECT_FALSE(ReadFile(dir_ / "missing.ofs"));
+  EXPECT_EQ(table_, ValueOffsetTable{});
+  EXPECT_EQ(table_.current, -1);
+}
+
+TEST_F(ValueOffsetsRead, PiecesFillOffsetsInOrder) {
+  std::u16string many;
+  for (int k = 0; k < 130; ++k) {
+    many += k == 0 ? u"1" : u",1";
+  }
+  ASSERT_TRUE(
+      ReadText(u"DEFOFS_VALUE:[5]\nDEFOFS:[[a]]\nDEFOFS_VALUE:[+0,-12, 7,x,]\n"
+               u"DEFOFS:[[b]]\nDEFOFS_VALUE:[" +
+               many + u"]\n"));
+  EXPECT_EQ(table_.current, -1);
+  const auto& a = table_.entries[0].offsets;
+  EXPECT_EQ(a[0], 0);
+  EXPECT_EQ(a[1], -12);
+  EXPECT_EQ(a[2], 7);
+  EXPECT_EQ(a[3], 0);
+  EXPECT_EQ(a[4], 0);
+  EXPECT_EQ(a[5], 0);
+  std::array<std::int16_t, kSliderCount> ones;
+  ones.fill(1);
+  EXPECT_EQ(table_.entries[1].offsets, ones) << "pieces after the 128th are ignored";
+  EXPECT_FALSE(table_.entries[2].registered);
+}
+
+TEST_F(ValueOffsetsRead, OffsetsBeyondSixteenBitsAreClamped) {
+  ASSERT_TRUE(ReadText(u"DEFOFS:[[a]]\nDEFOFS_VALUE:[40000,-40000,32767,-32768,99999999999]\n"));
+  const auto& a = table_.entries[0].offsets;
+  EXPECT_EQ(a[0], 32767);
+  EXPECT_EQ(a[1], -32768);
+  EXPECT_EQ(a[2], 32767);
+  EXPECT_EQ(a[3], -32768);
+  EXPECT_EQ(a[4], 32767);
+}
+
+TEST_F(ValueOffsetsRead, EntriesBeyondTheTableAreIgnored) {
+  std::u16string text;
+  for (int e = 0; e < 37; ++e) {
+    text += u"DEFOFS:[[o]]\nDEFOFS_VALUE:[" + std::u16string(e == 36 ? u"+9" : u"+1") + u"]\n";
+  }
+  ASSERT_TRUE(ReadText(text));
+  for (const auto& set : table_.entries) {
+    EXPECT_TRUE(set.registered);
+    EXPECT_EQ(set.offsets[0], 1);
+  }
+}
+
+TEST_F(ValueOffsetsRead, SharedLinesMissingBracketsAndAnsiNames) {
+  // "前傾" in code page 932 is 91 4F 8C 58.
+  WriteBytes(dir_ / "ansi.ofs",
+             "DEFOFS:[[\x91\x4F\x8C\x58]] DEFOFS_VALUE:[-3,+4]\r\n"
+             "DEFOFS:[name]\r\nDEFOFS_VALUE:8\r\n"
+             "DEFOFS:[[has DEFOFS_VALUE:[1] in it]]\r\n");
+  ASSERT_TRUE(ReadFile(dir_ / "ansi.ofs"));
+  EXPECT_EQ(table_.entries[0].name, u"前傾");
+  EXPECT_EQ(table_.entries[0].offsets[0], -3);
+  EXPECT_EQ(table_.entries[0].offsets[1], 4);
+  EXPECT_TRUE(table_.entries[1].registered);
+  EXPECT_EQ(table_.entries[1].name, u"");
+  EXPECT_EQ(table_.entries[1].offsets[0], 0);
+  EXPECT_EQ(table_.entries[2].name, u"has DEFOFS_VALUE:[1] in it");
+  EXPECT_EQ(table_.entries[2].offsets[0], 0);
+}
+
+}  // namespace
+}  // namespace gestalon::core
