@@ -3,6 +3,7 @@
 #include "platform/folders.h"
 #include "platform/paths.h"
 #include "pose/servo_channels.h"
+#include "project/recent_projects.h"
 #include "strings/text_id.h"
 #include "strings/text_loader.h"
 #include "text/format.h"
@@ -115,11 +116,12 @@ std::filesystem::path WritableDefaultProject(const std::filesystem::path& progra
                                              const std::filesystem::path& appDataFolder) {
   const std::filesystem::path shipped = programFolder / PathFromText(kDefaultProjectRelative);
   const std::filesystem::path shippedFolder = shipped.parent_path();
-  if (appDataFolder.empty() || IsFolderWritable(shippedFolder)) {
+  std::error_code ec;
+  if (appDataFolder.empty() || !std::filesystem::exists(shipped, ec) ||
+      IsFolderWritable(shippedFolder)) {
     return shipped;
   }
   const std::filesystem::path copyFolder = appDataFolder / "temp";
-  std::error_code ec;
   if (!std::filesystem::exists(copyFolder / shipped.filename(), ec)) {
     std::filesystem::create_directories(copyFolder, ec);
     std::filesystem::copy(
@@ -131,6 +133,35 @@ std::filesystem::path WritableDefaultProject(const std::filesystem::path& progra
     }
   }
   return copyFolder / shipped.filename();
+}
+
+bool LoadStartupProject(std::u16string_view commandLine, const std::filesystem::path& appDataFolder,
+                        LoadedProject& project, const ProjectLoadOptions& options,
+                        std::u16string* loadedPath) {
+  const std::filesystem::path logFile =
+      appDataFolder.empty() ? std::filesystem::path() : appDataFolder / kRecentProjectLogName;
+  RecentProjects log;
+  std::u16string mostRecent;
+  ReadRecentProjects(logFile, log, &mostRecent);
+  StartupProject startup = ChooseStartupProject(commandLine, mostRecent, options.programFolder);
+  if (startup.quiet) {
+    startup.path = TextFromPath(WritableDefaultProject(options.programFolder, appDataFolder));
+  }
+  if (!LoadRobotProject(PathFromText(startup.path), startup.quiet, project, options)) {
+    return false;
+  }
+  std::error_code ec;
+  const std::filesystem::path absolute = std::filesystem::absolute(PathFromText(startup.path), ec);
+  startup.path = TextFromPath(ec ? PathFromText(startup.path) : absolute);
+  if (loadedPath) {
+    *loadedPath = startup.path;
+  }
+  // Only a project that loaded goes into the log: a failed one would be listed under the
+  // name of no robot.
+  if (startup.writeToLog && !logFile.empty()) {
+    WriteRecentProjects(logFile, log, &startup.path, ProjectRobotName(project));
+  }
+  return true;
 }
 
 }  // namespace gestalon::core

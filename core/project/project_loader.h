@@ -65,4 +65,12 @@ StartupProject ChooseStartupProject(std::u16string_view commandLine, std::u16str
 std::filesystem::path WritableDefaultProject(const std::filesystem::path& programFolder,
                                              const std::filesystem::path& appDataFolder);
 
+// Start-up: takes the most recent project from the log in `appDataFolder` unless the command line
+// names one, falls back to the default project (made writable), loads it, and records it in the
+// log when it came from the command line or is the default project. `loadedPath` receives the
+// path that was loaded. False when the project could not be loaded (the no-project state).
+bool LoadStartupProject(std::u16string_view commandLine, const std::filesystem::path& appDataFolder,
+                        LoadedProject& project, const ProjectLoadOptions& options,
+                        std::u16string* loadedPath = nullptr);
+
 }  // namespace gestalon::core

@@ -1,8 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <nlohmann/json.hpp>
 #include <sstream>
 
 #include "cli_app.h"
+#include "temp_dir.h"
 
 namespace gestalon::cli {
 namespace {
@@ -39,6 +41,36 @@ TEST(Cli, SubcommandsNotYetAvailableSaySo) {
   const Result r = RunTool({"dump", "motion.KX4"});
   EXPECT_EQ(r.status, kExitUsage);
   EXPECT_NE(r.err.find("'dump' is not available"), std::string::npos);
+}
+
+TEST(CliProject, PrintsTheSampleRobotWithoutMessagesAndRewritesItsFiles) {
+  const std::string sample = GESTALON_RESOURCES_DIR "/robots/gestaloid/gestaloid.KJZ";
+  testing::TempDir out;
+  const Result r = RunTool({"project", sample, "--rewrite", (out / "rw").string()});
+  ASSERT_EQ(r.status, kExitOk) << r.err;
+  const auto json = nlohmann::json::parse(r.out);
+  EXPECT_EQ(json["robotName"], "ゲスタロイド");
+  EXPECT_EQ(json["files"]["SLDINI"], "slider.ini");
+  EXPECT_TRUE(json["messages"].empty());
+  EXPECT_EQ(json["sliders"][2]["axisName"], "右肩ピッチ");
+  EXPECT_EQ(json["sliders"][2]["index"], 2);
+  EXPECT_EQ(json["basePoses"][0]["name"], "基本姿勢");
+  EXPECT_EQ(json["variables"][0]["address"], 0x0EE4);
+  for (const char* name : {"system.ini", "slider.ini", "defpos.ini", "defofs.ini", "STARTUP.XML"}) {
+    EXPECT_EQ(testing::ReadBytes(out / "rw" / name),
+              testing::ReadBytes(std::filesystem::path(GESTALON_RESOURCES_DIR "/robots/gestaloid") /
+                                 name))
+        << name;
+  }
+}
+
+TEST(CliProject, MissingSettingsFileIsReportedAsAnError) {
+  testing::TempDir dir;
+  testing::WriteBytes(dir / "r.KJZ", "SYSINI:[[none.ini]]\r\n");
+  const Result r = RunTool({"project", (dir / "r.KJZ").string()});
+  EXPECT_EQ(r.status, kExitError);
+  EXPECT_NE(r.err.find("none.ini"), std::string::npos);
+  EXPECT_EQ(RunTool({"project", (dir / "missing.KJZ").string()}).status, kExitError);
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include "platform/paths.h"
 #include "pose/servo_channels.h"
 #include "project/bitmap_file.h"
+#include "project/recent_projects.h"
 #include "recording_ports.h"
 #include "strings/text_id.h"
 #include "strings/text_loader.h"
@@ -170,6 +171,42 @@ TEST_F(ProjectLoadTest, UnreadableProjectFileIsReportedUnlessQuiet) {
   EXPECT_TRUE(Messages().empty());
   EXPECT_FALSE(LoadRobotProject(dir_ / "none.KJZ", false, project, options));
   EXPECT_EQ(Messages(), std::vector<std::u16string>{LoadText(TextId::kMsgProjectFileUnreadable)});
+}
+
+TEST_F(ProjectLoadTest, StartupTakesTheCommandLineThenTheLogAndRecordsTheProject) {
+  const auto appData = dir_ / "appdata";
+  std::filesystem::create_directories(appData);
+  ProjectLoadOptions options;
+  options.programFolder = programFolder_;
+  options.prompter = &prompter_;
+  LoadedProject project;
+  std::u16string loaded;
+  const std::u16string quoted = u"\"" + TextFromPath(ProjectFile()) + u"\"";
+  ASSERT_TRUE(LoadStartupProject(quoted, appData, project, options, &loaded));
+  EXPECT_EQ(loaded, TextFromPath(ProjectFile()));
+  RecentProjects log;
+  std::u16string first;
+  ASSERT_TRUE(ReadRecentProjects(appData / "kjplog.dat", log, &first));
+  EXPECT_EQ(first, loaded);
+  EXPECT_EQ(log.entries[0].robotName, u"テストロボ");
+
+  LoadedProject again;
+  loaded.clear();
+  ASSERT_TRUE(LoadStartupProject(u"", appData, again, options, &loaded)) << "from the log";
+  EXPECT_EQ(loaded, TextFromPath(ProjectFile()));
+  EXPECT_TRUE(Messages().empty());
+}
+
+TEST_F(ProjectLoadTest, StartupWithoutLogOrDefaultProjectFailsSilently) {
+  const auto appData = dir_ / "appdata";
+  std::filesystem::create_directories(appData);
+  ProjectLoadOptions options;
+  options.programFolder = programFolder_;  // holds no temp project
+  options.prompter = &prompter_;
+  LoadedProject project;
+  EXPECT_FALSE(LoadStartupProject(u"", appData, project, options));
+  EXPECT_TRUE(Messages().empty());
+  EXPECT_FALSE(std::filesystem::exists(appData / "kjplog.dat"));
 }
 
 TEST(StartupProject, CommandLineLogAndDefault) {

@@ -1,0 +1,95 @@
+// The robot projects the program ships must load cleanly and be exactly what the program writes.
+#include <gtest/gtest.h>
+
+#include "platform/paths.h"
+#include "project/default_robots.h"
+#include "project/project_loader.h"
+#include "recording_ports.h"
+#include "temp_dir.h"
+
+namespace gestalon::core {
+namespace {
+
+const std::filesystem::path kResources = GESTALON_RESOURCES_DIR;
+
+LoadedProject LoadShipped(const std::filesystem::path& projectFile,
+                          testing::RecordingPrompter& prompter) {
+  LoadedProject project;
+  ProjectLoadOptions options;
+  options.programFolder = kResources;
+  options.prompter = &prompter;
+  EXPECT_TRUE(LoadRobotProject(projectFile, false, project, options)) << projectFile;
+  return project;
+}
+
+TEST(ShippedProjects, LoadWithoutAnyMessageAndRewriteToTheSameBytes) {
+  const std::filesystem::path projects[] = {
+      kResources / "robots" / "gestaloid" / "gestaloid.KJZ",
+      kResources / "temp" / "temp.KJZ",
+      kResources / "templates" / "humanoid" / "humanoid.KJZ",
+      kResources / "templates" / "original" / "original.KJZ",
+  };
+  for (const auto& file : projects) {
+    testing::RecordingPrompter prompter;
+    const LoadedProject project = LoadShipped(file, prompter);
+    EXPECT_TRUE(prompter.Calls().empty()) << file;
+    EXPECT_FALSE(ProjectRobotName(project).empty()) << file;
+    for (const auto& skin : project.system.skins) {
+      EXPECT_TRUE(skin.bitmap.has_value())
+          << file << " " << std::string(skin.path.begin(), skin.path.end());
+    }
+
+    testing::TempDir out;
+    const RobotProject& f = project.project;
+    ASSERT_TRUE(WriteSystemSettings(out / "a", project.system));
+    ASSERT_TRUE(WriteSliderDefinitions(out / "b", project.sliders, project.layout));
+    ASSERT_TRUE(WriteBasePoses(out / "c", project.basePoses));
+    ASSERT_TRUE(WriteValueOffsets(out / "d", project.offsets));
+    ASSERT_TRUE(WriteCpuSettingsFile(out / "e", project.cpu));
+    const std::pair<const char*, const std::u16string*> pairs[] = {{"a", &f.SYSINI},
+                                                                   {"b", &f.SLDINI},
+                                                                   {"c", &f.DEFPOSINI},
+                                                                   {"d", &f.DEFOFSINI},
+                                                                   {"e", &f.ROMINI}};
+    for (const auto& [written, name] : pairs) {
+      EXPECT_EQ(testing::ReadBytes(out / written), testing::ReadBytes(ProjectFilePath(f, *name)))
+          << file;
+    }
+  }
+}
+
+TEST(ShippedProjects, SampleHumanoidHasChannelsCompanionsAndVariables) {
+  testing::RecordingPrompter prompter;
+  const LoadedProject robot =
+      LoadShipped(kResources / "robots" / "gestaloid" / "gestaloid.KJZ", prompter);
+  int channels = 0;
+  for (int i = 0; i < kSliderCount; ++i) {
+    const SliderDef& s = robot.sliders[i];
+    if (s.flags2 & SliderFlag2::kServoChannel) {
+      ++channels;
+      const SliderDef& companion = robot.sliders[s.companion];
+      EXPECT_TRUE(companion.flags2 & SliderFlag2::kServoCompanion);
+      EXPECT_EQ(companion.companion, i);
+      EXPECT_EQ(companion.channel, s.channel);
+    }
+  }
+  EXPECT_GE(channels, 16);
+  EXPECT_TRUE(robot.basePoses.entries[0].registered);
+  EXPECT_TRUE(robot.offsets.entries[0].registered);
+  bool pad = false;
+  for (const auto& v : robot.variables) {
+    pad = pad || (v.address == 0x0EE4 && v.size == 2);
+  }
+  EXPECT_TRUE(pad);
+}
+
+TEST(ShippedProjects, DefaultRobotListNamesExistingTemplates) {
+  const auto robots = ReadDefaultRobots(kResources / "defrobots.dat");
+  ASSERT_GE(robots.size(), 2u);
+  for (const auto& robot : robots) {
+    EXPECT_TRUE(std::filesystem::is_directory(ResolveInFolder(kResources, robot.templateFolder)));
+  }
+}
+
+}  // namespace
+}  // namespace gestalon::core
