@@ -1,4 +1,5 @@
 #include <QApplication>
+#include <QIcon>
 #include <QStringList>
 #include <filesystem>
 
@@ -30,6 +31,7 @@ int main(int argc, char** argv) {
   const bool loaded = core::LoadStartupProject(ui::ToU16(arguments.join(QLatin1Char(' '))),
                                                core::AppDataFolder(), project, options);
 
+  app.setWindowIcon(QIcon(ui::ToQString((programFolder / "icons" / "gestalon.png").u16string())));
   ui::MainWindow window;
   prompter.SetOwner(&window);
   if (!loaded) {

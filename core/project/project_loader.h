@@ -27,7 +27,15 @@ struct LoadedProject {
   ValueOffsetTable offsets;
   CpuSettings cpu;
   std::vector<VariableDef> variables;
+  // Addresses and constants shown in hexadecimal in labels and dialogs; kept across reloads.
+  bool hexadecimalDisplay = false;
 };
+
+// The label of a board variable in the current number style.
+inline std::u16string VariableLabel(const LoadedProject& project, std::uint16_t address,
+                                    std::int32_t size) {
+  return VariableLabel(project.variables, address, size, project.hexadecimalDisplay);
+}
 
 struct ProjectLoadOptions {
   std::filesystem::path programFolder;  // skins with folder flag 0 and the check box image

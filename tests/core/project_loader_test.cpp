@@ -161,6 +161,19 @@ TEST_F(ProjectLoadTest, MissingBasePosesAndCpuSettingsWarnAndTheLoadGoesOn) {
   EXPECT_EQ(project.offsets.current, -1);
   EXPECT_EQ(project.sliders[5].flags2 & 0xC0u, 0u);
   EXPECT_EQ(afterLoadCalls_, 1);
+  prompter_.Clear();
+  ASSERT_TRUE(Load(true, project));
+  EXPECT_TRUE(Messages().empty()) << "quiet";
+}
+
+TEST_F(ProjectLoadTest, VariableLabelsFollowTheSharedNumberStyle) {
+  LoadedProject project;
+  ASSERT_TRUE(Load(false, project));
+  EXPECT_EQ(VariableLabel(project, 0x0EE4, 0), u"3812:PAD");
+  project.hexadecimalDisplay = true;
+  ASSERT_TRUE(Load(false, project));
+  EXPECT_EQ(VariableLabel(project, 0x0EE4, 2), u"0x0ee4:PAD") << "the style survives a reload";
+  EXPECT_EQ(VariableLabel(project, 0x0EE4, 1), u"3812:Unkown");
 }
 
 TEST_F(ProjectLoadTest, UnreadableProjectFileIsReportedUnlessQuiet) {

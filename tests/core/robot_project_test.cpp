@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <thread>
+
+#include "platform/folders.h"
 #include "platform/paths.h"
 #include "project/default_robots.h"
 #include "project/recent_projects.h"
@@ -143,6 +147,23 @@ TEST(DefaultRobots, ReadsNameAndTemplateFolderInFileOrder) {
   EXPECT_EQ(robots[0].templateFolder, u"templates\\empty\\");
   EXPECT_EQ(robots[1].robotName, u"Humanoid");
   EXPECT_TRUE(ReadDefaultRobots(dir / "missing.dat").empty());
+}
+
+}  // namespace
+}  // namespace gestalon::core
+
+namespace gestalon::core {
+namespace {
+
+TEST(ProgramInstance, StartsTheProgramWithItsArgument) {
+  TempDir dir;
+  const auto marker = dir / "started";
+  ASSERT_TRUE(StartProgramInstance("/bin/sh", {u"-c", u"echo ok > \"$0\"", TextFromPath(marker)}));
+  for (int i = 0; i < 200 && !std::filesystem::exists(marker); ++i) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+  EXPECT_TRUE(std::filesystem::exists(marker));
+  EXPECT_FALSE(StartProgramInstance(dir / "no_such_program", {}));
 }
 
 }  // namespace
