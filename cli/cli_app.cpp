@@ -4,6 +4,7 @@
 #include <functional>
 #include <sstream>
 
+#include "motion_commands.h"
 #include "project_command.h"
 
 namespace gestalon::cli {
@@ -81,6 +82,13 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
     return kExitUsage;
   }
   for (const CLI::App* sub : app.get_subcommands()) {
+    if (sub->get_name() == "dump") {
+      return RunDumpCommand(options.motion, options.project, out, err);
+    }
+    if (sub->get_name() == "rewrite") {
+      return RunRewriteCommand(options.input, options.output, options.project,
+                               options.overridePercent, out, err);
+    }
     if (sub->get_name() == "project") {
       return RunProjectCommand(options.project, options.rewriteDir, out, err);
     }

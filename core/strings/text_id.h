@@ -668,5 +668,6 @@ inline constexpr int kGridLabel = 53132;
 inline constexpr int kSampleBlockText = 53137;
 inline constexpr int kFilterBmp = 53139;
 inline constexpr int kFilterBmpPattern = 53140;
+inline constexpr int kMsgMotionSaveFailed = 54000;
 
 }  // namespace gestalon::core::TextId

@@ -38,9 +38,9 @@ TEST(Cli, BadUsageExitsWithTwo) {
 }
 
 TEST(Cli, SubcommandsNotYetAvailableSaySo) {
-  const Result r = RunTool({"dump", "motion.KX4"});
+  const Result r = RunTool({"compile", "motion.KX4", "-o", "out.BIN"});
   EXPECT_EQ(r.status, kExitUsage);
-  EXPECT_NE(r.err.find("'dump' is not available"), std::string::npos);
+  EXPECT_NE(r.err.find("'compile' is not available"), std::string::npos);
 }
 
 TEST(CliProject, PrintsTheSampleRobotWithoutMessagesAndRewritesItsFiles) {
@@ -62,6 +62,37 @@ TEST(CliProject, PrintsTheSampleRobotWithoutMessagesAndRewritesItsFiles) {
                                  name))
         << name;
   }
+}
+
+TEST(CliMotion, DumpListsBlocksWithLinksAndRewriteScalesTimes) {
+  const std::string folder = GESTALON_RESOURCES_DIR "/robots/gestaloid/";
+  const Result dump = RunTool({"dump", folder + "walk.KX4", "--project", folder + "gestaloid.KJZ"});
+  ASSERT_EQ(dump.status, kExitOk) << dump.err;
+  const auto blocks = nlohmann::json::parse(dump.out);
+  ASSERT_GT(blocks.size(), 5u);
+  EXPECT_EQ(blocks[0]["type"], 3);
+  EXPECT_TRUE(blocks[0]["next"].is_number());
+  EXPECT_EQ(blocks[0]["slots"].size(), 128u);
+  bool branchFound = false;
+  for (const auto& block : blocks) {
+    branchFound = branchFound || block["branch"].is_number();
+    EXPECT_TRUE(block.contains("servoEnableMask") && block.contains("fileStart"));
+  }
+  EXPECT_TRUE(branchFound);
+
+  testing::TempDir out;
+  const std::string same = (out / "same.KX4").string();
+  ASSERT_EQ(
+      RunTool({"rewrite", folder + "walk.KX4", same, "--project", folder + "gestaloid.KJZ"}).status,
+      kExitOk);
+  EXPECT_EQ(testing::ReadBytes(same), testing::ReadBytes(folder + "walk.KX4"));
+  const std::string half = (out / "half.KX4").string();
+  ASSERT_EQ(RunTool({"rewrite", folder + "bow.KX4", half, "--override", "50"}).status, kExitOk);
+  const auto halfBlocks = nlohmann::json::parse(RunTool({"dump", half}).out);
+  const auto fullBlocks = nlohmann::json::parse(RunTool({"dump", folder + "bow.KX4"}).out);
+  EXPECT_EQ(halfBlocks[1]["time"], fullBlocks[1]["time"].get<int>() / 2);
+  EXPECT_EQ(RunTool({"rewrite", folder + "bow.KX4", half, "--override", "0"}).status, kExitUsage);
+  EXPECT_EQ(RunTool({"dump", folder + "missing.KX4"}).status, kExitError);
 }
 
 TEST(CliProject, MissingSettingsFileIsReportedAsAnError) {

@@ -1,6 +1,8 @@
 // The robot projects the program ships must load cleanly and be exactly what the program writes.
 #include <gtest/gtest.h>
 
+#include "motion/motion_reader.h"
+#include "motion/motion_writer.h"
 #include "platform/paths.h"
 #include "project/default_robots.h"
 #include "project/project_loader.h"
@@ -81,6 +83,25 @@ TEST(ShippedProjects, SampleHumanoidHasChannelsCompanionsAndVariables) {
     pad = pad || (v.address == 0x0EE4 && v.size == 2);
   }
   EXPECT_TRUE(pad);
+}
+
+TEST(ShippedProjects, SampleMotionsReadBackAndRewriteToTheSameBytes) {
+  testing::RecordingPrompter prompter;
+  const auto folder = kResources / "robots" / "gestaloid";
+  const LoadedProject robot = LoadShipped(folder / "gestaloid.KJZ", prompter);
+  for (const char* name : {"wave.KX4", "bow.KX4", "walk.KX4", "greeting.KX4"}) {
+    const std::string bytes = testing::ReadBytes(folder / name);
+    MotionDocument motion = ReadMotionText(bytes, robot.sliders, &prompter);
+    EXPECT_GE(motion.count(), 4) << name;
+    EXPECT_TRUE(motion.head()->Is(BlockKind::Start)) << name;
+    EXPECT_EQ(BuildMotionFileText(motion, robot.sliders, 100, nullptr), bytes) << name;
+    for (const MotionBlock& block : motion) {
+      if (block.Is(BlockKind::SubRoutine)) {
+        EXPECT_TRUE(std::filesystem::exists(folder / PathFromText(block.fileName))) << name;
+      }
+    }
+  }
+  EXPECT_TRUE(prompter.Calls().empty());
 }
 
 TEST(ShippedProjects, DefaultRobotListNamesExistingTemplates) {

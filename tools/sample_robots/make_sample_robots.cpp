@@ -13,6 +13,7 @@
 #include "project/slider_defs.h"
 #include "project/system_settings.h"
 #include "project/value_offsets.h"
+#include "sample_motions.h"
 #include "settings/settings_file.h"
 #include "text/format.h"
 #include "variables/variable_defs.h"
@@ -344,7 +345,11 @@ int main(int argc, char** argv) {
   const fs::path resources = argv[1];
   const Robot humanoid = Humanoid();
   const Robot original = Original();
-  const bool ok = WriteRobot(resources / "robots" / "gestaloid", u"gestaloid", humanoid) &&
+  Robot withChannels = humanoid;
+  DeriveServoChannels(withChannels.sliders, withChannels.cpu);
+  const fs::path sample = resources / "robots" / "gestaloid";
+  const bool ok = WriteRobot(sample, u"gestaloid", humanoid) &&
+                  WriteSampleMotions(sample, withChannels.sliders, withChannels.basePoses) &&
                   WriteRobot(resources / "templates" / "humanoid", u"humanoid", humanoid) &&
                   WriteRobot(resources / "templates" / "original", u"original", original) &&
                   WriteRobot(resources / "temp", u"temp", humanoid) &&

@@ -1,0 +1,616 @@
+#include "motion/motion_reader.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "motion/motion_writer.h"
+#include "recording_ports.h"
+#include "strings/text_id.h"
+#include "strings/text_loader.h"
+#include "temp_dir.h"
+
+namespace gestalon::core {
+namespace {
+
+using testing::RecordingPrompter;
+using testing::TempDir;
+using testing::WriteBytes;
+
+// Motion text written as a test reads best: LF line ends (stored as CR LF, as files hold them),
+// sections marked by label and jumps naming a label, filled in with the label's offset.
+class MotionText {
+ public:
+  MotionText& Mark(const std::string& label) {
+    marks_[label] = text_.size();
+    return *this;
+  }
+  MotionText& Add(std::string_view lines) {
+    for (char c : lines) {
+      if (c == '\n') {
+        text_ += '\r';
+      }
+      text_ += c;
+    }
+    return *this;
+  }
+  // Stands for the label's offset; has the width of the offset written for it.
+  std::string Offset(const std::string& label) {
+    std::string placeholder = label;
+    placeholder.resize(10, '~');
+    jumps_.emplace_back(placeholder, label);
+    return placeholder;
+  }
+  // One jump line to a label.
+  MotionText& Jump(const std::string& label, int tabs = 0) {
+    return Add(std::string(static_cast<std::size_t>(tabs), '\t') + "<jump adr=\"" + Offset(label) +
+               "\"/>\n");
+  }
+  std::size_t At(const std::string& label) const { return marks_.at(label); }
+  std::string Text() const {
+    std::string text = text_;
+    for (const auto& [placeholder, label] : jumps_) {
+      char hex[16];
+      std::snprintf(hex, sizeof hex, "0x%08zx", marks_.at(label));
+      for (auto pos = text.find(placeholder); pos != std::string::npos;
+           pos = text.find(placeholder, pos)) {
+        text.replace(pos, placeholder.size(), hex);
+      }
+    }
+    return text;
+  }
+
+ private:
+  std::string text_;
+  std::map<std::string, std::size_t> marks_;
+  std::vector<std::pair<std::string, std::string>> jumps_;
+};
+
+constexpr std::string_view kHeader = "<vavid>\n\t<format data=\"2\"/>\n</vavid>\n\n\n";
+
+std::string SlotLines(const std::vector<int>& values) {
+  std::string lines;
+  for (std::size_t i = 0; i < values.size(); ++i) {
+    char hex[16];
+    std::snprintf(hex, sizeof hex, "0x%04x", values[i] & 0xFFFF);
+    lines += (i % 24 == 0 ? "\t" : "") + std::string(hex) + (i + 1 < values.size() ? "," : "");
+    if (i % 24 == 23 || i + 1 == values.size()) {
+      lines += "\n";
+    }
+  }
+  return lines;
+}
+
+// The pose section body after its block line, up to the jumps.
+std::string PoseBody(const std::vector<int>& slots, int time, bool interpWait,
+                     const std::string& pollLabel = "") {
+  char timeHex[16];
+  std::snprintf(timeHex, sizeof timeHex, "0x%04x", time);
+  std::string body = "</vavid>\n<mem_w size=\"2\" adr=\"0x0a00\">\n" + SlotLines(slots) +
+                     "</mem_w>\n<mem_w size=\"2\" adr=\"0x0b00\">" + timeHex + "</mem_w>\n";
+  if (interpWait) {
+    body += "<wait size=\"1\" adr=\"0x0b43\"/>\n";
+  } else {
+    body +=
+        "<wait data=\"1\"/>\n<calc>\n\t<mem_r size=\"1\" adr=\"0x0b42\"/>\n"
+        "\t<const data=\"3\"/>\n\t<sub/>\n\t<gt/>\n\t<jump adr=\"" +
+        pollLabel + "\"/>\n</calc>\n";
+  }
+  return body + "<vconst data=\"0\"/>\n";
+}
+
+std::vector<int> Values(int count, int first) {
+  std::vector<int> values;
+  for (int i = 0; i < count; ++i) {
+    values.push_back(first + i);
+  }
+  return values;
+}
+
+const SliderTable kNoSliders{};
+
+MotionDocument Read(std::string_view text, Prompter* prompter = nullptr,
+                    const SliderTable& sliders = kNoSliders) {
+  return ReadMotionText(text, sliders, prompter);
+}
+
+// Start -> Pose (waits) -> Pose (polls) -> End, laid out as the writer lays it out.
+MotionText WriterLayout() {
+  MotionText m;
+  m.Add(kHeader);
+  m.Mark("start").Add(
+      "<vavid>\n\t<block name=\"\" type=\"3\" xpos=\"50\" ypos=\"10\" "
+      "bluearrow=\"6\" redarrow=\"0\"/>\n</vavid>\n\n\n");
+  m.Mark("pose1").Add(
+      "<vavid>\n\t<block name=\"P 1\" type=\"0\" xpos=\"50\" ypos=\"60\" "
+      "bluearrow=\"6\" redarrow=\"6\"/>\n");
+  m.Add(PoseBody(Values(128, 1), 50, true)).Jump("pose2").Add("\n\n");
+  m.Mark("end").Add(
+      "<vavid>\n\t<block name=\"   END   \" type=\"4\" xpos=\"50\" ypos=\"200\" "
+      "bluearrow=\"16\" redarrow=\"46\"/>\n</vavid>\n"
+      "<wait size=\"1\" adr=\"0x0b43\"/>\n<return/>\n\n\n");
+  m.Mark("pose2").Add(
+      "<vavid>\n\t<block name=\"P 2\" type=\"0\" xpos=\"150\" ypos=\"60\" "
+      "bluearrow=\"6\" redarrow=\"6\"/>\n");
+  const std::string body = PoseBody(Values(128, -3), 0x1234, false, m.Offset("poll"));
+  const std::size_t poll = body.find("<wait data");
+  m.Add(body.substr(0, poll)).Mark("poll").Add(body.substr(poll));
+  m.Jump("E").Jump("end").Add("\n\n");
+  m.Mark("E").Add("<wait size=\"1\" adr=\"0x0b43\"/>\n");
+  return m;
+}
+
+TEST(MotionReaderLayout, ReadsTheWritersLayoutBackIntoBlocks) {
+  const MotionText m = WriterLayout();
+  const std::string text = m.Text();
+  const MotionDocument doc = Read(text);
+  ASSERT_EQ(doc.count(), 4);
+  EXPECT_EQ(doc.current, nullptr);
+  MotionBlock* start = doc.At(0);
+  MotionBlock* pose1 = doc.At(1);
+  MotionBlock* end = doc.At(2);
+  MotionBlock* pose2 = doc.At(3);
+  EXPECT_TRUE(start->Is(BlockKind::Start));
+  EXPECT_EQ(start->xpos, 50);
+  EXPECT_EQ(start->ypos, 10);
+  EXPECT_EQ(start->redarrow, 0);
+  EXPECT_EQ(pose1->name, u"P 1");
+  EXPECT_EQ(end->name, u"   END   ");
+  EXPECT_EQ(end->bluearrow, 16);
+  EXPECT_EQ(end->redarrow, 46);
+  EXPECT_EQ(pose2->xpos, 150);
+
+  EXPECT_EQ(start->next, pose1) << "no jump: falls through";
+  EXPECT_EQ(pose1->next, pose2);
+  EXPECT_EQ(pose2->next, end) << "the double jump keeps the End block";
+  EXPECT_EQ(end->next, nullptr);
+  for (const MotionBlock& block : doc) {
+    EXPECT_EQ(block.branch, nullptr) << "the polling loop jumps to no section";
+  }
+
+  EXPECT_EQ(pose1->slots[0], 1);
+  EXPECT_EQ(pose1->slots[127], 128);
+  EXPECT_EQ(pose2->slots[0], -3);
+  EXPECT_EQ(pose2->slots[127], 124);
+  EXPECT_EQ(pose1->time, 50);
+  EXPECT_EQ(pose2->time, 0x1234);
+  EXPECT_TRUE(pose1->interpWait);
+  EXPECT_FALSE(pose2->interpWait);
+  EXPECT_TRUE(start->interpWait) << "every read block starts with interpWait 1";
+
+  EXPECT_EQ(start->fileStart, m.At("start"));
+  EXPECT_EQ(start->fileEnd, m.At("pose1"));
+  EXPECT_EQ(pose1->fileStart, m.At("pose1"));
+  EXPECT_EQ(end->fileStart, m.At("end"));
+  EXPECT_EQ(pose2->fileStart, m.At("pose2"));
+  EXPECT_EQ(pose2->fileEnd, text.size());
+}
+
+TEST(MotionReaderLayout, RoundTripThroughTheWriterKeepsEveryByte) {
+  const std::string text = WriterLayout().Text();
+  const MotionDocument doc = Read(text);
+  EXPECT_EQ(BuildMotionFileText(doc, kNoSliders, 100, nullptr), text);
+}
+
+TEST(MotionReaderLayout, FileWithoutBlocksGivesAnEmptyDocument) {
+  EXPECT_TRUE(Read("").empty());
+  EXPECT_TRUE(Read(std::string(kHeader) + "<wait size=\"1\" adr=\"0x0b43\"/>\r\n").empty());
+  const MotionDocument doc = Read("<vavid><Block name=\"x\" type=\"4\"/></vavid>");
+  EXPECT_EQ(doc.count(), 0) << "tag names are compared exactly";
+  EXPECT_EQ(doc.head(), nullptr);
+}
+
+TEST(MotionReaderLayout, AttributeNamesMatchInAnyCase) {
+  const MotionDocument doc = Read(
+      "<vavid><block NAME=\"Up\" Type=\"10\" XPOS=\"-7\" yPos=\"8\" BlueArrow=\"1\" "
+      "REDARROW=\"2\"/></vavid><WAIT DATA=\"9\"/><wait Data=\"77\"/>");
+  ASSERT_EQ(doc.count(), 1);
+  const MotionBlock& b = *doc.head();
+  EXPECT_EQ(b.name, u"Up");
+  EXPECT_TRUE(b.Is(BlockKind::Wait));
+  EXPECT_EQ(b.xpos, -7);
+  EXPECT_EQ(b.ypos, 8);
+  EXPECT_EQ(b.bluearrow, 1);
+  EXPECT_EQ(b.redarrow, 2);
+  EXPECT_EQ(b.time, 77) << "the WAIT tag is not a wait tag";
+}
+
+TEST(MotionReaderLayout, HashCommentsOddSpacingAndMissingAttributes) {
+  const std::string text =
+      "# a motion written by hand\n"
+      "<vavid>#not a comment inside a tag? it is outside\n"
+      "  < block\tname = \"A\"\r\n type=\"0\"  ,, xpos=\"3\" / >  # <block type=\"4\"/>\n"
+      "</vavid><mem_w size=\"2\" adr=\"0x0a00\">5 ,\t-6#7\n 0X0a,,0x1g</mem_w>\n"
+      "<vavid><block/></vavid>";
+  const MotionDocument doc = Read(text);
+  ASSERT_EQ(doc.count(), 2);
+  const MotionBlock& a = *doc.head();
+  EXPECT_EQ(a.name, u"A");
+  EXPECT_TRUE(a.Is(BlockKind::Pose));
+  EXPECT_EQ(a.xpos, 3);
+  EXPECT_EQ(a.slots[0], 5);
+  EXPECT_EQ(a.slots[1], -6);
+  EXPECT_EQ(a.slots[2], 10) << "'#7' is a comment";
+  EXPECT_EQ(a.slots[3], 1);
+  EXPECT_EQ(a.slots[4], 0);
+  const MotionBlock& b = *doc.tail();
+  EXPECT_EQ(b.name, u"");
+  EXPECT_EQ(b.type, 0);
+  EXPECT_EQ(b.bluearrow, 0);
+  EXPECT_EQ(a.next, &b);
+}
+
+TEST(MotionReaderLayout, WaitBlockLastInTheFileKeepsItsTimeAfterTheEndSection) {
+  MotionText m;
+  m.Add(kHeader);
+  m.Mark("start").Add(
+      "<vavid>\n\t<block name=\"\" type=\"3\" xpos=\"50\" ypos=\"10\" "
+      "bluearrow=\"6\" redarrow=\"0\"/>\n</vavid>\n\n\n");
+  m.Mark("wait").Add(
+      "<vavid>\n\t<block name=\"<< Wait >>\" type=\"10\" xpos=\"50\" "
+      "ypos=\"60\" bluearrow=\"6\" redarrow=\"6\"/>\n</vavid>\n"
+      "<wait data=\"300\"/>\n");
+  m.Jump("E").Add("\n\n").Mark("E").Add("<wait size=\"1\" adr=\"0x0b43\"/>\n");
+  const std::string text = m.Text();
+  const MotionDocument doc = Read(text);
+  ASSERT_EQ(doc.count(), 2);
+  EXPECT_EQ(doc.tail()->time, 300);
+  EXPECT_EQ(BuildMotionFileText(doc, kNoSliders, 100, nullptr), text);
+}
+
+TEST(MotionReaderLinks, FallThroughAndTheLastBlockEndsTheMotion) {
+  MotionText m;
+  m.Add(kHeader);
+  m.Mark("a").Add("<vavid>\n\t<block type=\"10\"/>\n</vavid>\n<wait data=\"5\"/>\n\n\n");
+  m.Mark("b").Add("<vavid>\n\t<block type=\"10\"/>\n</vavid>\n<wait data=\"6\"/>\n\n\n");
+  const MotionDocument doc = Read(m.Text());
+  ASSERT_EQ(doc.count(), 2);
+  EXPECT_EQ(doc.head()->next, doc.tail());
+  EXPECT_EQ(doc.tail()->next, nullptr);
+  EXPECT_EQ(doc.head()->time, 5);
+  EXPECT_EQ(doc.tail()->time, 6);
+}
+
+TEST(MotionReaderLinks, JumpWithAddressZeroIsIgnoredAndALaterJumpWins) {
+  MotionText m;
+  m.Add(kHeader);
+  m.Mark("a").Add("<vavid>\n\t<block type=\"3\"/>\n</vavid>\n").Jump("c");
+  m.Add("<jump adr=\"0x00000000\"/>\n<jump/>\n\n\n");
+  m.Mark("b").Add("<vavid>\n\t<block type=\"10\"/>\n</vavid>\n").Jump("a").Jump("c").Add("\n\n");
+  m.Mark("c").Add("<vavid>\n\t<block type=\"10\"/>\n</vavid>\n").Add("<jump adr=\"0\"/>\n");
+  const MotionDocument doc = Read(m.Text());
+  ASSERT_EQ(doc.count(), 3);
+  EXPECT_EQ(doc.At(0)->next, doc.At(2));
+  EXPECT_EQ(doc.At(1)->next, doc.At(2));
+  EXPECT_EQ(doc.At(2)->next, nullptr);
+}
+
+TEST(MotionReaderLinks, JumpsIntoTheEndSectionOrIntoASectionGiveNoLink) {
+  MotionText m;
+  m.Add(kHeader);
+  m.Mark("a").Add("<vavid>\n\t<block type=\"10\"/>\n</vavid>\n").Mark("inside");
+  m.Add("<wait data=\"1\"/>\n").Jump("E").Add("\n\n");
+  m.Mark("b").Add("<vavid>\n\t<block type=\"10\"/>\n</vavid>\n").Jump("inside").Add("\n\n");
+  m.Mark("c").Add("<vavid>\n\t<block type=\"10\"/>\n</vavid>\n<jump adr=\"999999\"/>\n");
+  m.Mark("E").Add("<wait size=\"1\" adr=\"0x0b43\"/>\n");
+  const MotionDocument doc = Read(m.Text());
+  ASSERT_EQ(doc.count(), 3);
+  for (const MotionBlock& block : doc) {
+    EXPECT_EQ(block.next, nullptr);
+  }
+}
+
+TEST(MotionReaderLinks, JumpsInsideACalculationAreTheBranchAndReturnEndsEither) {
+  MotionText m;
+  m.Add(kHeader);
+  m.Mark("if").Add(
+      "<vavid>\n\t<block name=\"IF\" type=\"1\" bluearrow=\"16\" redarrow=\"46\"/>\n"
+      "\t<varcalc size=\"1\" data=\"3\" adr=\"0x0f10\">\n\t\t<vconst data=\"-70000\"/>\n"
+      "\t\t<vaddress size=\"2\" adr=\"0x0f20\"/>\n\t\t<flagconst data=\"1\"/>\n\n"
+      "\t</varcalc>\n</vavid>\n<calc>\n\t<mem_r size=\"1\" adr=\"0x0f10\"/>\n"
+      "\t<const data=\"-4464\"/>\n\t<sub/>\n\t<gt/>\n");
+  m.Jump("calc", 1).Add("</calc>\n").Jump("if").Add("\n\n");
+  m.Mark("calc").Add(
+      "<vavid>\n\t<block type=\"2\"/>\n\t<varcalc size=\"2\" data=\"9\" adr=\"0xffff\">\n"
+      "\t</varcalc>\n</vavid>\n<calc>\n\t<return/>\n</calc>\n<return/>\n\n\n");
+  m.Mark("pad").Add("<vavid>\n\t<block type=\"13\"/>\n</vavid>\n<calc>\n");
+  m.Jump("if", 1).Add("\t<return/>\n</calc>\n").Jump("calc").Add("\n\n");
+  const MotionDocument doc = Read(m.Text());
+  ASSERT_EQ(doc.count(), 3);
+  MotionBlock* ifBlock = doc.At(0);
+  MotionBlock* calc = doc.At(1);
+  MotionBlock* pad = doc.At(2);
+  EXPECT_EQ(ifBlock->branch, calc);
+  EXPECT_EQ(ifBlock->next, ifBlock);
+  EXPECT_EQ(ifBlock->op, 3);
+  EXPECT_EQ(ifBlock->varAddr, 0x0F10);
+  EXPECT_EQ(ifBlock->varSize, 1u);
+  EXPECT_EQ(ifBlock->constValue, -70000) << "the full value, not the const tag's 16 bits";
+  EXPECT_EQ(ifBlock->refAddr, 0x0F20);
+  EXPECT_EQ(ifBlock->refSize, 2u);
+  EXPECT_EQ(ifBlock->useConst, 1u);
+  EXPECT_EQ(calc->branch, nullptr);
+  EXPECT_EQ(calc->next, nullptr) << "return after the calculation";
+  EXPECT_EQ(calc->op, 9);
+  EXPECT_EQ(calc->varAddr, 0xFFFF);
+  EXPECT_EQ(pad->branch, nullptr) << "the later return overrides the jump";
+  EXPECT_EQ(pad->next, calc);
+}
+
+TEST(MotionReaderLinks, ProvisionalLinksFromJumpsBeforeAnyBlockAreIgnored) {
+  const MotionDocument doc = Read(
+      "<jump adr=\"0x5\"/><return/><calc><jump adr=\"7\"/></calc>"
+      "<vavid><block type=\"10\"/></vavid>");
+  ASSERT_EQ(doc.count(), 1);
+  EXPECT_EQ(doc.head()->next, nullptr);
+  EXPECT_EQ(doc.head()->branch, nullptr);
+}
+
+TEST(MotionReaderPose, FewerThan128SlotValuesSetOnlyTheLeadingSlots) {
+  const MotionDocument doc = Read(
+      "<vavid><block type=\"0\"/></vavid><mem_w size=\"2\" adr=\"0x0a04\">\r\n\t0x0011,0x0022,"
+      "\r\n</mem_w><mem_w size=\"2\" adr=\"0x0b00\">0x0040,0x0050</mem_w>"
+      "<mem_w size=\"1\" adr=\"0x0aff\">1,2,3</mem_w>");
+  ASSERT_EQ(doc.count(), 1);
+  const MotionBlock& b = *doc.head();
+  EXPECT_EQ(b.slots[0], 0);
+  EXPECT_EQ(b.slots[1], 0);
+  EXPECT_EQ(b.slots[2], 0x11);
+  EXPECT_EQ(b.slots[3], 0x22);
+  EXPECT_EQ(b.slots[4], 0);
+  EXPECT_EQ(b.slots[127], 1) << "0x0AFF is still slot 127";
+  EXPECT_EQ(b.time, 2) << "the address after 0x0AFF is the time";
+}
+
+TEST(MotionReaderPose, InterpWaitComesFromTheQueuedPosesTest) {
+  const MotionDocument doc = Read(
+      "<vavid><block type=\"0\"/></vavid><mem_r size=\"2\" adr=\"0x0b42\"/>"
+      "<mem_r size=\"1\" adr=\"0x0b43\"/>"
+      "<vavid><block type=\"0\"/></vavid><calc><mem_r size=\"1\" adr=\"0x0B42\"/></calc>"
+      "<vavid><block type=\"1\"/></vavid><calc><mem_r size=\"1\" adr=\"0x0b42\"/></calc>");
+  ASSERT_EQ(doc.count(), 3);
+  EXPECT_TRUE(doc.At(0)->interpWait);
+  EXPECT_FALSE(doc.At(1)->interpWait);
+  EXPECT_TRUE(doc.At(2)->interpWait) << "only pose blocks";
+}
+
+TEST(MotionReaderPose, ServoEnableSetsTheMaskAndTheCompanionSlots) {
+  SliderTable sliders{};
+  sliders[5].flags2 = SliderFlag2::kServoCompanion;
+  sliders[5].channel = 2;
+  sliders[9].flags2 = SliderFlag2::kServoCompanion;
+  sliders[9].channel = 2;
+  sliders[7].flags2 = SliderFlag2::kServoChannel;
+  sliders[7].channel = 3;
+  const MotionDocument doc = Read(
+      "<vavid><block type=\"0\"/></vavid><mem_w size=\"2\" adr=\"0x0a00\">"
+      "1,2,3,4,5,6,7,8,9,10,11</mem_w><vconst data=\"-2\"/><vavid>"
+      "<servoenable size=\"2\" data=\"-100\"/><servoenable size=\"3\" data=\"70000\"/>"
+      "<servoenable size=\"63\" data=\"1\"/><servoenable size=\"64\" data=\"1\"/>"
+      "<servoenable size=\"-1\" data=\"1\"/></vavid>",
+      nullptr, sliders);
+  ASSERT_EQ(doc.count(), 1);
+  const MotionBlock& b = *doc.head();
+  EXPECT_EQ(b.servoEnableMask,
+            (std::uint64_t{1} << 2) | (std::uint64_t{1} << 3) | (std::uint64_t{1} << 63));
+  EXPECT_EQ(b.slots[5], -100);
+  EXPECT_EQ(b.slots[9], -100);
+  EXPECT_EQ(b.slots[7], 8) << "channel 3 has no companion: no slot changes";
+  EXPECT_EQ(b.slots[6], 7);
+  EXPECT_EQ(b.poseConst, -2);
+}
+
+TEST(MotionReaderText, CommentTurnsMarkBackIntoQuoteAndCrLfIntoLf) {
+  const MotionDocument doc = Read(
+      "<vavid><block type=\"9\"/>\t<comment data=\"say \x1Ehi\x1E\r\nline\rlone\nend\r\" />"
+      "\r\n</vavid>");
+  ASSERT_EQ(doc.count(), 1);
+  EXPECT_EQ(doc.head()->comment, u"say \"hi\"\nline\rlone\nend\r");
+}
+
+TEST(MotionReaderText, LineBreaksInNamesAndFileNamesAreLfToo) {
+  const std::string text =
+      "<vavid><block name=\"a\r\nb\nc\x1E\" type=\"5\"/></vavid><call filename=\"x\r\ny\"/>";
+  const MotionDocument doc = Read(text);
+  ASSERT_EQ(doc.count(), 1);
+  EXPECT_EQ(doc.head()->name, u"a\nb\nc\x1E") << "0x1E stands for a quote in comments only";
+  EXPECT_EQ(doc.head()->fileName, u"x\ny");
+}
+
+TEST(MotionReaderText, TextsComeFromTheCodePageAndAreCut) {
+  const std::string longName(40, 'n');
+  const std::string kanji = "\x83\x4C";  // one character, two bytes
+  std::string fileName;
+  for (int i = 0; i < 130; ++i) {
+    fileName += kanji;
+  }
+  std::string comment = "x";
+  for (int i = 0; i < 130; ++i) {
+    comment += kanji;
+  }
+  const MotionDocument doc =
+      Read("<vavid><block name=\"" + longName + "\" type=\"7\"/></vavid><fread filename=\"" +
+           fileName + "\" adr=\"0x0f00\"/><comment data=\"" + comment + "\"/>");
+  ASSERT_EQ(doc.count(), 1);
+  const MotionBlock& b = *doc.head();
+  EXPECT_EQ(b.name, std::u16string(31, u'n'));
+  EXPECT_EQ(b.fileName, std::u16string(129, u'\u30AD'))
+      << "259 bytes hold 129 whole characters; the half character is dropped";
+  EXPECT_EQ(b.fileAddr, 0x0F00);
+  EXPECT_EQ(b.comment, u"x" + std::u16string(127, u'\u30AD'));
+}
+
+TEST(MotionReaderText, CaptionWithAQuoteEndsAtTheQuoteAndTheTagStillReads) {
+  const MotionDocument doc = Read(
+      "<vavid>\r\n\t<block name=\"say \"hi\" there\" type=\"6\" xpos=\"12\" ypos=\"34\"/>\r\n"
+      "</vavid>\r\n<play filename=\"a\"b.wav\"/>\r\n\r\n\r\n"
+      "<vavid><block name=\"type=\" TYPE=\"4\"/></vavid>");
+  ASSERT_EQ(doc.count(), 2);
+  const MotionBlock& b = *doc.head();
+  EXPECT_EQ(b.name, u"say ");
+  EXPECT_TRUE(b.Is(BlockKind::Sound));
+  EXPECT_EQ(b.xpos, 12);
+  EXPECT_EQ(b.ypos, 34);
+  EXPECT_EQ(b.fileName, u"a");
+  EXPECT_FALSE(b.noFile);
+  EXPECT_EQ(b.next, doc.tail());
+  EXPECT_EQ(doc.tail()->name, u"type=");
+  EXPECT_TRUE(doc.tail()->Is(BlockKind::End)) << "a name inside a value is not an attribute";
+}
+
+TEST(MotionReaderKinds, FileSoundCancelSubroutineWaitAndInterpolationBlocks) {
+  const MotionDocument doc = Read(
+      "<vavid><block type=\"5\"/></vavid><wait size=\"1\" adr=\"0x0b43\"/>"
+      "<jump filename=\"sub.kx4\"/>"
+      "<vavid><block type=\"5\"/></vavid><call filename=\"c.kx4\"/>"
+      "<vavid><block type=\"6\"/></vavid><play/><flagconst data=\"1\"/>"
+      "<vavid><block type=\"11\"/></vavid><wait size=\"1\" adr=\"0x0b43\"/>"
+      "<cancel filename=\"x.kx4\"/>"
+      "<vavid><block type=\"11\"/></vavid><cancel/>"
+      "<vavid><block type=\"8\"/></vavid><fwrite filename=\"d.dat\" adr=\"0x0e00\"/>"
+      "<vavid><block type=\"10\"/></vavid><wait data=\"300\"/><wait size=\"1\" adr=\"0x0b43\"/>"
+      "<vavid><block type=\"12\"/></vavid><varcalc size=\"2\" data=\"0\" adr=\"0x0004\">"
+      "\t<vaddress size=\"2\" adr=\"0x0002\"/>\r\n\r\n\t</varcalc>"
+      "<vavid><block type=\"3\"/></vavid><jump filename=\"no.kx4\"/><call filename=\"n\"/>"
+      "<play filename=\"p\"/><cancel/><fread filename=\"f\" adr=\"1\"/>");
+  ASSERT_EQ(doc.count(), 9);
+  EXPECT_EQ(doc.At(0)->fileName, u"sub.kx4");
+  EXPECT_TRUE(doc.At(0)->asJump);
+  EXPECT_EQ(doc.At(0)->next, doc.At(1)) << "a jump to a file is no link";
+  EXPECT_EQ(doc.At(1)->fileName, u"c.kx4");
+  EXPECT_FALSE(doc.At(1)->asJump);
+  EXPECT_TRUE(doc.At(2)->noFile);
+  EXPECT_EQ(doc.At(2)->useConst, 1u);
+  EXPECT_EQ(doc.At(3)->fileName, u"x.kx4");
+  EXPECT_FALSE(doc.At(3)->noFile);
+  EXPECT_TRUE(doc.At(4)->noFile);
+  EXPECT_EQ(doc.At(5)->fileName, u"d.dat");
+  EXPECT_EQ(doc.At(5)->fileAddr, 0x0E00);
+  EXPECT_EQ(doc.At(6)->time, 300) << "a flag wait is not the block's time";
+  EXPECT_EQ(doc.At(7)->varAddr, 4);
+  EXPECT_EQ(doc.At(7)->refAddr, 2);
+  const MotionBlock& start = *doc.At(8);
+  EXPECT_EQ(start.fileName, u"") << "tags of other kinds are ignored";
+  EXPECT_FALSE(start.noFile);
+  EXPECT_FALSE(start.asJump);
+  EXPECT_EQ(start.fileAddr, 0);
+}
+
+TEST(MotionReaderFormat, NewerVersionIsReportedOnceAndStillRead) {
+  const std::string text =
+      "<vavid><format data=\"3\"/></vavid><vavid><format data=\"0x10\"/>"
+      "<block name=\"x\" type=\"4\"/></vavid>";
+  RecordingPrompter prompter;
+  const MotionDocument doc = Read(text, &prompter);
+  EXPECT_EQ(doc.count(), 1);
+  const auto calls = prompter.Calls();
+  ASSERT_EQ(calls.size(), 1u);
+  EXPECT_EQ(calls[0].icon, PromptIcon::kError);
+  EXPECT_EQ(calls[0].text, LoadText(TextId::kMsgFormatMismatch));
+  EXPECT_EQ(Read(text).count(), 1) << "quiet without a prompter";
+
+  RecordingPrompter quiet;
+  Read(std::string(kHeader) + "<format data=\"-5\"/>", &quiet);
+  EXPECT_TRUE(quiet.Calls().empty());
+}
+
+TEST(MotionReaderRobustness, DeepNestingUnterminatedTagsAndHugeNumbers) {
+  std::string deep =
+      "<vavid><block type=\"0\" xpos=\"99999999999999\"/></vavid>"
+      "<mem_w size=\"2\" adr=\"0x0a00\">";
+  for (int i = 0; i < 1000; ++i) {
+    deep += "<calc>";
+  }
+  deep += "0x7";
+  for (int i = 0; i < 1000; ++i) {
+    deep += "</x>";
+  }
+  deep += "0x0008 <jump adr=\"0x";
+  const MotionDocument doc = Read(deep);
+  ASSERT_EQ(doc.count(), 1);
+  EXPECT_EQ(doc.head()->xpos, 2147483647);
+  EXPECT_EQ(doc.head()->slots[0], 8) << "content of the mem_w again after the nested tags";
+  EXPECT_EQ(doc.head()->next, nullptr);
+
+  EXPECT_EQ(Read("<vavid><block type=\"4\"/></vavid><comment data=\"> <").count(), 1);
+  EXPECT_EQ(Read("<vavid><block type=\"4\" name=\"a>b\"/></vavid>").head()->name, u"a>b");
+  EXPECT_EQ(Read("<<<<\"\"\"\">>>>\x00\xFF").count(), 0);
+}
+
+TEST(MotionReaderRobustness, ReadingStopsAtTheBlockAfterThe32767th) {
+  std::string text;
+  for (int i = 0; i < 32769; ++i) {
+    text += "<vavid><block type=\"10\"/></vavid><wait data=\"7\"/>";
+  }
+  const MotionDocument doc = Read(text);
+  ASSERT_EQ(doc.count(), 32767);
+  EXPECT_EQ(doc.tail()->time, 7);
+  EXPECT_EQ(doc.tail()->next, nullptr);
+  EXPECT_EQ(doc.tail()->prev->next, doc.tail());
+}
+
+TEST(MotionReaderNumbers, ParseMotionNumberOddInputs) {
+  EXPECT_EQ(ParseMotionNumber(""), 0);
+  EXPECT_EQ(ParseMotionNumber("zz"), 0);
+  EXPECT_EQ(ParseMotionNumber("  42 7"), 42);
+  EXPECT_EQ(ParseMotionNumber("x-15"), -15);
+  EXPECT_EQ(ParseMotionNumber("+0x1F"), 31);
+  EXPECT_EQ(ParseMotionNumber("-0X10"), -16);
+  EXPECT_EQ(ParseMotionNumber("0xffffffff"), 0xFFFFFFFF);
+  EXPECT_EQ(ParseMotionNumber("0x123456789"), 0x23456789) << "modulo 2^32";
+  EXPECT_EQ(ParseMotionNumber("0x12g4"), 0x12);
+  EXPECT_EQ(ParseMotionNumber("0x"), 0);
+  EXPECT_EQ(ParseMotionNumber("abc"), 0) << "starts at 'a', which is no decimal digit";
+  EXPECT_EQ(ParseMotionNumber(".5"), 0);
+  EXPECT_EQ(ParseMotionNumber("12.9"), 12);
+  EXPECT_EQ(ParseMotionNumber("--3"), 0);
+  EXPECT_EQ(ParseMotionNumber("99999999999999999999999"), 2147483647);
+  EXPECT_EQ(ParseMotionNumber("-2147483648"), -2147483648LL);
+  EXPECT_EQ(ParseMotionNumber("-99999999999"), -2147483648LL);
+  EXPECT_EQ(ParseMotionNumber(std::string_view("\0"
+                                               "7",
+                                               2)),
+            7);
+}
+
+TEST(MotionReaderAttributes, FindAttributeOddInputs) {
+  EXPECT_EQ(FindAttribute(" size=\"2\" adr=\"0x0a00\"", "adr"), "0x0a00");
+  EXPECT_EQ(FindAttribute(" size=\"2\" adr=\"0x0a00\"", "ADR"), "0x0a00");
+  EXPECT_EQ(FindAttribute(" adrx=\"1\" adr=\"2\"", "adr"), "2") << "whole words only";
+  EXPECT_EQ(FindAttribute(" xadr=\"1\"", "adr"), std::nullopt);
+  EXPECT_EQ(FindAttribute(" name=\"adr=&quot;5\" adr=\"6\"", "adr"), "6");
+  EXPECT_EQ(FindAttribute(" name=\" adr=\" data=\"1\"", "adr"), std::nullopt);
+  EXPECT_EQ(FindAttribute(" name=\"open", "name"), "open") << "runs to the end";
+  EXPECT_EQ(FindAttribute(" name =  \"x\"", "name"), "x");
+  EXPECT_EQ(FindAttribute(" name=x data=\"1\"", "name"), "") << "no quote: empty";
+  EXPECT_EQ(FindAttribute(" name=x data=\"1\"", "data"), "1");
+  EXPECT_EQ(FindAttribute(" name", "name"), std::nullopt) << "no '='";
+  EXPECT_EQ(FindAttribute(" name data=\"1\"", "name"), std::nullopt);
+  EXPECT_EQ(FindAttribute("", "name"), std::nullopt);
+  EXPECT_EQ(FindAttribute("\"\"=\"", "name"), std::nullopt);
+  const std::string huge = "data=\"" + std::string(5000, '7') + "\"";
+  EXPECT_EQ(FindAttribute(huge, "data")->size(), kMotionAttributeMaxBytes);
+}
+
+TEST(MotionReaderFile, ReadsAFileAndFailsOnMissingOrUnreadableOnes) {
+  TempDir dir;
+  WriteBytes(dir / "m.kx4", WriterLayout().Text());
+  const auto doc = ReadMotionFile(dir / "m.kx4", kNoSliders, nullptr);
+  ASSERT_TRUE(doc.has_value());
+  EXPECT_EQ(doc->count(), 4);
+  EXPECT_FALSE(ReadMotionFile(dir / "missing.kx4", kNoSliders, nullptr).has_value());
+  EXPECT_FALSE(ReadMotionFile(dir.Path(), kNoSliders, nullptr).has_value());
+  WriteBytes(dir / "huge.kx4", "");
+  std::filesystem::resize_file(dir / "huge.kx4", (std::uintmax_t{256} << 20) + 1);
+  EXPECT_FALSE(ReadMotionFile(dir / "huge.kx4", kNoSliders, nullptr).has_value());
+  WriteBytes(dir / "empty.kx4", "");
+  const auto empty = ReadMotionFile(dir / "empty.kx4", kNoSliders, nullptr);
+  ASSERT_TRUE(empty.has_value());
+  EXPECT_TRUE(empty->empty());
+}
+
+}  // namespace
+}  // namespace gestalon::core
