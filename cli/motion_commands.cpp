@@ -88,8 +88,8 @@ json BlockJson(const core::MotionDocument& document, const core::MotionBlock& b)
 
 }  // namespace
 
-int RunDumpCommand(const std::string& motionPath, const std::string& projectPath,
-                   std::ostream& out, std::ostream& err) {
+int RunDumpCommand(const std::string& motionPath, const std::string& projectPath, std::ostream& out,
+                   std::ostream& err) {
   const auto project = LoadProjectFor(projectPath, err);
   if (!project) {
     return kExitError;
