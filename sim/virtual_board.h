@@ -1,27 +1,143 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
+#include <filesystem>
+#include <memory>
+#include <mutex>
+#include <optional>
 #include <span>
+#include <string>
+#include <vector>
+
+#include "board/devmem_port.h"
+#include "board_addresses.h"
+#include "flash_store.h"
+#include "servo_interpolator.h"
 
 namespace gestalon::sim {
 
-// Stand-in for the robot's CPU board: its 8192 bytes of memory, all zero at power-on.
+// Controller input as the board reports it at 0x0EE0..0x0EEF.
+struct ControllerInput {
+  std::uint8_t present = 0;   // 0x0EE0
+  std::uint8_t error = 0;     // 0x0EE1, non-zero = communication error
+  std::uint16_t buttons = 0;  // 0x0EE4, bit 0 = first button
+  std::uint16_t rx = 0;       // 0x0EE8
+  std::uint16_t ry = 0;       // 0x0EEA
+  std::uint16_t lx = 0;       // 0x0EEC
+  std::uint16_t ly = 0;       // 0x0EEE
+};
+
+// Stand-in for the robot's CPU board: its memory, its DEVMEM record protocol, servo interpolation
+// in time units of the basic control cycle, and its flash for firmware transfer.
+//
+// Thread-safe: every member takes one internal lock, so DEVMEM ports, a RealTimeDriver and test
+// code may use the board from different threads. Ports and drives made from a board hold a
+// reference to it and must not outlive it.
 class VirtualBoard {
  public:
-  static constexpr std::size_t kMemorySize = 0x2000;
+  static constexpr std::uint16_t kDefaultFirmwareVersion = 10;
+  static constexpr std::int16_t kDefaultBatteryRaw = 2950;  // about 12.0 V
+  // Basic control cycle used while the word at 0x0040 is 0.
+  static constexpr std::uint32_t kDefaultControlCycle = 10000;
 
-  VirtualBoard() { PowerOn(); }
+  // `cardFolder` stands in for the microSD card; empty = no card.
+  explicit VirtualBoard(std::filesystem::path cardFolder = {});
+  VirtualBoard(const VirtualBoard&) = delete;
+  VirtualBoard& operator=(const VirtualBoard&) = delete;
 
-  void PowerOn() { memory_.fill(0); }
+  // Restarts the board: memory all zero, then the status values (firmware version, battery,
+  // controller input) in place; interpolation idle, no reply queued, time back to 0. Flash and
+  // the counters survive.
+  void PowerOn();
 
-  // Copies bytes into memory at `address`; bytes at or beyond the end of memory are dropped.
-  void Write(std::uint32_t address, std::span<const std::uint8_t> bytes);
-  // Reads `out.size()` bytes from `address`; bytes beyond the end of memory read as 0.
-  void Read(std::uint32_t address, std::span<std::uint8_t> out) const;
+  const std::filesystem::path& CardFolder() const { return cardFolder_; }
+
+  // DEVMEM. A 'W' record writes byte 3 bytes (0 = 256) from offset 4 at the address in bytes
+  // 1-2; bytes at or beyond 0x2000 are dropped. An 'R' request of 1..16 bytes queues the reply
+  // that the next read returns (only the bytes below 0x2000; none when the address is beyond);
+  // any other request, and a read with nothing queued, gets a zeroed record. Other first bytes
+  // are ignored. Both fail (with no effect) while the board is set failing.
+  bool WriteDevmemRecord(const core::DevmemRecord& record);
+  bool ReadDevmemRecord(core::DevmemRecord& record);
+  // A port whose every write and read goes to this board; any number may be open.
+  std::unique_ptr<core::DevmemPort> OpenDevmem();
+  // While set, every DEVMEM write and read fails.
+  void SetDevmemFailing(bool failing);
+  // Records accepted by WriteDevmemRecord / ReadDevmemRecord since construction.
+  std::size_t RecordsWritten() const;
+  std::size_t RecordsRead() const;
+
+  // Runs the board for `microseconds`: one time unit per basic control cycle (the 32-bit value at
+  // 0x0040, read afresh for every unit; 10 ms when 0). Time left over carries into the next call.
+  void Advance(std::uint32_t microseconds);
+  // Microseconds advanced since power-on.
+  std::uint64_t ElapsedMicroseconds() const;
+
+  // Board-side memory access (no DEVMEM side effects). Bytes beyond the memory read as 0 and
+  // are dropped on writing.
+  void ReadMemory(std::uint32_t address, std::span<std::uint8_t> out) const;
+  void WriteMemory(std::uint32_t address, std::span<const std::uint8_t> bytes);
+  std::uint8_t Byte(std::uint32_t address) const;
+  std::uint16_t Word(std::uint32_t address) const;
+  void SetWord(std::uint32_t address, std::uint16_t value);
+  std::uint32_t Word32(std::uint32_t address) const;
+  void SetWord32(std::uint32_t address, std::uint32_t value);
+
+  // Status values; they are written at once and again at every power-on.
+  void SetFirmwareVersion(std::uint16_t version);
+  void SetBatteryRaw(std::int16_t raw);
+  void SetController(const ControllerInput& input);
+  // Writes the 32-byte model name field at 0x0020: the first 32 bytes of `ansiBytes`, zero-padded.
+  // Memory only: a power-on clears it like the rest.
+  void SetModelName(const std::string& ansiBytes);
+
+  // Flash bytes from `address` (0xFF where erased).
+  std::vector<std::uint8_t> Flash(std::uint32_t address, std::size_t size) const;
+  // Times the updater was run (command 3), and the flash address it last ran from.
+  int UpdaterRuns() const;
+  std::uint32_t LastUpdaterAddress() const;
 
  private:
+  // Everything below expects the lock to be held. Addresses are 64-bit so that address + n never
+  // wraps into memory.
+  void PowerOnLocked();
+  void ApplyWriteRecord(const core::DevmemRecord& record);
+  void QueueReply(const core::DevmemRecord& request);
+  void RunTimeUnit();
+  void QueueMove();
+  void ResetBuffer(std::size_t buffer);
+  void RunFlashCommand();
+  void PlayImage();
+  void SyncInterpolationBytes();
+  ServoValues CurrentServoValues() const;
+  void StoreCurrentServoValues(const ServoValues& values);
+  std::uint32_t ControlCycle() const;
+  void StoreStatusValues();
+  std::uint8_t ByteAt(std::uint64_t address) const;
+  void StoreByte(std::uint64_t address, std::uint8_t value);
+  std::uint16_t WordAt(std::uint64_t address) const;
+  void StoreWord(std::uint64_t address, std::uint16_t value);
+  std::uint32_t Word32At(std::uint64_t address) const;
+  void StoreWord32(std::uint64_t address, std::uint32_t value);
+
+  const std::filesystem::path cardFolder_;
+  mutable std::mutex mutex_;
   std::array<std::uint8_t, kMemorySize> memory_{};
+  ServoInterpolator interpolator_;
+  FlashStore flash_;
+  std::optional<core::DevmemRecord> reply_;
+  bool failing_ = false;
+  std::size_t recordsWritten_ = 0;
+  std::size_t recordsRead_ = 0;
+  std::uint64_t elapsed_ = 0;      // microseconds since power-on
+  std::uint64_t pendingTime_ = 0;  // microseconds not yet spent on a whole time unit
+  std::uint16_t firmwareVersion_ = kDefaultFirmwareVersion;
+  std::int16_t batteryRaw_ = kDefaultBatteryRaw;
+  ControllerInput controller_;
+  int updaterRuns_ = 0;
+  std::uint32_t lastUpdaterAddress_ = 0;
 };
 
 }  // namespace gestalon::sim

@@ -2,19 +2,304 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
+#include <numeric>
+#include <vector>
+
+#include "devmem_records.h"
+
 namespace gestalon::sim {
 namespace {
 
-TEST(VirtualBoard, MemoryIsZeroAtPowerOnAndDropsBytesBeyondItsEnd) {
+using testing::ReadRequestOf;
+using testing::SendValue;
+using testing::WriteRecordOf;
+
+std::vector<std::uint8_t> Memory(const VirtualBoard& board, std::uint32_t address,
+                                 std::size_t size) {
+  std::vector<std::uint8_t> bytes(size);
+  board.ReadMemory(address, bytes);
+  return bytes;
+}
+
+std::vector<std::uint8_t> Sequence(std::size_t size, std::uint8_t first) {
+  std::vector<std::uint8_t> bytes(size);
+  std::iota(bytes.begin(), bytes.end(), first);
+  return bytes;
+}
+
+// --- Power-on and status values ---
+
+TEST(VirtualBoardPowerOn, MemoryIsZeroExceptTheStatusValues) {
   VirtualBoard board;
-  std::array<std::uint8_t, 4> bytes{1, 2, 3, 4};
-  board.Write(0x1FFE, bytes);
-  std::array<std::uint8_t, 4> back{};
-  board.Read(0x1FFE, back);
-  EXPECT_EQ(back, (std::array<std::uint8_t, 4>{1, 2, 0, 0}));
+  EXPECT_EQ(board.Word(kFirmwareVersionAddress), VirtualBoard::kDefaultFirmwareVersion);
+  EXPECT_EQ(board.Word(kBatteryAddress), 2950);
+  std::vector<std::uint8_t> all = Memory(board, 0, kMemorySize);
+  all[kFirmwareVersionAddress] = all[kFirmwareVersionAddress + 1] = 0;
+  all[kBatteryAddress] = all[kBatteryAddress + 1] = 0;
+  EXPECT_EQ(all, std::vector<std::uint8_t>(kMemorySize, 0));
+}
+
+TEST(VirtualBoardPowerOn, ClearsMemoryButKeepsTheBoardsOwnValues) {
+  VirtualBoard board;
+  board.SetFirmwareVersion(0x0123);
+  board.SetBatteryRaw(-5);
+  board.SetController({1, 0, 0x8001, 0x10, 0x20, 0x30, 0x40});
+  board.SetWord(0x0500, 0xBEEF);
+  board.SetModelName("robo");
   board.PowerOn();
-  board.Read(0x1FFE, back);
-  EXPECT_EQ(back, (std::array<std::uint8_t, 4>{0, 0, 0, 0}));
+  EXPECT_EQ(board.Word(0x0500), 0);
+  EXPECT_EQ(board.Byte(kModelNameAddress), 0);
+  EXPECT_EQ(board.Word(kFirmwareVersionAddress), 0x0123);
+  EXPECT_EQ(static_cast<std::int16_t>(board.Word(kBatteryAddress)), -5);
+  EXPECT_EQ(Memory(board, kControllerPresentAddress, 16),
+            (std::vector<std::uint8_t>{1, 0, 0, 0, 0x01, 0x80, 0, 0, 0x10, 0, 0x20, 0, 0x30, 0,
+                                       0x40, 0}));
+}
+
+TEST(VirtualBoardPowerOn, ModelNameIsPaddedAndCutToItsField) {
+  VirtualBoard board;
+  board.SetWord32(kControlCycleAddress, 0x11223344);
+  board.SetModelName(std::string(40, 'x'));
+  EXPECT_EQ(Memory(board, kModelNameAddress, 32), std::vector<std::uint8_t>(32, 'x'));
+  EXPECT_EQ(board.Word32(kControlCycleAddress), 0x11223344u);
+  board.SetModelName("\x83\x8d\x83\x7b");  // Shift_JIS bytes go in unchanged
+  EXPECT_EQ(Memory(board, kModelNameAddress, 6),
+            (std::vector<std::uint8_t>{0x83, 0x8d, 0x83, 0x7b, 0, 0}));
+  EXPECT_EQ(board.Byte(kModelNameAddress + 31), 0);
+}
+
+TEST(VirtualBoardMemory, BoardSideAccessStopsAtTheEndOfMemory) {
+  VirtualBoard board;
+  const std::array<std::uint8_t, 4> bytes{1, 2, 3, 4};
+  board.WriteMemory(0x1FFE, bytes);
+  EXPECT_EQ(Memory(board, 0x1FFE, 4), (std::vector<std::uint8_t>{1, 2, 0, 0}));
+  EXPECT_EQ(board.Byte(0), 0);
+  EXPECT_EQ(board.Word(0x1FFF), 2);
+  board.SetWord32(0xFFFFFFFE, 0xFFFFFFFF);
+  EXPECT_EQ(board.Word(0), 0);
+}
+
+// --- W records ---
+
+TEST(VirtualBoardWriteRecord, StoresExactlyTheCountedBytesAtTheAddress) {
+  VirtualBoard board;
+  core::DevmemRecord record = WriteRecordOf(0x0345, Sequence(3, 0x11));
+  record[7] = 0x99;  // beyond the count: not data
+  ASSERT_TRUE(board.WriteDevmemRecord(record));
+  EXPECT_EQ(Memory(board, 0x0344, 5), (std::vector<std::uint8_t>{0, 0x11, 0x12, 0x13, 0}));
+}
+
+TEST(VirtualBoardWriteRecord, CountZeroCarries256Bytes) {
+  VirtualBoard board;
+  core::DevmemRecord record = WriteRecordOf(0x0400, std::vector<std::uint8_t>(300, 0x5A));
+  record[3] = 0;
+  ASSERT_TRUE(board.WriteDevmemRecord(record));
+  EXPECT_EQ(board.Byte(0x03FF), 0);
+  EXPECT_EQ(board.Byte(0x0400), 0x5A);
+  EXPECT_EQ(board.Byte(0x0400 + 255), 0x5A);
+  EXPECT_EQ(board.Byte(0x0400 + 256), 0);
+  core::DevmemRecord full = WriteRecordOf(0x0600, std::vector<std::uint8_t>(508, 0x5A));
+  ASSERT_EQ(full[3], 252);  // a full record counts 508 modulo 256
+  ASSERT_TRUE(board.WriteDevmemRecord(full));
+  EXPECT_EQ(board.Byte(0x0600 + 251), 0x5A);
+  EXPECT_EQ(board.Byte(0x0600 + 252), 0);
+}
+
+TEST(VirtualBoardWriteRecord, DropsBytesAtOrBeyondTheEndOfMemory) {
+  VirtualBoard board;
+  ASSERT_TRUE(board.WriteDevmemRecord(WriteRecordOf(0x1FFC, Sequence(8, 1))));
+  EXPECT_EQ(Memory(board, 0x1FFC, 4), (std::vector<std::uint8_t>{1, 2, 3, 4}));
+  ASSERT_TRUE(board.WriteDevmemRecord(WriteRecordOf(0xFFF0, Sequence(32, 1))));
+  EXPECT_EQ(Memory(board, 0, 16), std::vector<std::uint8_t>(16, 0));
+}
+
+TEST(VirtualBoardWriteRecord, ServoPowerWordIsKeptAsWritten) {
+  VirtualBoard board;
+  ASSERT_TRUE(SendValue(board, kServoPowerAddress, 1, 2));
+  board.Advance(100000);
+  EXPECT_EQ(board.Word(kServoPowerAddress), 1);
+  ASSERT_TRUE(SendValue(board, kServoPowerAddress, 0, 2));
+  EXPECT_EQ(board.Word(kServoPowerAddress), 0);
+}
+
+TEST(VirtualBoardWriteRecord, UnknownRecordKindsChangeNothing) {
+  VirtualBoard board;
+  core::DevmemRecord record = WriteRecordOf(0x0300, Sequence(4, 1));
+  record[0] = 'w';
+  ASSERT_TRUE(board.WriteDevmemRecord(record));
+  EXPECT_EQ(Memory(board, 0x0300, 4), std::vector<std::uint8_t>(4, 0));
+}
+
+// --- R requests and replies ---
+
+TEST(VirtualBoardReadRecord, RepliesWithSixteenBytesFromTheAddress) {
+  VirtualBoard board;
+  board.WriteMemory(0x0C10, Sequence(20, 0xA0));
+  ASSERT_TRUE(board.WriteDevmemRecord(ReadRequestOf(0x0C10, 16)));
+  core::DevmemRecord reply{};
+  reply.fill(0xEE);
+  ASSERT_TRUE(board.ReadDevmemRecord(reply));
+  core::DevmemRecord expected{};
+  expected[0] = 'R';
+  expected[1] = 0x10;
+  expected[2] = 0x0C;
+  expected[3] = 16;
+  for (std::size_t i = 0; i < 16; ++i) {
+    expected[4 + i] = static_cast<std::uint8_t>(0xA0 + i);
+  }
+  EXPECT_EQ(reply, expected);
+}
+
+TEST(VirtualBoardReadRecord, AReplyIsReadOnceThenReadsAreZero) {
+  VirtualBoard board;
+  core::DevmemRecord reply{};
+  reply.fill(0xEE);
+  ASSERT_TRUE(board.ReadDevmemRecord(reply));
+  EXPECT_EQ(reply, core::DevmemRecord{});
+  ASSERT_TRUE(board.WriteDevmemRecord(ReadRequestOf(kFirmwareVersionAddress, 2)));
+  ASSERT_TRUE(board.ReadDevmemRecord(reply));
+  EXPECT_EQ(reply[0], 'R');
+  EXPECT_EQ(reply[4], VirtualBoard::kDefaultFirmwareVersion);
+  ASSERT_TRUE(board.ReadDevmemRecord(reply));
+  EXPECT_EQ(reply, core::DevmemRecord{});
+}
+
+TEST(VirtualBoardReadRecord, InvalidCountsAndAddressesGetNoReply) {
+  VirtualBoard board;
+  for (const auto& request : {ReadRequestOf(0x0010, 0), ReadRequestOf(0x0010, 17),
+                              ReadRequestOf(0x2000, 1), ReadRequestOf(0xFFFF, 4)}) {
+    ASSERT_TRUE(board.WriteDevmemRecord(ReadRequestOf(0x0010, 2)));
+    ASSERT_TRUE(board.WriteDevmemRecord(request));  // replaces the queued reply with none
+    core::DevmemRecord reply{};
+    ASSERT_TRUE(board.ReadDevmemRecord(reply));
+    EXPECT_EQ(reply, core::DevmemRecord{});
+  }
+}
+
+TEST(VirtualBoardReadRecord, AReadAtTheEndOfMemoryReturnsOnlyWhatIsThere) {
+  VirtualBoard board;
+  board.WriteMemory(0x1FFA, Sequence(6, 1));
+  ASSERT_TRUE(board.WriteDevmemRecord(ReadRequestOf(0x1FFA, 16)));
+  core::DevmemRecord reply{};
+  ASSERT_TRUE(board.ReadDevmemRecord(reply));
+  EXPECT_EQ(reply[3], 6);
+  EXPECT_EQ(reply[9], 6);
+  EXPECT_EQ(reply[10], 0);
+}
+
+TEST(VirtualBoardReadRecord, PortsOpenedOnTheBoardShareIt) {
+  VirtualBoard board;
+  auto writer = board.OpenDevmem();
+  auto reader = board.OpenDevmem();
+  ASSERT_TRUE(writer->WriteRecord(WriteRecordOf(0x0200, Sequence(4, 'A'))));
+  ASSERT_TRUE(writer->WriteRecord(ReadRequestOf(0x0200, 4)));
+  core::DevmemRecord reply{};
+  ASSERT_TRUE(reader->ReadRecord(reply));
+  EXPECT_EQ(std::vector<std::uint8_t>(reply.begin() + 4, reply.begin() + 8),
+            (std::vector<std::uint8_t>{'A', 'B', 'C', 'D'}));
+  EXPECT_EQ(board.RecordsWritten(), 2u);
+  EXPECT_EQ(board.RecordsRead(), 1u);
+}
+
+TEST(VirtualBoardFailing, EveryWriteAndReadFailsWithoutEffect) {
+  VirtualBoard board;
+  auto port = board.OpenDevmem();
+  ASSERT_TRUE(port->WriteRecord(ReadRequestOf(kFirmwareVersionAddress, 2)));
+  board.SetDevmemFailing(true);
+  EXPECT_FALSE(port->WriteRecord(WriteRecordOf(0x0300, Sequence(4, 1))));
+  core::DevmemRecord reply{};
+  EXPECT_FALSE(port->ReadRecord(reply));
+  EXPECT_EQ(board.Byte(0x0300), 0);
+  EXPECT_EQ(board.RecordsWritten(), 1u);
+  EXPECT_EQ(board.RecordsRead(), 0u);
+  board.SetDevmemFailing(false);
+  ASSERT_TRUE(port->ReadRecord(reply));  // the reply queued before still waits
+  EXPECT_EQ(reply[0], 'R');
+}
+
+// --- Flash transfer and playing ---
+
+// Sends one 128-byte piece the way the firmware transfer does.
+void SendFlashPiece(VirtualBoard& board, std::uint32_t flashAddress,
+                    const std::vector<std::uint8_t>& piece) {
+  ASSERT_TRUE(board.WriteDevmemRecord(WriteRecordOf(0x0F00, piece)));
+  ASSERT_TRUE(SendValue(board, kFlashTargetAddress, flashAddress, 4));
+  ASSERT_TRUE(SendValue(board, kFlashLengthAddress, 128, 4));
+  ASSERT_TRUE(SendValue(board, kFlashSourceAddress, 0x0F00, 4));
+  ASSERT_TRUE(SendValue(board, kFlashCommandAddress, kFlashCommandWrite, 4));
+}
+
+TEST(VirtualBoardFlash, CommandTwoCopies128BytesAndClearsTheCommand) {
+  VirtualBoard board;
+  const std::vector<std::uint8_t> piece = Sequence(128, 3);
+  SendFlashPiece(board, 0x08020080, piece);
+  EXPECT_EQ(board.Word32(kFlashCommandAddress), kFlashCommandDone);
+  EXPECT_EQ(board.Flash(0x08020080, 128), piece);
+  EXPECT_EQ(board.Flash(0x0802007F, 1), std::vector<std::uint8_t>{0xFF});
+  EXPECT_EQ(board.Flash(0x08020100, 1), std::vector<std::uint8_t>{0xFF});
+}
+
+TEST(VirtualBoardFlash, PiecesBuildTheWholeImage) {
+  VirtualBoard board;
+  const std::vector<std::uint8_t> image = Sequence(300, 0);
+  for (std::size_t offset = 0; offset < image.size(); offset += 128) {
+    std::vector<std::uint8_t> piece(128, 0);
+    std::copy(image.begin() + static_cast<std::ptrdiff_t>(offset),
+              image.begin() + static_cast<std::ptrdiff_t>(std::min(offset + 128, image.size())),
+              piece.begin());
+    SendFlashPiece(board, static_cast<std::uint32_t>(0x08020000 + offset), piece);
+    ASSERT_EQ(board.Word32(kFlashCommandAddress), kFlashCommandDone);
+  }
+  const std::vector<std::uint8_t> flash = board.Flash(0x08020000, 300);
+  EXPECT_EQ(flash, image);
+}
+
+TEST(VirtualBoardFlash, ACopyItCannotMakeLeavesAFailureValue) {
+  VirtualBoard board;
+  board.SetWord32(kFlashTargetAddress, 0x08020000);
+  board.SetWord32(kFlashLengthAddress, 128);
+  board.SetWord32(kFlashSourceAddress, 0x1FC0);  // runs past the end of memory
+  ASSERT_TRUE(SendValue(board, kFlashCommandAddress, kFlashCommandWrite, 4));
+  EXPECT_EQ(board.Word32(kFlashCommandAddress), kFlashCommandFailed);
+  board.SetWord32(kFlashSourceAddress, 0x0F00);
+  board.SetWord32(kFlashTargetAddress, 0x0807FFC0);  // runs past the end of flash
+  ASSERT_TRUE(SendValue(board, kFlashCommandAddress, kFlashCommandWrite, 4));
+  EXPECT_EQ(board.Word32(kFlashCommandAddress), kFlashCommandFailed);
+  EXPECT_EQ(board.Flash(0x0807FFC0, 64), std::vector<std::uint8_t>(64, 0xFF));
+}
+
+TEST(VirtualBoardFlash, CommandThreeRunsTheUpdaterOnce) {
+  VirtualBoard board;
+  ASSERT_TRUE(SendValue(board, kFlashTargetAddress, 0x0803F000, 4));
+  ASSERT_TRUE(SendValue(board, kFlashCommandAddress, kFlashCommandRunUpdater, 4));
+  EXPECT_EQ(board.UpdaterRuns(), 1);
+  EXPECT_EQ(board.LastUpdaterAddress(), 0x0803F000u);
+  EXPECT_EQ(board.Word32(kFlashCommandAddress), kFlashCommandDone);
+  ASSERT_TRUE(SendValue(board, kFlashTargetAddress, 0x08000000, 4));  // no command written
+  EXPECT_EQ(board.UpdaterRuns(), 1);
+}
+
+TEST(VirtualBoardFlash, UnknownCommandsStay) {
+  VirtualBoard board;
+  ASSERT_TRUE(SendValue(board, kFlashCommandAddress, 5, 4));
+  EXPECT_EQ(board.Word32(kFlashCommandAddress), 5u);
+  EXPECT_EQ(board.UpdaterRuns(), 0);
+}
+
+TEST(VirtualBoardFlash, SurvivesPowerOn) {
+  VirtualBoard board;
+  SendFlashPiece(board, 0x08020000, Sequence(128, 7));
+  board.PowerOn();
+  EXPECT_EQ(board.Flash(0x08020000, 2), (std::vector<std::uint8_t>{7, 8}));
+}
+
+TEST(VirtualBoardPlay, APlayRequestEndsAtOnceWithoutAnInterpreter) {
+  VirtualBoard board;
+  ASSERT_TRUE(SendValue(board, kPlayByteAddress, 1, 1));
+  EXPECT_EQ(board.Byte(kPlayByteAddress), 0);
+  ASSERT_TRUE(SendValue(board, kPlayByteAddress, 2, 1));
+  EXPECT_EQ(board.Byte(kPlayByteAddress), 2);
 }
 
 }  // namespace

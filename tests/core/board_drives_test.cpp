@@ -1,0 +1,272 @@
+#include "platform/board_drives.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "platform/devmem_file.h"
+#include "temp_dir.h"
+
+namespace gestalon::core {
+namespace {
+
+using testing::ReadBytes;
+using testing::TempDir;
+using testing::WriteBytes;
+
+namespace fs = std::filesystem;
+
+// The fake sysfs tree needs symbolic links and POSIX paths.
+#ifndef _WIN32
+
+struct FakeDisk {
+  std::string name;
+  std::string number;  // major:minor of the disk; partition n gets minor + n
+  std::string busPath;
+  std::string vendor;  // file contents, newline included
+  std::string model;
+  std::string rev;
+  std::string removable;
+  std::string serialFile;  // name of the file holding the serial, or empty
+  std::string serial;
+  int partitions = 1;
+};
+
+// Lays out a disk the way sysfs does: the device folder below its bus, partitions inside the
+// disk's folder, and class/block links to both.
+void AddDisk(const fs::path& sys, const FakeDisk& disk) {
+  const fs::path folder = sys / "devices" / disk.busPath / "block" / disk.name;
+  fs::create_directories(folder / "device");
+  WriteBytes(folder / "dev", disk.number + "\n");
+  WriteBytes(folder / "removable", disk.removable);
+  WriteBytes(folder / "device" / "vendor", disk.vendor);
+  WriteBytes(folder / "device" / "model", disk.model);
+  WriteBytes(folder / "device" / "rev", disk.rev);
+  if (!disk.serialFile.empty()) {
+    WriteBytes(folder / "device" / disk.serialFile, disk.serial);
+  }
+  fs::create_directories(sys / "class" / "block");
+  fs::create_directory_symlink(folder, sys / "class" / "block" / disk.name);
+  const auto colon = disk.number.find(':');
+  const int minor = std::stoi(disk.number.substr(colon + 1));
+  for (int n = 1; n <= disk.partitions; ++n) {
+    const std::string name = disk.name + std::to_string(n);
+    fs::create_directory(folder / name);
+    WriteBytes(folder / name / "dev",
+               disk.number.substr(0, colon + 1) + std::to_string(minor + n) + "\n");
+    WriteBytes(folder / name / "partition", std::to_string(n) + "\n");
+    fs::create_directory_symlink(folder / name, sys / "class" / "block" / name);
+  }
+}
+
+class BoardDrivesTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    sys_ = temp_ / "sys";
+    const std::string usb = "pci0000:00/0000:00:14.0/usb1/";
+    AddDisk(sys_, {"sda", "8:0", "pci0000:00/0000:00:1f.2/ata1/host0/target0:0:0/0:0:0:0",
+                   "ATA     \n", "Samsung SSD 860 \n", "1B6Q\n", "0\n", "", "", 1});
+    AddDisk(sys_, {"sdb", "8:16", usb + "1-2/1-2:1.0/host6/target6:0:0/6:0:0:0", "Quarel  \n",
+                   "microSD Flash   \n", "1.00\n", "1\n", "serial", "0000000012AB\n", 1});
+    AddDisk(sys_, {"sdc", "8:32", usb + "1-3/1-3:1.0/host7/target7:0:0/7:0:0:0", "Quarel\n",
+                   "microSD Flash   \n", "1.00\n", "1\n", "wwid", "t10.Quarel microSD\n", 2});
+    AddDisk(sys_, {"sdd", "8:48", usb + "1-4/1-4:1.0/host8/target8:0:0/8:0:0:0", "Quarel  \n",
+                   "microSD Flash   \n", "1.00\n", "1\n", "", "", 1});
+    // Mount points below the temporary folder, so that their order does not depend on where
+    // that folder is.
+    boardRoot_ = temp_ / "BOARD DISK";
+    fs::create_directory(boardRoot_);
+    const std::string base = temp_.Path().string();
+    std::string table =
+        "22 27 0:21 / /proc rw,relatime - proc proc rw\n"
+        "27 1 8:1 / / rw,relatime shared:1 - ext4 /dev/sda1 rw\n"
+        "63 27 0:45 / /tmp rw,nosuid shared:30 - tmpfs tmpfs rw\n";
+    const auto add = [&](const std::string& head, const std::string& point,
+                         const std::string& tail) {
+      table += head + " " + base + point + " " + tail + "\n";
+    };
+    add("70 27 8:33 /", "/OTHER", "rw,nosuid shared:40 master:2 - vfat /dev/sdc1 rw");
+    add("71 27 8:49 /sub", "/part", "rw - vfat /dev/sdd1 rw");
+    add("72 27 0:50 /", "/data", "rw - btrfs /dev/sdc2 rw,space_cache");
+    add("80 27 8:17 /", "/BOARD\\040DISK", "rw,nosuid shared:50 - vfat /dev/sdb1 rw");
+    add("81 27 8:17 /", "/zz\\040again", "rw - vfat /dev/sdb1 rw");
+    add("82 27 8:99 /", "/nowhere", "rw - vfat /dev/sdz1 rw");
+    WriteBytes(temp_ / "mountinfo", table);
+  }
+
+  std::vector<BoardDrive> Enumerate() const {
+    return EnumerateDrivesFrom(temp_ / "mountinfo", sys_ / "class" / "block");
+  }
+
+  TempDir temp_;
+  fs::path sys_;
+  fs::path boardRoot_;
+};
+
+TEST_F(BoardDrivesTest, ListsBlockDeviceMountsSortedByMountPointOncePerDevice) {
+  const auto drives = Enumerate();
+  ASSERT_EQ(drives.size(), 4u);
+  EXPECT_EQ(drives[0].root, fs::path("/"));
+  EXPECT_EQ(drives[1].root, boardRoot_);
+  EXPECT_EQ(drives[2].root, temp_ / "OTHER");
+  EXPECT_EQ(drives[3].root, temp_ / "data");
+  EXPECT_EQ(drives[0].label, u"/");
+  EXPECT_EQ(drives[1].label, temp_.Path().u16string() + u"/BOARD DISK");
+}
+
+TEST_F(BoardDrivesTest, DescriptorComesFromTheDiskOfThePartitionByteForByte) {
+  const auto drives = Enumerate();
+  ASSERT_EQ(drives.size(), 4u);
+
+  DriveDescriptor board;
+  ASSERT_TRUE(drives[1].queryDescriptor(board));
+  EXPECT_EQ(board.vendor, "Quarel  ");
+  EXPECT_EQ(board.product, "microSD Flash   ");
+  EXPECT_EQ(board.revision, "1.00");
+  EXPECT_EQ(board.serialNumber, "0000000012AB");
+  EXPECT_EQ(board.removable, 1u);
+  EXPECT_EQ(board.busType, 7u);
+  EXPECT_TRUE(IsBoardDescriptor(board));
+
+  DriveDescriptor other;
+  ASSERT_TRUE(drives[2].queryDescriptor(other));
+  EXPECT_EQ(other.vendor, "Quarel");
+  EXPECT_EQ(other.serialNumber, "t10.Quarel microSD");
+  EXPECT_EQ(other.busType, 7u);
+  EXPECT_FALSE(IsBoardDescriptor(other));
+
+  DriveDescriptor secondPartition;
+  ASSERT_TRUE(drives[3].queryDescriptor(secondPartition));
+  EXPECT_EQ(secondPartition.vendor, "Quarel");
+  EXPECT_EQ(secondPartition.revision, "1.00");
+
+  DriveDescriptor system;
+  system.removable = 1;
+  system.busType = 3;
+  system.serialNumber = "stale";
+  ASSERT_TRUE(drives[0].queryDescriptor(system));
+  EXPECT_EQ(system.vendor, "ATA     ");
+  EXPECT_EQ(system.product, "Samsung SSD 860 ");
+  EXPECT_EQ(system.serialNumber, "");
+  EXPECT_EQ(system.removable, 0u);
+  EXPECT_EQ(system.busType, 0u);
+}
+
+TEST_F(BoardDrivesTest, QueryFailsWhenTheDiskIsGone) {
+  const auto drives = Enumerate();
+  ASSERT_EQ(drives.size(), 4u);
+  fs::remove_all(sys_ / "devices" / "pci0000:00" / "0000:00:14.0" / "usb1" / "1-2");
+  DriveDescriptor descriptor;
+  descriptor.vendor = "Quarel  ";
+  EXPECT_FALSE(drives[1].queryDescriptor(descriptor));
+  EXPECT_EQ(descriptor.vendor, "");
+}
+
+TEST_F(BoardDrivesTest, OpensDevmemInTheMountPoint) {
+  const auto drives = Enumerate();
+  ASSERT_EQ(drives.size(), 4u);
+  auto port = drives[1].openDevmem();
+  ASSERT_NE(port, nullptr);
+  DevmemRecord record{};
+  record[0] = 'W';
+  ASSERT_TRUE(port->WriteRecord(record));
+  EXPECT_EQ(fs::file_size(boardRoot_ / "DEVMEM"), 512u);
+}
+
+TEST(BoardDrives, MissingMountTableGivesNoDrives) {
+  TempDir temp;
+  EXPECT_TRUE(EnumerateDrivesFrom(temp / "mountinfo", temp / "block").empty());
+}
+
+#endif  // _WIN32
+
+TEST(BoardDescriptor, AcceptsOnlyTheExactIdentification) {
+  DriveDescriptor descriptor;
+  descriptor.vendor = "Quarel  ";
+  descriptor.product = "microSD Flash   ";
+  EXPECT_TRUE(IsBoardDescriptor(descriptor));
+
+  for (const char* vendor : {"Quarel", "Quarel ", "Quarel   ", "quarel  ", " Quarel ", ""}) {
+    DriveDescriptor changed = descriptor;
+    changed.vendor = vendor;
+    EXPECT_FALSE(IsBoardDescriptor(changed)) << '"' << vendor << '"';
+  }
+  for (const char* product : {"microSD Flash", "microSD Flash  ", "microSD Flash    ",
+                              "MicroSD Flash   ", "microSD flash   "}) {
+    DriveDescriptor changed = descriptor;
+    changed.product = product;
+    EXPECT_FALSE(IsBoardDescriptor(changed)) << '"' << product << '"';
+  }
+  DriveDescriptor swapped;
+  swapped.vendor = "microSD Flash   ";
+  swapped.product = "Quarel  ";
+  EXPECT_FALSE(IsBoardDescriptor(swapped));
+}
+
+DevmemRecord Pattern(std::uint8_t seed) {
+  DevmemRecord record{};
+  for (std::size_t i = 0; i < record.size(); ++i) {
+    record[i] = static_cast<std::uint8_t>(seed + i * 7);
+  }
+  return record;
+}
+
+TEST(DevmemFile, EveryRecordGoesToOffsetZero) {
+  TempDir temp;
+  auto port = OpenDevmemFile(temp.Path());
+  ASSERT_NE(port, nullptr);
+  ASSERT_TRUE(port->WriteRecord(Pattern(1)));
+  const DevmemRecord second = Pattern(99);
+  ASSERT_TRUE(port->WriteRecord(second));
+
+  DevmemRecord read{};
+  read.fill(0xEE);
+  ASSERT_TRUE(port->ReadRecord(read));
+  EXPECT_EQ(read, second);
+  ASSERT_TRUE(port->WriteRecord(Pattern(5)));
+  port.reset();
+
+  const std::string bytes = ReadBytes(temp / "DEVMEM");
+  ASSERT_EQ(bytes.size(), 512u);
+  const DevmemRecord last = Pattern(5);
+  EXPECT_EQ(bytes, std::string(last.begin(), last.end()));
+}
+
+TEST(DevmemFile, ReadOfAnEmptyFileGivesZeros) {
+  TempDir temp;
+  auto port = OpenDevmemFile(temp.Path());
+  ASSERT_NE(port, nullptr);
+  EXPECT_TRUE(fs::exists(temp / "DEVMEM"));
+  DevmemRecord read = Pattern(3);
+  EXPECT_TRUE(port->ReadRecord(read));
+  EXPECT_EQ(read, DevmemRecord{});
+}
+
+TEST(DevmemFile, KeepsAnExistingFile) {
+  TempDir temp;
+  const DevmemRecord stored = Pattern(42);
+  WriteBytes(temp / "DEVMEM", std::string(stored.begin(), stored.end()));
+  auto port = OpenDevmemFile(temp.Path());
+  ASSERT_NE(port, nullptr);
+  DevmemRecord read{};
+  ASSERT_TRUE(port->ReadRecord(read));
+  EXPECT_EQ(read, stored);
+}
+
+TEST(DevmemFile, FailsForAMissingFolder) {
+  TempDir temp;
+  EXPECT_EQ(OpenDevmemFile(temp / "missing"), nullptr);
+  EXPECT_FALSE(fs::exists(temp / "missing"));
+}
+
+TEST(DriveFlush, FlushesAnExistingFolderAndReportsAMissingOne) {
+  TempDir temp;
+  WriteBytes(temp / "file.bin", "data");
+  EXPECT_EQ(FlushDriveOnce(temp.Path()), DriveFlushResult::kFlushed);
+  EXPECT_TRUE(FlushDrive(temp.Path()));
+  EXPECT_EQ(FlushDriveOnce(temp / "missing"), DriveFlushResult::kDriveMissing);
+  EXPECT_FALSE(FlushDrive(temp / "missing"));
+}
+
+}  // namespace
+}  // namespace gestalon::core

@@ -1,0 +1,243 @@
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <vector>
+
+#include "devmem_records.h"
+#include "servo_interpolator.h"
+#include "virtual_board.h"
+
+namespace gestalon::sim {
+namespace {
+
+using testing::CurrentValue;
+using testing::SendMove;
+using testing::SendValue;
+using testing::WriteRecordOf;
+
+constexpr std::uint32_t kUnit = VirtualBoard::kDefaultControlCycle;
+
+void SetMethod(VirtualBoard& board, std::uint32_t slot, std::uint8_t method) {
+  ASSERT_TRUE(SendValue(board, kInterpolationMethodAddress + slot, method, 1));
+}
+
+// --- The curves ---
+
+TEST(InterpolatedValue, LinearPassesThroughTheMiddleAndEndsOnTheTarget) {
+  EXPECT_EQ(InterpolatedValue(kInterpolationLinear, 0, 1000, 0, 10), 0);
+  EXPECT_EQ(InterpolatedValue(kInterpolationLinear, 0, 1000, 5, 10), 500);
+  EXPECT_EQ(InterpolatedValue(kInterpolationLinear, 100, -300, 1, 4), 0);
+  EXPECT_EQ(InterpolatedValue(kInterpolationLinear, 0, 1000, 10, 10), 1000);
+  EXPECT_EQ(InterpolatedValue(kInterpolationLinear, 0, 1000, 11, 10), 1000);
+}
+
+TEST(InterpolatedValue, MethodsThreeFourAndUnknownMoveLinearly) {
+  for (const std::uint8_t method : {3, 4, 9}) {
+    EXPECT_EQ(InterpolatedValue(method, 0, 1000, 3, 10), 300) << int{method};
+  }
+}
+
+TEST(InterpolatedValue, JumpIsOnTheTargetAtTheFirstUnit) {
+  EXPECT_EQ(InterpolatedValue(kInterpolationJump, -20, 700, 1, 100), 700);
+}
+
+TEST(InterpolatedValue, CubicEasesInAndOutMonotonically) {
+  const std::int16_t start = -32768;
+  const std::int16_t target = 32767;
+  const std::uint32_t time = 97;
+  std::int16_t previous = start;
+  for (std::uint32_t elapsed = 1; elapsed <= time; ++elapsed) {
+    const std::int16_t value = InterpolatedValue(kInterpolationCubic, start, target, elapsed, time);
+    EXPECT_GE(value, previous) << elapsed;
+    previous = value;
+  }
+  EXPECT_EQ(previous, target);
+  // Slow at both ends, fast in the middle; symmetric about half time.
+  EXPECT_LT(InterpolatedValue(kInterpolationCubic, 0, 1000, 1, 10),
+            InterpolatedValue(kInterpolationLinear, 0, 1000, 1, 10));
+  EXPECT_GT(InterpolatedValue(kInterpolationCubic, 0, 1000, 9, 10),
+            InterpolatedValue(kInterpolationLinear, 0, 1000, 9, 10));
+  EXPECT_EQ(InterpolatedValue(kInterpolationCubic, 0, 1000, 5, 10), 500);
+  EXPECT_EQ(InterpolatedValue(kInterpolationCubic, 1000, 0, 2, 10), 896);
+}
+
+// --- Moves started by the time word ---
+
+TEST(VirtualBoardServos, ALinearMoveReachesItsTargetsAfterItsTime) {
+  VirtualBoard board;
+  SetMethod(board, 0, kInterpolationLinear);
+  SetMethod(board, 1, kInterpolationLinear);
+  SendMove(board, {1000, -400}, 10);
+  EXPECT_EQ(board.Byte(kFillCountAddress), 1);
+  EXPECT_NE(board.Byte(kBufferBusyAddress[0]), 0);
+  board.Advance(5 * kUnit);
+  EXPECT_EQ(CurrentValue(board, 0), 500);
+  EXPECT_EQ(CurrentValue(board, 1), -200);
+  board.Advance(4 * kUnit);
+  EXPECT_EQ(CurrentValue(board, 0), 900);
+  EXPECT_NE(board.Byte(kBufferBusyAddress[0]), 0);
+  board.Advance(kUnit);
+  EXPECT_EQ(CurrentValue(board, 0), 1000);
+  EXPECT_EQ(CurrentValue(board, 1), -400);
+  EXPECT_EQ(board.Byte(kFillCountAddress), 0);
+  EXPECT_EQ(board.Byte(kBufferBusyAddress[0]), 0);
+}
+
+TEST(VirtualBoardServos, EachSlotFollowsItsOwnMethod) {
+  VirtualBoard board;
+  SetMethod(board, 0, kInterpolationJump);
+  SetMethod(board, 1, kInterpolationLinear);
+  SetMethod(board, 2, kInterpolationCubic);
+  SendMove(board, {800, 800, 800}, 8);
+  EXPECT_EQ(CurrentValue(board, 0), 0);  // nothing moves before the first unit
+  board.Advance(kUnit);
+  EXPECT_EQ(CurrentValue(board, 0), 800);
+  EXPECT_EQ(CurrentValue(board, 1), 100);
+  EXPECT_LT(CurrentValue(board, 2), 100);
+  EXPECT_GT(CurrentValue(board, 2), 0);
+  board.Advance(7 * kUnit);
+  EXPECT_EQ(CurrentValue(board, 2), 800);
+}
+
+TEST(VirtualBoardServos, AMoveStartsFromWhereTheServosAre) {
+  VirtualBoard board;
+  SetMethod(board, 0, kInterpolationLinear);
+  board.SetWord(kServoCurrentAddress, 200);
+  SendMove(board, {600}, 4);
+  board.Advance(kUnit);
+  EXPECT_EQ(CurrentValue(board, 0), 300);
+}
+
+TEST(VirtualBoardServos, TimeZeroMovesAtOnce) {
+  VirtualBoard board;
+  SetMethod(board, 0, kInterpolationLinear);
+  SendMove(board, {-1234}, 0);
+  EXPECT_EQ(CurrentValue(board, 0), -1234);
+  EXPECT_EQ(board.Byte(kFillCountAddress), 0);
+  EXPECT_EQ(board.Byte(kBufferBusyAddress[0]), 0);
+}
+
+TEST(VirtualBoardServos, TargetsAndTimeInOneRecordMakeOneMove) {
+  VirtualBoard board;
+  SetMethod(board, 127, kInterpolationLinear);
+  // Slot 127 and the time word, written together.
+  ASSERT_TRUE(board.WriteDevmemRecord(
+      WriteRecordOf(0x0AFE, std::vector<std::uint8_t>{0x64, 0x00, 0x02, 0x00})));
+  EXPECT_EQ(board.Byte(kFillCountAddress), 1);
+  board.Advance(kUnit);
+  EXPECT_EQ(CurrentValue(board, 127), 50);
+}
+
+TEST(VirtualBoardServos, OnlyWritesTouchingTheTimeWordStartMoves) {
+  VirtualBoard board;
+  ASSERT_TRUE(SendValue(board, kServoTargetAddress, 100, 2));
+  ASSERT_TRUE(SendValue(board, kMoveTimeAddress + 2, 5, 2));
+  board.SetWord(kMoveTimeAddress, 5);  // board-side writes have no side effects
+  EXPECT_EQ(board.Byte(kFillCountAddress), 0);
+  ASSERT_TRUE(SendValue(board, kMoveTimeAddress + 1, 0, 1));  // high byte alone counts
+  EXPECT_EQ(board.Byte(kFillCountAddress), 1);
+}
+
+TEST(VirtualBoardServos, QueuedMovesRunOneAfterTheOther) {
+  VirtualBoard board;
+  SetMethod(board, 0, kInterpolationLinear);
+  SendMove(board, {100}, 2);
+  SendMove(board, {-100}, 4);
+  SendMove(board, {0}, 1);
+  EXPECT_EQ(board.Byte(kFillCountAddress), 3);
+  board.Advance(2 * kUnit);
+  EXPECT_EQ(CurrentValue(board, 0), 100);
+  EXPECT_EQ(board.Byte(kFillCountAddress), 2);
+  board.Advance(2 * kUnit);
+  EXPECT_EQ(CurrentValue(board, 0), 0);
+  board.Advance(2 * kUnit);
+  EXPECT_EQ(CurrentValue(board, 0), -100);
+  EXPECT_EQ(board.Byte(kFillCountAddress), 1);
+  board.Advance(kUnit);
+  EXPECT_EQ(CurrentValue(board, 0), 0);
+  EXPECT_EQ(board.Byte(kBufferBusyAddress[0]), 0);
+}
+
+TEST(VirtualBoardServos, AFullBufferReplacesItsLastWaitingMove) {
+  VirtualBoard board;
+  SetMethod(board, 0, kInterpolationJump);
+  for (std::int16_t i = 1; i <= static_cast<std::int16_t>(ServoInterpolator::kDepth); ++i) {
+    SendMove(board, {i}, 1);
+  }
+  SendMove(board, {99}, 1);
+  EXPECT_EQ(board.Byte(kFillCountAddress), ServoInterpolator::kDepth);
+  std::vector<std::int16_t> reached;
+  for (std::size_t unit = 0; unit < ServoInterpolator::kDepth; ++unit) {
+    board.Advance(kUnit);
+    reached.push_back(CurrentValue(board, 0));
+  }
+  EXPECT_EQ(reached, (std::vector<std::int16_t>{1, 2, 3, 4, 5, 6, 7, 99}));
+}
+
+TEST(VirtualBoardServos, ResetEmptiesBufferZeroWhereTheServosStand) {
+  VirtualBoard board;
+  SetMethod(board, 0, kInterpolationLinear);
+  SendMove(board, {1000}, 10);
+  SendMove(board, {-1000}, 10);
+  board.Advance(3 * kUnit);
+  ASSERT_TRUE(SendValue(board, kBufferResetAddress[0], 1, 1));
+  EXPECT_EQ(board.Byte(kFillCountAddress), 0);
+  EXPECT_EQ(board.Byte(kBufferBusyAddress[0]), 0);
+  EXPECT_EQ(board.Byte(kBufferResetAddress[0]), 0);
+  board.Advance(20 * kUnit);
+  EXPECT_EQ(CurrentValue(board, 0), 300);
+}
+
+TEST(VirtualBoardServos, ResetOfTheOtherBuffersClearsTheirBytes) {
+  VirtualBoard board;
+  SendMove(board, {1000}, 10);
+  board.WriteMemory(kBufferBusyAddress[1], std::vector<std::uint8_t>{1});
+  board.WriteMemory(kBufferBusyAddress[2], std::vector<std::uint8_t>{1});
+  ASSERT_TRUE(SendValue(board, kBufferResetAddress[1], 1, 1));
+  ASSERT_TRUE(SendValue(board, kBufferResetAddress[2], 2, 1));  // only 1 asks for a reset
+  EXPECT_EQ(board.Byte(kBufferBusyAddress[1]), 0);
+  EXPECT_EQ(board.Byte(kBufferResetAddress[1]), 0);
+  EXPECT_EQ(board.Byte(kBufferBusyAddress[2]), 1);
+  EXPECT_EQ(board.Byte(kBufferResetAddress[2]), 2);
+  EXPECT_EQ(board.Byte(kFillCountAddress), 1);  // buffer 0 untouched
+}
+
+// --- Time ---
+
+TEST(VirtualBoardTime, OneUnitPerBasicControlCycle) {
+  VirtualBoard board;
+  ASSERT_TRUE(SendValue(board, kControlCycleAddress, 2500, 4));
+  SetMethod(board, 0, kInterpolationLinear);
+  SendMove(board, {400}, 4);
+  board.Advance(2499);
+  EXPECT_EQ(CurrentValue(board, 0), 0);
+  board.Advance(1);
+  EXPECT_EQ(CurrentValue(board, 0), 100);
+  board.Advance(3000);  // half a unit left over
+  EXPECT_EQ(CurrentValue(board, 0), 200);
+  board.Advance(2000);
+  EXPECT_EQ(CurrentValue(board, 0), 300);
+  EXPECT_EQ(board.ElapsedMicroseconds(), 7500u);
+}
+
+TEST(VirtualBoardTime, ACycleOfZeroMeansTenMilliseconds) {
+  VirtualBoard board;
+  SetMethod(board, 0, kInterpolationLinear);
+  SendMove(board, {400}, 4);
+  board.Advance(9999);
+  EXPECT_EQ(CurrentValue(board, 0), 0);
+  board.Advance(1);
+  EXPECT_EQ(CurrentValue(board, 0), 100);
+}
+
+TEST(VirtualBoardTime, ServosMoveWhetherPowerIsOnOrOff) {
+  VirtualBoard board;
+  SetMethod(board, 0, kInterpolationLinear);
+  ASSERT_TRUE(SendValue(board, kServoPowerAddress, 0, 2));
+  SendMove(board, {400}, 2);
+  board.Advance(2 * kUnit);
+  EXPECT_EQ(CurrentValue(board, 0), 400);
+}
+
+}  // namespace
+}  // namespace gestalon::sim
