@@ -1,0 +1,17 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "board/board_drive.h"
+
+namespace gestalon::core {
+
+// Texts of the string table name a drive with "%c" (a drive letter). Here a drive is named by
+// its label, which on Linux is a whole mount point: DriveLabelFormat turns every %c conversion
+// of `format` into %s, and DriveLabelText gives the text to pass for it (the letter on Windows,
+// the whole label elsewhere).
+std::u16string DriveLabelFormat(std::u16string_view format);
+std::u16string DriveLabelText(const BoardDrive& drive);
+
+}  // namespace gestalon::core

@@ -1,0 +1,326 @@
+#include "board/board_link.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <random>
+#include <thread>
+
+#include "fake_devmem.h"
+
+namespace gestalon::core {
+namespace {
+
+using testing::FakeBoard;
+using testing::FakeBoardDrive;
+
+struct OpenLink {
+  std::shared_ptr<FakeBoard> board = std::make_shared<FakeBoard>();
+  BoardLink link;
+  OpenLink() { EXPECT_TRUE(link.OpenBoard(FakeBoardDrive(board, u"D"))); }
+};
+
+void FillPattern(BoardMirror& mirror) {
+  for (std::size_t i = 0; i < mirror.size(); ++i) {
+    mirror[i] = static_cast<std::uint8_t>(i * 7 + 3);
+  }
+}
+
+TEST(BoardLinkFlush, EntryOf508BytesIsOneRecordCounting252) {
+  OpenLink t;
+  FillPattern(t.link.Mirror());
+  t.link.AppendWrite(0x0123, 508);
+  ASSERT_TRUE(t.link.FlushWriteList());
+  ASSERT_EQ(t.board->written.size(), 1u);
+  const DevmemRecord& record = t.board->written[0];
+  EXPECT_EQ(record[0], 'W');
+  EXPECT_EQ(record[1], 0x23);
+  EXPECT_EQ(record[2], 0x01);
+  EXPECT_EQ(record[3], 252);
+  for (std::size_t i = 0; i < 508; ++i) {
+    ASSERT_EQ(record[4 + i], t.link.Mirror()[0x0123 + i]) << i;
+  }
+  EXPECT_EQ(t.link.WriteList().size(), 1u);  // the list stays
+}
+
+TEST(BoardLinkFlush, EntryOf509BytesTakesASecondRecordAtAddressPlus508) {
+  OpenLink t;
+  FillPattern(t.link.Mirror());
+  t.link.AppendWrite(0x0100, 509);
+  ASSERT_TRUE(t.link.FlushWriteList());
+  ASSERT_EQ(t.board->written.size(), 2u);
+  const DevmemRecord& second = t.board->written[1];
+  EXPECT_EQ(FakeBoard::AddressOf(second), 0x0100u + 508u);
+  EXPECT_EQ(second[3], 1);
+  EXPECT_EQ(second[4], t.link.Mirror()[0x0100 + 508]);
+  EXPECT_TRUE(std::all_of(second.begin() + 5, second.end(), [](auto b) { return b == 0; }));
+}
+
+TEST(BoardLinkFlush, FailsOnAClosedPortOrAFailedWrite) {
+  BoardLink closed;
+  closed.AppendWrite(0x10, 2);
+  EXPECT_FALSE(closed.FlushWriteList());
+
+  OpenLink t;
+  t.link.AppendWrite(0x10, 2);
+  t.link.AppendWrite(0x40, 2);
+  t.board->failWrites = true;
+  EXPECT_FALSE(t.link.FlushWriteList());
+}
+
+TEST(BoardLinkFlush, RangesOutsideBoardMemoryAreNotAppended) {
+  BoardLink link;
+  EXPECT_FALSE(link.AppendWrite(0x1FFF, 2));
+  EXPECT_FALSE(link.AppendWrite(-1, 2));
+  EXPECT_FALSE(link.AppendRead(0x2000, 1));
+  EXPECT_FALSE(link.AppendRead(0x10, -4));
+  EXPECT_TRUE(link.AppendWrite(0x1FFE, 2));
+  EXPECT_EQ(link.WriteList().size(), 1u);
+  EXPECT_TRUE(link.ReadList().empty());
+}
+
+TEST(BoardLinkRead, FortyBytesTakeThreeRequestsOf16_16_8) {
+  OpenLink t;
+  for (std::size_t i = 0; i < 40; ++i) {
+    t.board->memory[0x0300 + i] = static_cast<std::uint8_t>(0xA0 + i);
+  }
+  const std::uint8_t tag = t.link.AdvanceTag();
+  t.link.AppendRead(0x0300, 40);
+  ASSERT_TRUE(t.link.RunReadList(tag));
+  const auto requests = t.board->Records('R');
+  ASSERT_EQ(requests.size(), 3u);
+  EXPECT_EQ(FakeBoard::AddressOf(requests[0]), 0x0300u);
+  EXPECT_EQ(requests[0][3], 16);
+  EXPECT_EQ(FakeBoard::AddressOf(requests[1]), 0x0310u);
+  EXPECT_EQ(requests[1][3], 16);
+  EXPECT_EQ(FakeBoard::AddressOf(requests[2]), 0x0320u);
+  EXPECT_EQ(requests[2][3], 8);
+  for (std::size_t i = 0; i < 40; ++i) {
+    ASSERT_EQ(t.link.Mirror()[0x0300 + i], 0xA0 + i) << i;
+  }
+  EXPECT_EQ(t.link.Mirror()[0x0328], 0);
+}
+
+TEST(BoardLinkRead, EntriesOfAnotherTagAreSkipped) {
+  OpenLink t;
+  t.board->memory[0x0010] = 0x11;
+  t.board->memory[0x0020] = 0x22;
+  const std::uint8_t oldTag = t.link.Tag();
+  t.link.AppendRead(0x0010, 1);
+  const std::uint8_t newTag = t.link.AdvanceTag();
+  t.link.AppendRead(0x0020, 1);
+  ASSERT_TRUE(t.link.RunReadList(newTag));
+  EXPECT_NE(oldTag, newTag);
+  EXPECT_EQ(t.board->Records('R').size(), 1u);
+  EXPECT_EQ(t.link.Mirror()[0x0010], 0);
+  EXPECT_EQ(t.link.Mirror()[0x0020], 0x22);
+}
+
+TEST(BoardLinkRead, TheReplyDecidesWhereTheDataGoes) {
+  OpenLink t;
+  auto reply = FakeBoard::Reply('R', 0x0500, 4);
+  reply[4] = 9;
+  reply[7] = 8;
+  t.board->scriptedReplies.push_back(reply);
+  ASSERT_TRUE(t.link.ReadTransaction({{0x0100, 4}}));
+  EXPECT_EQ(t.link.Mirror()[0x0500], 9);
+  EXPECT_EQ(t.link.Mirror()[0x0503], 8);
+}
+
+TEST(BoardLinkRead, BadRepliesFailThePassWithoutTouchingTheMirror) {
+  struct Case {
+    const char* what;
+    DevmemRecord reply;
+  };
+  auto full = FakeBoard::Reply('R', 0x1FF8, 16);
+  full[4] = 0x55;
+  const Case cases[] = {{"not R", FakeBoard::Reply('W', 0x0100, 4)},
+                        {"count 0", FakeBoard::Reply('R', 0x0100, 0)},
+                        {"beyond memory", full}};
+  for (const Case& c : cases) {
+    OpenLink t;
+    t.board->scriptedReplies.push_back(c.reply);
+    EXPECT_FALSE(t.link.ReadTransaction({{0x0100, 4}})) << c.what;
+    EXPECT_EQ(t.board->Records('R').size(), 1u) << c.what;
+    EXPECT_EQ(t.link.Mirror()[0x1FF8], 0) << c.what;
+  }
+}
+
+TEST(BoardLinkRead, FailsOnAClosedPortOrAFailedRead) {
+  BoardLink closed;
+  EXPECT_FALSE(closed.ReadTransaction({{0x10, 2}}));
+  EXPECT_TRUE(closed.ReadTransaction({}));  // nothing to fetch
+
+  OpenLink t;
+  t.board->failReads = true;
+  EXPECT_FALSE(t.link.ReadTransaction({{0x10, 2}}));
+}
+
+TEST(BoardLinkRead, TagStartsAt1AndAdvancesBy8Wrapping) {
+  BoardLink link;
+  EXPECT_EQ(link.Tag(), 1);
+  link.ReadTransaction({});
+  EXPECT_EQ(link.Tag(), 9);
+  for (int i = 0; i < 31; ++i) {
+    link.ReadTransaction({});
+  }
+  EXPECT_EQ(link.Tag(), 1);
+}
+
+std::vector<TransferEntry> Merged(std::vector<TransferEntry> list) {
+  MergeTransferList(list);
+  return list;
+}
+
+TEST(BoardLinkMerge, TouchingAndCoveredRangesMergeSeparateOnesStay) {
+  EXPECT_EQ(Merged({{0, 10, 2}, {0, 12, 2}}), (TransferList{{0, 10, 4}}));
+  EXPECT_EQ(Merged({{0, 10, 4}, {0, 12, 1}}), (TransferList{{0, 10, 4}}));
+  EXPECT_EQ(Merged({{0, 10, 2}, {0, 13, 2}}), (TransferList{{0, 10, 2}, {0, 13, 2}}));
+  // The lower range absorbs the higher one wherever it stands; survivors keep their order.
+  EXPECT_EQ(Merged({{0, 50, 1}, {0, 12, 2}, {0, 10, 2}}), (TransferList{{0, 50, 1}, {0, 10, 4}}));
+  // Tags are not compared; the survivor keeps its own.
+  EXPECT_EQ(Merged({{3, 12, 2}, {5, 10, 2}}), (TransferList{{5, 10, 4}}));
+}
+
+// The merge as described: find the first pair (A from the front, B from the front), merge B into
+// A, start over; stop when no pair merges.
+void MergePairwise(TransferList& list) {
+  for (bool merged = true; merged;) {
+    merged = false;
+    for (std::size_t a = 0; a < list.size() && !merged; ++a) {
+      for (std::size_t b = 0; b < list.size() && !merged; ++b) {
+        TransferEntry& A = list[a];
+        const TransferEntry& B = list[b];
+        if (a != b && A.address <= B.address && A.address + A.length >= B.address) {
+          if (B.address + B.length > A.address + A.length) {
+            A.length = B.address - A.address + B.length;
+          }
+          list.erase(list.begin() + static_cast<std::ptrdiff_t>(b));
+          merged = true;
+        }
+      }
+    }
+  }
+}
+
+TEST(BoardLinkMerge, SameResultAsMergingPairByPair) {
+  std::mt19937 random(12345);
+  for (int round = 0; round < 2000; ++round) {
+    TransferList list;
+    const int size = static_cast<int>(random() % 12);
+    for (int i = 0; i < size; ++i) {
+      list.push_back({static_cast<std::uint32_t>(i), static_cast<std::int32_t>(random() % 40),
+                      static_cast<std::int32_t>(random() % 6)});
+    }
+    TransferList expected = list;
+    MergePairwise(expected);
+    ASSERT_EQ(Merged(list), expected) << "round " << round;
+  }
+}
+
+TEST(BoardLinkTransaction, WriteWhileNotConnectedSendsNothingAndFails) {
+  OpenLink t;
+  StoreMirrorWord(t.link.Mirror(), 0x0048, 1);
+  EXPECT_FALSE(t.link.WriteTransaction({{0x0048, 2}}));
+  EXPECT_TRUE(t.board->written.empty());
+  EXPECT_EQ(t.link.Flags().communicationError.load(), 0u);
+
+  t.link.Flags().connectionActive = 1;
+  EXPECT_TRUE(t.link.WriteTransaction({{0x0048, 2}}));
+  EXPECT_EQ(t.board->Word(0x0048), 1);
+}
+
+TEST(BoardLinkTransaction, FailedFlushSetsTheCommunicationError) {
+  OpenLink t;
+  t.link.Flags().connectionActive = 1;
+  t.board->failWrites = true;
+  EXPECT_FALSE(t.link.WriteTransaction({{0x0048, 2}}));
+  EXPECT_EQ(t.link.Flags().communicationError.load(), 1u);
+}
+
+TEST(BoardLinkTransaction, WriteMergesItsRanges) {
+  OpenLink t;
+  t.link.Flags().connectionActive = 1;
+  EXPECT_TRUE(t.link.WriteTransaction({{0x0A02, 2}, {0x0A00, 2}, {0x0B00, 2}}));
+  const auto writes = t.board->Records('W');
+  ASSERT_EQ(writes.size(), 2u);
+  EXPECT_EQ(FakeBoard::AddressOf(writes[0]), 0x0A00u);
+  EXPECT_EQ(writes[0][3], 4);
+  EXPECT_EQ(FakeBoard::AddressOf(writes[1]), 0x0B00u);
+}
+
+TEST(BoardLinkPort, OnlyOneDevmemIsOpenAtATime) {
+  auto first = std::make_shared<FakeBoard>();
+  auto second = std::make_shared<FakeBoard>();
+  BoardLink link;
+  ASSERT_TRUE(link.OpenBoard(FakeBoardDrive(first, u"D")));
+  EXPECT_FALSE(link.OpenBoard(FakeBoardDrive(second, u"E")));
+  EXPECT_EQ(second->opens, 0);
+  link.CloseBoard();
+  EXPECT_EQ(first->closes, 1);
+  EXPECT_FALSE(link.IsBoardOpen());
+  second->failOpen = true;
+  EXPECT_FALSE(link.OpenBoard(FakeBoardDrive(second, u"E")));
+  EXPECT_FALSE(link.IsBoardOpen());
+  EXPECT_FALSE(link.OpenBoard(BoardDrive{}));
+}
+
+TEST(BoardLinkBusy, WaitBoardIdleResults) {
+  BoardLink link;
+  EXPECT_EQ(link.WaitBoardIdle(), 1);
+  link.Flags().playbackActive = 1;
+  EXPECT_EQ(link.WaitBoardIdle(), 0);
+  EXPECT_EQ(link.TakeBoard(), 0);
+  EXPECT_FALSE(link.BoardBusy());
+  link.Flags().playbackActive = 0;
+
+  ASSERT_TRUE(link.TryTakeBoard());
+  EXPECT_FALSE(link.TryTakeBoard());
+  link.Flags().connectionActive = 0;
+  EXPECT_EQ(link.WaitBoardIdle(), -1);
+  link.Flags().connectionActive = 1;
+  link.Flags().communicationError = 1;
+  EXPECT_EQ(link.WaitBoardIdle(), 0);
+  link.Flags().communicationError = 0;
+
+  std::thread releaser([&] {
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    link.ReleaseBoard();
+  });
+  EXPECT_EQ(link.WaitBoardIdle(), 1);
+  releaser.join();
+  EXPECT_FALSE(link.BoardBusy());
+}
+
+TEST(BoardLinkBusy, TwoTasksNeverHoldTheBoardTogether) {
+  BoardLink link;
+  link.Flags().connectionActive = 1;
+  std::atomic<int> holders{0};
+  std::atomic<bool> overlap{false};
+  int shared = 0;  // plain memory, guarded only by the board
+  constexpr int kRounds = 2000;
+  auto task = [&] {
+    for (int i = 0; i < kRounds; ++i) {
+      if (link.TakeBoard() == 0) {
+        overlap = true;
+        return;
+      }
+      if (holders.fetch_add(1) != 0) {
+        overlap = true;
+      }
+      shared = shared + 1;
+      std::this_thread::yield();
+      holders.fetch_sub(1);
+      link.ReleaseBoard();
+    }
+  };
+  std::thread a(task);
+  std::thread b(task);
+  a.join();
+  b.join();
+  EXPECT_FALSE(overlap.load());
+  EXPECT_EQ(shared, 2 * kRounds);
+}
+
+}  // namespace
+}  // namespace gestalon::core

@@ -1,0 +1,398 @@
+#include "board/board_memory.h"
+
+#include <gtest/gtest.h>
+
+#include "board/board_addresses.h"
+#include "board/board_settings.h"
+#include "fake_devmem.h"
+#include "recording_ports.h"
+#include "strings/text_id.h"
+#include "strings/text_loader.h"
+
+namespace gestalon::core {
+namespace {
+
+using testing::FakeBoard;
+using testing::FakeBoardDrive;
+using testing::RecordingPrompter;
+
+struct Online {
+  std::shared_ptr<FakeBoard> board = std::make_shared<FakeBoard>();
+  BoardLink link;
+  Online() {
+    EXPECT_TRUE(link.OpenBoard(FakeBoardDrive(board, u"D")));
+    link.Flags().connectionActive = 1;
+    link.Flags().online = 1;
+  }
+};
+
+// Requests as (address, count) pairs in the order they were sent.
+std::vector<std::pair<std::uint32_t, int>> Requests(const FakeBoard& board, char command) {
+  std::vector<std::pair<std::uint32_t, int>> out;
+  for (const auto& record : board.Records(command)) {
+    out.emplace_back(FakeBoard::AddressOf(record), record[3]);
+  }
+  return out;
+}
+
+CpuSettings SampleSettings() {
+  CpuSettings s;
+  s.basicControlCycle = 0x00012345;
+  s.voiceAttenuator = 3;
+  for (std::size_t i = 0; i < s.interpolationMethods.size(); ++i) {
+    s.interpolationMethods[i] = static_cast<std::uint8_t>(i % 5);
+  }
+  SetRobotName(s, u"KXR-L2");
+  for (int k = 0; k < kMotorCount; ++k) {
+    for (int n = 0; n < MotorWord::kKept; ++n) {
+      s.motors[k].words[n] = static_cast<std::uint16_t>(0x100 * k + n + 1);
+    }
+    s.motors[k].words[MotorWord::kBytesAB] = 0;
+    s.motors[k].word20A = static_cast<std::uint8_t>(0xA0 + k);
+    s.motors[k].word20B = static_cast<std::uint8_t>(0xB0 + k);
+  }
+  s.serialBuses[2].SBUS_PROTOCOL = 0x102;
+  s.serialBuses[2].SBUS_N = 5;
+  s.serialBuses[2].SBUS_ID[13] = 0x7E;
+  s.leds[7] = {0x1111, 0x2222, 0x3333};
+  s.ledEnable = 1;
+  s.controllerEnable = 1;
+  s.thirdEnable = 2;
+  s.controllerCancelBits = 0xFFFF;
+  return s;
+}
+
+TEST(BoardMemoryMotor, PackPutsWord20ByteAFirstAndZeroesTheReservedTail) {
+  MotorRecord motor;
+  motor.words[MotorWord::kAdrRdp] = 0x1234;
+  motor.words[MotorWord::kReserved22] = 0xBEEF;
+  motor.word20A = 0x0A;
+  motor.word20B = 0x0B;
+  BoardMirror mirror{};
+  mirror.fill(0xFF);
+  PackMotorRecord(motor, mirror, 0x1040);
+  EXPECT_EQ(mirror[0x1040], 0x34);
+  EXPECT_EQ(mirror[0x1041], 0x12);
+  EXPECT_EQ(mirror[0x1040 + 40], 0x0A);
+  EXPECT_EQ(mirror[0x1040 + 41], 0x0B);
+  EXPECT_EQ(MirrorWord(mirror, 0x1040 + 44), 0xBEEF);
+  for (std::uint32_t n = 23; n < 32; ++n) {
+    EXPECT_EQ(MirrorWord(mirror, 0x1040 + 2 * n), 0) << n;
+  }
+  EXPECT_EQ(mirror[0x1080], 0xFF);  // the next record is untouched
+
+  MotorRecord back;
+  UnpackMotorRecord(mirror, 0x1040, back);
+  EXPECT_EQ(back, motor);
+}
+
+TEST(BoardMemorySettings, WriteThenReadGivesTheSameSettings) {
+  Online t;
+  t.board->SetWord(0x0010, 12);
+  const CpuSettings written = SampleSettings();
+  ASSERT_EQ(WriteBoardSettings(t.link, written, nullptr), 1);
+  EXPECT_FALSE(t.link.BoardBusy());
+  EXPECT_EQ(t.board->Word(0x0EE6), 0);  // the cancel bits are cleared on the board
+  EXPECT_EQ(t.board->Word(0x0D00 + 126), 0x8000);
+  EXPECT_EQ(t.board->memory[0x00C0 + 32], 0x02);
+  EXPECT_EQ(t.board->memory[0x00C0 + 33], 5);
+  EXPECT_EQ(t.board->memory[0x00C0 + 47], 0x7E);
+  EXPECT_EQ(t.board->Word(0x0EBE), 0x1111);
+  EXPECT_EQ(t.board->Word(0x0EDE), 0x3333);
+  EXPECT_EQ(t.board->memory[0x0EF0], 2);
+  EXPECT_EQ(t.board->Word(0x1000 + 31 * 64 + 44), written.motors[31].words[22]);
+
+  BoardLink fresh;
+  ASSERT_TRUE(fresh.OpenBoard(FakeBoardDrive(t.board, u"D")));
+  CpuSettings read{};
+  std::u16string name;
+  EXPECT_EQ(ReadBoardSettings(fresh, read, &name), 1);
+  EXPECT_EQ(name, u"KXR-L2");
+  EXPECT_EQ(read.firmwareVersion, 12);
+  EXPECT_EQ(read.basicControlCycle, written.basicControlCycle);
+  EXPECT_EQ(read.voiceAttenuator, written.voiceAttenuator);
+  EXPECT_EQ(read.interpolationMethods, written.interpolationMethods);
+  EXPECT_EQ(read.motors, written.motors);
+  EXPECT_EQ(read.modelName, CpuSettings{}.modelName);  // the record's own name is not touched
+}
+
+TEST(BoardMemorySettings, SettingsWordIsReadFromFirmware10On) {
+  for (std::uint16_t version : {9, 10}) {
+    auto board = std::make_shared<FakeBoard>();
+    board->SetWord(0x0010, version);
+    board->SetWord(0x0092, 0x5A5A);
+    BoardLink link;
+    ASSERT_TRUE(link.OpenBoard(FakeBoardDrive(board, u"D")));
+    CpuSettings settings{};
+    settings.settingsWord92 = 7;
+    ReadBoardSettings(link, settings, nullptr);
+    EXPECT_EQ(board->WasRequested(0x0092), version >= 10) << version;
+    EXPECT_EQ(settings.settingsWord92, version >= 10 ? 0x5A5A : 7) << version;
+  }
+}
+
+TEST(BoardMemorySettings, ReadFetchesOnly16BytesOfTheName) {
+  auto board = std::make_shared<FakeBoard>();
+  board->SetText(0x0020, "ABCDEFGHIJKLMNOPQRSTUVWXYZ");
+  BoardLink link;
+  ASSERT_TRUE(link.OpenBoard(FakeBoardDrive(board, u"D")));
+  CpuSettings settings{};
+  std::u16string name = u"old";
+  ReadBoardSettings(link, settings, &name);
+  EXPECT_EQ(name, u"ABCDEFGHIJKLMNOP");
+}
+
+TEST(BoardMemorySettings, FailedReadsLeaveTheFieldsAlone) {
+  auto board = std::make_shared<FakeBoard>();
+  board->SetWord(0x0010, 12);
+  BoardLink link;
+  ASSERT_TRUE(link.OpenBoard(FakeBoardDrive(board, u"D")));
+  board->failReads = true;
+  CpuSettings settings = SampleSettings();
+  const CpuSettings before = settings;
+  std::u16string name = u"kept";
+  EXPECT_EQ(ReadBoardSettings(link, settings, &name), 1);
+  EXPECT_EQ(settings, before);
+  EXPECT_EQ(name, u"kept");
+}
+
+TEST(BoardMemorySettings, WriteWhileNotConnectedFillsTheMirrorAndSendsNothing) {
+  auto board = std::make_shared<FakeBoard>();
+  BoardLink link;
+  ASSERT_TRUE(link.OpenBoard(FakeBoardDrive(board, u"D")));
+  const CpuSettings settings = SampleSettings();
+  EXPECT_EQ(WriteBoardSettings(link, settings, nullptr), 0);
+  EXPECT_TRUE(board->written.empty());
+  EXPECT_EQ(MirrorLong(link.Mirror(), 0x0040), 0x00012345u);
+  EXPECT_EQ(MirrorWord(link.Mirror(), 0x0D00), 0x8000);
+  EXPECT_EQ(link.Mirror()[0x0020], 'K');
+  EXPECT_EQ(MirrorWord(link.Mirror(), 0x1000 + 2), settings.motors[0].words[1]);
+  EXPECT_FALSE(link.BoardBusy());
+  EXPECT_EQ(link.Flags().communicationError.load(), 0u);
+}
+
+TEST(BoardMemorySettings, AFailedFlushMakesTheResult0AndSetsTheError) {
+  Online t;
+  t.board->failWrites = true;
+  EXPECT_EQ(WriteBoardSettings(t.link, SampleSettings(), nullptr), 0);
+  EXPECT_EQ(t.link.Flags().communicationError.load(), 1u);
+  EXPECT_FALSE(t.link.BoardBusy());
+}
+
+TEST(BoardMemorySettings, TimeOutMessageWhenTheWaitFails) {
+  Online t;
+  RecordingPrompter prompter;
+  ASSERT_TRUE(t.link.TryTakeBoard());  // another task holds the board
+  t.link.Flags().communicationError = 1;
+  EXPECT_EQ(WriteBoardSettings(t.link, SampleSettings(), &prompter), 0);
+  ASSERT_EQ(prompter.Calls().size(), 1u);
+  EXPECT_EQ(prompter.Calls()[0].icon, PromptIcon::kError);
+  EXPECT_EQ(prompter.Calls()[0].text, u"CPUボードとの通信がタイムアウトしました");
+  EXPECT_TRUE(t.board->written.empty());
+  EXPECT_TRUE(t.link.BoardBusy());  // still the other task's
+
+  t.link.Flags().playbackActive = 1;
+  EXPECT_EQ(WriteBoardSettings(t.link, SampleSettings(), &prompter), 0);
+  EXPECT_EQ(prompter.Calls().size(), 1u);
+}
+
+TEST(BoardMemorySettings, OfflineWriteOpensTheCurrentDriveAndSends) {
+  auto board = std::make_shared<FakeBoard>();
+  BoardLink link;
+  link.SetCurrentDrive(FakeBoardDrive(board, u"E"));
+  EXPECT_EQ(WriteBoardSettingsOffline(link, SampleSettings(), nullptr), 1);
+  EXPECT_EQ(board->opens, 1);
+  EXPECT_EQ(board->closes, 1);
+  EXPECT_FALSE(link.IsBoardOpen());
+  EXPECT_EQ(link.Flags().connectionActive.load(), 0u);
+  EXPECT_EQ(board->Word(0x0046), 3);
+  EXPECT_FALSE(board->Records('W').empty());
+}
+
+TEST(BoardMemorySettings, OfflineWriteWhileOnlineOrWithoutADrive) {
+  auto board = std::make_shared<FakeBoard>();
+  BoardLink link;
+  link.SetCurrentDrive(FakeBoardDrive(board, u"E"));
+  link.Flags().online = 1;
+  EXPECT_EQ(WriteBoardSettingsOffline(link, SampleSettings(), nullptr), 1);
+  EXPECT_EQ(board->opens, 0);
+
+  link.Flags().online = 0;
+  board->failOpen = true;
+  EXPECT_EQ(WriteBoardSettingsOffline(link, SampleSettings(), nullptr), 0);
+  EXPECT_EQ(link.Flags().connectionActive.load(), 0u);
+}
+
+TEST(BoardMemoryRefresh, A260ByteRequestIsFetchedAs255ThenTheLast5) {
+  Online t;
+  for (std::uint32_t a = 0x0200; a < 0x0304; ++a) {
+    t.board->memory[a] = static_cast<std::uint8_t>(a | 1);
+  }
+  RequestBoardRefresh(t.link, 0x0200, 260);
+  EXPECT_FALSE(t.link.BoardBusy());
+  ServiceRefreshRequests(t.link);
+  const auto first = Requests(*t.board, 'R');
+  ASSERT_EQ(first.size(), 16u);  // 255 bytes in requests of 16
+  EXPECT_EQ(first.front(), std::make_pair(0x0200u, 16));
+  EXPECT_EQ(first.back(), std::make_pair(0x02F0u, 15));
+  EXPECT_EQ(t.link.Mirror()[0x02FE], 0xFF);
+  EXPECT_EQ(t.link.Mirror()[0x02FF], 0);
+  EXPECT_EQ(t.link.Flags().refreshPending.load(), 0u);
+
+  ServiceRefreshRequests(t.link);  // nothing pending: the last 5 wait
+  EXPECT_EQ(t.board->Records('R').size(), 16u);
+
+  RequestBoardRefresh(t.link, 0x1000, 2);
+  t.board->written.clear();
+  ServiceRefreshRequests(t.link);
+  EXPECT_EQ(Requests(*t.board, 'R'),
+            (std::vector<std::pair<std::uint32_t, int>>{{0x02FF, 5}, {0x1000, 2}}));
+  EXPECT_EQ(t.link.Mirror()[0x0303], 0x03);
+}
+
+TEST(BoardMemoryRefresh, ScanWrapsAroundTheEndOfMemory) {
+  Online t;
+  RequestBoardRefresh(t.link, 0x1FFE, 10);  // cut at the end of memory
+  ServiceRefreshRequests(t.link);
+  EXPECT_EQ(Requests(*t.board, 'R'), (std::vector<std::pair<std::uint32_t, int>>{{0x1FFE, 2}}));
+  EXPECT_EQ(t.link.Refresh().cursor, 0u);
+  RequestBoardRefresh(t.link, 0x0010, 1);
+  ServiceRefreshRequests(t.link);
+  EXPECT_EQ(Requests(*t.board, 'R').back(), std::make_pair(0x0010u, 1));
+}
+
+TEST(BoardMemoryRefresh, OutOfRangeOrOfflineRequestsDoNothing) {
+  Online t;
+  RequestBoardRefresh(t.link, 0x2000, 4);
+  EXPECT_EQ(t.link.Flags().refreshPending.load(), 0u);
+  t.link.Flags().online = 0;
+  RequestBoardRefresh(t.link, 0x0200, 4);
+  EXPECT_EQ(t.link.Flags().refreshPending.load(), 0u);
+  EXPECT_EQ(t.link.Refresh().requested[0x0200], 0);
+}
+
+TEST(BoardMemoryRefresh, AFailedReadKeepsTheRequests) {
+  Online t;
+  RequestBoardRefresh(t.link, 0x0300, 4);
+  t.board->failReads = true;
+  ServiceRefreshRequests(t.link);
+  EXPECT_EQ(t.link.Flags().refreshPending.load(), 1u);
+  EXPECT_EQ(t.link.Refresh().requested[0x0303], 1);
+  t.board->failReads = false;
+  t.link.Refresh().cursor = 0;
+  ServiceRefreshRequests(t.link);
+  EXPECT_EQ(t.link.Refresh().requested[0x0303], 0);
+}
+
+TEST(BoardMemoryStatus, ReadingsStatusAndBusyBits) {
+  Online t;
+  SliderTable sliders{};
+  // Motor record 3 drives slider 5; the board reports its position at 0x0D84.
+  StoreMirrorWord(t.link.Mirror(), 0x1000 + 3 * 64 + 2, 0x0C00 + 2 * 5);  // ADR0
+  StoreMirrorWord(t.link.Mirror(), 0x1000 + 3 * 64 + 0, 0x0D84);          // ADRRDP
+  StoreMirrorWord(t.link.Mirror(), 0x1000 + 3 * 64 + 10, 100);            // OFS
+  sliders[5].flags2 = SliderFlag2::kServoChannel;
+  sliders[6].flags2 = SliderFlag2::kServoChannel;  // no record names slider 6
+  t.board->SetWord(0x0D84, 40);
+  t.board->SetWord(0x0C00 + 10, 1234);
+  t.board->SetWord(0x0C00 + 12, 0xFFFE);
+  t.board->SetWord(0x0C00 + 2 * 127, 77);
+  t.board->memory[0x0B43] = 1;
+  t.board->memory[0x0B63] = 2;
+  t.board->SetWord(0x0090, 3000);
+  t.board->memory[0x0EE0] = 1;
+  t.board->SetWord(0x0EE4, 0x8001);
+  t.board->SetWord(0x0EEE, 0x4000);
+
+  const std::uint32_t bits = PollBoardStatus(t.link, sliders);
+  EXPECT_EQ(bits, BoardStatusBit::kBuffer0Busy | BoardStatusBit::kBuffer2Busy);
+  EXPECT_EQ(sliders[5].reading, 40 - 100);
+  EXPECT_EQ(sliders[6].reading, -2);
+  EXPECT_EQ(sliders[127].reading, 77);
+  const BoardStatus status = t.link.Status();
+  EXPECT_EQ(status.batteryRaw, 3000);
+  EXPECT_EQ(status.controllerPresent, 1u);
+  EXPECT_EQ(status.controllerError, 0u);
+  EXPECT_EQ(status.buttons, 0x8001);
+  EXPECT_EQ(status.ly, 0x4000);
+  // The second pass refreshes the board's status range.
+  EXPECT_TRUE(t.board->WasRequested(0x0008));
+}
+
+TEST(BoardMemoryStatus, AFailedPollReturns0AndKeepsReadings) {
+  Online t;
+  SliderTable sliders{};
+  sliders[0].reading = 9;
+  t.board->failReads = true;
+  EXPECT_EQ(PollBoardStatus(t.link, sliders), 0u);
+  EXPECT_EQ(sliders[0].reading, 9);
+}
+
+TEST(BoardMemoryStatus, AddressesBeyondMemoryAreLeftOutOfTheSecondPass) {
+  Online t;
+  StoreMirrorWord(t.link.Mirror(), 0x1000 + 2 * MotorWord::kAdr2B, 0xFFF0);
+  StoreMirrorWord(t.link.Mirror(), 0x1000 + 2 * MotorWord::kAdr3B, 0x0500);
+  SliderTable sliders{};
+  PollBoardStatus(t.link, sliders);
+  EXPECT_TRUE(t.board->WasRequested(0x0500));
+  EXPECT_FALSE(t.board->WasRequested(0xFFF0));
+}
+
+TEST(BoardMemoryRequests, LastErrorAndLatestVoice) {
+  Online t;
+  t.board->memory[0x017C] = 0x78;
+  t.board->memory[0x017F] = 0x12;
+  t.board->SetText(0x0180, "stack over");
+  t.board->SetText(0x0400, "HELLO.WAV");
+  std::u16string text;
+  EXPECT_EQ(ReadLastError(t.link, &text), 0x12000078u);
+  EXPECT_EQ(text, u"stack over");
+  EXPECT_EQ(ReadLatestVoice(t.link, &text), 0x12000078u);
+  EXPECT_EQ(text, u"HELLO.WAV");
+}
+
+TEST(BoardMemoryStop, ResetSendsTheThreeBuffersAndClearsThePendingPose) {
+  Online t;
+  t.link.Flags().posePending = 1;
+  RecordingPrompter prompter;
+  EXPECT_EQ(ResetInterpolationBuffers(t.link, &prompter), 1);
+  EXPECT_EQ(Requests(*t.board, 'W'),
+            (std::vector<std::pair<std::uint32_t, int>>{{0x0B44, 1}, {0x0B54, 1}, {0x0B64, 1}}));
+  EXPECT_EQ(t.board->memory[0x0B54], 1);
+  EXPECT_EQ(t.link.Flags().posePending.load(), 0u);
+  EXPECT_EQ(t.link.Flags().stopRequestNesting.load(), 0u);
+  EXPECT_FALSE(t.link.BoardBusy());
+  EXPECT_TRUE(prompter.Calls().empty());
+}
+
+TEST(BoardMemoryStop, DuringPlaybackReturns0AndShowsNothing) {
+  Online t;
+  t.link.Flags().playbackActive = 1;
+  t.link.Flags().posePending = 1;
+  RecordingPrompter prompter;
+  EXPECT_EQ(ResetInterpolationBuffers(t.link, &prompter), 0);
+  EXPECT_TRUE(prompter.Calls().empty());
+  EXPECT_TRUE(t.board->written.empty());
+  EXPECT_EQ(t.link.Flags().posePending.load(), 1u);
+  EXPECT_EQ(t.link.Flags().stopRequestNesting.load(), 0u);
+}
+
+TEST(BoardMemoryStop, NotSentKeepsThePendingPose) {
+  Online t;
+  t.link.Flags().connectionActive = 0;
+  t.link.Flags().posePending = 1;
+  EXPECT_EQ(ResetInterpolationBuffers(t.link, nullptr), 0);
+  EXPECT_EQ(t.link.Flags().posePending.load(), 1u);
+  EXPECT_FALSE(t.link.BoardBusy());
+
+  t.link.Flags().connectionActive = 1;
+  RecordingPrompter prompter;
+  ASSERT_TRUE(t.link.TryTakeBoard());
+  t.link.Flags().communicationError = 1;
+  EXPECT_EQ(ResetInterpolationBuffers(t.link, &prompter), 0);
+  ASSERT_EQ(prompter.Calls().size(), 1u);
+  EXPECT_EQ(prompter.Calls()[0].text, LoadText(TextId::kMsgBoardTimeout));
+}
+
+}  // namespace
+}  // namespace gestalon::core
