@@ -1,0 +1,127 @@
+#include <gtest/gtest.h>
+
+#include <chrono>
+
+#include "board/copy_list.h"
+#include "platform/paths.h"
+#include "recording_ports.h"
+#include "strings/text_id.h"
+#include "strings/text_loader.h"
+#include "temp_dir.h"
+#include "text/format.h"
+
+namespace gestalon::core {
+namespace {
+
+using namespace std::chrono;
+using testing::ReadBytes;
+using testing::TempDir;
+using testing::WriteBytes;
+
+std::filesystem::file_time_type At(seconds s, milliseconds ms = milliseconds(0)) {
+  return std::filesystem::file_time_type(
+      duration_cast<std::filesystem::file_time_type::duration>(s + ms));
+}
+
+TEST(BoardCopy, CardTimesAreWholeEvenSeconds) {
+  const seconds noon(43200);
+  EXPECT_EQ(CardFileTime(At(noon + seconds(1), milliseconds(500))), At(noon + seconds(2)));
+  EXPECT_EQ(CardFileTime(At(noon + seconds(3))), At(noon + seconds(4)));
+  EXPECT_EQ(CardFileTime(At(noon + seconds(4))), At(noon + seconds(4)));
+  EXPECT_EQ(CardFileTime(At(noon + seconds(59), milliseconds(1))), At(noon + seconds(60)))
+      << "59 seconds and a bit become the next minute";
+}
+
+class BoardCopyTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    std::filesystem::create_directories(dir_ / "project" / "sub");
+    std::filesystem::create_directories(dir_ / "card");
+    context_.projectFolder = dir_ / "project";
+    context_.drive.root = dir_ / "card";
+    context_.drive.label = u"card";
+    context_.prompter = &prompter_;
+    context_.progress = &progress_;
+  }
+  CopyList List() {
+    CopyList list;
+    CopyListAdd(list, u"STARTUP.BIN", CopyKind::kFile);
+    CopyListAdd(list, u"sub\\voice.wav", CopyKind::kFile);
+    CopyListAdd(list, u"walk.KX4", CopyKind::kUsedMotion);
+    CopyListAdd(list, u"extra.dat", CopyKind::kFirstWriteFile);
+    return list;
+  }
+  TempDir dir_;
+  CopyContext context_;
+  testing::RecordingPrompter prompter_;
+  testing::RecordingProgressSink progress_;
+};
+
+TEST_F(BoardCopyTest, CopiesOnceThenFindsTheCardUpToDate) {
+  WriteBytes(dir_ / "project" / "STARTUP.BIN", "image");
+  WriteBytes(dir_ / "project" / "sub" / "voice.wav", "wav");
+  WriteBytes(dir_ / "project" / "walk.KX4", "motion");
+  WriteBytes(dir_ / "project" / "extra.dat", "extra");
+  CopyList list = List();
+  EXPECT_EQ(CopyListToDrive(list, context_), 1);
+  EXPECT_TRUE(list.entries.empty());
+  EXPECT_EQ(ReadBytes(dir_ / "card" / "STARTUP.BIN"), "image");
+  EXPECT_EQ(ReadBytes(dir_ / "card" / "sub" / "voice.wav"), "wav") << "folders are created";
+  EXPECT_FALSE(std::filesystem::exists(dir_ / "card" / "walk.KX4")) << "compiled motions stay";
+  EXPECT_FALSE(std::filesystem::exists(dir_ / "card" / "extra.dat")) << "first write only";
+
+  // Second write: the card file is changed behind our back but keeps its time: not copied.
+  const auto cardTime = std::filesystem::last_write_time(dir_ / "card" / "STARTUP.BIN");
+  WriteBytes(dir_ / "card" / "STARTUP.BIN", "other");
+  std::filesystem::last_write_time(dir_ / "card" / "STARTUP.BIN", cardTime);
+  list = List();
+  context_.firstWrite = true;
+  CopyListToDrive(list, context_);
+  EXPECT_EQ(ReadBytes(dir_ / "card" / "STARTUP.BIN"), "other") << "up to date: not copied";
+  EXPECT_EQ(ReadBytes(dir_ / "card" / "extra.dat"), "extra");
+  // A changed source is copied again.
+  WriteBytes(dir_ / "project" / "STARTUP.BIN", "new image");
+  std::filesystem::last_write_time(dir_ / "project" / "STARTUP.BIN", cardTime + seconds(10));
+  list = List();
+  CopyListToDrive(list, context_);
+  EXPECT_EQ(ReadBytes(dir_ / "card" / "STARTUP.BIN"), "new image");
+  EXPECT_TRUE(prompter_.Calls().empty());
+}
+
+TEST_F(BoardCopyTest, MissingSourceIsReportedAndEscapeStopsAfterAYes) {
+  CopyList list = List();
+  CopyListToDrive(list, context_);
+  ASSERT_FALSE(prompter_.Calls().empty());
+  EXPECT_EQ(prompter_.Calls()[0].text, Format(LoadText(TextId::kFmtMsgFileNotFound),
+                                              TextFromPath(dir_ / "project" / "STARTUP.BIN")));
+
+  WriteBytes(dir_ / "project" / "STARTUP.BIN", "image");
+  std::atomic<bool> escape{true};
+  context_.cancelRequest = &escape;
+  prompter_.Clear();
+  prompter_.QueueAnswer(PromptAnswer::kNo);
+  list = List();
+  CopyListToDrive(list, context_);
+  EXPECT_TRUE(std::filesystem::exists(dir_ / "card" / "STARTUP.BIN")) << "No: the copy goes on";
+  std::filesystem::remove(dir_ / "card" / "STARTUP.BIN");
+  escape = true;
+  prompter_.Clear();
+  prompter_.QueueAnswer(PromptAnswer::kYes);
+  list = List();
+  CopyListToDrive(list, context_);
+  EXPECT_FALSE(std::filesystem::exists(dir_ / "card" / "STARTUP.BIN"));
+  ASSERT_EQ(prompter_.Calls().size(), 2u);
+  EXPECT_EQ(prompter_.Calls()[1].text, LoadText(TextId::kMsgAborted));
+  EXPECT_TRUE(list.entries.empty());
+}
+
+TEST_F(BoardCopyTest, FlushSucceedsOnAFolderAndReportsAMissingDrive) {
+  EXPECT_EQ(FlushDriveCache(context_.drive, &prompter_, 3, milliseconds(0)), 1);
+  BoardDrive gone{.root = dir_ / "gone", .label = u"gone", .openDevmem = {}, .queryDescriptor = {}};
+  EXPECT_EQ(FlushDriveCache(gone, &prompter_, 3, milliseconds(0)), 0);
+  ASSERT_EQ(prompter_.Calls().size(), 1u);
+  EXPECT_EQ(prompter_.Calls()[0].text, LoadText(TextId::kMsgBoardDriveNotFound));
+}
+
+}  // namespace
+}  // namespace gestalon::core
