@@ -1,0 +1,332 @@
+#include "board/firmware_update.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <cstdint>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "board/board_addresses.h"
+#include "board/outgoing_pose.h"
+#include "fake_devmem.h"
+#include "project/system_settings.h"
+#include "recording_ports.h"
+#include "strings/text_id.h"
+#include "strings/text_loader.h"
+#include "temp_dir.h"
+#include "virtual_board.h"
+#include "virtual_drive.h"
+
+namespace gestalon::core {
+namespace {
+
+using gestalon::testing::FakeBoard;
+using gestalon::testing::FakeBoardDrive;
+using gestalon::testing::RecordingProgressSink;
+using gestalon::testing::RecordingPrompter;
+using gestalon::testing::TempDir;
+using namespace std::chrono_literals;
+
+constexpr FlashTiming kFastTiming{1ms, 1ms, 200ms};
+
+std::vector<std::uint8_t> Pattern(std::size_t size, std::uint8_t seed) {
+  std::vector<std::uint8_t> bytes(size);
+  for (std::size_t i = 0; i < size; ++i) {
+    bytes[i] = static_cast<std::uint8_t>(seed + i * 7);
+  }
+  return bytes;
+}
+
+void WriteFile(const std::filesystem::path& path, const std::vector<std::uint8_t>& bytes) {
+  std::filesystem::create_directories(path.parent_path());
+  gestalon::testing::WriteBytes(
+      path, std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
+}
+
+// The board's answer to the next read of the flash command word.
+DevmemRecord CommandReply(std::uint32_t value) {
+  DevmemRecord reply = FakeBoard::Reply('R', BoardAddress::kFlashCommand, 4);
+  for (int i = 0; i < 4; ++i) {
+    reply[4 + i] = static_cast<std::uint8_t>(value >> (8 * i));
+  }
+  return reply;
+}
+
+// ---- TransferToFlash.
+
+TEST(FirmwareTransfer, ThreeHundredBytesGoToFlashInThreePieces) {
+  sim::VirtualBoard board;
+  BoardLink link;
+  ASSERT_TRUE(link.OpenBoard(sim::VirtualBoardDrive(board, u"V")));
+  ASSERT_EQ(link.Flags().connectionActive.load(), 0u);  // sent all the same
+  const auto data = Pattern(300, 3);
+  RecordingProgressSink progress;
+
+  EXPECT_EQ(TransferToFlash(link, data, kFirmwareFlashAddress, &progress, nullptr, kFastTiming), 1);
+  EXPECT_EQ(board.Flash(kFirmwareFlashAddress, 300), data);
+  // The last piece carries the whole buffer: its tail still holds the second piece's bytes.
+  const std::vector<std::uint8_t> tail(data.begin() + 128 + 44, data.begin() + 256);
+  EXPECT_EQ(board.Flash(kFirmwareFlashAddress + 300, 84), tail);
+  EXPECT_EQ(board.Flash(kFirmwareFlashAddress + 384, 1), std::vector<std::uint8_t>{0xFF});
+  const std::vector<std::pair<int, int>> steps{{0, 2}, {1, 2}, {2, 2}, {2, 2}};
+  EXPECT_EQ(progress.progress, steps);
+}
+
+TEST(FirmwareTransfer, NoDataSucceedsWithoutTouchingTheBoard) {
+  sim::VirtualBoard board;
+  BoardLink link;
+  ASSERT_TRUE(link.OpenBoard(sim::VirtualBoardDrive(board, u"V")));
+  EXPECT_EQ(TransferToFlash(link, {}, kFirmwareFlashAddress, nullptr, nullptr, kFastTiming), 1);
+  EXPECT_EQ(board.RecordsWritten(), 0u);
+}
+
+TEST(FirmwareTransfer, OtherCommandValueFailsAtOnce) {
+  auto fake = std::make_shared<FakeBoard>();
+  fake->scriptedReplies.push_back(CommandReply(5));
+  BoardLink link;
+  ASSERT_TRUE(link.OpenBoard(FakeBoardDrive(fake, u"F")));
+  EXPECT_EQ(
+      TransferToFlash(link, Pattern(300, 1), kFirmwareFlashAddress, nullptr, nullptr, kFastTiming),
+      0);
+  EXPECT_EQ(fake->Records('R').size(), 1u);
+  // Only the first piece went out.
+  EXPECT_EQ(fake->memory[BoardAddress::kFlashBuffer], Pattern(1, 1)[0]);
+  EXPECT_EQ(fake->Records('W').size(), 3u);
+}
+
+TEST(FirmwareTransfer, BoardStillWorkingAfterThePollLimitFails) {
+  auto fake = std::make_shared<FakeBoard>();  // keeps the command word at 2
+  BoardLink link;
+  ASSERT_TRUE(link.OpenBoard(FakeBoardDrive(fake, u"F")));
+  const FlashTiming timing{1ms, 1ms, 80ms};
+  const auto started = std::chrono::steady_clock::now();
+  EXPECT_EQ(TransferToFlash(link, Pattern(10, 1), kFirmwareFlashAddress, nullptr, nullptr, timing),
+            0);
+  EXPECT_GE(std::chrono::steady_clock::now() - started, 80ms);
+  EXPECT_GT(fake->Records('R').size(), 1u);
+}
+
+TEST(FirmwareTransfer, CommandCompletesAfterSomePolls) {
+  auto fake = std::make_shared<FakeBoard>();
+  fake->scriptedReplies.push_back(CommandReply(2));
+  fake->scriptedReplies.push_back(CommandReply(2));
+  fake->scriptedReplies.push_back(CommandReply(0));
+  BoardLink link;
+  ASSERT_TRUE(link.OpenBoard(FakeBoardDrive(fake, u"F")));
+  EXPECT_EQ(TransferToFlash(link, Pattern(100, 1), 0x08020000, nullptr, nullptr, kFastTiming), 1);
+  EXPECT_EQ(fake->Records('R').size(), 3u);
+  const auto writes = fake->Records('W');
+  ASSERT_EQ(writes.size(), 3u);
+  EXPECT_EQ(FakeBoard::AddressOf(writes[0]), BoardAddress::kFlashBuffer);
+  EXPECT_EQ(writes[0][3], 128);
+  EXPECT_EQ(FakeBoard::AddressOf(writes[1]), BoardAddress::kFlashTarget);
+  EXPECT_EQ(writes[1][3], 12);  // target, length and source merged
+  EXPECT_EQ(writes[1][4 + 4], 128);
+  EXPECT_EQ(writes[1][4 + 8], 0x00);
+  EXPECT_EQ(writes[1][4 + 9], 0x0F);
+  EXPECT_EQ(FakeBoard::AddressOf(writes[2]), BoardAddress::kFlashCommand);
+  EXPECT_EQ(writes[2][4], 2);
+}
+
+TEST(FirmwareTransfer, FailedWriteFailsAndMarksTheCommunicationError) {
+  auto fake = std::make_shared<FakeBoard>();
+  fake->failWrites = true;
+  BoardLink link;
+  ASSERT_TRUE(link.OpenBoard(FakeBoardDrive(fake, u"F")));
+  EXPECT_EQ(
+      TransferToFlash(link, Pattern(10, 1), kFirmwareFlashAddress, nullptr, nullptr, kFastTiming),
+      0);
+  EXPECT_EQ(link.Flags().communicationError.load(), 1u);
+}
+
+TEST(FirmwareTransfer, CancelStopsBeforeTheNextPiece) {
+  sim::VirtualBoard board;
+  BoardLink link;
+  ASSERT_TRUE(link.OpenBoard(sim::VirtualBoardDrive(board, u"V")));
+  std::atomic<bool> cancel{true};
+  EXPECT_EQ(
+      TransferToFlash(link, Pattern(300, 1), kFirmwareFlashAddress, nullptr, &cancel, kFastTiming),
+      0);
+  EXPECT_EQ(board.RecordsWritten(), 0u);
+}
+
+// ---- The whole update.
+
+class FirmwareUpdate : public ::testing::Test {
+ protected:
+  FirmwareUpdate() {
+    board.SetModelName("KHR");
+    WriteFile(FirmwarePath(), firmware);
+    WriteFile(UpdaterPath(ProgramFolder()), updater);
+  }
+
+  std::filesystem::path FirmwarePath() const { return temp / "firmware.bin"; }
+  std::filesystem::path ProgramFolder() const { return temp / "program"; }
+
+  FirmwareUpdateRequest Request() {
+    FirmwareUpdateRequest request;
+    request.firmwareFile = FirmwarePath();
+    request.programFolder = ProgramFolder();
+    request.candidates = {sim::VirtualBoardDrive(board, u"V")};
+    request.robotName = u"KHR";
+    request.prompter = &prompter;
+    request.progress = &progress;
+    request.timing = kFastTiming;
+    return request;
+  }
+
+  std::vector<std::u16string> StatusTexts() {
+    std::vector<std::u16string> texts;
+    for (const auto& [id, text] : progress.texts) {
+      EXPECT_EQ(id, kFirmwareStatusTextControl);
+      texts.push_back(text);
+    }
+    return texts;
+  }
+
+  void ExpectOneMessage(PromptIcon icon, int textId) {
+    const auto calls = prompter.Calls();
+    ASSERT_EQ(calls.size(), 1u);
+    EXPECT_EQ(calls[0].icon, icon);
+    EXPECT_EQ(calls[0].text, LoadText(textId));
+  }
+
+  TempDir temp;
+  sim::VirtualBoard board;
+  BoardLink link;
+  RecordingPrompter prompter;
+  RecordingProgressSink progress;
+  std::vector<std::uint8_t> firmware = Pattern(300, 11);
+  std::vector<std::uint8_t> updater = Pattern(200, 99);
+};
+
+TEST_F(FirmwareUpdate, SendsFirmwareAndUpdaterAndRunsTheUpdater) {
+  EXPECT_EQ(RunFirmwareUpdate(link, Request()), 1);
+  EXPECT_EQ(board.Flash(kFirmwareFlashAddress, firmware.size()), firmware);
+  EXPECT_EQ(board.Flash(kUpdaterFlashAddress, updater.size()), updater);
+  EXPECT_EQ(board.UpdaterRuns(), 1);
+  EXPECT_EQ(board.LastUpdaterAddress(), kUpdaterFlashAddress);
+  ExpectOneMessage(PromptIcon::kNone, TextId::kMsgFirmwareUpdateDone);
+  const std::vector<std::u16string> expected{
+      LoadText(TextId::kFwStatusLoadingFiles), LoadText(TextId::kFwStatusStartingComm),
+      LoadText(TextId::kFwStatusTransferFirmware), LoadText(TextId::kFwStatusTransferUpdater),
+      LoadText(TextId::kFwStatusRunningUpdate)};
+  EXPECT_EQ(StatusTexts(), expected);
+  EXPECT_EQ(progress.results, std::vector<int>{1});
+  EXPECT_FALSE(link.IsBoardOpen());
+  EXPECT_FALSE(link.BoardBusy());
+}
+
+TEST_F(FirmwareUpdate, MissingFirmwareFileEndsBeforeTheBoard) {
+  FirmwareUpdateRequest request = Request();
+  request.firmwareFile = temp / "missing.bin";
+  EXPECT_EQ(RunFirmwareUpdate(link, request), 0);
+  ExpectOneMessage(PromptIcon::kError, TextId::kMsgFirmwareFileOpenFailed);
+  EXPECT_EQ(progress.results, std::vector<int>{0});
+  EXPECT_EQ(board.RecordsWritten(), 0u);
+}
+
+TEST_F(FirmwareUpdate, EmptyFirmwareFileIsNotSent) {
+  WriteFile(FirmwarePath(), {});
+  EXPECT_EQ(RunFirmwareUpdate(link, Request()), 0);
+  ExpectOneMessage(PromptIcon::kError, TextId::kMsgFirmwareFileOpenFailed);
+  EXPECT_EQ(board.RecordsWritten(), 0u);
+}
+
+TEST_F(FirmwareUpdate, MissingUpdaterEndsBeforeTheBoard) {
+  std::filesystem::remove(UpdaterPath(ProgramFolder()));
+  EXPECT_EQ(RunFirmwareUpdate(link, Request()), 0);
+  ExpectOneMessage(PromptIcon::kError, TextId::kMsgUpdaterFileOpenFailed);
+  EXPECT_EQ(progress.results, std::vector<int>{0});
+  EXPECT_EQ(board.RecordsWritten(), 0u);
+}
+
+TEST_F(FirmwareUpdate, FirmwareThatWouldReachTheUpdaterIsRefused) {
+  WriteFile(FirmwarePath(), Pattern(kMaxFirmwareBytes + 1, 1));
+  EXPECT_EQ(RunFirmwareUpdate(link, Request()), 0);
+  ExpectOneMessage(PromptIcon::kError, TextId::kMsgFirmwareTransferFailed);
+  EXPECT_EQ(board.RecordsWritten(), 0u);
+  EXPECT_EQ(board.Flash(kFirmwareFlashAddress, 1), std::vector<std::uint8_t>{0xFF});
+}
+
+TEST_F(FirmwareUpdate, NoBoardIsReported) {
+  FirmwareUpdateRequest request = Request();
+  request.candidates.clear();
+  EXPECT_EQ(RunFirmwareUpdate(link, request), 0);
+  ExpectOneMessage(PromptIcon::kWarning, TextId::kMsgRobotNotConnected);
+  EXPECT_EQ(progress.results, std::vector<int>{0});
+}
+
+TEST_F(FirmwareUpdate, BoardChoiceDecidesWhenNoBoardCarriesTheName) {
+  board.SetModelName("ONE");
+  sim::VirtualBoard second(temp / "card2");
+  second.SetModelName("TWO");
+  FirmwareUpdateRequest request = Request();
+  request.candidates.push_back(sim::VirtualBoardDrive(second, u"W"));
+  int choices = 0;
+  request.chooseBoard = [&](const BoardScanResult& scan) {
+    ++choices;
+    EXPECT_EQ(scan.listed.size(), 2u);
+    return false;
+  };
+  EXPECT_EQ(RunFirmwareUpdate(link, request), 0);
+  EXPECT_EQ(choices, 1);
+  EXPECT_TRUE(prompter.Calls().empty());
+  EXPECT_EQ(second.UpdaterRuns(), 0);
+
+  request.chooseBoard = [&](const BoardScanResult& scan) {
+    ChooseBoard(link, scan, 1);
+    return true;
+  };
+  EXPECT_EQ(RunFirmwareUpdate(link, request), 1);
+  EXPECT_EQ(second.Flash(kFirmwareFlashAddress, firmware.size()), firmware);
+  EXPECT_EQ(second.UpdaterRuns(), 1);
+  EXPECT_EQ(board.UpdaterRuns(), 0);
+}
+
+TEST_F(FirmwareUpdate, BoardThatNeverFinishesAPieceFailsTheUpdate) {
+  auto fake = std::make_shared<FakeBoard>();
+  fake->SetText(BoardAddress::kModelName, "KHR");
+  FirmwareUpdateRequest request = Request();
+  request.candidates = {FakeBoardDrive(fake, u"F")};
+  request.timing.pollLimit = 30ms;
+  EXPECT_EQ(RunFirmwareUpdate(link, request), 0);
+  ExpectOneMessage(PromptIcon::kError, TextId::kMsgFirmwareTransferFailed);
+  EXPECT_EQ(progress.results, std::vector<int>{0});
+  EXPECT_FALSE(link.IsBoardOpen());
+  EXPECT_FALSE(link.BoardBusy());
+}
+
+TEST_F(FirmwareUpdate, StopsTheOnlineConnectionFirst) {
+  SliderTable sliders{};
+  CpuSettings cpu{};
+  SetRobotName(cpu, u"KHR");
+  std::atomic<std::uint32_t> systemFlags{SystemFlag::kOnline};
+  OutgoingPoseSlot slot;
+  OnlineContext context{sliders, cpu, systemFlags, u"KHR", slot};
+  context.timing.cyclePeriod = 2ms;
+  context.timing.stopGrace = 2ms;
+  link.SetCurrentDrive(sim::VirtualBoardDrive(board, u"V"));
+  OnlineConnection online(link, std::move(context));
+  ASSERT_EQ(online.StartOnline(), 1);
+  const auto deadline = std::chrono::steady_clock::now() + 5s;
+  while (!online.Online() && std::chrono::steady_clock::now() < deadline) {
+    std::this_thread::sleep_for(1ms);
+  }
+  ASSERT_TRUE(online.Online());
+
+  FirmwareUpdateRequest request = Request();
+  request.online = &online;
+  EXPECT_EQ(RunFirmwareUpdate(link, request), 1);
+  EXPECT_FALSE(online.Online());
+  EXPECT_EQ(board.Flash(kFirmwareFlashAddress, firmware.size()), firmware);
+  EXPECT_EQ(board.UpdaterRuns(), 1);
+}
+
+}  // namespace
+}  // namespace gestalon::core

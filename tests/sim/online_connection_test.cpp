@@ -1,0 +1,465 @@
+#include "board/online_connection.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <cstdint>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "board/board_addresses.h"
+#include "board/outgoing_pose.h"
+#include "cpusettings/cpu_settings.h"
+#include "project/system_settings.h"
+#include "recording_ports.h"
+#include "strings/text_id.h"
+#include "strings/text_loader.h"
+#include "virtual_board.h"
+#include "virtual_drive.h"
+
+namespace gestalon::core {
+namespace {
+
+using gestalon::testing::RecordingPrompter;
+using gestalon::testing::RecordingViewNotifier;
+using namespace std::chrono_literals;
+
+constexpr std::uint32_t kServoOn = SystemFlag::kServoOn;
+
+// Polls `condition` until it holds or the limit passes; the result says which.
+template <class Condition>
+bool WaitUntil(Condition condition, std::chrono::milliseconds limit = 5000ms) {
+  const auto deadline = std::chrono::steady_clock::now() + limit;
+  while (!condition()) {
+    if (std::chrono::steady_clock::now() >= deadline) {
+      return false;
+    }
+    std::this_thread::sleep_for(1ms);
+  }
+  return true;
+}
+
+std::uint32_t TargetAddress(int slider) {
+  return BoardAddress::kServoTarget + 2 * static_cast<std::uint32_t>(slider);
+}
+
+std::uint32_t MotorWordAddress(int motor, int word) {
+  return BoardAddress::kMotorRecords + 64 * static_cast<std::uint32_t>(motor) +
+         2 * static_cast<std::uint32_t>(word);
+}
+
+// A robot called "KHR" on a virtual board, a project of the same name, and a connection with
+// short cycles.
+class OnlineFixture : public ::testing::Test {
+ protected:
+  OnlineFixture() {
+    board.SetModelName("KHR");
+    link.SetCurrentDrive(sim::VirtualBoardDrive(board, u"V"));
+    SetRobotName(cpu, u"KHR");
+  }
+
+  OnlineContext Context() {
+    OnlineContext context{sliders, cpu, systemFlags, u"KHR", slot};
+    context.sessionMutex = &session;
+    context.prompter = &prompter;
+    context.views = &views;
+    context.requestProjectChoice = [this](std::u16string boardName) {
+      std::lock_guard lock(choiceMutex);
+      projectChoices.push_back(std::move(boardName));
+    };
+    context.timing.cyclePeriod = 2ms;
+    context.timing.startLimit = 2000ms;
+    context.timing.stopGrace = 2ms;
+    return context;
+  }
+
+  std::vector<std::u16string> ProjectChoices() {
+    std::lock_guard lock(choiceMutex);
+    return projectChoices;
+  }
+
+  std::size_t PoseRepaints() {
+    std::lock_guard lock(views.mutex_);
+    return static_cast<std::size_t>(
+        std::count(views.events.begin(), views.events.end(), "repaint pose"));
+  }
+
+  // Waits for `cycles` more status polls of the worker.
+  bool WaitCycles(std::size_t cycles) {
+    const std::size_t start = PoseRepaints();
+    return WaitUntil([&] { return PoseRepaints() >= start + cycles; });
+  }
+
+  // Connects and waits until the first pose (time 18) has reached the board and the board has
+  // finished moving, so that the next pose goes out at once.
+  void ConnectAndSettle(OnlineConnection& online) {
+    ASSERT_EQ(online.StartOnline(), 1);
+    ASSERT_TRUE(WaitUntil([&] { return online.Online(); }));
+    ASSERT_TRUE(WaitUntil([&] { return board.Word(BoardAddress::kMoveTime) == 18; }));
+    board.Advance(10'000'000);
+    ASSERT_TRUE(
+        WaitUntil([&] { return (systemFlags.load() & BoardStatusBit::kBuffer0Busy) == 0; }));
+  }
+
+  static void Stop(OnlineConnection& online) {
+    EXPECT_EQ(online.StopOnline(), 1);
+    EXPECT_TRUE(WaitUntil([&] { return !online.WorkerRunning(); }));
+  }
+
+  sim::VirtualBoard board;
+  BoardLink link;
+  SliderTable sliders{};
+  CpuSettings cpu{};
+  std::atomic<std::uint32_t> systemFlags{SystemFlag::kOnline};
+  OutgoingPoseSlot slot;
+  std::mutex session;
+  RecordingPrompter prompter;
+  RecordingViewNotifier views;
+  std::mutex choiceMutex;
+  std::vector<std::u16string> projectChoices;
+};
+
+// ---- The robot check.
+
+using OnlineRobotCheck = OnlineFixture;
+
+TEST_F(OnlineRobotCheck, MatchingNameConnectsWithoutAskingAndResetsTheBoard) {
+  const std::uint8_t playing = 1;
+  board.WriteMemory(BoardAddress::kPlayByte, {&playing, 1});
+  board.WriteMemory(BoardAddress::kBufferBusy[1], {&playing, 1});
+  OnlineConnection online(link, Context());
+  EXPECT_FALSE(online.ConnectionStartTime().has_value());
+
+  ASSERT_EQ(online.StartOnline(), 1);
+  ASSERT_TRUE(WaitUntil([&] { return online.Online(); }));
+  EXPECT_TRUE(prompter.Calls().empty());
+  EXPECT_EQ(link.Flags().workerFinished.load(), 0u);
+  EXPECT_EQ(link.Flags().connectionActive.load(), 1u);
+  EXPECT_NE(systemFlags.load() & SystemFlag::kOnline, 0u);
+  EXPECT_TRUE(online.ConnectionStartTime().has_value());
+  EXPECT_EQ(board.Byte(BoardAddress::kPlayByte), 0);
+  EXPECT_EQ(board.Byte(BoardAddress::kBufferBusy[1]), 0);
+  EXPECT_TRUE(ProjectChoices().empty());
+  Stop(online);
+}
+
+TEST_F(OnlineRobotCheck, OtherNameAnsweredYesAsksForTheProjectChoiceAndDisconnects) {
+  board.SetModelName("OTHER");
+  board.SetWord32(BoardAddress::kControlCycle, 5000);
+  prompter.QueueAnswer(PromptAnswer::kYes);
+  OnlineConnection online(link, Context());
+
+  EXPECT_EQ(online.StartOnline(), 1);  // the board answered; the question ends it
+  ASSERT_TRUE(WaitUntil([&] { return !online.WorkerRunning(); }));
+  EXPECT_FALSE(online.Online());
+  EXPECT_EQ(ProjectChoices(), std::vector<std::u16string>{u"OTHER"});
+  const auto calls = prompter.Calls();
+  ASSERT_EQ(calls.size(), 1u);
+  EXPECT_EQ(calls[0].icon, PromptIcon::kWarning);
+  EXPECT_EQ(calls[0].buttons, PromptButtons::kYesNoCancel);
+  EXPECT_EQ(calls[0].text, LoadText(TextId::kMsgRobotNameMismatch));
+  EXPECT_EQ(systemFlags.load() & SystemFlag::kOnline, 0u);
+  EXPECT_EQ(link.Flags().connectionActive.load(), 0u);
+  EXPECT_EQ(link.Flags().workerFinished.load(), 1u);
+  EXPECT_FALSE(link.IsBoardOpen());
+  std::lock_guard lock(session);
+  EXPECT_EQ(cpu.basicControlCycle, 0);
+}
+
+TEST_F(OnlineRobotCheck, OtherNameAnsweredNoAdoptsTheBoardSettings) {
+  board.SetModelName("OTHER");
+  board.SetWord32(BoardAddress::kControlCycle, 5000);
+  board.SetWord(MotorWordAddress(1, MotorWord::kAdr0), 0x0C04);   // slider 2
+  board.SetWord(MotorWordAddress(1, MotorWord::kAdrEn), 0x0C06);  // slider 3
+  prompter.QueueAnswer(PromptAnswer::kNo);
+  OnlineConnection online(link, Context());
+
+  ASSERT_EQ(online.StartOnline(), 1);
+  ASSERT_TRUE(WaitUntil([&] { return online.Online(); }));
+  EXPECT_TRUE(ProjectChoices().empty());
+  {
+    std::lock_guard lock(session);
+    EXPECT_EQ(cpu.basicControlCycle, 5000);
+    EXPECT_EQ(cpu.motors[1].words[MotorWord::kAdr0], 0x0C04);
+    EXPECT_EQ(cpu.firmwareVersion, sim::VirtualBoard::kDefaultFirmwareVersion);
+    EXPECT_NE(sliders[2].flags2 & SliderFlag2::kServoChannel, 0u);
+    EXPECT_NE(sliders[3].flags2 & SliderFlag2::kServoCompanion, 0u);
+    EXPECT_EQ(sliders[2].companion, 3);
+    EXPECT_EQ(RobotName(cpu), u"KHR");
+  }
+  // The settings go back to the board under the project's name.
+  EXPECT_EQ(board.Byte(BoardAddress::kModelName), 'K');
+  EXPECT_EQ(board.Word32(BoardAddress::kControlCycle), 5000u);
+  Stop(online);
+}
+
+TEST_F(OnlineRobotCheck, OtherNameAnsweredCancelStaysOffline) {
+  board.SetModelName("OTHER");
+  board.SetWord32(BoardAddress::kControlCycle, 5000);
+  prompter.QueueAnswer(PromptAnswer::kCancel);
+  OnlineConnection online(link, Context());
+
+  EXPECT_EQ(online.StartOnline(), 1);
+  ASSERT_TRUE(WaitUntil([&] { return !online.WorkerRunning(); }));
+  EXPECT_FALSE(online.Online());
+  EXPECT_TRUE(ProjectChoices().empty());
+  EXPECT_EQ(prompter.Calls().size(), 1u);
+  EXPECT_EQ(systemFlags.load() & SystemFlag::kOnline, 0u);
+  EXPECT_EQ(link.Flags().connectionActive.load(), 0u);
+  EXPECT_FALSE(link.IsBoardOpen());
+  EXPECT_EQ(board.Byte(BoardAddress::kModelName), 'O');
+  std::lock_guard lock(session);
+  EXPECT_EQ(cpu.basicControlCycle, 0);
+}
+
+// ---- Sending the outgoing pose.
+
+using OnlinePose = OnlineFixture;
+
+TEST_F(OnlinePose, ReachesTheBoardWithCompanionAndMaskRulesSkippingDisabledSliders) {
+  // Channel 1: slider 2 with its companion 3 after it; channel 2: slider 6 with its companion 5
+  // before it. The channel links come from the board's motor records.
+  board.SetWord(MotorWordAddress(1, MotorWord::kAdr0), 0x0C04);
+  board.SetWord(MotorWordAddress(1, MotorWord::kAdrEn), 0x0C06);
+  board.SetWord(MotorWordAddress(2, MotorWord::kAdr0), 0x0C0C);
+  board.SetWord(MotorWordAddress(2, MotorWord::kAdrEn), 0x0C0A);
+  sliders[10].flags2 |= SliderFlag2::kDisabled;
+  OnlineConnection online(link, Context());
+  ConnectAndSettle(online);
+
+  MotionBlock pose;
+  for (int i = 0; i < kPoseSlotCount; ++i) {
+    pose.slots[i] = static_cast<std::int16_t>(100 + i);
+  }
+  pose.slots[10] = 555;
+  pose.servoEnableMask = (1u << 1) | (1u << 2);
+  HandOverPose(slot, link, pose, 40);
+  ASSERT_TRUE(WaitUntil([&] { return board.Word(BoardAddress::kMoveTime) == 40; }));
+  for (int i : {0, 1, 2, 4, 6, 9, 11, 127}) {
+    EXPECT_EQ(board.Word(TargetAddress(i)), 100 + i) << "slider " << i;
+  }
+  EXPECT_EQ(board.Word(TargetAddress(3)), 103);  // companion after its channel: its own value
+  EXPECT_EQ(board.Word(TargetAddress(5)), 0);    // companion before its channel: masked to 0
+  EXPECT_EQ(board.Word(TargetAddress(10)), 0);   // disabled: never sent
+  EXPECT_TRUE(WaitUntil([&] { return link.Flags().posePending.load() == 0; }));
+
+  // Without the mask bit the companion before its channel gets its own value.
+  board.Advance(10'000'000);
+  ASSERT_TRUE(WaitUntil([&] { return (systemFlags.load() & BoardStatusBit::kBuffer0Busy) == 0; }));
+  pose.servoEnableMask = 0;
+  pose.slots[5] = -7;
+  HandOverPose(slot, link, pose, 41);
+  ASSERT_TRUE(WaitUntil([&] { return board.Word(BoardAddress::kMoveTime) == 41; }));
+  EXPECT_EQ(static_cast<std::int16_t>(board.Word(TargetAddress(5))), -7);
+  EXPECT_EQ(board.Word(TargetAddress(10)), 0);
+  Stop(online);
+}
+
+TEST_F(OnlinePose, WaitsWhileTheBoardIsStillMoving) {
+  OnlineConnection online(link, Context());
+  ConnectAndSettle(online);
+  MotionBlock pose;
+  pose.slots[0] = 300;
+  HandOverPose(slot, link, pose, 50);
+  ASSERT_TRUE(WaitUntil([&] { return board.Word(BoardAddress::kMoveTime) == 50; }));
+  ASSERT_TRUE(WaitUntil([&] { return (systemFlags.load() & BoardStatusBit::kBuffer0Busy) != 0; }));
+
+  pose.slots[0] = 400;
+  HandOverPose(slot, link, pose, 60);
+  ASSERT_TRUE(WaitCycles(5));
+  EXPECT_EQ(board.Word(TargetAddress(0)), 300);
+  EXPECT_EQ(link.Flags().posePending.load(), 1u);
+
+  board.Advance(10'000'000);
+  EXPECT_TRUE(WaitUntil([&] { return board.Word(BoardAddress::kMoveTime) == 60; }));
+  EXPECT_EQ(board.Word(TargetAddress(0)), 400);
+  Stop(online);
+}
+
+TEST_F(OnlinePose, AllSlidersDisabledSendsNothingAndKeepsThePosePending) {
+  for (SliderDef& slider : sliders) {
+    slider.flags2 |= SliderFlag2::kDisabled;
+  }
+  OnlineConnection online(link, Context());
+  ASSERT_EQ(online.StartOnline(), 1);
+  ASSERT_TRUE(WaitUntil([&] { return online.Online(); }));
+  MotionBlock pose;
+  pose.slots.fill(77);
+  HandOverPose(slot, link, pose, 30);
+  ASSERT_TRUE(WaitCycles(10));
+
+  EXPECT_EQ(link.Flags().posePending.load(), 1u);
+  EXPECT_EQ(board.Word(BoardAddress::kMoveTime), 0);
+  for (int i = 0; i < kSliderCount; ++i) {
+    EXPECT_EQ(board.Word(TargetAddress(i)), 0) << "slider " << i;
+  }
+  Stop(online);
+}
+
+// ---- Servo power and the end of the connection.
+
+using OnlineServoPower = OnlineFixture;
+
+TEST_F(OnlineServoPower, BitIsWrittenWithinACycleAndReassertedAfterTheBoardChangesIt) {
+  board.SetWord(BoardAddress::kServoPower, 7);
+  OnlineConnection online(link, Context());
+  ASSERT_EQ(online.StartOnline(), 1);
+  // The first cycle always writes the state SystemFlags asks for.
+  ASSERT_TRUE(WaitUntil([&] { return board.Word(BoardAddress::kServoPower) == 0; }));
+
+  systemFlags.fetch_or(kServoOn);
+  ASSERT_TRUE(WaitUntil([&] { return board.Word(BoardAddress::kServoPower) == 1; }));
+  board.SetWord(BoardAddress::kServoPower, 0);
+  EXPECT_TRUE(WaitUntil([&] { return board.Word(BoardAddress::kServoPower) == 1; }));
+
+  systemFlags.fetch_and(~kServoOn);
+  EXPECT_TRUE(WaitUntil([&] { return board.Word(BoardAddress::kServoPower) == 0; }));
+  board.SetWord(BoardAddress::kServoPower, 1);
+  EXPECT_TRUE(WaitUntil([&] { return board.Word(BoardAddress::kServoPower) == 0; }));
+  Stop(online);
+}
+
+TEST_F(OnlineServoPower, StoppingClearsTheBitWithoutSwitchingTheBoardOff) {
+  systemFlags.fetch_or(kServoOn);
+  OnlineConnection online(link, Context());
+  ASSERT_EQ(online.StartOnline(), 1);
+  ASSERT_TRUE(WaitUntil([&] { return board.Word(BoardAddress::kServoPower) == 1; }));
+
+  EXPECT_EQ(online.StopOnline(), 1);
+  ASSERT_TRUE(WaitUntil([&] { return !online.WorkerRunning(); }));
+  EXPECT_EQ(systemFlags.load() & kServoOn, 0u);
+  EXPECT_NE(systemFlags.load() & SystemFlag::kOnline, 0u);
+  EXPECT_EQ(board.Word(BoardAddress::kServoPower), 1);
+  EXPECT_FALSE(online.Online());
+  EXPECT_EQ(link.Flags().posePending.load(), 1u);
+  EXPECT_EQ(link.Flags().workerFinished.load(), 1u);
+  EXPECT_FALSE(link.IsBoardOpen());
+  EXPECT_EQ(online.StopOnline(), 0);  // nothing runs any more
+}
+
+// ---- Status, failures and the connection's life.
+
+using OnlineConnectionLife = OnlineFixture;
+
+TEST_F(OnlineConnectionLife, ReportsTheBoardsLastErrorAndStatus) {
+  board.SetWord32(BoardAddress::kLastErrorAddress, 0x1234);
+  const std::string error = "BAD OPCODE";
+  board.WriteMemory(BoardAddress::kLastErrorText,
+                    {reinterpret_cast<const std::uint8_t*>(error.data()), error.size()});
+  board.SetBatteryRaw(3000);
+  board.SetController({1, 0, 0x0005, 1, 2, 3, 4});
+  cpu.controllerEnable = 1;  // the settings write sends it to 0x0EE0, read back as "present"
+  OnlineConnection online(link, Context());
+  ASSERT_EQ(online.StartOnline(), 1);
+  ASSERT_TRUE(WaitUntil([&] { return link.Status().batteryRaw == 3000; }));
+  ASSERT_TRUE(WaitUntil([&] { return link.LastError().address == 0x1234; }));
+  EXPECT_EQ(link.LastError().text, u"BAD OPCODE");
+  const BoardStatus status = link.Status();
+  EXPECT_EQ(status.controllerPresent, 1u);
+  EXPECT_EQ(status.buttons, 0x0005);
+  EXPECT_EQ(status.ly, 4);
+  Stop(online);
+}
+
+TEST_F(OnlineConnectionLife, FailingPortSetsTheCommunicationErrorAndTheWorkerKeepsCycling) {
+  OnlineConnection online(link, Context());
+  ASSERT_EQ(online.StartOnline(), 1);
+  ASSERT_TRUE(WaitUntil([&] { return online.Online(); }));
+  board.SetDevmemFailing(true);
+  systemFlags.fetch_or(kServoOn);  // the next servo write fails
+  ASSERT_TRUE(WaitUntil([&] { return link.Flags().communicationError.load() != 0; }));
+  EXPECT_TRUE(WaitCycles(5));
+  EXPECT_TRUE(online.Online());
+  EXPECT_EQ(link.Flags().connectionActive.load(), 1u);
+
+  Stop(online);
+  EXPECT_FALSE(online.Online());
+  EXPECT_EQ(link.Flags().communicationError.load(), 0u);
+}
+
+TEST_F(OnlineConnectionLife, UnopenableDevmemFailsAfterTheStartLimit) {
+  BoardDrive drive = sim::VirtualBoardDrive(board, u"V");
+  drive.openDevmem = [] { return std::unique_ptr<DevmemPort>(); };
+  link.SetCurrentDrive(drive);
+  OnlineContext context = Context();
+  context.timing.startLimit = 150ms;
+  OnlineConnection online(link, std::move(context));
+
+  const auto started = std::chrono::steady_clock::now();
+  EXPECT_EQ(online.StartOnline(), 0);
+  EXPECT_GE(std::chrono::steady_clock::now() - started, 150ms);
+  EXPECT_EQ(systemFlags.load() & SystemFlag::kOnline, 0u);
+  EXPECT_EQ(link.Flags().connectionActive.load(), 0u);
+  EXPECT_FALSE(online.Online());
+  EXPECT_EQ(online.StopOnline(), 0);
+}
+
+TEST_F(OnlineConnectionLife, BoardThatNeverAnswersIsNoConnection) {
+  board.SetDevmemFailing(true);
+  OnlineContext context = Context();
+  context.timing.startLimit = 150ms;
+  OnlineConnection online(link, std::move(context));
+  EXPECT_EQ(online.StartOnline(), 0);
+  EXPECT_TRUE(WaitUntil([&] { return !online.WorkerRunning(); }));
+  EXPECT_TRUE(prompter.Calls().empty());
+  EXPECT_FALSE(online.Online());
+  EXPECT_FALSE(link.IsBoardOpen());
+}
+
+TEST_F(OnlineConnectionLife, SecondStartIsRefusedWhileConnected) {
+  OnlineConnection online(link, Context());
+  ASSERT_EQ(online.StartOnline(), 1);
+  ASSERT_TRUE(WaitUntil([&] { return online.Online(); }));
+  EXPECT_EQ(online.StartOnline(), 0);
+  Stop(online);
+  // And it starts again once the first connection has ended.
+  ASSERT_EQ(online.StartOnline(), 1);
+  EXPECT_TRUE(WaitUntil([&] { return online.Online(); }));
+  Stop(online);
+}
+
+TEST_F(OnlineConnectionLife, PlayingMotionKeepsTheConnection) {
+  OnlineContext context = Context();
+  context.timing.stopPolls = 5;
+  OnlineConnection online(link, std::move(context));
+  ASSERT_EQ(online.StartOnline(), 1);
+  ASSERT_TRUE(WaitUntil([&] { return online.Online(); }));
+  link.Flags().playbackActive.store(1);
+  EXPECT_EQ(online.StopOnline(), 1);
+  ASSERT_TRUE(WaitCycles(3));
+  EXPECT_TRUE(online.Online());
+  EXPECT_EQ(link.Flags().connectionActive.load(), 1u);
+
+  link.Flags().playbackActive.store(0);
+  Stop(online);
+  EXPECT_FALSE(online.Online());
+}
+
+TEST_F(OnlineConnectionLife, AsynchronousStartReportsItsResult) {
+  OnlineConnection online(link, Context());
+  std::atomic<int> result{-1};
+  ASSERT_TRUE(online.StartOnlineAsync([&](int r) { result.store(r); }));
+  ASSERT_TRUE(WaitUntil([&] { return result.load() != -1; }));
+  EXPECT_EQ(result.load(), 1);
+  EXPECT_TRUE(WaitUntil([&] { return online.Online(); }));
+  Stop(online);
+}
+
+TEST_F(OnlineConnectionLife, DestructionStopsTheWorker) {
+  {
+    OnlineConnection online(link, Context());
+    ASSERT_EQ(online.StartOnline(), 1);
+    ASSERT_TRUE(WaitUntil([&] { return online.Online(); }));
+  }
+  EXPECT_EQ(link.Flags().online.load(), 0u);
+  EXPECT_EQ(link.Flags().workerFinished.load(), 1u);
+  EXPECT_EQ(link.Flags().connectionActive.load(), 0u);
+  EXPECT_FALSE(link.IsBoardOpen());
+}
+
+}  // namespace
+}  // namespace gestalon::core
