@@ -4,6 +4,7 @@
 #include <functional>
 #include <sstream>
 
+#include "compile_commands.h"
 #include "motion_commands.h"
 #include "project_command.h"
 
@@ -88,6 +89,13 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
     if (sub->get_name() == "rewrite") {
       return RunRewriteCommand(options.input, options.output, options.project,
                                options.overridePercent, out, err);
+    }
+    if (sub->get_name() == "compile") {
+      return RunCompileCommand(options.motion, options.output, options.project,
+                               options.overridePercent, out, err);
+    }
+    if (sub->get_name() == "startup") {
+      return RunStartupCommand(options.project, options.output, out, err);
     }
     if (sub->get_name() == "project") {
       return RunProjectCommand(options.project, options.rewriteDir, out, err);

@@ -28,9 +28,27 @@ inline constexpr std::uint32_t kFlashCommandRunUpdater = 3;  // run the updater 
 // the PC that the transfer failed).
 inline constexpr std::uint32_t kFlashCommandFailed = 0xFFFFFFFF;
 
+// Last error the board reports: code address (32-bit) and ANSI text, zero-terminated.
+inline constexpr std::uint32_t kErrorAddressAddress = 0x017C;
+inline constexpr std::uint32_t kErrorTextAddress = 0x0180;
+inline constexpr std::uint32_t kErrorTextSize = 32;
+
+// Card commands of running programs: a non-zero command byte is carried out at once and cleared.
+inline constexpr std::uint32_t kFileCommandAddress = 0x01D0;   // 1 read, 2 write
+inline constexpr std::uint32_t kFileDataAddress = 0x01D8;      // 32-bit board address of the data
+inline constexpr std::uint32_t kSoundCommandAddress = 0x01E0;  // 1 play
+inline constexpr std::uint32_t kFileNameAddress = 0x0400;      // narrow text
+inline constexpr std::uint8_t kFileCommandRead = 1;
+inline constexpr std::uint8_t kFileCommandWrite = 2;
+inline constexpr std::uint8_t kSoundCommandPlay = 1;
+
 // Playback.
-inline constexpr std::uint32_t kPlayByteAddress = 0x01FB;   // 1 = play the image named at 0x0200
-inline constexpr std::uint32_t kImageNameAddress = 0x0200;  // narrow text
+inline constexpr std::uint32_t kPlayByteAddress = 0x01FB;     // 1 = play the image named at 0x0200
+inline constexpr std::uint32_t kCodeAddressAddress = 0x01FC;  // 32-bit, instruction executing
+inline constexpr std::uint32_t kImageNameAddress = 0x0200;    // narrow text
+inline constexpr std::uint32_t kBlockCodeAddress = 0x0FFC;    // 32-bit, set by compiled code
+// Longest file name the board takes from memory, in bytes, without the terminating zero.
+inline constexpr std::uint32_t kMaxFileNameSize = 259;
 
 // Servos: 128 slots of signed 16-bit values.
 inline constexpr std::uint32_t kServoSlotCount = 128;

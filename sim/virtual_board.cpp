@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <utility>
 
+#include "card_files.h"
 #include "virtual_devmem.h"
 
 namespace gestalon::sim {
@@ -12,9 +13,10 @@ constexpr std::uint8_t kWriteRecord = 'W';
 constexpr std::uint8_t kReadRecord = 'R';
 constexpr std::size_t kRecordHeaderSize = 4;
 constexpr std::uint32_t kMaxReadSize = 16;
+constexpr char kStartupImageName[] = "STARTUP.BIN";
 
 // True when the byte range [first, first + count) touches [address, address + size).
-bool Covers(std::uint32_t first, std::uint32_t count, std::uint32_t address, std::uint32_t size) {
+bool Covers(std::uint64_t first, std::uint64_t count, std::uint64_t address, std::uint64_t size) {
   return first < address + size && address < first + count;
 }
 
@@ -36,7 +38,13 @@ void VirtualBoard::PowerOnLocked() {
   elapsed_ = 0;
   pendingTime_ = 0;
   StoreStatusValues();
-  // The card's STARTUP.BIN would run from here; byte code is not executed by this board yet.
+  interpreter_.Stop();
+  played_ = false;
+  if (const auto path = CardPath(cardFolder_, kStartupImageName)) {
+    if (auto image = ReadCardFile(*path, BytecodeInterpreter::kMaxImageSize + 1)) {
+      StartProgram(std::move(*image), false);
+    }
+  }
 }
 
 bool VirtualBoard::WriteDevmemRecord(const core::DevmemRecord& record) {
@@ -89,8 +97,14 @@ std::size_t VirtualBoard::RecordsRead() const {
 void VirtualBoard::ApplyWriteRecord(const core::DevmemRecord& record) {
   const std::uint32_t first = record[1] | (std::uint32_t{record[2]} << 8);
   const std::uint32_t count = record[3] == 0 ? 256 : record[3];
-  for (std::uint32_t i = 0; i < count; ++i) {
-    StoreByte(first + i, record[kRecordHeaderSize + i]);
+  WriteLocked(first,
+              std::span<const std::uint8_t>(record).subspan(kRecordHeaderSize, std::size_t{count}));
+}
+
+void VirtualBoard::WriteLocked(std::uint64_t first, std::span<const std::uint8_t> bytes) {
+  const std::uint64_t count = bytes.size();
+  for (std::size_t i = 0; i < bytes.size(); ++i) {
+    StoreByte(first + i, bytes[i]);
   }
 
   // Side effects, in an order that lets one record both reset buffer 0 and start a new move.
@@ -106,8 +120,20 @@ void VirtualBoard::ApplyWriteRecord(const core::DevmemRecord& record) {
   if (Covers(first, count, kFlashCommandAddress, 4)) {
     RunFlashCommand();
   }
-  if (Covers(first, count, kPlayByteAddress, 1) && ByteAt(kPlayByteAddress) == 1) {
-    PlayImage();
+  if (Covers(first, count, kSoundCommandAddress, 1) && ByteAt(kSoundCommandAddress) != 0) {
+    RunSoundCommand();
+  }
+  if (Covers(first, count, kFileCommandAddress, 1) && ByteAt(kFileCommandAddress) != 0) {
+    RunFileCommand();
+  }
+  if (Covers(first, count, kPlayByteAddress, 1)) {
+    const std::uint8_t play = ByteAt(kPlayByteAddress);
+    if (play == 1) {
+      PlayImage();
+    } else if (play == 0 && played_) {
+      interpreter_.Stop();
+      played_ = false;
+    }
   }
 }
 
@@ -146,6 +172,7 @@ std::uint64_t VirtualBoard::ElapsedMicroseconds() const {
 // One basic control cycle. Servos move whatever the servo power word says: the board only
 // computes values, and the PC reads them back either way.
 void VirtualBoard::RunTimeUnit() {
+  interpreter_.RunTimeUnit();
   if (interpolator_.Busy()) {
     InterpolationMethods methods{};
     std::copy_n(memory_.begin() + kInterpolationMethodAddress, kServoSlotCount, methods.begin());
@@ -154,7 +181,6 @@ void VirtualBoard::RunTimeUnit() {
     StoreCurrentServoValues(current);
     SyncInterpolationBytes();
   }
-  // The byte-code interpreter would run its time unit here.
 }
 
 void VirtualBoard::QueueMove() {
@@ -198,10 +224,117 @@ void VirtualBoard::RunFlashCommand() {
   }
 }
 
-// Playing the image named at 0x0200 needs the byte-code interpreter, which this board does not
-// have yet: the motion ends at once.
 void VirtualBoard::PlayImage() {
-  StoreByte(kPlayByteAddress, 0);
+  const auto path = CardPath(cardFolder_, NarrowTextAt(kImageNameAddress));
+  auto image = path ? ReadCardFile(*path, BytecodeInterpreter::kMaxImageSize + 1) : std::nullopt;
+  if (!image) {
+    interpreter_.Stop();
+    played_ = false;
+    StoreErrorReport(bus_, 0, "image not found");
+    StoreByte(kPlayByteAddress, 0);
+    return;
+  }
+  StartProgram(std::move(*image), true);
+}
+
+void VirtualBoard::StartProgram(std::vector<std::uint8_t> image, bool played) {
+  played_ = played;
+  interpreter_.Start(std::move(image));
+}
+
+void VirtualBoard::RunSoundCommand() {
+  if (ByteAt(kSoundCommandAddress) == kSoundCommandPlay) {
+    const std::string name = NarrowTextAt(kFileNameAddress);
+    soundLog_.push_back(name);
+    const auto path = CardPath(cardFolder_, name);
+    std::error_code ec;
+    if (!path || !std::filesystem::is_regular_file(*path, ec)) {
+      ReportCommandError("sound file not found");
+    }
+  }
+  StoreByte(kSoundCommandAddress, 0);
+}
+
+void VirtualBoard::RunFileCommand() {
+  const std::uint8_t command = ByteAt(kFileCommandAddress);
+  const std::uint32_t data = Word32At(kFileDataAddress);
+  const auto path = CardPath(cardFolder_, NarrowTextAt(kFileNameAddress));
+  // Data beyond memory is cut off: an address past its end moves no bytes at all.
+  const std::size_t first = std::min<std::size_t>(data, kMemorySize);
+  const std::size_t room = kMemorySize - first;
+  if (command == kFileCommandRead) {
+    const auto bytes = path ? ReadCardFile(*path, room) : std::nullopt;
+    if (bytes) {
+      std::copy(bytes->begin(), bytes->end(), memory_.begin() + first);
+    } else {
+      ReportCommandError("file not found");
+    }
+  } else if (command == kFileCommandWrite) {
+    const auto bytes = std::span<const std::uint8_t>(memory_).subspan(
+        first, std::min<std::size_t>(room, kFileWriteSize));
+    if (!path || !WriteCardFile(*path, bytes)) {
+      ReportCommandError("file write failed");
+    }
+  }
+  StoreByte(kFileCommandAddress, 0);
+}
+
+void VirtualBoard::ReportCommandError(std::string_view text) {
+  StoreErrorReport(bus_, Word32At(kCodeAddressAddress), text);
+}
+
+std::string VirtualBoard::NarrowTextAt(std::uint64_t address) const {
+  std::string text;
+  for (std::uint32_t i = 0; i < kMaxFileNameSize; ++i) {
+    const std::uint8_t c = ByteAt(address + i);
+    if (c == 0) {
+      break;
+    }
+    text.push_back(static_cast<char>(c));
+  }
+  return text;
+}
+
+void VirtualBoard::RunImage(std::vector<std::uint8_t> image) {
+  std::lock_guard lock(mutex_);
+  StoreByte(kPlayByteAddress, 1);
+  StartProgram(std::move(image), true);
+}
+
+bool VirtualBoard::Running() const {
+  std::lock_guard lock(mutex_);
+  return interpreter_.Running();
+}
+
+std::uint32_t VirtualBoard::CodeAddress() const {
+  std::lock_guard lock(mutex_);
+  return interpreter_.CodeAddress();
+}
+
+std::uint64_t VirtualBoard::InstructionsExecuted() const {
+  std::lock_guard lock(mutex_);
+  return interpreter_.InstructionsExecuted();
+}
+
+std::vector<std::string> VirtualBoard::SoundLog() const {
+  std::lock_guard lock(mutex_);
+  return soundLog_;
+}
+
+std::uint8_t VirtualBoard::ProgramBus::ReadByte(std::uint64_t address) const {
+  return board_.ByteAt(address);
+}
+
+void VirtualBoard::ProgramBus::WriteBytes(std::uint64_t address,
+                                          std::span<const std::uint8_t> bytes) {
+  board_.WriteLocked(address, bytes);
+}
+
+void VirtualBoard::ProgramBus::StoreBytes(std::uint64_t address,
+                                          std::span<const std::uint8_t> bytes) {
+  for (std::size_t i = 0; i < bytes.size(); ++i) {
+    board_.StoreByte(address + i, bytes[i]);
+  }
 }
 
 void VirtualBoard::SyncInterpolationBytes() {

@@ -9,10 +9,12 @@
 #include <optional>
 #include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "board/devmem_port.h"
 #include "board_addresses.h"
+#include "bytecode_interpreter.h"
 #include "flash_store.h"
 #include "servo_interpolator.h"
 
@@ -30,7 +32,13 @@ struct ControllerInput {
 };
 
 // Stand-in for the robot's CPU board: its memory, its DEVMEM record protocol, servo interpolation
-// in time units of the basic control cycle, and its flash for firmware transfer.
+// in time units of the basic control cycle, the byte-code programs it plays from its card, and
+// its flash for firmware transfer.
+//
+// Writes, whether by DEVMEM or by a running program, act on the board: the time word 0x0B00
+// queues a move, 1 at a reset byte empties that interpolation buffer, the flash command runs,
+// a non-zero sound command 0x01E0 or file command 0x01D0 is carried out on the card and cleared,
+// 1 at the play byte 0x01FB plays the image named at 0x0200 and 0 there stops a played program.
 //
 // Thread-safe: every member takes one internal lock, so DEVMEM ports, a RealTimeDriver and test
 // code may use the board from different threads. Ports and drives made from a board hold a
@@ -48,8 +56,10 @@ class VirtualBoard {
   VirtualBoard& operator=(const VirtualBoard&) = delete;
 
   // Restarts the board: memory all zero, then the status values (firmware version, battery,
-  // controller input) in place; interpolation idle, no reply queued, time back to 0. Flash and
-  // the counters survive.
+  // controller input) in place; interpolation idle, no reply queued, time back to 0, no program.
+  // Then STARTUP.BIN from the card's root, when there, starts running from code address 0 (its
+  // first instruction runs in the first time unit). Flash, the counters and the sound log
+  // survive.
   void PowerOn();
 
   const std::filesystem::path& CardFolder() const { return cardFolder_; }
@@ -71,6 +81,8 @@ class VirtualBoard {
 
   // Runs the board for `microseconds`: one time unit per basic control cycle (the 32-bit value at
   // 0x0040, read afresh for every unit; 10 ms when 0). Time left over carries into the next call.
+  // In each unit the program runs first (so a move it queues takes its first step in the same
+  // unit, as one queued by DEVMEM just before would), then the servos step.
   void Advance(std::uint32_t microseconds);
   // Microseconds advanced since power-on.
   std::uint64_t ElapsedMicroseconds() const;
@@ -93,6 +105,33 @@ class VirtualBoard {
   // Memory only: a power-on clears it like the rest.
   void SetModelName(const std::string& ansiBytes);
 
+  // Programs. Playing (1 at 0x01FB): the image named at 0x0200 (narrow text) is read from the
+  // card and replaces whatever runs, from code address 0; code addresses are offsets in the
+  // image file. A missing image is reported at 0x017C/0x0180 (address 0, "image not found") and
+  // the play byte cleared. Writing 0 at 0x01FB stops a played program (one started at power-on
+  // keeps running); the servos stop when the PC then resets interpolation buffer 0.
+  //
+  // Card commands: the file name is the narrow text at 0x0400. Sound (1 at 0x01E0) notes the name
+  // in the sound log. File read (1 at 0x01D0) copies the file into memory from the address at
+  // 0x01D8, up to the end of memory; file write (2) replaces the file with kFileWriteSize bytes of
+  // memory from that address (fewer at the end of memory). Data copied by a read is plain memory
+  // and sets nothing in motion. A missing sound or data file, or a failed write, is reported at
+  // 0x017C/0x0180 with the current code address ("sound file not found", "file not found",
+  // "file write failed") and the program goes on.
+
+  static constexpr std::uint32_t kFileWriteSize = 256;
+
+  // Starts `image` as if it had been played: play byte 1, code address 0.
+  void RunImage(std::vector<std::uint8_t> image);
+  // True while a program runs (waiting and idling on a jump to itself included).
+  bool Running() const;
+  // Address of the instruction the program started last (also kept at 0x01FC).
+  std::uint32_t CodeAddress() const;
+  // Instructions the board's programs have started since construction.
+  std::uint64_t InstructionsExecuted() const;
+  // Names (narrow text as at 0x0400) of the sounds played since construction, in order.
+  std::vector<std::string> SoundLog() const;
+
   // Flash bytes from `address` (0xFF where erased).
   std::vector<std::uint8_t> Flash(std::uint32_t address, std::size_t size) const;
   // Times the updater was run (command 3), and the flash address it last ran from.
@@ -103,13 +142,33 @@ class VirtualBoard {
   // Everything below expects the lock to be held. Addresses are 64-bit so that address + n never
   // wraps into memory.
   void PowerOnLocked();
+  // The program's view of this board: reads and stores memory, writes through WriteLocked.
+  class ProgramBus final : public BoardBus {
+   public:
+    explicit ProgramBus(VirtualBoard& board) : board_(board) {}
+    std::uint8_t ReadByte(std::uint64_t address) const override;
+    void WriteBytes(std::uint64_t address, std::span<const std::uint8_t> bytes) override;
+    void StoreBytes(std::uint64_t address, std::span<const std::uint8_t> bytes) override;
+
+   private:
+    VirtualBoard& board_;
+  };
+
   void ApplyWriteRecord(const core::DevmemRecord& record);
+  // Stores `bytes` at `first` and acts on what they touched.
+  void WriteLocked(std::uint64_t first, std::span<const std::uint8_t> bytes);
   void QueueReply(const core::DevmemRecord& request);
   void RunTimeUnit();
   void QueueMove();
   void ResetBuffer(std::size_t buffer);
   void RunFlashCommand();
   void PlayImage();
+  void StartProgram(std::vector<std::uint8_t> image, bool played);
+  void RunSoundCommand();
+  void RunFileCommand();
+  // Reports a failure of a card command without stopping the program.
+  void ReportCommandError(std::string_view text);
+  std::string NarrowTextAt(std::uint64_t address) const;
   void SyncInterpolationBytes();
   ServoValues CurrentServoValues() const;
   void StoreCurrentServoValues(const ServoValues& values);
@@ -138,6 +197,10 @@ class VirtualBoard {
   ControllerInput controller_;
   int updaterRuns_ = 0;
   std::uint32_t lastUpdaterAddress_ = 0;
+  std::vector<std::string> soundLog_;
+  bool played_ = false;  // the program was started by the play byte (or RunImage)
+  ProgramBus bus_{*this};
+  BytecodeInterpreter interpreter_{bus_};
 };
 
 }  // namespace gestalon::sim

@@ -669,5 +669,6 @@ inline constexpr int kSampleBlockText = 53137;
 inline constexpr int kFilterBmp = 53139;
 inline constexpr int kFilterBmpPattern = 53140;
 inline constexpr int kMsgMotionSaveFailed = 54000;
+inline constexpr int kMsgFileNameTooLong = 54001;
 
 }  // namespace gestalon::core::TextId

@@ -38,9 +38,9 @@ TEST(Cli, BadUsageExitsWithTwo) {
 }
 
 TEST(Cli, SubcommandsNotYetAvailableSaySo) {
-  const Result r = RunTool({"compile", "motion.KX4", "-o", "out.BIN"});
+  const Result r = RunTool({"write", "p.KJZ", "--drive", "board"});
   EXPECT_EQ(r.status, kExitUsage);
-  EXPECT_NE(r.err.find("'compile' is not available"), std::string::npos);
+  EXPECT_NE(r.err.find("'write' is not available"), std::string::npos);
 }
 
 TEST(CliProject, PrintsTheSampleRobotWithoutMessagesAndRewritesItsFiles) {

@@ -4,6 +4,7 @@
 
 #include <array>
 #include <numeric>
+#include <string>
 #include <vector>
 
 #include "devmem_records.h"
@@ -294,10 +295,16 @@ TEST(VirtualBoardFlash, SurvivesPowerOn) {
   EXPECT_EQ(board.Flash(0x08020000, 2), (std::vector<std::uint8_t>{7, 8}));
 }
 
-TEST(VirtualBoardPlay, APlayRequestEndsAtOnceWithoutAnInterpreter) {
+TEST(VirtualBoardPlay, APlayRequestWithoutACardReportsTheMissingImage) {
   VirtualBoard board;
+  ASSERT_TRUE(SendValue(board, kErrorAddressAddress, 0xFFFFFFFF, 4));
   ASSERT_TRUE(SendValue(board, kPlayByteAddress, 1, 1));
   EXPECT_EQ(board.Byte(kPlayByteAddress), 0);
+  EXPECT_FALSE(board.Running());
+  EXPECT_EQ(board.Word32(kErrorAddressAddress), 0u);
+  const std::string text = "image not found";
+  EXPECT_EQ(Memory(board, kErrorTextAddress, text.size() + 1),
+            std::vector<std::uint8_t>(text.c_str(), text.c_str() + text.size() + 1));
   ASSERT_TRUE(SendValue(board, kPlayByteAddress, 2, 1));
   EXPECT_EQ(board.Byte(kPlayByteAddress), 2);
 }

@@ -1,0 +1,144 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <sstream>
+#include <string>
+
+#include "board/image_builder.h"
+#include "board/settings_image.h"
+#include "cli_app.h"
+#include "project/project_loader.h"
+#include "temp_dir.h"
+
+namespace gestalon::cli {
+namespace {
+
+const std::filesystem::path kSample = GESTALON_RESOURCES_DIR "/robots/gestaloid";
+
+struct Result {
+  int status;
+  std::string out, err;
+};
+
+Result RunTool(std::vector<std::string> args) {
+  std::ostringstream out, err;
+  const int status = RunCli(args, out, err);
+  return {status, out.str(), err.str()};
+}
+
+core::LoadedProject LoadSample(const std::filesystem::path& file) {
+  core::LoadedProject project;
+  EXPECT_TRUE(core::LoadRobotProject(file, true, project, {}));
+  return project;
+}
+
+// The playback image as the core builds it, followed by the end byte.
+std::string ExpectedPlaybackImage(const std::u16string& motion, std::uint32_t percent) {
+  const core::LoadedProject project = LoadSample(kSample / "gestaloid.KJZ");
+  core::ImageBuildContext context;
+  context.projectFolder = kSample;
+  context.sliders = &project.sliders;
+  context.cpu = &project.cpu;
+  core::CopyList copyList;
+  const auto image = core::BuildMotionImage(context, motion, u"", percent, 0, copyList);
+  EXPECT_TRUE(image.has_value());
+  if (!image) {
+    return {};
+  }
+  return std::string(image->bytes.begin(), image->bytes.end()) + '\x80';
+}
+
+TEST(CliCompile, PlaybackImageOfTheSampleWithItsSubroutines) {
+  testing::TempDir dir;
+  const std::string out = (dir / "TEMP.BIN").string();
+  const Result r = RunTool({"compile", (kSample / "greeting.KX4").string(), "-o", out, "--project",
+                            (kSample / "gestaloid.KJZ").string()});
+  ASSERT_EQ(r.status, kExitOk) << r.err;
+  EXPECT_TRUE(r.err.empty());
+  const std::string image = testing::ReadBytes(out);
+  EXPECT_EQ(image, ExpectedPlaybackImage(u"greeting.KX4", 100));
+  // The greeting calls two motions: both are in the image after the greeting's own code.
+  std::size_t calls = 0;
+  for (std::size_t i = 0; i + 5 <= image.size(); ++i) {
+    if (static_cast<unsigned char>(image[i]) == 0x82 && i >= 10 &&
+        image.compare(i - 10, 6, std::string("\x90\xFC\x0F\x00\x00\x04", 6)) == 0) {
+      ++calls;
+    }
+  }
+  EXPECT_EQ(calls, 2u);
+
+  // Without a project the motion's own folder resolves the names; the override scales times.
+  const std::string scaled = (dir / "scaled.BIN").string();
+  ASSERT_EQ(
+      RunTool({"compile", (kSample / "greeting.KX4").string(), "-o", scaled, "--override", "200"})
+          .status,
+      kExitOk);
+  EXPECT_EQ(testing::ReadBytes(scaled), ExpectedPlaybackImage(u"greeting.KX4", 200));
+  EXPECT_NE(testing::ReadBytes(scaled), image);
+}
+
+TEST(CliCompile, ReportsMissingFilesAndBadUsage) {
+  testing::TempDir dir;
+  std::filesystem::copy_file(kSample / "greeting.KX4", dir / "greeting.KX4");
+  const std::string out = (dir / "out.BIN").string();
+  const Result missingSub = RunTool({"compile", (dir / "greeting.KX4").string(), "-o", out});
+  EXPECT_EQ(missingSub.status, kExitError);
+  EXPECT_NE(missingSub.err.find("ファイルが開けませんでした。"), std::string::npos);
+  EXPECT_NE(missingSub.err.find("wave.KX4"), std::string::npos);
+  EXPECT_TRUE(std::filesystem::exists(out));  // the image as the program would play it
+
+  const Result missing = RunTool({"compile", (dir / "none.KX4").string(), "-o", out + "2"});
+  EXPECT_EQ(missing.status, kExitError);
+  EXPECT_FALSE(std::filesystem::exists(out + "2"));
+
+  EXPECT_EQ(
+      RunTool({"compile", (kSample / "bow.KX4").string(), "-o", out, "--override", "0"}).status,
+      kExitUsage);
+  EXPECT_EQ(RunTool({"compile", (kSample / "bow.KX4").string(), "-o", out, "--project",
+                     (dir / "none.KJZ").string()})
+                .status,
+            kExitError);
+}
+
+TEST(CliStartup, SettingsOnlyWhenNoStartupMotion) {
+  testing::TempDir dir;
+  const std::string out = (dir / "STARTUP.BIN").string();
+  const Result r = RunTool({"startup", (kSample / "gestaloid.KJZ").string(), "-o", out});
+  ASSERT_EQ(r.status, kExitOk) << r.err;
+  const auto settings = core::BuildSettingsImage(LoadSample(kSample / "gestaloid.KJZ").cpu);
+  EXPECT_EQ(testing::ReadBytes(out), std::string(settings.begin(), settings.end()));
+  EXPECT_EQ(testing::ReadBytes(out).size(), 2795u);
+
+  EXPECT_EQ(RunTool({"startup", (dir / "none.KJZ").string(), "-o", out}).status, kExitError);
+}
+
+TEST(CliStartup, StartupMotionIsCalledFromTheSettingsProgram) {
+  testing::TempDir dir;
+  const std::filesystem::path robot = dir / "robot";
+  std::filesystem::copy(kSample, robot);
+  std::string xml = testing::ReadBytes(robot / "STARTUP.XML");
+  const std::string jump = "<jump filename=\"\"/>";
+  ASSERT_NE(xml.find(jump), std::string::npos);
+  xml.replace(xml.find(jump), jump.size(), "<jump filename=\"greeting.KX4\"/>");
+  testing::WriteBytes(robot / "STARTUP.XML", xml);
+
+  const std::string out = (dir / "STARTUP.BIN").string();
+  const Result r = RunTool({"startup", (robot / "gestaloid.KJZ").string(), "-o", out});
+  ASSERT_EQ(r.status, kExitOk) << r.err;
+  const std::string image = testing::ReadBytes(out);
+  ASSERT_GT(image.size(), 2795u);
+  EXPECT_EQ(image.substr(2785, 10), std::string("\x82\xEB\x0A\x00\x00\x81\xE6\x0A\x00\x00", 10));
+
+  core::LoadedProject project = LoadSample(robot / "gestaloid.KJZ");
+  core::ImageBuildContext context;
+  context.projectFolder = robot;
+  context.sliders = &project.sliders;
+  context.cpu = &project.cpu;
+  core::CopyList copyList;
+  const auto expected = core::BuildStartupImage(context, copyList);
+  ASSERT_TRUE(expected.has_value());
+  EXPECT_EQ(image, std::string(expected->begin(), expected->end()));
+}
+
+}  // namespace
+}  // namespace gestalon::cli

@@ -1,0 +1,531 @@
+#include "board/motion_compiler.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <array>
+#include <string>
+
+#include "byte_code_fixtures.h"
+#include "recording_ports.h"
+
+namespace gestalon::core {
+namespace {
+
+using testing::AddBlock;
+using testing::B;
+using testing::Bytes;
+using testing::FakeCompileList;
+using testing::L;
+using testing::Mem;
+using testing::Op;
+using testing::W;
+using testing::operator+;
+
+Bytes Compile(const MotionDocument& document, CompileOptions options = {}) {
+  const auto code = CompileMotion(document, options);
+  EXPECT_TRUE(code.has_value());
+  return code.value_or(Bytes{});
+}
+
+Bytes QueueWait(std::uint32_t start) {
+  return B({0xC0}) + Op(0xC8, 0x0B42) + Op(0xC4, 5) + B({0xD1, 0xDE}) + Op(0xE0, start + 25) +
+         B({0x88, 1}) + Op(0x81, start);
+}
+
+Bytes PoseWrites(const std::array<std::int16_t, kPoseSlotCount>& slots, std::uint16_t time) {
+  Bytes data;
+  for (int b = 0; b < 255; ++b) {
+    const auto value = static_cast<std::uint16_t>(slots[static_cast<std::size_t>(b / 2)]);
+    data.push_back(static_cast<std::uint8_t>(b % 2 == 0 ? value & 0xFF : value >> 8));
+  }
+  return Mem(0x0A00, data) + Mem(0x0B00, W(time));
+}
+
+// Start -> block -> End in list order; returns the middle block.
+MotionBlock& Framed(MotionDocument& document, BlockKind kind) {
+  MotionBlock& start = AddBlock(document, BlockKind::Start);
+  MotionBlock& block = AddBlock(document, kind);
+  MotionBlock& end = AddBlock(document, BlockKind::End);
+  start.next = &block;
+  block.next = &end;
+  return block;
+}
+
+// The code of Framed's Start block, which jumps to the middle block at address 6.
+const Bytes kFramedStart = Op(0x81, 6) + B({0x83});
+
+TEST(MotionCompilerFlow, StartAlwaysJumpsThenEnds) {
+  MotionDocument document;
+  MotionBlock& start = AddBlock(document, BlockKind::Start);
+  MotionBlock& end = AddBlock(document, BlockKind::End);
+  start.next = &end;
+  EXPECT_EQ(Compile(document), Op(0x81, 6) + B({0x83, 0x83}));
+
+  start.next = nullptr;
+  EXPECT_EQ(Compile(document), B({0x83, 0x83, 0x83}));
+}
+
+TEST(MotionCompilerFlow, LinksFallThroughOnlyToTheFollowingBlock) {
+  MotionDocument document;
+  MotionBlock& start = AddBlock(document, BlockKind::Start);
+  MotionBlock& first = AddBlock(document, BlockKind::Wait);
+  MotionBlock& second = AddBlock(document, BlockKind::Wait);
+  MotionBlock& end = AddBlock(document, BlockKind::End);
+  first.time = 1;
+  second.time = 2;
+  start.next = &first;
+  first.next = &second;
+  second.next = &end;
+  EXPECT_EQ(Compile(document), kFramedStart + B({0x88, 1, 0x88, 2, 0x83}));
+
+  second.next = &first;  // backwards: a jump
+  first.next = nullptr;  // none: end
+  EXPECT_EQ(Compile(document),
+            kFramedStart + B({0x88, 1, 0x83}) + B({0x88, 2}) + Op(0x81, 6) + B({0x83}));
+}
+
+TEST(MotionCompilerFlow, BlocksInListOrderNeedNoJumpBesidesTheStartBlocks) {
+  MotionDocument document;
+  MotionBlock* previous = &AddBlock(document, BlockKind::Start);
+  for (int i = 0; i < 20; ++i) {
+    MotionBlock& pose = AddBlock(document, BlockKind::Pose);
+    pose.interpWait = true;
+    previous->next = &pose;
+    previous = &pose;
+  }
+  previous->next = &AddBlock(document, BlockKind::End);
+  const Bytes code = Compile(document);
+  ASSERT_EQ(code.size(), 6 + 20 * (261 + 8 + 5) + 1u);
+  EXPECT_EQ(std::count(code.begin(), code.end(), 0x81), 1);
+  EXPECT_EQ(code[0], 0x81);
+}
+
+TEST(MotionCompilerFlow, LinksOutsideTheMotionCountAsNone) {
+  MotionDocument other;
+  MotionBlock& foreign = AddBlock(other, BlockKind::End);
+  MotionDocument document;
+  MotionBlock& start = AddBlock(document, BlockKind::Start);
+  start.next = &foreign;
+  EXPECT_EQ(Compile(document), B({0x83, 0x83}));
+}
+
+TEST(MotionCompilerFlow, CommentJumpsLikeStartWithoutEnding) {
+  MotionDocument document;
+  MotionBlock& start = AddBlock(document, BlockKind::Start);
+  MotionBlock& comment = AddBlock(document, BlockKind::Comment);
+  MotionBlock& branch = AddBlock(document, BlockKind::If);
+  branch.op = BranchOp::kEqual;
+  branch.varSize = 1;
+  branch.varAddr = 0x0F00;
+  branch.useConst = 1;
+  start.next = &branch;
+  comment.next = &branch;  // even the following block is jumped to
+  // The comment's code is 5 bytes at 6; the branch starts at 11 and, without a red arrow,
+  // branches to the Start block's end instruction (5), not past the comment.
+  EXPECT_EQ(Compile(document), Op(0x81, 11) + B({0x83}) + Op(0x81, 11) + B({0xC0}) +
+                                   Op(0xC8, 0x0F00) + Op(0xC4, 0) + B({0xD1, 0xD9}) + Op(0xE0, 5) +
+                                   B({0x83}));
+}
+
+TEST(MotionCompilerFlow, BranchesBeforeAnyEndBlockGoToTheMotionsEnd) {
+  MotionDocument document;
+  MotionBlock& branch = AddBlock(document, BlockKind::If);
+  branch.op = BranchOp::kNotEqual;
+  branch.varSize = 2;
+  branch.refSize = 2;
+  MotionBlock& end = AddBlock(document, BlockKind::End);
+  branch.next = &end;
+  // The End block at 18 is known from the measuring pass.
+  EXPECT_EQ(Compile(document),
+            B({0xC0}) + Op(0xC9, 0) + Op(0xC9, 0) + B({0xD1, 0xDA}) + Op(0xE0, 18) + B({0x83}));
+}
+
+TEST(MotionCompilerFlow, MotionWithoutStartOrEndGetsAnEndInstruction) {
+  MotionDocument document;
+  MotionBlock& branch = AddBlock(document, BlockKind::If);
+  branch.op = BranchOp::kGreater;
+  branch.varSize = 2;
+  branch.refSize = 2;
+  EXPECT_EQ(Compile(document), B({0xC0}) + Op(0xC9, 0) + Op(0xC9, 0) + B({0xD1, 0xDB}) +
+                                   Op(0xE0, 19) + B({0x83, 0x83}));
+
+  MotionDocument empty;
+  EXPECT_EQ(Compile(empty), B({0x83}));
+}
+
+TEST(MotionCompilerWait, ThresholdBetweenShortAndLongWait) {
+  MotionDocument document;
+  MotionBlock& wait = Framed(document, BlockKind::Wait);
+  wait.time = 255;
+  EXPECT_EQ(Compile(document), kFramedStart + B({0x88, 0xFF, 0x83}));
+  wait.time = 256;
+  EXPECT_EQ(Compile(document), kFramedStart + B({0x89, 0x00, 0x01, 0x83}));
+  wait.time = 0;
+  EXPECT_EQ(Compile(document), kFramedStart + B({0x88, 0x00, 0x83}));
+  wait.time = 65535;
+  EXPECT_EQ(Compile(document), kFramedStart + B({0x89, 0xFF, 0xFF, 0x83}));
+}
+
+TEST(MotionCompilerPose, QueueWaitThenTargetsAndTime) {
+  MotionDocument document;
+  MotionBlock& pose = Framed(document, BlockKind::Pose);
+  for (int i = 0; i < kPoseSlotCount; ++i) {
+    pose.slots[static_cast<std::size_t>(i)] = static_cast<std::int16_t>(i * 0x0101 - 300);
+  }
+  pose.time = 50;
+  CompileOptions options;
+  options.baseAddress = 0x1000;
+  const Bytes code = Compile(document, options);
+  const std::uint32_t poseStart = 0x1000 + 6;
+  const Bytes expected = Op(0x81, poseStart) + B({0x83}) + QueueWait(poseStart) +
+                         PoseWrites(pose.slots, 50) + B({0x83});
+  EXPECT_EQ(code, expected);
+  // The high byte of slot 127 does not fit the one-byte length.
+  const auto slot127 = static_cast<std::uint16_t>(pose.slots[127]);
+  EXPECT_EQ(code[6 + 25 + 6 + 254], slot127 & 0xFF);
+  EXPECT_EQ(code[6 + 25 + 6 + 255], 0x90);
+}
+
+TEST(MotionCompilerPose, InterpolationWaitReplacesTheQueueWait) {
+  MotionDocument document;
+  MotionBlock& pose = Framed(document, BlockKind::Pose);
+  pose.interpWait = true;
+  pose.time = 300;
+  EXPECT_EQ(Compile(document),
+            kFramedStart + PoseWrites(pose.slots, 300) + Op(0x8C, 0x0B43) + B({0x83}));
+}
+
+TEST(MotionCompilerPose, OverrideScalesTimeTruncated) {
+  EXPECT_EQ(ScaledPoseTime(50, 150), 75);
+  EXPECT_EQ(ScaledPoseTime(50, 33), 16);
+  EXPECT_EQ(ScaledPoseTime(50, 100), 50);
+  EXPECT_EQ(ScaledPoseTime(1, 1), 0);
+  EXPECT_EQ(ScaledPoseTime(65535, 999), 65535);
+  EXPECT_EQ(ScaledPoseTime(40000, 200), 65535);
+
+  MotionDocument document;
+  MotionBlock& pose = Framed(document, BlockKind::Pose);
+  pose.interpWait = true;
+  CompileOptions options;
+  for (auto [percent, sent] : {std::pair{150u, 75}, std::pair{33u, 16}}) {
+    options.overridePercent = percent;
+    const Bytes code = Compile(document, options);
+    const std::size_t timeAt = 6 + 261 + 6;
+    EXPECT_EQ(code[timeAt] | code[timeAt + 1] << 8, sent) << percent;
+    EXPECT_EQ(pose.time, 50);
+  }
+}
+
+TEST(MotionCompilerPose, ServoMaskZeroesTheChannelsCompanionsOnly) {
+  SliderTable sliders{};
+  sliders[10].flags2 = SliderFlag2::kServoCompanion;
+  sliders[10].channel = 3;
+  sliders[11].flags2 = SliderFlag2::kServoCompanion;
+  sliders[11].channel = 4;
+  sliders[12].flags2 = SliderFlag2::kServoChannel;  // the channel slider itself keeps its value
+  sliders[12].channel = 3;
+  sliders[13].flags2 = SliderFlag2::kServoCompanion;
+  sliders[13].channel = 40;  // channels past 31 are not switched
+
+  MotionDocument document;
+  MotionBlock& pose = Framed(document, BlockKind::Pose);
+  pose.interpWait = true;
+  for (std::size_t k : {10, 11, 12, 13}) {
+    pose.slots[k] = 0x1234;
+  }
+  pose.servoEnableMask = (1ULL << 3) | (1ULL << 40);
+  CompileOptions options;
+  options.sliders = &sliders;
+  auto expectedSlots = pose.slots;
+  expectedSlots[10] = 0;
+  EXPECT_EQ(Compile(document, options),
+            kFramedStart + PoseWrites(expectedSlots, 50) + Op(0x8C, 0x0B43) + B({0x83}));
+  EXPECT_EQ(pose.slots[10], 0x1234);
+
+  pose.servoEnableMask = 0;
+  EXPECT_EQ(Compile(document, options),
+            kFramedStart + PoseWrites(pose.slots, 50) + Op(0x8C, 0x0B43) + B({0x83}));
+  // Without a slider table nothing is a companion.
+  pose.servoEnableMask = 1ULL << 3;
+  EXPECT_EQ(Compile(document),
+            kFramedStart + PoseWrites(pose.slots, 50) + Op(0x8C, 0x0B43) + B({0x83}));
+}
+
+TEST(MotionCompilerCalc, EveryOperatorWithConstantAndVariable) {
+  MotionDocument document;
+  MotionBlock& calc = Framed(document, BlockKind::Calc);
+  calc.varAddr = 0x0F00;
+  calc.varSize = 2;
+  calc.refAddr = 0x0F10;
+  calc.refSize = 1;
+  calc.constValue = -2;
+  for (std::uint16_t op = 0; op <= 9; ++op) {
+    calc.op = op;
+    calc.useConst = 1;
+    const Bytes readsResult = op == 0 || op == 9 ? Bytes{} : Op(0xC9, 0x0F00);
+    const Bytes combine = op == 0 ? Bytes{} : B({0xD0 + op - 1});
+    EXPECT_EQ(Compile(document), kFramedStart + B({0xC0}) + readsResult + Op(0xC4, 0xFFFFFFFE) +
+                                     combine + Op(0xCD, 0x0F00) + B({0x83}))
+        << op;
+    calc.useConst = 0;
+    EXPECT_EQ(Compile(document), kFramedStart + B({0xC0}) + readsResult + Op(0xC8, 0x0F10) +
+                                     combine + Op(0xCD, 0x0F00) + B({0x83}))
+        << op;
+  }
+}
+
+TEST(MotionCompilerCalc, VariableSizesPickTheOpcodes) {
+  MotionDocument document;
+  MotionBlock& calc = Framed(document, BlockKind::Calc);
+  calc.op = CalcOp::kAdd;
+  calc.varAddr = 0x0E00;
+  calc.refAddr = 0x0E04;
+  calc.varSize = 4;
+  calc.refSize = 4;
+  EXPECT_EQ(Compile(document), kFramedStart + B({0xC0}) + Op(0xCA, 0x0E00) + Op(0xCA, 0x0E04) +
+                                   B({0xD0}) + Op(0xCE, 0x0E00) + B({0x83}));
+  calc.varSize = 1;
+  calc.refSize = 2;
+  EXPECT_EQ(Compile(document), kFramedStart + B({0xC0}) + Op(0xC8, 0x0E00) + Op(0xC9, 0x0E04) +
+                                   B({0xD0}) + Op(0xCC, 0x0E00) + B({0x83}));
+  // A size the board does not know is taken as a word; an unknown operator assigns.
+  calc.varSize = 0;
+  calc.op = 12;
+  EXPECT_EQ(Compile(document),
+            kFramedStart + B({0xC0}) + Op(0xC9, 0x0E04) + Op(0xCD, 0x0E00) + B({0x83}));
+}
+
+TEST(MotionCompilerBranch, EveryComparisonOperator) {
+  const std::array<std::array<int, 2>, 9> pairs{{{0xD1, 0xD9},
+                                                 {0xD1, 0xDA},
+                                                 {0xD1, 0xDC},
+                                                 {0xD1, 0xDB},
+                                                 {0xD1, 0xDE},
+                                                 {0xD1, 0xDD},
+                                                 {0xD4, 0xD9},
+                                                 {0xD5, 0xDA},
+                                                 {0xD7, 0xD9}}};
+  for (BlockKind kind : {BlockKind::If, BlockKind::PadIf}) {
+    MotionDocument document;
+    MotionBlock& branch = Framed(document, kind);
+    MotionBlock& target = AddBlock(document, BlockKind::End);
+    branch.branch = &target;
+    branch.varAddr = 0x0EE4;
+    branch.varSize = 2;
+    branch.refAddr = 0x0F02;
+    branch.refSize = 1;
+    for (std::uint16_t op = 0; op < 9; ++op) {
+      branch.op = op;
+      branch.useConst = 1;
+      branch.constValue = 0x20;
+      // Start 6 bytes, branch 18 bytes at 6, End at 24, target End at 25.
+      EXPECT_EQ(Compile(document), kFramedStart + B({0xC0}) + Op(0xC9, 0x0EE4) + Op(0xC4, 0x20) +
+                                       B({pairs[op][0], pairs[op][1]}) + Op(0xE0, 25) +
+                                       B({0x83, 0x83}))
+          << op;
+      branch.useConst = 0;
+      EXPECT_EQ(Compile(document), kFramedStart + B({0xC0}) + Op(0xC9, 0x0EE4) + Op(0xC8, 0x0F02) +
+                                       B({pairs[op][0], pairs[op][1]}) + Op(0xE0, 25) +
+                                       B({0x83, 0x83}))
+          << op;
+    }
+    // No red arrow: the branch goes to the end address (the Start block's end instruction).
+    branch.branch = nullptr;
+    branch.op = BranchOp::kLess;
+    EXPECT_EQ(Compile(document), kFramedStart + B({0xC0}) + Op(0xC9, 0x0EE4) + Op(0xC8, 0x0F02) +
+                                     B({0xD1, 0xDD}) + Op(0xE0, 5) + B({0x83, 0x83}));
+  }
+}
+
+TEST(MotionCompilerBranch, AlwaysAndNever) {
+  MotionDocument document;
+  MotionBlock& branch = Framed(document, BlockKind::If);
+  MotionBlock& end = *branch.next;
+  MotionBlock& other = AddBlock(document, BlockKind::End);
+  branch.op = BranchOp::kAlways;
+  branch.branch = &other;
+  EXPECT_EQ(Compile(document), kFramedStart + Op(0x81, 12) + B({0x83, 0x83}));
+  branch.branch = &end;  // the block that follows: falls through
+  EXPECT_EQ(Compile(document), kFramedStart + B({0x83, 0x83}));
+  branch.branch = nullptr;
+  EXPECT_EQ(Compile(document), kFramedStart + B({0x83, 0x83, 0x83}));
+
+  branch.op = BranchOp::kNever;
+  branch.branch = &other;
+  branch.next = &other;
+  EXPECT_EQ(Compile(document), kFramedStart + Op(0x81, 12) + B({0x83, 0x83}));
+  branch.next = &end;
+  EXPECT_EQ(Compile(document), kFramedStart + B({0x83, 0x83}));
+}
+
+TEST(MotionCompilerBranch, ConstantsAreSignExtendedFromTheFirstVariablesSize) {
+  MotionDocument document;
+  MotionBlock& branch = Framed(document, BlockKind::If);
+  branch.op = BranchOp::kEqual;
+  branch.useConst = 1;
+  const struct {
+    std::uint32_t size;
+    std::int32_t constant;
+    std::uint32_t pushed;
+  } cases[] = {{1, -1, 0xFFFFFFFF},     {1, 0x80, 0xFFFFFF80}, {1, 0x17F, 0x7F},
+               {2, 0x8000, 0xFFFF8000}, {2, 0x7FFF, 0x7FFF},   {2, 0x18000, 0xFFFF8000},
+               {4, 0x8000, 0x8000},     {4, -5, 0xFFFFFFFB}};
+  for (const auto& c : cases) {
+    branch.varSize = c.size;
+    branch.constValue = c.constant;
+    const Bytes code = Compile(document);
+    ASSERT_EQ(code.size(), 6 + 18 + 1u);
+    EXPECT_EQ(Bytes(code.begin() + 12, code.begin() + 17), Op(0xC4, c.pushed))
+        << c.size << " " << c.constant;
+  }
+}
+
+TEST(MotionCompilerCalls, SubroutineRecordsItsBlockAndCallsTheListedAddress) {
+  MotionDocument document;
+  MotionBlock& sub = Framed(document, BlockKind::SubRoutine);
+  sub.fileName = u"wave.KX4";
+  sub.asJump = true;  // the same code either way
+  FakeCompileList list;
+  list.addresses[u"wave.KX4"] = 0x4321;
+  CompileOptions options;
+  options.compileList = &list;
+  EXPECT_EQ(Compile(document, options),
+            kFramedStart + Mem(0x0FFC, L(6)) + Op(0x82, 0x4321) + B({0x83}));
+  ASSERT_EQ(list.calls.size(), 1u);
+  EXPECT_EQ(list.calls[0], std::make_pair(std::u16string(u"wave.KX4"), 0));
+}
+
+TEST(MotionCompilerCalls, SoundWaitsForThePoseUnlessToldNot) {
+  MotionDocument document;
+  MotionBlock& sound = Framed(document, BlockKind::Sound);
+  sound.fileName = u"声.wav";
+  FakeCompileList list;
+  CompileOptions options;
+  options.compileList = &list;
+  const Bytes name = B({0x90, 0xBA, '.', 'w', 'a', 'v', 0});
+  const Bytes play = Mem(0x0400, name) + Mem(0x01E0, B({1}));
+  EXPECT_EQ(Compile(document, options), kFramedStart + Op(0x8C, 0x0B43) + play + B({0x83}));
+  sound.useConst = 1;
+  EXPECT_EQ(Compile(document, options), kFramedStart + play + B({0x83}));
+  ASSERT_EQ(list.calls.size(), 2u);
+  EXPECT_EQ(list.calls[0], std::make_pair(std::u16string(u"声.wav"), 2));
+
+  // Stopping the sound sends an empty name and lists no file.
+  sound.noFile = true;
+  list.calls.clear();
+  EXPECT_EQ(Compile(document, options),
+            kFramedStart + Mem(0x0400, B({0})) + Mem(0x01E0, B({1})) + B({0x83}));
+  EXPECT_TRUE(list.calls.empty());
+}
+
+TEST(MotionCompilerCalls, FileReadAndWrite) {
+  for (BlockKind kind : {BlockKind::FileRead, BlockKind::FileWrite}) {
+    MotionDocument document;
+    MotionBlock& file = Framed(document, kind);
+    file.fileName = u"data\\a.bin";
+    file.fileAddr = 0x0F20;
+    FakeCompileList list;
+    CompileOptions options;
+    options.compileList = &list;
+    const int command = kind == BlockKind::FileRead ? 1 : 2;
+    EXPECT_EQ(Compile(document, options),
+              kFramedStart +
+                  Mem(0x0400, B({'d', 'a', 't', 'a', '\\', 'a', '.', 'b', 'i', 'n', 0})) +
+                  Mem(0x01D8, L(0x0F20)) + Mem(0x01D0, B({command})) + B({0x83}));
+    ASSERT_EQ(list.calls.size(), 1u);
+    EXPECT_EQ(list.calls[0], std::make_pair(std::u16string(u"data\\a.bin"), 3));
+  }
+}
+
+TEST(MotionCompilerCalls, CancelTestsTheCancelBitsAndCallsItsSubroutine) {
+  MotionDocument document;
+  MotionBlock& cancel = Framed(document, BlockKind::Cancel);
+  cancel.fileName = u"stop.KX4";
+  FakeCompileList list;
+  list.addresses[u"stop.KX4"] = 0x0800;
+  CompileOptions options;
+  options.compileList = &list;
+  options.controllerCancelBits = 0x0030;
+  const Bytes test = B({0xC0}) + Op(0xC9, 0x0EE6) + Op(0xC4, 0x30) + B({0xD5}) + Op(0xC4, 0x30) +
+                     B({0xD1, 0xDA}) + Mem(0x0EE6, W(0));
+  // The next block (End) follows the 48-byte cancel code at 6.
+  EXPECT_EQ(Compile(document, options), kFramedStart + test + Op(0xE0, 54) + Mem(0x0FFC, L(6)) +
+                                            Op(0x82, 0x0800) + B({0x83, 0x83}));
+  ASSERT_EQ(list.calls.size(), 1u);
+  EXPECT_EQ(list.calls[0].second, 0);
+
+  cancel.noFile = true;
+  list.calls.clear();
+  EXPECT_EQ(Compile(document, options), kFramedStart + test + Op(0xE0, 39) + B({0x83, 0x83}));
+  EXPECT_TRUE(list.calls.empty());
+
+  cancel.next = nullptr;  // goes to the end address: the Start block's end instruction
+  EXPECT_EQ(Compile(document, options), kFramedStart + test + Op(0xE0, 5) + B({0x83, 0x83}));
+}
+
+TEST(MotionCompilerCalls, TooLongFileNamesAreRefusedNamingTheFile) {
+  MotionDocument document;
+  MotionBlock& file = Framed(document, BlockKind::FileRead);
+  testing::RecordingPrompter prompter;
+  CompileOptions options;
+  options.prompter = &prompter;
+
+  file.fileName = std::u16string(254, u'a');
+  const Bytes code = Compile(document, options);
+  ASSERT_GT(code.size(), 12u);
+  EXPECT_EQ(code[11], 255);  // the name and its zero
+  EXPECT_TRUE(prompter.Calls().empty());
+
+  file.fileName = std::u16string(255, u'b');
+  EXPECT_FALSE(CompileMotion(document, options).has_value());
+  ASSERT_EQ(prompter.Calls().size(), 1u);
+  EXPECT_NE(prompter.Calls()[0].text.find(file.fileName), std::u16string::npos);
+  EXPECT_EQ(prompter.Calls()[0].icon, PromptIcon::kError);
+
+  // 128 double-byte characters are 256 bytes on the board.
+  prompter.Clear();
+  MotionDocument sounds;
+  MotionBlock& sound = Framed(sounds, BlockKind::Sound);
+  sound.fileName = std::u16string(128, u'声');
+  EXPECT_FALSE(CompileMotion(sounds, options).has_value());
+  EXPECT_EQ(prompter.Calls().size(), 1u);
+  sound.noFile = true;  // the name is not sent
+  EXPECT_TRUE(CompileMotion(sounds, options).has_value());
+}
+
+TEST(MotionCompilerRanges, BlockRangesGoToTheEditedMotion) {
+  MotionDocument document;
+  MotionBlock& start = AddBlock(document, BlockKind::Start);
+  MotionBlock& change = AddBlock(document, BlockKind::InterpChange);
+  MotionBlock& wait = AddBlock(document, BlockKind::Wait);
+  AddBlock(document, BlockKind::End);
+  start.next = &wait;
+  change.next = &wait;
+  wait.next = nullptr;
+
+  MotionDocument edited;
+  for (int i = 0; i < 3; ++i) {  // shorter than the compiled motion
+    AddBlock(edited, BlockKind::Pose).fileStart = 999;
+  }
+  CompileOptions options;
+  options.baseAddress = 100;
+  options.copyRangesTo = &edited;
+  EXPECT_EQ(Compile(document, options), Op(0x81, 106) + B({0x83, 0x88, 50, 0x83, 0x83}));
+  const std::uint32_t ranges[3][2] = {{100, 106}, {106, 106}, {106, 109}};
+  int i = 0;
+  for (const MotionBlock& block : edited) {
+    EXPECT_EQ(block.fileStart, ranges[i][0]) << i;
+    EXPECT_EQ(block.fileEnd, ranges[i][1]) << i;
+    ++i;
+  }
+  // The compiled motion's own blocks keep their file offsets unless it is the target.
+  EXPECT_EQ(start.fileStart, 0u);
+  options.copyRangesTo = &document;
+  Compile(document, options);
+  EXPECT_EQ(document.tail()->fileStart, 109u);
+  EXPECT_EQ(document.tail()->fileEnd, 110u);
+}
+
+}  // namespace
+}  // namespace gestalon::core

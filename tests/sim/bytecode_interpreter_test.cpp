@@ -1,0 +1,933 @@
+#include "bytecode_interpreter.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <filesystem>
+#include <initializer_list>
+#include <string>
+#include <vector>
+
+#include "card_files.h"
+#include "devmem_records.h"
+#include "temp_dir.h"
+#include "virtual_board.h"
+
+namespace gestalon::sim {
+namespace {
+
+using gestalon::testing::ReadBytes;
+using gestalon::testing::TempDir;
+using gestalon::testing::WriteBytes;
+using testing::LittleEndian;
+using testing::SendValue;
+using testing::WriteRecordOf;
+using Code = std::vector<std::uint8_t>;
+
+constexpr std::uint32_t kUnit = VirtualBoard::kDefaultControlCycle;
+constexpr std::uint32_t kScratch = 0x0600;  // free board memory the programs below use
+
+// --- A tiny assembler: each helper appends one instruction. ---
+
+void Op(Code& code, std::uint8_t opcode) {
+  code.push_back(opcode);
+}
+
+void Op32(Code& code, std::uint8_t opcode, std::uint32_t operand) {
+  code.push_back(opcode);
+  const auto bytes = LittleEndian(operand, 4);
+  code.insert(code.end(), bytes.begin(), bytes.end());
+}
+
+void Write(Code& code, std::uint32_t address, const Code& data) {
+  Op32(code, Opcode::kWrite, address);
+  code.push_back(static_cast<std::uint8_t>(data.size()));
+  code.insert(code.end(), data.begin(), data.end());
+}
+
+void WriteText(Code& code, std::uint32_t address, const std::string& text) {
+  Code data(text.begin(), text.end());
+  data.push_back(0);
+  Write(code, address, data);
+}
+
+void Wait(Code& code, std::uint32_t units) {
+  if (units < 256) {
+    code.push_back(Opcode::kWait8);
+    code.push_back(static_cast<std::uint8_t>(units));
+  } else {
+    code.push_back(Opcode::kWait16);
+    code.push_back(static_cast<std::uint8_t>(units));
+    code.push_back(static_cast<std::uint8_t>(units >> 8));
+  }
+}
+
+// The queue wait that leads every compiled pose: loops a time unit at a time while interpolation
+// buffer 0 holds more than 5 moves. 25 bytes.
+void QueueWait(Code& code, std::uint32_t base) {
+  const auto start = static_cast<std::uint32_t>(base + code.size());
+  Op(code, Opcode::kExpression);
+  Op32(code, Opcode::kPush1, kFillCountAddress);
+  Op32(code, Opcode::kPushConst, 5);
+  Op(code, Opcode::kSub);
+  Op(code, Opcode::kTestNotPositive);
+  Op32(code, Opcode::kJumpIfTest, start + 25);
+  Wait(code, 1);
+  Op32(code, Opcode::kJump, start);
+}
+
+// Targets for slots 0.. then the time word, as a compiled pose writes them.
+void Pose(Code& code, std::initializer_list<std::int16_t> targets, std::uint16_t time) {
+  Code data;
+  for (const std::int16_t target : targets) {
+    const auto raw = static_cast<std::uint16_t>(target);
+    data.push_back(static_cast<std::uint8_t>(raw));
+    data.push_back(static_cast<std::uint8_t>(raw >> 8));
+  }
+  Write(code, kServoTargetAddress, data);
+  Write(code, kMoveTimeAddress, LittleEndian(time, 2));
+}
+
+std::uint32_t Here(const Code& code) {
+  return static_cast<std::uint32_t>(code.size());
+}
+
+void Patch32(Code& code, std::uint32_t offset, std::uint32_t value) {
+  const auto bytes = LittleEndian(value, 4);
+  std::copy(bytes.begin(), bytes.end(), code.begin() + offset);
+}
+
+void PutFile(const std::filesystem::path& path, const Code& bytes) {
+  std::filesystem::create_directories(path.parent_path());
+  WriteBytes(path, std::string(bytes.begin(), bytes.end()));
+}
+
+std::string ErrorText(const VirtualBoard& board) {
+  std::vector<std::uint8_t> field(kErrorTextSize);
+  board.ReadMemory(kErrorTextAddress, field);
+  return std::string(field.begin(), field.end());
+}
+
+// The 32-byte error field holding `text`, zero-filled.
+std::string ErrorField(const std::string& text) {
+  std::string field = text;
+  field.resize(kErrorTextSize, '\0');
+  return field;
+}
+
+void Units(VirtualBoard& board, std::uint32_t count) {
+  for (std::uint32_t i = 0; i < count; ++i) {
+    board.Advance(kUnit);
+  }
+}
+
+// Runs `code` as a played image for `units` time units.
+void Play(VirtualBoard& board, const Code& code, std::uint32_t units = 1) {
+  board.RunImage(code);
+  Units(board, units);
+}
+
+// --- Expressions ---
+
+TEST(VirtualBoardProgramExpression, EveryOperatorCombinesSecondFromTopWithTop) {
+  struct Case {
+    std::uint8_t opcode;
+    std::uint32_t a, b, result;
+  };
+  const std::vector<Case> cases{
+      {Opcode::kAdd, static_cast<std::uint32_t>(-7), 3, static_cast<std::uint32_t>(-4)},
+      {Opcode::kAdd, 0x7FFFFFFF, 1, 0x80000000},
+      {Opcode::kSub, static_cast<std::uint32_t>(-7), 3, static_cast<std::uint32_t>(-10)},
+      {Opcode::kSub, 3, static_cast<std::uint32_t>(-7), 10},
+      {Opcode::kMul, static_cast<std::uint32_t>(-7), 3, static_cast<std::uint32_t>(-21)},
+      {Opcode::kDiv, static_cast<std::uint32_t>(-7), 3, static_cast<std::uint32_t>(-2)},
+      {Opcode::kDiv, 100, 7, 14},
+      {Opcode::kDiv, 5, 0, 0},
+      {Opcode::kDiv, 0x80000000, static_cast<std::uint32_t>(-1), 0x80000000},
+      {Opcode::kMod, static_cast<std::uint32_t>(-7), 3, static_cast<std::uint32_t>(-1)},
+      {Opcode::kMod, 100, 7, 2},
+      {Opcode::kMod, 5, 0, 5},
+      {Opcode::kMod, 0x80000000, static_cast<std::uint32_t>(-1), 0},
+      {Opcode::kAnd, 0xFFFFFFF9, 3, 1},
+      {Opcode::kOr, 0xFFFFFFF9, 3, 0xFFFFFFFB},
+      {Opcode::kXor, 0xFFFFFFF9, 3, 0xFFFFFFFA},
+  };
+  Code code;
+  for (std::size_t i = 0; i < cases.size(); ++i) {
+    Op(code, Opcode::kExpression);
+    Op32(code, Opcode::kPushConst, cases[i].a);
+    Op32(code, Opcode::kPushConst, cases[i].b);
+    Op(code, cases[i].opcode);
+    Op32(code, Opcode::kPop4, static_cast<std::uint32_t>(kScratch + 4 * i));
+  }
+  Op(code, Opcode::kExpression);
+  Op32(code, Opcode::kPushConst, 3);
+  Op(code, Opcode::kNot);
+  Op32(code, Opcode::kPop4, 0x0700);
+  Op(code, Opcode::kEnd);
+
+  VirtualBoard board;
+  Play(board, code);
+  for (std::size_t i = 0; i < cases.size(); ++i) {
+    EXPECT_EQ(board.Word32(static_cast<std::uint32_t>(kScratch + 4 * i)), cases[i].result)
+        << "case " << i;
+  }
+  EXPECT_EQ(board.Word32(0x0700), 0xFFFFFFFCu);
+  EXPECT_EQ(ErrorText(board), ErrorField(""));
+}
+
+TEST(VirtualBoardProgramExpression, OneAndTwoByteVariablesArePushedSignExtended) {
+  VirtualBoard board;
+  board.WriteMemory(0x0500, Code{0x80, 0x7F, 0x00, 0x80, 0xFF, 0x7F, 0x00, 0x00, 0x00, 0x80});
+  Code code;
+  const std::vector<std::pair<std::uint8_t, std::uint32_t>> pushes{{Opcode::kPush1, 0x0500},
+                                                                   {Opcode::kPush1, 0x0501},
+                                                                   {Opcode::kPush2, 0x0502},
+                                                                   {Opcode::kPush2, 0x0504},
+                                                                   {Opcode::kPush4, 0x0506}};
+  for (std::size_t i = 0; i < pushes.size(); ++i) {
+    Op(code, Opcode::kExpression);
+    Op32(code, pushes[i].first, pushes[i].second);
+    Op32(code, Opcode::kPop4, static_cast<std::uint32_t>(kScratch + 4 * i));
+  }
+  Op(code, Opcode::kEnd);
+  Play(board, code);
+  EXPECT_EQ(board.Word32(kScratch), 0xFFFFFF80u);
+  EXPECT_EQ(board.Word32(kScratch + 4), 0x7Fu);
+  EXPECT_EQ(board.Word32(kScratch + 8), 0xFFFF8000u);
+  EXPECT_EQ(board.Word32(kScratch + 12), 0x7FFFu);
+  EXPECT_EQ(board.Word32(kScratch + 16), 0x80000000u);
+}
+
+TEST(VirtualBoardProgramExpression, PopsStoreOnlyTheVariablesSize) {
+  VirtualBoard board;
+  board.WriteMemory(kScratch, Code(12, 0xAA));
+  Code code;
+  Op(code, Opcode::kExpression);
+  Op32(code, Opcode::kPushConst, 0x11223344);
+  Op32(code, Opcode::kPop1, kScratch);
+  Op32(code, Opcode::kPushConst, 0x11223344);
+  Op32(code, Opcode::kPop2, kScratch + 4);
+  Op32(code, Opcode::kPushConst, 0x11223344);
+  Op32(code, Opcode::kPop4, kScratch + 8);
+  Op(code, Opcode::kEnd);
+  Play(board, code);
+  std::vector<std::uint8_t> memory(12);
+  board.ReadMemory(kScratch, memory);
+  EXPECT_EQ(memory, (Code{0x44, 0xAA, 0xAA, 0xAA, 0x44, 0x33, 0xAA, 0xAA, 0x44, 0x33, 0x22, 0x11}));
+}
+
+TEST(VirtualBoardProgramExpression, ExpressionStartEmptiesTheStack) {
+  Code code;
+  Op32(code, Opcode::kPushConst, 1);
+  Op32(code, Opcode::kPushConst, 2);
+  Op(code, Opcode::kExpression);
+  const std::uint32_t add = Here(code);
+  Op(code, Opcode::kAdd);
+  Op(code, Opcode::kEnd);
+  VirtualBoard board;
+  Play(board, code);
+  EXPECT_FALSE(board.Running());
+  EXPECT_EQ(board.Word32(kErrorAddressAddress), add);
+  EXPECT_EQ(ErrorText(board), ErrorField("expression stack underflow"));
+}
+
+TEST(VirtualBoardProgramExpression, TooDeepAStackStopsTheProgram) {
+  Code code;
+  Op(code, Opcode::kExpression);
+  for (std::size_t i = 0; i < BytecodeInterpreter::kExpressionStackDepth; ++i) {
+    Op32(code, Opcode::kPushConst, 1);
+  }
+  const std::uint32_t last = Here(code);
+  Op32(code, Opcode::kPushConst, 1);
+  Op(code, Opcode::kEnd);
+  VirtualBoard board;
+  Play(board, code);
+  EXPECT_EQ(board.Word32(kErrorAddressAddress), last);
+  EXPECT_EQ(ErrorText(board), ErrorField("expression stack overflow"));
+  EXPECT_EQ(board.Byte(kPlayByteAddress), 0);
+}
+
+// --- Tests and conditional jumps ---
+
+// Whether 0xE0 jumps after `test` of `value`.
+bool Jumps(std::uint8_t test, std::int32_t value) {
+  Code code;
+  Op(code, Opcode::kExpression);
+  Op32(code, Opcode::kPushConst, static_cast<std::uint32_t>(value));
+  Op(code, test);
+  const std::uint32_t branch = Here(code);
+  Op32(code, Opcode::kJumpIfTest, 0);
+  Write(code, kScratch, {2});
+  Op(code, Opcode::kEnd);
+  Patch32(code, branch + 1, Here(code));
+  Write(code, kScratch, {1});
+  Op(code, Opcode::kEnd);
+  VirtualBoard board;
+  Play(board, code);
+  EXPECT_NE(board.Byte(kScratch), 0);
+  return board.Byte(kScratch) == 1;
+}
+
+TEST(VirtualBoardProgramTest, EachTestComparesTheTopWithZero) {
+  struct Case {
+    std::uint8_t opcode;
+    bool negative, zero, positive;
+  };
+  const std::vector<Case> cases{
+      {Opcode::kTestZero, false, true, false},     {Opcode::kTestNonZero, true, false, true},
+      {Opcode::kTestPositive, false, false, true}, {Opcode::kTestNotNegative, false, true, true},
+      {Opcode::kTestNegative, true, false, false}, {Opcode::kTestNotPositive, true, true, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(static_cast<int>(c.opcode));
+    EXPECT_EQ(Jumps(c.opcode, -1), c.negative);
+    EXPECT_EQ(Jumps(c.opcode, INT32_MIN), c.negative);
+    EXPECT_EQ(Jumps(c.opcode, 0), c.zero);
+    EXPECT_EQ(Jumps(c.opcode, 1), c.positive);
+    EXPECT_EQ(Jumps(c.opcode, INT32_MAX), c.positive);
+  }
+}
+
+TEST(VirtualBoardProgramTest, TheFlagStaysUntilTheNextTest) {
+  Code code;
+  Op(code, Opcode::kExpression);
+  Op32(code, Opcode::kPushConst, 0);
+  Op(code, Opcode::kTestZero);  // flag set
+  Op(code, Opcode::kExpression);
+  Op32(code, Opcode::kPushConst, 5);
+  Write(code, kScratch, {1});
+  const std::uint32_t first = Here(code);
+  Op32(code, Opcode::kJumpIfTest, 0);
+  Op(code, Opcode::kEnd);
+  Patch32(code, first + 1, Here(code));
+  Op(code, Opcode::kExpression);
+  Op32(code, Opcode::kPushConst, 5);
+  Op(code, Opcode::kTestZero);  // flag clear
+  const std::uint32_t second = Here(code);
+  Op32(code, Opcode::kJumpIfTest, 0);
+  Write(code, kScratch + 1, {1});
+  Op(code, Opcode::kEnd);
+  Patch32(code, second + 1, Here(code));
+  Write(code, kScratch + 1, {2});
+  Op(code, Opcode::kEnd);
+
+  VirtualBoard board;
+  Play(board, code);
+  EXPECT_EQ(board.Byte(kScratch), 1);
+  EXPECT_EQ(board.Byte(kScratch + 1), 1);
+}
+
+TEST(VirtualBoardProgramTest, ATestPopsTheValueItTests) {
+  Code code;
+  Op(code, Opcode::kExpression);
+  Op32(code, Opcode::kPushConst, 7);
+  Op32(code, Opcode::kPushConst, 0);
+  Op(code, Opcode::kTestZero);
+  Op32(code, Opcode::kPop4, kScratch);
+  Op(code, Opcode::kEnd);
+  VirtualBoard board;
+  board.SetWord32(kScratch, 0xFFFFFFFF);
+  Play(board, code);
+  EXPECT_EQ(board.Word32(kScratch), 7u);
+}
+
+// --- Calls, ends and jumps ---
+
+TEST(VirtualBoardProgramFlow, ACallReturnsAfterItselfAndTheTopLevelEndClearsThePlayByte) {
+  Code code;
+  Op32(code, Opcode::kCall, 0);
+  Write(code, kScratch, {2});
+  const std::uint32_t end = Here(code);
+  Op(code, Opcode::kEnd);
+  const std::uint32_t outer = Here(code);
+  Patch32(code, 1, outer);
+  Write(code, kScratch + 1, {1});
+  const std::uint32_t innerCall = Here(code);
+  Op32(code, Opcode::kCall, 0);
+  Write(code, kScratch + 3, {4});
+  Op(code, Opcode::kEnd);
+  Patch32(code, innerCall + 1, Here(code));
+  Write(code, kScratch + 2, {3});
+  Op(code, Opcode::kEnd);
+
+  VirtualBoard board;
+  board.RunImage(code);
+  EXPECT_TRUE(board.Running());
+  EXPECT_EQ(board.Byte(kPlayByteAddress), 1);
+  Units(board, 1);
+  std::vector<std::uint8_t> marks(4);
+  board.ReadMemory(kScratch, marks);
+  EXPECT_EQ(marks, (Code{2, 1, 3, 4}));
+  EXPECT_FALSE(board.Running());
+  EXPECT_EQ(board.Byte(kPlayByteAddress), 0);
+  EXPECT_EQ(board.CodeAddress(), end);
+  EXPECT_EQ(board.Word32(kCodeAddressAddress), end);
+  EXPECT_EQ(ErrorText(board), ErrorField(""));
+}
+
+TEST(VirtualBoardProgramFlow, EndlessRecursionOverflowsTheCallStack) {
+  Code code;
+  Op(code, Opcode::kExpression);
+  Op32(code, Opcode::kCall, 1);
+  VirtualBoard board;
+  Play(board, code);
+  EXPECT_FALSE(board.Running());
+  EXPECT_EQ(board.Word32(kErrorAddressAddress), 1u);
+  EXPECT_EQ(ErrorText(board), ErrorField("call stack overflow"));
+}
+
+TEST(VirtualBoardProgramFlow, WaitsCountTimeUnits) {
+  Code code;
+  Write(code, kScratch, {1});
+  const std::uint32_t shortWait = Here(code);
+  Wait(code, 3);
+  Wait(code, 0);
+  Write(code, kScratch, {2});
+  Wait(code, 256);
+  Write(code, kScratch, {3});
+  Op(code, Opcode::kEnd);
+  ASSERT_EQ(code[shortWait + 2], Opcode::kWait8);
+  ASSERT_EQ(code[shortWait + 11], Opcode::kWait16);
+
+  VirtualBoard board;
+  Play(board, code, 1);
+  EXPECT_EQ(board.Byte(kScratch), 1);
+  EXPECT_EQ(board.Word32(kCodeAddressAddress), shortWait);
+  Units(board, 2);
+  EXPECT_EQ(board.Byte(kScratch), 1);
+  Units(board, 1);  // unit 4
+  EXPECT_EQ(board.Byte(kScratch), 2);
+  Units(board, 255);  // unit 259
+  EXPECT_EQ(board.Byte(kScratch), 2);
+  EXPECT_TRUE(board.Running());
+  Units(board, 1);  // unit 260
+  EXPECT_EQ(board.Byte(kScratch), 3);
+  EXPECT_FALSE(board.Running());
+}
+
+TEST(VirtualBoardProgramFlow, ATimeUnitFollowsTheBasicControlCycle) {
+  Code code;
+  Write(code, kControlCycleAddress, LittleEndian(2000, 4));
+  Wait(code, 5);
+  Write(code, kScratch, {1});
+  Op(code, Opcode::kEnd);
+  VirtualBoard board;
+  Play(board, code, 1);  // 10 ms, then units of 2 ms
+  board.Advance(4 * 2000);
+  EXPECT_EQ(board.Byte(kScratch), 0);
+  board.Advance(2000);
+  EXPECT_EQ(board.Byte(kScratch), 1);
+}
+
+TEST(VirtualBoardProgramFlow, AJumpToItselfIdlesOneInstructionPerUnit) {
+  Code code;
+  Write(code, kScratch, {1});
+  const std::uint32_t self = Here(code);
+  Op32(code, Opcode::kJump, self);
+  VirtualBoard board;
+  Play(board, code, 1);
+  const std::uint64_t before = board.InstructionsExecuted();
+  Units(board, 100);
+  EXPECT_EQ(board.InstructionsExecuted() - before, 100u);
+  EXPECT_TRUE(board.Running());
+  EXPECT_EQ(board.CodeAddress(), self);
+  EXPECT_EQ(board.Word32(kCodeAddressAddress), self);
+  EXPECT_EQ(board.Byte(kPlayByteAddress), 1);
+}
+
+TEST(VirtualBoardProgramFlow, ALoopWithoutAWaitStillHandsBackTheTimeUnit) {
+  Code code;
+  Op(code, Opcode::kExpression);
+  Op32(code, Opcode::kJump, 0);
+  VirtualBoard board;
+  board.RunImage(code);
+  Units(board, 3);
+  EXPECT_EQ(board.InstructionsExecuted(), 3u * BytecodeInterpreter::kInstructionsPerTimeUnit);
+  EXPECT_TRUE(board.Running());
+}
+
+TEST(VirtualBoardProgramFlow, AnUnknownOpcodeStopsAndIsReported) {
+  VirtualBoard board;
+  Play(board, Code{Opcode::kExpression, 0x80, Opcode::kEnd});
+  EXPECT_FALSE(board.Running());
+  EXPECT_EQ(board.Byte(kPlayByteAddress), 0);
+  EXPECT_EQ(board.Word32(kErrorAddressAddress), 1u);
+  EXPECT_EQ(board.Word32(kCodeAddressAddress), 1u);
+  EXPECT_EQ(ErrorText(board), ErrorField("unknown opcode 0x80"));
+  const std::uint64_t executed = board.InstructionsExecuted();
+  Units(board, 5);
+  EXPECT_EQ(board.InstructionsExecuted(), executed);
+}
+
+TEST(VirtualBoardProgramFlow, LeavingTheImageIsReported) {
+  struct Case {
+    Code code;
+    std::uint32_t address;
+    std::string text;
+  };
+  Code jumpAway;
+  Op(jumpAway, Opcode::kExpression);
+  Op32(jumpAway, Opcode::kJump, 6);  // one past the end
+  Code branchAway;
+  Op(branchAway, Opcode::kExpression);
+  Op32(branchAway, Opcode::kPushConst, 0);
+  Op(branchAway, Opcode::kTestZero);
+  Op32(branchAway, Opcode::kJumpIfTest, 0xFFFFFFFF);
+  Code shortWrite;
+  Op(shortWrite, Opcode::kExpression);
+  Write(shortWrite, kScratch, {1, 2, 3});
+  shortWrite.pop_back();
+  const std::vector<Case> cases{
+      {jumpAway, 1, "jump outside the image"},
+      {branchAway, 7, "jump outside the image"},
+      {Code{Opcode::kExpression}, 1, "address outside the image"},
+      {Code{Opcode::kExpression, Opcode::kPushConst, 1, 2}, 1, "truncated instruction"},
+      {shortWrite, 1, "truncated instruction"},
+      {Code{}, 0, "address outside the image"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.text);
+    VirtualBoard board;
+    Play(board, c.code);
+    EXPECT_FALSE(board.Running());
+    EXPECT_EQ(board.Byte(kPlayByteAddress), 0);
+    EXPECT_EQ(board.Word32(kErrorAddressAddress), c.address);
+    EXPECT_EQ(ErrorText(board), ErrorField(c.text));
+  }
+}
+
+TEST(VirtualBoardProgramFlow, AnImageTooLargeNeverRuns) {
+  VirtualBoard board;
+  board.RunImage(Code(BytecodeInterpreter::kMaxImageSize + 1, Opcode::kExpression));
+  EXPECT_FALSE(board.Running());
+  EXPECT_EQ(board.Byte(kPlayByteAddress), 0);
+  EXPECT_EQ(ErrorText(board), ErrorField("image too large"));
+  Units(board, 1);
+  EXPECT_EQ(board.InstructionsExecuted(), 0u);
+}
+
+// --- Servos ---
+
+TEST(VirtualBoardProgramServos, APoseMovesTheServosOverItsTime) {
+  Code code;
+  QueueWait(code, 0);
+  Pose(code, {1000, -500}, 20);
+  Op32(code, Opcode::kWaitZero, kBufferBusyAddress[0]);
+  Write(code, kScratch, {1});
+  Op(code, Opcode::kEnd);
+
+  VirtualBoard board;
+  board.WriteMemory(kInterpolationMethodAddress, Code{kInterpolationLinear, kInterpolationLinear});
+  Play(board, code, 1);
+  EXPECT_EQ(testing::CurrentValue(board, 0), 50);
+  EXPECT_EQ(testing::CurrentValue(board, 1), -25);
+  Units(board, 9);
+  EXPECT_EQ(testing::CurrentValue(board, 0), 500);
+  Units(board, 10);
+  EXPECT_EQ(testing::CurrentValue(board, 0), 1000);
+  EXPECT_EQ(testing::CurrentValue(board, 1), -500);
+  EXPECT_EQ(board.Byte(kBufferBusyAddress[0]), 0);
+  EXPECT_EQ(board.Byte(kScratch), 0);  // the wait sees the idle buffer in the next unit
+  Units(board, 1);
+  EXPECT_EQ(board.Byte(kScratch), 1);
+  EXPECT_FALSE(board.Running());
+}
+
+TEST(VirtualBoardProgramServos, TheQueueWaitLoopsWhileMoreThanFiveMovesAreQueued) {
+  Code code;
+  Write(code, kScratch, {0});
+  const std::uint32_t start = Here(code);
+  QueueWait(code, 0);
+  ASSERT_EQ(Here(code), start + 25);
+  Write(code, kScratch, {1});
+  Op(code, Opcode::kEnd);
+
+  VirtualBoard board;
+  for (int i = 0; i < 7; ++i) {
+    testing::SendMove(board, {static_cast<std::int16_t>(100 * (i + 1))}, 10);
+  }
+  ASSERT_EQ(board.Byte(kFillCountAddress), 7);
+  Play(board, code, 20);  // two moves finish at units 10 and 20
+  EXPECT_EQ(board.Byte(kFillCountAddress), 5);
+  EXPECT_EQ(board.Byte(kScratch), 0);
+  EXPECT_GE(board.CodeAddress(), start);
+  EXPECT_LT(board.CodeAddress(), start + 25);
+  EXPECT_LT(board.InstructionsExecuted(), 20u * 10);  // waits, does not spin
+  Units(board, 1);
+  EXPECT_EQ(board.Byte(kScratch), 1);
+}
+
+TEST(VirtualBoardProgramServos, WaitingOnTheBusyByteEndsWhenTheBufferIsReset) {
+  Code code;
+  Pose(code, {300}, 1000);
+  Op32(code, Opcode::kWaitZero, kBufferBusyAddress[0]);
+  Write(code, kScratch, {1});
+  Op(code, Opcode::kEnd);
+  VirtualBoard board;
+  Play(board, code, 50);
+  EXPECT_EQ(board.Byte(kScratch), 0);
+  ASSERT_TRUE(SendValue(board, kBufferResetAddress[0], 1, 1));
+  Units(board, 1);
+  EXPECT_EQ(board.Byte(kScratch), 1);
+}
+
+// --- Card commands ---
+
+TEST(VirtualBoardProgramCard, SoundIsLoggedAndItsCommandCleared) {
+  TempDir card;
+  PutFile(card / "VOICE" / "hello.wav", Code{1, 2});
+  Code code;
+  WriteText(code, kFileNameAddress, "VOICE\\HELLO.WAV");
+  Write(code, kSoundCommandAddress, {kSoundCommandPlay});
+  WriteText(code, kFileNameAddress, "MISSING.WAV");
+  const std::uint32_t second = Here(code);
+  Write(code, kSoundCommandAddress, {kSoundCommandPlay});
+  Write(code, kScratch, {1});
+  Op(code, Opcode::kEnd);
+
+  VirtualBoard board(card.Path());
+  Play(board, code);
+  EXPECT_EQ(board.SoundLog(), (std::vector<std::string>{"VOICE\\HELLO.WAV", "MISSING.WAV"}));
+  EXPECT_EQ(board.Byte(kSoundCommandAddress), 0);
+  // The missing file is reported where it was asked for, and the program goes on.
+  EXPECT_EQ(board.Word32(kErrorAddressAddress), second);
+  EXPECT_EQ(ErrorText(board), ErrorField("sound file not found"));
+  EXPECT_EQ(board.Byte(kScratch), 1);
+}
+
+TEST(VirtualBoardProgramCard, FileReadCopiesTheFileBeforeTheNextInstruction) {
+  TempDir card;
+  PutFile(card / "DATA" / "TABLE.BIN", Code{1, 2, 3, 4, 5, 6, 7, 8, 9, 10});
+  Code code;
+  WriteText(code, kFileNameAddress, "data\\table.bin");
+  Write(code, kFileDataAddress, LittleEndian(kScratch, 4));
+  Write(code, kFileCommandAddress, {kFileCommandRead});
+  Op(code, Opcode::kExpression);
+  Op32(code, Opcode::kPush1, kScratch + 9);
+  Op32(code, Opcode::kPop1, 0x0700);
+  Op(code, Opcode::kEnd);
+
+  VirtualBoard board(card.Path());
+  board.WriteMemory(kScratch + 10, Code{0xEE});
+  Play(board, code);
+  std::vector<std::uint8_t> memory(11);
+  board.ReadMemory(kScratch, memory);
+  EXPECT_EQ(memory, (Code{1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 0xEE}));
+  EXPECT_EQ(board.Byte(0x0700), 10);
+  EXPECT_EQ(board.Byte(kFileCommandAddress), 0);
+  EXPECT_EQ(ErrorText(board), ErrorField(""));
+}
+
+TEST(VirtualBoardProgramCard, FileReadStopsAtTheEndOfMemory) {
+  TempDir card;
+  PutFile(card / "BIG.BIN", Code(300, 0x5A));
+  VirtualBoard board(card.Path());
+  Code code;
+  WriteText(code, kFileNameAddress, "BIG.BIN");
+  Write(code, kFileDataAddress, LittleEndian(kMemorySize - 4, 4));
+  Write(code, kFileCommandAddress, {kFileCommandRead});
+  Op(code, Opcode::kEnd);
+  Play(board, code);
+  std::vector<std::uint8_t> tail(5);
+  board.ReadMemory(kMemorySize - 5, tail);
+  EXPECT_EQ(tail, (Code{0, 0x5A, 0x5A, 0x5A, 0x5A}));
+  EXPECT_EQ(board.Byte(0), 0);
+  EXPECT_EQ(ErrorText(board), ErrorField(""));
+}
+
+TEST(VirtualBoardProgramCard, FileWriteStoresAFixedSizeFromMemory) {
+  TempDir card;
+  PutFile(card / "OUT.BIN", Code{9});
+  VirtualBoard board(card.Path());
+  Code pattern(kMemorySize);
+  for (std::size_t i = 0; i < pattern.size(); ++i) {
+    pattern[i] = static_cast<std::uint8_t>(i * 7);
+  }
+  const std::uint32_t data = 0x1000;
+  board.WriteMemory(data, std::span<const std::uint8_t>(pattern).subspan(data));
+  Code code;
+  WriteText(code, kFileNameAddress, "out.bin");
+  Write(code, kFileDataAddress, LittleEndian(data, 4));
+  Write(code, kFileCommandAddress, {kFileCommandWrite});
+  WriteText(code, kFileNameAddress, "END.BIN");
+  Write(code, kFileDataAddress, LittleEndian(kMemorySize - 16, 4));
+  Write(code, kFileCommandAddress, {kFileCommandWrite});
+  Op(code, Opcode::kEnd);
+  Play(board, code);
+
+  EXPECT_EQ(
+      ReadBytes(card / "OUT.BIN"),
+      std::string(pattern.begin() + data, pattern.begin() + data + VirtualBoard::kFileWriteSize));
+  EXPECT_EQ(ReadBytes(card / "END.BIN"), std::string(pattern.end() - 16, pattern.end()));
+  EXPECT_EQ(board.Byte(kFileCommandAddress), 0);
+  EXPECT_EQ(ErrorText(board), ErrorField(""));
+}
+
+TEST(VirtualBoardProgramCard, FailedFileCommandsAreReportedAndTouchNothing) {
+  TempDir card;
+  std::filesystem::create_directory(card / "inner");
+  PutFile(card / "SECRET.BIN", Code{7, 7});
+  VirtualBoard board(card.Path() / "inner");
+  struct Case {
+    std::string name;
+    std::uint8_t command;
+    std::string text;
+  };
+  const std::vector<Case> cases{
+      {"NONE.BIN", kFileCommandRead, "file not found"},
+      {"..\\SECRET.BIN", kFileCommandRead, "file not found"},
+      {"..\\ESCAPE.BIN", kFileCommandWrite, "file write failed"},
+      {"NOFOLDER\\X.BIN", kFileCommandWrite, "file write failed"},
+      {"C:\\X.BIN", kFileCommandWrite, "file write failed"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    Code code;
+    WriteText(code, kFileNameAddress, c.name);
+    Write(code, kFileDataAddress, LittleEndian(kScratch, 4));
+    const std::uint32_t command = Here(code);
+    Write(code, kFileCommandAddress, {c.command});
+    Write(code, kScratch + 0x100, {1});
+    Op(code, Opcode::kEnd);
+    board.PowerOn();
+    Play(board, code);
+    EXPECT_EQ(board.Word32(kErrorAddressAddress), command);
+    EXPECT_EQ(ErrorText(board), ErrorField(c.text));
+    EXPECT_EQ(board.Byte(kFileCommandAddress), 0);
+    EXPECT_EQ(board.Word(kScratch), 0);
+    EXPECT_EQ(board.Byte(kScratch + 0x100), 1);
+  }
+  EXPECT_FALSE(std::filesystem::exists(card / "ESCAPE.BIN"));
+  EXPECT_EQ(std::filesystem::directory_iterator(card / "inner"),
+            std::filesystem::directory_iterator());
+}
+
+TEST(VirtualBoardCardPath, ResolvesInsideTheCardIgnoringCase) {
+  TempDir card;
+  PutFile(card / "Motion" / "Walk.BIN", Code{1});
+  EXPECT_EQ(CardPath(card.Path(), "MOTION\\walk.bin"), card / "Motion" / "Walk.BIN");
+  EXPECT_EQ(CardPath(card.Path(), "motion/./Walk.BIN"), card / "Motion" / "Walk.BIN");
+  EXPECT_EQ(CardPath(card.Path(), "NEW.BIN"), card / "NEW.BIN");
+  EXPECT_EQ(CardPath(card.Path(), ""), std::nullopt);
+  EXPECT_EQ(CardPath(card.Path(), "\\ROOT.BIN"), std::nullopt);
+  EXPECT_EQ(CardPath(card.Path(), "D:X.BIN"), std::nullopt);
+  EXPECT_EQ(CardPath(card.Path(), "Motion\\..\\..\\X.BIN"), std::nullopt);
+  EXPECT_EQ(CardPath({}, "X.BIN"), std::nullopt);
+}
+
+// --- Playing through DEVMEM, as the PC does ---
+
+void SendText(VirtualBoard& board, std::uint32_t address, const std::string& text) {
+  Code bytes(text.begin(), text.end());
+  bytes.push_back(0);
+  ASSERT_TRUE(board.WriteDevmemRecord(WriteRecordOf(address, bytes)));
+}
+
+// The start of playback: image name, cleared reports, buffer 0 reset and cancel word, play byte.
+void StartPlaying(VirtualBoard& board, const std::string& name) {
+  SendText(board, kImageNameAddress, name);
+  ASSERT_TRUE(SendValue(board, kErrorAddressAddress, 0, 4));
+  ASSERT_TRUE(SendValue(board, kCodeAddressAddress, 0, 4));
+  ASSERT_TRUE(board.WriteDevmemRecord(WriteRecordOf(kErrorTextAddress, Code(32, 0))));
+  ASSERT_TRUE(SendValue(board, kBufferResetAddress[0], 1, 1));
+  ASSERT_TRUE(SendValue(board, 0x0EE6, 0, 2));
+  ASSERT_TRUE(SendValue(board, kPlayByteAddress, 1, 1));
+}
+
+std::uint32_t ReadBack(VirtualBoard& board, std::uint32_t address, std::uint8_t size) {
+  core::DevmemRecord reply{};
+  EXPECT_TRUE(board.WriteDevmemRecord(testing::ReadRequestOf(address, size)));
+  EXPECT_TRUE(board.ReadDevmemRecord(reply));
+  std::uint32_t value = 0;
+  for (std::uint8_t i = 0; i < size; ++i) {
+    value |= std::uint32_t{reply[4 + i]} << (8 * i);
+  }
+  return value;
+}
+
+TEST(VirtualBoardPlayImage, AnImageNamedThroughDevmemRunsUntilItEnds) {
+  TempDir card;
+  Code motion;
+  Write(motion, kBlockCodeAddress, LittleEndian(0, 4));
+  QueueWait(motion, 0);
+  Pose(motion, {400}, 5);
+  Op32(motion, Opcode::kWaitZero, kBufferBusyAddress[0]);
+  Write(motion, kBlockCodeAddress, LittleEndian(Here(motion) + 10, 4));
+  const std::uint32_t end = Here(motion);
+  Op(motion, Opcode::kEnd);
+  motion.push_back(0x80);
+  PutFile(card / "TEMP.BIN", motion);
+
+  VirtualBoard board(card.Path());
+  board.WriteMemory(kInterpolationMethodAddress, Code{kInterpolationLinear});
+  StartPlaying(board, "TEMP.BIN");
+  EXPECT_TRUE(board.Running());
+  int units = 0;
+  while (ReadBack(board, kPlayByteAddress, 1) != 0 && units < 100) {
+    board.Advance(kUnit);
+    ++units;
+  }
+  EXPECT_EQ(units, 6);
+  EXPECT_EQ(ReadBack(board, kCodeAddressAddress, 4), end);
+  EXPECT_EQ(ReadBack(board, kBlockCodeAddress, 4), end);
+  EXPECT_EQ(testing::CurrentValue(board, 0), 400);
+  EXPECT_EQ(ReadBack(board, kErrorAddressAddress, 4), 0u);
+  EXPECT_FALSE(board.Running());
+}
+
+TEST(VirtualBoardPlayImage, ThePcStopsAnEndlessMotionAndItsServos) {
+  TempDir card;
+  Code motion;
+  Pose(motion, {1000}, 100);
+  Op32(motion, Opcode::kWaitZero, kBufferBusyAddress[0]);
+  Pose(motion, {-1000}, 100);
+  Op32(motion, Opcode::kWaitZero, kBufferBusyAddress[0]);
+  Op32(motion, Opcode::kJump, 0);
+  motion.push_back(0x80);
+  PutFile(card / "TEMP.BIN", motion);
+
+  VirtualBoard board(card.Path());
+  board.WriteMemory(kInterpolationMethodAddress, Code{kInterpolationLinear});
+  StartPlaying(board, "TEMP.BIN");
+  Units(board, 30);
+  ASSERT_TRUE(board.Running());
+  ASSERT_EQ(board.Byte(kBufferBusyAddress[0]), 1);
+
+  ASSERT_TRUE(SendValue(board, kPlayByteAddress, 0, 1));
+  ASSERT_TRUE(SendValue(board, kBufferResetAddress[0], 1, 1));
+  EXPECT_FALSE(board.Running());
+  const std::int16_t stoppedAt = testing::CurrentValue(board, 0);
+  const std::uint64_t executed = board.InstructionsExecuted();
+  Units(board, 300);
+  EXPECT_EQ(testing::CurrentValue(board, 0), stoppedAt);
+  EXPECT_EQ(board.InstructionsExecuted(), executed);
+  EXPECT_EQ(board.Byte(kBufferBusyAddress[0]), 0);
+  EXPECT_EQ(board.Byte(kFillCountAddress), 0);
+  EXPECT_EQ(board.Byte(kPlayByteAddress), 0);
+}
+
+TEST(VirtualBoardPlayImage, AProgramCanPlayAnotherImageOrStopItself) {
+  TempDir card;
+  Code next;
+  Write(next, kScratch + 1, {7});
+  Op(next, Opcode::kEnd);
+  PutFile(card / "NEXT.BIN", next);
+  Code first;
+  WriteText(first, kImageNameAddress, "NEXT.BIN");
+  Write(first, kPlayByteAddress, {1});
+  Write(first, kScratch, {9});
+  Op(first, Opcode::kEnd);
+  Code stopper;
+  Write(stopper, kPlayByteAddress, {0});
+  Write(stopper, kScratch + 2, {9});
+  Op(stopper, Opcode::kEnd);
+
+  VirtualBoard board(card.Path());
+  Play(board, first, 1);
+  EXPECT_TRUE(board.Running());
+  EXPECT_EQ(board.Byte(kScratch), 0);
+  Units(board, 1);
+  EXPECT_EQ(board.Byte(kScratch + 1), 7);
+  EXPECT_EQ(board.Byte(kScratch), 0);
+  EXPECT_EQ(board.Byte(kPlayByteAddress), 0);
+  EXPECT_FALSE(board.Running());
+
+  Play(board, stopper, 2);
+  EXPECT_FALSE(board.Running());
+  EXPECT_EQ(board.Byte(kScratch + 2), 0);
+}
+
+// --- Power-on ---
+
+// A settings program laid out as the board writing builds it: memory writes, ten fillers and a
+// jump to itself, 2795 bytes.
+Code SettingsProgram() {
+  Code code;
+  Write(code, kControlCycleAddress, LittleEndian(20000, 4));
+  Write(code, 0x0046, Code(2, 0));
+  Write(code, kInterpolationMethodAddress, Code(128, kInterpolationLinear));
+  Write(code, kModelNameAddress, Code(32, 'R'));
+  for (std::uint32_t k = 0; k < 32; ++k) {
+    Write(code, 0x1000 + 64 * k, Code(64, static_cast<std::uint8_t>(k)));
+  }
+  for (const std::uint32_t reset : kBufferResetAddress) {
+    Write(code, reset, {1});
+  }
+  Code overrides;
+  for (int i = 0; i < 64; ++i) {
+    overrides.push_back(0x00);
+    overrides.push_back(0x80);
+  }
+  Write(code, 0x0D00, overrides);
+  for (std::uint32_t k = 0; k < 4; ++k) {
+    Write(code, 0x00C0 + 16 * k, Code(16, 0));
+  }
+  Write(code, 0x0EA0, {1});
+  Write(code, 0x0EE0, {1});
+  Write(code, 0x0EF0, {0});
+  Write(code, 0x0EE6, {0, 0});
+  Write(code, 0x0EB0, Code(48, 0));
+  Write(code, 0x004A, {1, 0});
+  Write(code, 0x004C, {1, 0});
+  Write(code, 0x004E, {1, 0});
+  code.insert(code.end(), 10, Opcode::kExpression);
+  Op32(code, Opcode::kJump, Here(code));
+  return code;
+}
+
+TEST(VirtualBoardStartup, StartupBinRunsAtPowerOnAndCallsTheStartupMotion) {
+  Code image = SettingsProgram();
+  ASSERT_EQ(image.size(), 2795u);
+  const std::uint32_t base = Here(image);
+  Code motion;
+  Write(motion, kBlockCodeAddress, LittleEndian(base, 4));
+  Pose(motion, {200}, 10);
+  Op(motion, Opcode::kEnd);
+  image.insert(image.end(), motion.begin(), motion.end());
+  image[base - 10] = Opcode::kCall;  // the call patch over the last five fillers
+  Patch32(image, base - 9, base);
+
+  TempDir card;
+  PutFile(card / "STARTUP.BIN", image);
+  VirtualBoard board(card.Path());
+  EXPECT_TRUE(board.Running());
+  board.Advance(kUnit);
+  EXPECT_EQ(board.Word32(kControlCycleAddress), 20000u);
+  EXPECT_EQ(board.Word(0x0D00 + 2 * 63), 0x8000);
+  EXPECT_EQ(board.Byte(0x1000 + 64 * 31), 31);
+  EXPECT_EQ(board.Word32(kBlockCodeAddress), base);
+  EXPECT_EQ(board.Byte(kBufferBusyAddress[0]), 1);
+  EXPECT_TRUE(board.Running());  // back from the motion, idling on the closing jump
+  EXPECT_EQ(board.CodeAddress(), base - 5);
+  EXPECT_EQ(board.Byte(kPlayByteAddress), 0);
+  board.Advance(10 * 20000);
+  EXPECT_EQ(testing::CurrentValue(board, 0), 200);
+
+  // Stopping a played motion leaves the start-up program alone; playing replaces it.
+  ASSERT_TRUE(SendValue(board, kPlayByteAddress, 0, 1));
+  EXPECT_TRUE(board.Running());
+  board.RunImage(Code{Opcode::kEnd});
+  board.Advance(20000);
+  EXPECT_FALSE(board.Running());
+
+  board.PowerOn();
+  EXPECT_TRUE(board.Running());
+  EXPECT_EQ(board.Word32(kControlCycleAddress), 0u);
+  board.Advance(kUnit);
+  EXPECT_EQ(board.Word32(kControlCycleAddress), 20000u);
+  EXPECT_EQ(board.CodeAddress(), base - 5);
+}
+
+TEST(VirtualBoardStartup, NoStartupBinMeansNoProgram) {
+  TempDir card;
+  VirtualBoard board(card.Path());
+  EXPECT_FALSE(board.Running());
+  Units(board, 3);
+  EXPECT_EQ(board.InstructionsExecuted(), 0u);
+  VirtualBoard noCard;
+  EXPECT_FALSE(noCard.Running());
+}
+
+}  // namespace
+}  // namespace gestalon::sim
