@@ -53,12 +53,14 @@ std::string Snprintf(const std::string& spec, auto value) {
 }
 
 std::string NarrowSpec(const Spec& spec, const char* length, char conversion) {
-  std::string s = "%" + spec.flags;
+  std::string s = "%";
+  s += spec.flags;
   if (spec.width >= 0) {
     s += std::to_string(spec.width);
   }
   if (spec.precision >= 0) {
-    s += "." + std::to_string(spec.precision);
+    s += '.';
+    s += std::to_string(spec.precision);
   }
   return s + length + conversion;
 }
