@@ -7,6 +7,7 @@
 #include "board/board_settings.h"
 #include "board/drive_label_text.h"
 #include "cpusettings/cpu_settings.h"
+#include "platform/board_drives.h"
 #include "strings/text_id.h"
 #include "strings/text_loader.h"
 #include "text/format.h"
@@ -82,6 +83,12 @@ void ChooseBoard(BoardLink& link, const BoardScanResult& scan, int index) {
   if (index >= 0 && static_cast<std::size_t>(index) < scan.listed.size()) {
     link.SetCurrentDrive(scan.listed[static_cast<std::size_t>(index)]);
   }
+}
+
+std::vector<BoardDrive> BoardDriveCandidates(const std::vector<BoardDrive>& virtualBoards) {
+  std::vector<BoardDrive> drives = EnumerateDrives();
+  drives.insert(drives.end(), virtualBoards.begin(), virtualBoards.end());
+  return drives;
 }
 
 }  // namespace gestalon::core

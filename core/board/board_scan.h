@@ -35,4 +35,8 @@ int CurrentBoardChoice(const BoardLink& link, const BoardScanResult& scan);
 // The user's choice: a valid index makes that board the current drive; any other keeps it.
 void ChooseBoard(BoardLink& link, const BoardScanResult& scan, int index);
 
+// The drives a scan looks at: the system's drives first, then the virtual boards (when the
+// program offers any).
+std::vector<BoardDrive> BoardDriveCandidates(const std::vector<BoardDrive>& virtualBoards);
+
 }  // namespace gestalon::core
