@@ -4,6 +4,7 @@
 #include <functional>
 #include <sstream>
 
+#include "board_commands.h"
 #include "compile_commands.h"
 #include "motion_commands.h"
 #include "project_command.h"
@@ -16,12 +17,6 @@ struct Options {
   int overridePercent = 100;
   int milliseconds = 10000;
 };
-
-// Subcommands whose work later versions of the tool provide; they report so and exit 2.
-int NotYetAvailable(const std::string& name, std::ostream& err) {
-  err << "gestalon-cli: '" << name << "' is not available in this version yet\n";
-  return kExitUsage;
-}
 
 void AddSubcommands(CLI::App& app, Options& o) {
   auto* dump = app.add_subcommand("dump", "Print a motion file's blocks as JSON");
@@ -100,7 +95,13 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
     if (sub->get_name() == "project") {
       return RunProjectCommand(options.project, options.rewriteDir, out, err);
     }
-    return NotYetAvailable(sub->get_name(), err);
+    if (sub->get_name() == "write") {
+      return RunWriteCommand(options.project, options.drive, out, err);
+    }
+    if (sub->get_name() == "simulate") {
+      return RunSimulateCommand(options.project, options.image, options.milliseconds, options.pad,
+                                out, err);
+    }
   }
   return kExitUsage;
 }

@@ -103,8 +103,13 @@ void VirtualBoard::ApplyWriteRecord(const core::DevmemRecord& record) {
 
 void VirtualBoard::WriteLocked(std::uint64_t first, std::span<const std::uint8_t> bytes) {
   const std::uint64_t count = bytes.size();
+  const std::uint32_t block = Word32At(kBlockCodeAddress);
   for (std::size_t i = 0; i < bytes.size(); ++i) {
     StoreByte(first + i, bytes[i]);
+  }
+  if (blockObserver_ && Covers(first, count, kBlockCodeAddress, 4) &&
+      Word32At(kBlockCodeAddress) != block) {
+    blockObserver_(Word32At(kBlockCodeAddress));
   }
 
   // Side effects, in an order that lets one record both reset buffer 0 and start a new move.
@@ -188,6 +193,9 @@ void VirtualBoard::QueueMove() {
   move.time = WordAt(kMoveTimeAddress);
   for (std::uint32_t i = 0; i < kServoSlotCount; ++i) {
     move.targets[i] = static_cast<std::int16_t>(WordAt(kServoTargetAddress + 2 * i));
+  }
+  if (moveObserver_) {
+    moveObserver_(move);
   }
   ServoValues current = CurrentServoValues();
   interpolator_.Queue(move, current);
@@ -436,6 +444,16 @@ void VirtualBoard::SetModelName(const std::string& ansiBytes) {
     StoreByte(kModelNameAddress + i,
               i < ansiBytes.size() ? static_cast<std::uint8_t>(ansiBytes[i]) : 0);
   }
+}
+
+void VirtualBoard::SetMoveObserver(std::function<void(const ServoMove& move)> observer) {
+  std::lock_guard lock(mutex_);
+  moveObserver_ = std::move(observer);
+}
+
+void VirtualBoard::SetBlockObserver(std::function<void(std::uint32_t address)> observer) {
+  std::lock_guard lock(mutex_);
+  blockObserver_ = std::move(observer);
 }
 
 std::vector<std::uint8_t> VirtualBoard::Flash(std::uint32_t address, std::size_t size) const {

@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -132,6 +133,14 @@ class VirtualBoard {
   // Names (narrow text as at 0x0400) of the sounds played since construction, in order.
   std::vector<std::string> SoundLog() const;
 
+  // Observers for tools that trace what the board does. Each is called on the thread whose write
+  // caused the event, while the board is locked: an observer must not call the board. An empty
+  // function removes the observer.
+  // A move was queued: a write touched the time word 0x0B00 (its time and the targets at 0x0A00).
+  void SetMoveObserver(std::function<void(const ServoMove& move)> observer);
+  // A write changed the code address of the executing block at 0x0FFC; the new address.
+  void SetBlockObserver(std::function<void(std::uint32_t address)> observer);
+
   // Flash bytes from `address` (0xFF where erased).
   std::vector<std::uint8_t> Flash(std::uint32_t address, std::size_t size) const;
   // Times the updater was run (command 3), and the flash address it last ran from.
@@ -199,6 +208,8 @@ class VirtualBoard {
   std::uint32_t lastUpdaterAddress_ = 0;
   std::vector<std::string> soundLog_;
   bool played_ = false;  // the program was started by the play byte (or RunImage)
+  std::function<void(const ServoMove&)> moveObserver_;
+  std::function<void(std::uint32_t)> blockObserver_;
   ProgramBus bus_{*this};
   BytecodeInterpreter interpreter_{bus_};
 };

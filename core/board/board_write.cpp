@@ -1,5 +1,9 @@
 #include "board/board_write.h"
 
+#include <fstream>
+#include <iterator>
+#include <string>
+
 #include "board/board_settings.h"
 #include "board/copy_list.h"
 #include "board/image_builder.h"
@@ -29,6 +33,15 @@ void WithBoard(BoardLink& link, const std::function<void()>& action) {
 
 bool SettleDrive(BoardWriteTask& task) {
   BoardLink& link = *task.link;
+  if (task.namedDrive) {
+    std::error_code ec;
+    if (!std::filesystem::is_directory(task.namedDrive->root, ec)) {
+      Show(task.prompter, PromptIcon::kWarning, TextId::kMsgRobotNotConnected);
+      return false;
+    }
+    link.SetCurrentDrive(*task.namedDrive);
+    return true;
+  }
   const BoardScanResult scan =
       ScanBoardDrives(link, task.candidates, ProjectRobotName(*task.project));
   if (scan.count == 0 || scan.listed.empty()) {
@@ -38,6 +51,46 @@ bool SettleDrive(BoardWriteTask& task) {
   return scan.singleMatch || (task.chooseBoard && task.chooseBoard(link, scan));
 }
 
+// A file before it is rewritten: its bytes and time, when it exists.
+struct FileStamp {
+  std::optional<std::string> bytes;
+  std::filesystem::file_time_type time;
+};
+
+FileStamp TakeStamp(const std::filesystem::path& file) {
+  FileStamp stamp;
+  std::error_code ec;
+  stamp.time = std::filesystem::last_write_time(file, ec);
+  std::ifstream in(file, std::ios::binary);
+  if (!ec && in) {
+    std::string bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    if (!in.bad()) {
+      stamp.bytes = std::move(bytes);
+    }
+  }
+  return stamp;
+}
+
+// Puts the old time back on a rewritten file whose bytes did not change. The copy to the card
+// compares times only, so an unchanged file then stays up to date on the card.
+void KeepTimeIfSame(const std::filesystem::path& file, const FileStamp& before) {
+  if (!before.bytes) {
+    return;
+  }
+  const FileStamp after = TakeStamp(file);
+  if (after.bytes == before.bytes) {
+    std::error_code ec;
+    std::filesystem::last_write_time(file, before.time, ec);
+  }
+}
+
+int Finish(const BoardWriteTask& task, int result) {
+  if (task.progress) {
+    task.progress->Finish(result);
+  }
+  return result;
+}
+
 }  // namespace
 
 int WriteToBoard(BoardWriteTask& task) {
@@ -45,11 +98,22 @@ int WriteToBoard(BoardWriteTask& task) {
   const LoadedProject& project = *task.project;
   const bool online = link.Flags().online.load() != 0;
   const std::filesystem::path folder = PathFromText(project.project.folder);
+  task.flushed = false;
+  task.settingsLoaded = false;
 
   if (!online && !SettleDrive(task)) {
-    return 0;
+    return Finish(task, 0);
   }
-  WriteCpuSettingsFile(ProjectFilePath(project.project, project.project.ROMINI), task.settings);
+  // The card gets the settings file as STARTUP.XML: a settings file that cannot be written would
+  // leave the card with settings that differ from the image built below.
+  const std::filesystem::path settingsFile =
+      ProjectFilePath(project.project, project.project.ROMINI);
+  const FileStamp settingsBefore = TakeStamp(settingsFile);
+  if (!WriteCpuSettingsFile(settingsFile, task.settings)) {
+    Show(task.prompter, PromptIcon::kError, TextId::kFileSaveFailed);
+    return Finish(task, 0);
+  }
+  KeepTimeIfSame(settingsFile, settingsBefore);
   if (online) {
     WithBoard(link, [&] { link.CloseBoard(); });
   }
@@ -71,10 +135,18 @@ int WriteToBoard(BoardWriteTask& task) {
       WithBoard(link, [&] { link.OpenBoard(drive); });
     }
   };
-  if (!image || !WriteImageFile(folder / "STARTUP.BIN", *image)) {
+  if (!image) {
     reopen();
-    return 0;
+    return Finish(task, 0);
   }
+  const std::filesystem::path imageFile = folder / "STARTUP.BIN";
+  const FileStamp imageBefore = TakeStamp(imageFile);
+  if (!WriteImageFile(imageFile, *image)) {
+    Show(task.prompter, PromptIcon::kError, TextId::kFileSaveFailed);
+    reopen();
+    return Finish(task, 0);
+  }
+  KeepTimeIfSame(imageFile, imageBefore);
 
   CopyListAdd(copyList, u"STARTUP.XML", CopyKind::kFile);
   if (!task.settings.extraFile.empty()) {
@@ -87,21 +159,19 @@ int WriteToBoard(BoardWriteTask& task) {
                    .progress = task.progress,
                    .prompter = task.prompter,
                    .cancelRequest = task.cancelRequest};
-  CopyListToDrive(copyList, copy);
-  const bool flushed = FlushDriveCache(drive, task.prompter) == 1;
+  const bool copied = CopyListToDrive(copyList, copy) == 1;
+  task.flushed = FlushDriveCache(drive, task.prompter) == 1 && copied;
   reopen();
 
-  if (flushed) {
+  if (task.flushed) {
     Show(task.prompter, PromptIcon::kNone, TextId::kMsgWriteDone);
   } else {
     Show(task.prompter, PromptIcon::kWarning, TextId::kMsgWriteMaybeFailed);
   }
-  if (online) {
-    WriteBoardSettings(link, task.settings, task.prompter);
-  } else {
-    WriteBoardSettingsOffline(link, task.settings, task.prompter);
-  }
-  return 1;
+  task.settingsLoaded =
+      (online ? WriteBoardSettings(link, task.settings, task.prompter)
+              : WriteBoardSettingsOffline(link, task.settings, task.prompter)) == 1;
+  return Finish(task, 1);
 }
 
 }  // namespace gestalon::core

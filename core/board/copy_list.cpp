@@ -62,11 +62,13 @@ int CopyListToDrive(CopyList& list, const CopyContext& context) {
   SetText(context, WriteDialogText::kPhase, LoadText(TextId::kWriteDlgPhaseCopy));
   SetText(context, WriteDialogText::kStep, u"");
   int remaining = static_cast<int>(list.entries.size());
+  bool complete = true;
   for (const CopyEntry& entry : list.entries) {
     SetText(context, WriteDialogText::kCurrentFile, entry.name);
     SetText(context, WriteDialogText::kCounts,
             Format(LoadText(TextId::kFmtWriteDlgRemaining), remaining));
     if (StopRequested(context)) {
+      complete = false;
       break;
     }
     const bool copied = entry.kind == CopyKind::kFile ||
@@ -82,6 +84,7 @@ int CopyListToDrive(CopyList& list, const CopyContext& context) {
         context.prompter->Show(PromptIcon::kWarning,
                                Format(LoadText(TextId::kFmtMsgFileNotFound), TextFromPath(source)));
       }
+      complete = false;
       --remaining;
       continue;
     }
@@ -97,11 +100,13 @@ int CopyListToDrive(CopyList& list, const CopyContext& context) {
       // The card keeps whole, even seconds; storing that time makes the next comparison exact
       // on any file system.
       std::filesystem::last_write_time(target, cardTime, ec);
+    } else {
+      complete = false;
     }
     --remaining;
   }
   list.entries.clear();
-  return 1;
+  return complete ? 1 : 0;
 }
 
 int FlushDriveCache(const BoardDrive& drive, Prompter* prompter, int maxAttempts,

@@ -59,7 +59,8 @@ std::filesystem::file_time_type CardFileTime(std::filesystem::file_time_type tim
 
 // Copies the listed files to the drive and empties the list. A file whose copy on the card has
 // the card time of the source is up to date and skipped; a copied file gets that card time, so a
-// second write copies nothing. Missing sources are reported and skipped. Always 1.
+// second write copies nothing. Missing sources are reported and skipped. 1 when every file is on
+// the card; 0 when a source was missing, a copy failed or the user stopped the copy.
 int CopyListToDrive(CopyList& list, const CopyContext& context);
 
 // Flushes the drive's cache to the card, retrying: a missing drive fails with a message; a drive

@@ -37,12 +37,6 @@ TEST(Cli, BadUsageExitsWithTwo) {
   EXPECT_NE(missing.err.find("-o"), std::string::npos);
 }
 
-TEST(Cli, SubcommandsNotYetAvailableSaySo) {
-  const Result r = RunTool({"write", "p.KJZ", "--drive", "board"});
-  EXPECT_EQ(r.status, kExitUsage);
-  EXPECT_NE(r.err.find("'write' is not available"), std::string::npos);
-}
-
 TEST(CliProject, PrintsTheSampleRobotWithoutMessagesAndRewritesItsFiles) {
   const std::string sample = GESTALON_RESOURCES_DIR "/robots/gestaloid/gestaloid.KJZ";
   testing::TempDir out;

@@ -90,7 +90,7 @@ TEST_F(BoardCopyTest, CopiesOnceThenFindsTheCardUpToDate) {
 
 TEST_F(BoardCopyTest, MissingSourceIsReportedAndEscapeStopsAfterAYes) {
   CopyList list = List();
-  CopyListToDrive(list, context_);
+  EXPECT_EQ(CopyListToDrive(list, context_), 0) << "a missing file is not a complete copy";
   ASSERT_FALSE(prompter_.Calls().empty());
   EXPECT_EQ(prompter_.Calls()[0].text, Format(LoadText(TextId::kFmtMsgFileNotFound),
                                               TextFromPath(dir_ / "project" / "STARTUP.BIN")));
@@ -108,7 +108,7 @@ TEST_F(BoardCopyTest, MissingSourceIsReportedAndEscapeStopsAfterAYes) {
   prompter_.Clear();
   prompter_.QueueAnswer(PromptAnswer::kYes);
   list = List();
-  CopyListToDrive(list, context_);
+  EXPECT_EQ(CopyListToDrive(list, context_), 0);
   EXPECT_FALSE(std::filesystem::exists(dir_ / "card" / "STARTUP.BIN"));
   ASSERT_EQ(prompter_.Calls().size(), 2u);
   EXPECT_EQ(prompter_.Calls()[1].text, LoadText(TextId::kMsgAborted));

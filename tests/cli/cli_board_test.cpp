@@ -1,0 +1,399 @@
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <filesystem>
+#include <nlohmann/json.hpp>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "board/board_mirror.h"
+#include "board/board_settings.h"
+#include "board/copy_list.h"
+#include "board_commands.h"
+#include "cli_app.h"
+#include "cpusettings/cpu_settings_file.h"
+#include "motion/motion_reader.h"
+#include "project/project_loader.h"
+#include "temp_dir.h"
+#include "virtual_board.h"
+
+namespace gestalon::cli {
+namespace {
+
+namespace fs = std::filesystem;
+using nlohmann::json;
+
+const fs::path kSample = GESTALON_RESOURCES_DIR "/robots/gestaloid";
+constexpr std::uint32_t kSettingsProgramSize = 2795;
+
+struct Result {
+  int status;
+  std::string out, err;
+};
+
+Result RunTool(std::vector<std::string> args) {
+  std::ostringstream out, err;
+  const int status = RunCli(args, out, err);
+  return {status, out.str(), err.str()};
+}
+
+// The sample robot in a folder of the test's own, so writes never reach the source tree.
+fs::path CopySample(const testing::TempDir& dir) {
+  const fs::path folder = dir / "robot";
+  fs::copy(kSample, folder, fs::copy_options::recursive);
+  return folder;
+}
+
+// Changes the project's CPU settings file as the settings dialog would.
+void EditSettings(const fs::path& folder, const std::function<void(core::CpuSettings&)>& edit) {
+  core::CpuSettings settings{};
+  ASSERT_TRUE(core::ReadCpuSettingsFile(folder / "STARTUP.XML", settings, nullptr));
+  edit(settings);
+  ASSERT_TRUE(core::WriteCpuSettingsFile(folder / "STARTUP.XML", settings));
+}
+
+core::LoadedProject LoadProject(const fs::path& file) {
+  core::LoadedProject project;
+  EXPECT_TRUE(core::LoadRobotProject(file, true, project, {}));
+  return project;
+}
+
+std::vector<std::uint8_t> BoardBytes(const sim::VirtualBoard& board, std::uint32_t address,
+                                     std::size_t size) {
+  std::vector<std::uint8_t> bytes(size);
+  board.ReadMemory(address, bytes);
+  return bytes;
+}
+
+std::map<fs::path, fs::file_time_type> CardTimes(const fs::path& card) {
+  std::map<fs::path, fs::file_time_type> times;
+  for (const auto& entry : fs::directory_iterator(card)) {
+    times[entry.path().filename()] = entry.last_write_time();
+  }
+  return times;
+}
+
+TEST(CliWrite, SampleRobotStartsItsMotionFromTheCard) {
+  testing::TempDir dir;
+  const fs::path robot = CopySample(dir);
+  EditSettings(robot, [](core::CpuSettings& s) {
+    s.startupMotion = u"greeting.KX4";
+    s.basicControlCycle = 8000;  // not the board's default, so the settings program is seen
+  });
+  const fs::path card = dir / "card";
+  fs::create_directory(card);
+
+  const Result r = RunTool({"write", (robot / "gestaloid.KJZ").string(), "--drive", card.string()});
+  ASSERT_EQ(r.status, kExitOk) << r.err;
+  EXPECT_NE(r.out.find("copied: STARTUP.BIN STARTUP.XML\n"), std::string::npos) << r.out;
+  EXPECT_NE(r.out.find("settings not loaded"), std::string::npos) << r.out;
+  EXPECT_NE(r.err.find("CPUボードにデータを書き込みました。"), std::string::npos) << r.err;
+  EXPECT_NE(r.err.find("no DEVMEM"), std::string::npos) << r.err;
+  EXPECT_FALSE(fs::exists(card / "DEVMEM"));
+  // Motions are compiled into the image, not copied.
+  EXPECT_FALSE(fs::exists(card / "greeting.KX4"));
+  const std::string image = testing::ReadBytes(card / "STARTUP.BIN");
+  EXPECT_EQ(image, testing::ReadBytes(robot / "STARTUP.BIN"));
+  EXPECT_GT(image.size(), kSettingsProgramSize);
+  EXPECT_EQ(testing::ReadBytes(card / "STARTUP.XML"), testing::ReadBytes(robot / "STARTUP.XML"));
+
+  const core::LoadedProject project = LoadProject(robot / "gestaloid.KJZ");
+  sim::VirtualBoard board(card);
+  board.PowerOn();
+  ASSERT_TRUE(board.Running());
+  board.Advance(sim::VirtualBoard::kDefaultControlCycle);  // the settings program's time unit
+
+  EXPECT_EQ(board.Word32(0x0040), 8000u);
+  const auto& methods = project.cpu.interpolationMethods;
+  EXPECT_EQ(BoardBytes(board, 0x0B80, 128),
+            std::vector<std::uint8_t>(methods.begin(), methods.end()));
+  const auto& name = project.cpu.modelName;
+  EXPECT_EQ(BoardBytes(board, 0x0020, 32), std::vector<std::uint8_t>(name.begin(), name.end()));
+  EXPECT_NE(board.Byte(0x0020), 0);
+  core::BoardMirror motors{};
+  for (std::uint32_t k = 0; k < 32; ++k) {
+    core::PackMotorRecord(project.cpu.motors[k], motors, 0x1000 + 64 * k);
+  }
+  EXPECT_EQ(BoardBytes(board, 0x1000, 32 * 64),
+            std::vector<std::uint8_t>(motors.begin() + 0x1000, motors.begin() + 0x1800));
+
+  // The settings program called the start-up motion, which now drives the servos.
+  EXPECT_TRUE(board.Running());
+  EXPECT_GE(board.CodeAddress(), kSettingsProgramSize);
+  const auto before = BoardBytes(board, 0x0C00, 256);
+  board.Advance(500000);
+  EXPECT_TRUE(board.Running());
+  EXPECT_NE(BoardBytes(board, 0x0C00, 256), before);
+}
+
+TEST(CliWrite, SecondWriteCopiesNothingUntilTheSettingsChange) {
+  testing::TempDir dir;
+  const fs::path robot = CopySample(dir);
+  EditSettings(robot, [](core::CpuSettings& s) { s.startupMotion = u"wave.KX4"; });
+  const fs::path card = dir / "card";
+  fs::create_directory(card);
+  const std::string project = (robot / "gestaloid.KJZ").string();
+  ASSERT_EQ(RunTool({"write", project, "--drive", card.string()}).status, kExitOk);
+
+  // Both files as if written an hour ago, on the card as well: a file rewritten now would be
+  // newer and copied again.
+  const auto past = core::CardFileTime(fs::file_time_type::clock::now() - std::chrono::hours(1));
+  for (const char* name : {"STARTUP.XML", "STARTUP.BIN"}) {
+    fs::last_write_time(robot / name, past);
+    fs::last_write_time(card / name, past);
+  }
+  const auto times = CardTimes(card);
+  const std::string image = testing::ReadBytes(card / "STARTUP.BIN");
+
+  const Result again = RunTool({"write", project, "--drive", card.string()});
+  ASSERT_EQ(again.status, kExitOk) << again.err;
+  EXPECT_NE(again.out.find("copied: nothing\n"), std::string::npos) << again.out;
+  EXPECT_EQ(CardTimes(card), times);
+  EXPECT_EQ(testing::ReadBytes(card / "STARTUP.BIN"), image);
+  EXPECT_EQ(fs::last_write_time(robot / "STARTUP.BIN"), past);
+
+  // Another start-up motion: both files change and reach the card.
+  EditSettings(robot, [](core::CpuSettings& s) { s.startupMotion = u"bow.KX4"; });
+  const Result changed = RunTool({"write", project, "--drive", card.string()});
+  ASSERT_EQ(changed.status, kExitOk) << changed.err;
+  EXPECT_NE(changed.out.find("copied: STARTUP.BIN STARTUP.XML\n"), std::string::npos)
+      << changed.out;
+  EXPECT_NE(testing::ReadBytes(card / "STARTUP.BIN"), image);
+  EXPECT_EQ(testing::ReadBytes(card / "STARTUP.BIN"), testing::ReadBytes(robot / "STARTUP.BIN"));
+}
+
+TEST(CliWrite, LoadsTheSettingsThroughTheDrivesDevmem) {
+  testing::TempDir dir;
+  const fs::path robot = CopySample(dir);
+  const fs::path card = dir / "card";
+  fs::create_directory(card);
+  testing::WriteBytes(card / "DEVMEM", "");
+
+  const Result r = RunTool({"write", (robot / "gestaloid.KJZ").string(), "--drive", card.string()});
+  ASSERT_EQ(r.status, kExitOk) << r.err;
+  EXPECT_NE(r.out.find("board memory: settings loaded\n"), std::string::npos) << r.out;
+  EXPECT_EQ(r.err.find("DEVMEM"), std::string::npos) << r.err;
+  // Records go to DEVMEM one at a time, each a 512-byte write record.
+  const std::string devmem = testing::ReadBytes(card / "DEVMEM");
+  ASSERT_EQ(devmem.size(), 512u);
+  EXPECT_EQ(devmem[0], 'W');
+}
+
+TEST(CliWrite, MissingDriveOrProjectFailsWithoutWriting) {
+  testing::TempDir dir;
+  const fs::path robot = CopySample(dir);
+  const fs::path missing = dir / "no-board";
+  const Result r =
+      RunTool({"write", (robot / "gestaloid.KJZ").string(), "--drive", missing.string()});
+  EXPECT_EQ(r.status, kExitError);
+  EXPECT_NE(r.err.find("ロボットがPCに接続されていません。"), std::string::npos) << r.err;
+  EXPECT_FALSE(fs::exists(missing));
+  EXPECT_FALSE(fs::exists(robot / "STARTUP.BIN"));
+
+  const Result noProject =
+      RunTool({"write", (dir / "none.KJZ").string(), "--drive", dir.Path().string()});
+  EXPECT_EQ(noProject.status, kExitError);
+  EXPECT_NE(noProject.err.find("cannot load the project"), std::string::npos);
+}
+
+TEST(CliWrite, AStartupMotionThatCannotBeBuiltFailsTheWrite) {
+  testing::TempDir dir;
+  const fs::path robot = CopySample(dir);
+  EditSettings(robot, [](core::CpuSettings& s) { s.startupMotion = u"missing.KX4"; });
+  const fs::path card = dir / "card";
+  fs::create_directory(card);
+  const Result r = RunTool({"write", (robot / "gestaloid.KJZ").string(), "--drive", card.string()});
+  EXPECT_EQ(r.status, kExitError);
+  EXPECT_NE(r.err.find("missing.KX4"), std::string::npos) << r.err;
+  EXPECT_TRUE(fs::is_empty(card));
+}
+
+// ---- simulate
+
+struct Pose {
+  std::uint16_t time;
+  std::array<std::int16_t, 128> slots;
+};
+
+// The poses a motion sends, in the order its links run them, called motions included.
+void CollectPoses(const fs::path& folder, const std::u16string& name,
+                  const core::SliderTable& sliders, std::vector<Pose>& poses) {
+  const auto document = core::ReadMotionFile(folder / fs::path(name), sliders, nullptr);
+  ASSERT_TRUE(document.has_value());
+  const core::MotionBlock* block = nullptr;
+  for (const core::MotionBlock& b : *document) {
+    if (b.Is(core::BlockKind::Start)) {
+      block = &b;
+    }
+  }
+  for (int steps = 0; block && steps < 1000; ++steps, block = block->next) {
+    ASSERT_NE(block->branch != nullptr && block->Is(core::BlockKind::If), true);
+    if (block->Is(core::BlockKind::Pose)) {
+      poses.push_back({block->time, block->slots});
+    } else if (block->Is(core::BlockKind::SubRoutine)) {
+      CollectPoses(folder, block->fileName, sliders, poses);
+    }
+  }
+}
+
+std::vector<json> JsonLines(const std::string& text) {
+  std::vector<json> lines;
+  std::istringstream in(text);
+  for (std::string line; std::getline(in, line);) {
+    lines.push_back(json::parse(line));
+  }
+  return lines;
+}
+
+std::uint32_t Le32(const std::string& bytes, std::size_t at) {
+  std::uint32_t value = 0;
+  for (int i = 3; i >= 0; --i) {
+    value = (value << 8) | static_cast<unsigned char>(bytes[at + i]);
+  }
+  return value;
+}
+
+TEST(CliSimulate, PrintsThePosesOfTheMotionInOrderScaledByTheOverride) {
+  testing::TempDir dir;
+  const std::string project = (kSample / "gestaloid.KJZ").string();
+  const core::LoadedProject loaded = LoadProject(kSample / "gestaloid.KJZ");
+  std::vector<Pose> expected;
+  CollectPoses(kSample, u"greeting.KX4", loaded.sliders, expected);
+  ASSERT_GE(expected.size(), 4u);
+
+  std::vector<double> endTimes;
+  for (const int percent : {100, 50}) {
+    SCOPED_TRACE(percent);
+    const fs::path image = dir / ("g" + std::to_string(percent) + ".BIN");
+    ASSERT_EQ(RunTool({"compile", (kSample / "greeting.KX4").string(), "-o", image.string(),
+                       "--project", project, "--override", std::to_string(percent)})
+                  .status,
+              kExitOk);
+    const Result r = RunTool({"simulate", project, image.string(), "--ms", "20000"});
+    ASSERT_EQ(r.status, kExitOk) << r.err;
+    const std::vector<json> lines = JsonLines(r.out);
+    ASSERT_FALSE(lines.empty());
+
+    const std::string code = testing::ReadBytes(image);
+    std::vector<json> poses;
+    std::vector<std::size_t> blockLines;
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+      const std::string event = lines[i]["event"];
+      if (event == "pose") {
+        poses.push_back(lines[i]);
+      } else if (event == "block") {
+        blockLines.push_back(i);
+        // The address is a block that announced itself: a write of its own start to 0x0FFC.
+        const std::uint32_t addr = lines[i]["addr"];
+        ASSERT_LT(addr + 10, code.size());
+        EXPECT_EQ(code.substr(addr, 6), std::string("\x90\xFC\x0F\x00\x00\x04", 6));
+        EXPECT_EQ(Le32(code, addr + 6), addr);
+      }
+      if (i > 0) {
+        EXPECT_GE(lines[i]["t_ms"].get<double>(), lines[i - 1]["t_ms"].get<double>());
+      }
+    }
+    ASSERT_EQ(poses.size(), expected.size());
+    for (std::size_t i = 0; i < poses.size(); ++i) {
+      EXPECT_EQ(poses[i]["time"], expected[i].time * percent / 100) << i;
+      const std::vector<int> slots = poses[i]["slots"];
+      ASSERT_EQ(slots.size(), 128u);
+      // The last slot's high byte is never sent.
+      EXPECT_TRUE(std::equal(slots.begin(), slots.begin() + 127, expected[i].slots.begin())) << i;
+    }
+    // The greeting calls two motions: a block event before the first pose of each.
+    ASSERT_EQ(blockLines.size(), 2u);
+    EXPECT_EQ(blockLines[0], 0u);
+    EXPECT_EQ(lines[blockLines[0] + 1]["event"], "pose");
+    EXPECT_EQ(lines[blockLines[1] + 1]["event"], "pose");
+    EXPECT_LT(lines[blockLines[0]]["addr"], lines[blockLines[1]]["addr"]);
+    EXPECT_EQ(lines.back()["event"], "end");
+    endTimes.push_back(lines.back()["t_ms"]);
+  }
+  EXPECT_LT(endTimes[1], endTimes[0]);
+}
+
+// A hand-made image: a move of time 7 when the controller word at 0x0EE4 is 0x0010, then the end.
+std::string PadImage() {
+  std::string code;
+  code += "\xC0";
+  code += std::string("\xC9\xE4\x0E\x00\x00", 5);  // push the controller word
+  code += std::string("\xC4\x10\x00\x00\x00", 5);  // push 0x10
+  code += "\xD1\xD9";                              // equal
+  code += std::string("\xE0\x19\x00\x00\x00", 5);  // to the move at 25
+  code += std::string(7, '\x83');                  // end (and fillers up to 25)
+  code += std::string("\x90\x00\x0B\x00\x00\x02\x07\x00", 8);
+  code += "\x83";
+  return code;
+}
+
+TEST(CliSimulate, ThePadWordReachesTheProgram) {
+  testing::TempDir dir;
+  const std::string project = (kSample / "gestaloid.KJZ").string();
+  const fs::path image = dir / "pad.BIN";
+  testing::WriteBytes(image, PadImage());
+
+  const Result pressed = RunTool({"simulate", project, image.string(), "--pad", "0x0010"});
+  ASSERT_EQ(pressed.status, kExitOk) << pressed.err;
+  const std::vector<json> lines = JsonLines(pressed.out);
+  ASSERT_EQ(lines.size(), 2u) << pressed.out;
+  EXPECT_EQ(lines[0]["event"], "pose");
+  EXPECT_EQ(lines[0]["time"], 7);
+  EXPECT_EQ(lines[0]["t_ms"], 0);
+  EXPECT_EQ(lines[1], json::parse(R"({"t_ms":0,"event":"end"})"));
+  // Keys keep the order of the event's description.
+  EXPECT_EQ(pressed.out.rfind("{\"t_ms\":0,\"event\":\"pose\",\"time\":7,\"slots\":[", 0), 0u);
+
+  const Result released = RunTool({"simulate", project, image.string(), "--pad", "11"});
+  ASSERT_EQ(released.status, kExitOk) << released.err;
+  EXPECT_EQ(released.out, "{\"t_ms\":0,\"event\":\"end\"}\n");
+}
+
+TEST(CliSimulate, RunsForTheGivenTimeAndReportsAFailingProgram) {
+  testing::TempDir dir;
+  const std::string project = (kSample / "gestaloid.KJZ").string();
+  // Waits 255 units (2.55 s at the sample's 10 ms cycle), then ends.
+  const fs::path waiting = dir / "wait.BIN";
+  testing::WriteBytes(waiting, "\x88\xFF\x83");
+  const Result cut = RunTool({"simulate", project, waiting.string(), "--ms", "1000"});
+  EXPECT_EQ(cut.status, kExitOk) << cut.err;
+  EXPECT_EQ(cut.out, "");
+  const Result whole = RunTool({"simulate", project, waiting.string(), "--ms", "3000"});
+  EXPECT_EQ(whole.status, kExitOk) << whole.err;
+  EXPECT_EQ(whole.out, "{\"t_ms\":2550,\"event\":\"end\"}\n");
+
+  const fs::path bad = dir / "bad.BIN";
+  testing::WriteBytes(bad, "\x88\x02\x7F");
+  const Result failed = RunTool({"simulate", project, bad.string()});
+  EXPECT_EQ(failed.status, kExitError);
+  EXPECT_EQ(failed.out, "{\"t_ms\":20,\"event\":\"end\"}\n");
+  EXPECT_NE(failed.err.find("unknown opcode"), std::string::npos) << failed.err;
+  EXPECT_NE(failed.err.find("code address 2"), std::string::npos) << failed.err;
+}
+
+TEST(CliSimulate, RejectsBadOptionsAndMissingFiles) {
+  testing::TempDir dir;
+  const std::string project = (kSample / "gestaloid.KJZ").string();
+  const fs::path image = dir / "end.BIN";
+  testing::WriteBytes(image, "\x83");
+  EXPECT_EQ(RunTool({"simulate", project, image.string(), "--pad", "zz"}).status, kExitUsage);
+  EXPECT_EQ(RunTool({"simulate", project, image.string(), "--pad", "12345"}).status, kExitUsage);
+  EXPECT_EQ(RunTool({"simulate", project, image.string(), "--ms", "-1"}).status, kExitUsage);
+  EXPECT_EQ(RunTool({"simulate", project, (dir / "none.BIN").string()}).status, kExitError);
+  EXPECT_EQ(RunTool({"simulate", (dir / "none.KJZ").string(), image.string()}).status, kExitError);
+}
+
+TEST(CliSimulate, PadWordParsing) {
+  EXPECT_EQ(ParsePadWord("0x0010"), 0x0010);
+  EXPECT_EQ(ParsePadWord("ffFF"), 0xFFFF);
+  EXPECT_EQ(ParsePadWord("0X1"), 1);
+  EXPECT_FALSE(ParsePadWord(""));
+  EXPECT_FALSE(ParsePadWord("0x"));
+  EXPECT_FALSE(ParsePadWord("1 "));
+  EXPECT_FALSE(ParsePadWord("-1"));
+  EXPECT_FALSE(ParsePadWord("+1"));
+}
+
+}  // namespace
+}  // namespace gestalon::cli
