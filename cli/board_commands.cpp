@@ -13,6 +13,7 @@
 #include "board/settings_image.h"
 #include "card_files.h"
 #include "cli_app.h"
+#include "cli_project.h"
 #include "collecting_prompter.h"
 #include "json_text.h"
 #include "platform/devmem_file.h"
@@ -30,29 +31,6 @@ namespace fs = std::filesystem;
 using Json = nlohmann::ordered_json;
 
 constexpr char kDevmemName[] = "DEVMEM";
-
-void PrintMessages(const std::vector<std::u16string>& texts, std::ostream& err) {
-  for (const auto& text : texts) {
-    err << "gestalon-cli: " << core::ToUtf8(text) << "\n";
-  }
-}
-
-// The project as the program loads it; what the load showed goes to `err` either way (a CPU
-// settings file that could not be read leaves the defaults, which would then reach the board).
-std::optional<core::LoadedProject> LoadProject(const std::string& projectPath, std::ostream& err) {
-  core::LoadedProject project;
-  CollectingPrompter prompter;
-  core::ProjectLoadOptions options;
-  options.programFolder = core::ProgramFolder();
-  options.prompter = &prompter;
-  const bool loaded = core::LoadRobotProject(ArgumentPath(projectPath), false, project, options);
-  PrintMessages(prompter.texts, err);
-  if (!loaded) {
-    err << "gestalon-cli: cannot load the project " << projectPath << "\n";
-    return std::nullopt;
-  }
-  return project;
-}
 
 // ---- write
 
@@ -257,7 +235,7 @@ std::optional<std::uint16_t> ParsePadWord(const std::string& text) {
 
 int RunWriteCommand(const std::string& projectPath, const std::string& drivePath, std::ostream& out,
                     std::ostream& err) {
-  const auto project = LoadProject(projectPath, err);
+  const auto project = LoadCliProject(projectPath, err, true);
   if (!project) {
     return kExitError;
   }
@@ -330,7 +308,7 @@ int RunSimulateCommand(const std::string& projectPath, const std::string& imageP
       return kExitUsage;
     }
   }
-  const auto project = LoadProject(projectPath, err);
+  const auto project = LoadCliProject(projectPath, err, true);
   if (!project) {
     return kExitError;
   }

@@ -6,6 +6,7 @@
 #include "board/byte_code.h"
 #include "board/image_builder.h"
 #include "cli_app.h"
+#include "cli_project.h"
 #include "collecting_prompter.h"
 #include "json_text.h"
 #include "platform/folders.h"
@@ -13,28 +14,6 @@
 
 namespace gestalon::cli {
 namespace {
-
-std::optional<core::LoadedProject> LoadProject(const std::string& projectPath, std::ostream& err) {
-  core::LoadedProject project;
-  CollectingPrompter prompter;
-  core::ProjectLoadOptions options;
-  options.programFolder = core::ProgramFolder();
-  options.prompter = &prompter;
-  if (!core::LoadRobotProject(ArgumentPath(projectPath), false, project, options)) {
-    for (const auto& message : prompter.texts) {
-      err << "gestalon-cli: " << core::ToUtf8(message) << "\n";
-    }
-    err << "gestalon-cli: cannot load the project " << projectPath << "\n";
-    return std::nullopt;
-  }
-  return project;
-}
-
-void PrintMessages(const CollectingPrompter& prompter, std::ostream& err) {
-  for (const auto& message : prompter.texts) {
-    err << "gestalon-cli: " << core::ToUtf8(message) << "\n";
-  }
-}
 
 // Writes the image; the exit status of a build that showed `prompter`'s messages.
 int WriteImage(const std::vector<std::uint8_t>& bytes, const std::string& outPath,
@@ -64,7 +43,7 @@ int RunCompileCommand(const std::string& motionPath, const std::string& outPath,
   core::LoadedProject project;  // without a project: no companions, no cancel bits
   std::filesystem::path folder = motion.parent_path();
   if (!projectPath.empty()) {
-    auto loaded = LoadProject(projectPath, err);
+    auto loaded = LoadCliProject(projectPath, err);
     if (!loaded) {
       return kExitError;
     }
@@ -81,7 +60,7 @@ int RunCompileCommand(const std::string& motionPath, const std::string& outPath,
   core::CopyList copyList;
   auto image = core::BuildMotionImage(context, motion.u16string(), u"",
                                       static_cast<std::uint32_t>(overridePercent), 0, copyList);
-  PrintMessages(prompter, err);
+  PrintMessages(prompter.texts, err);
   if (!image) {
     err << "gestalon-cli: cannot compile " << motionPath << "\n";
     return kExitError;
@@ -92,7 +71,7 @@ int RunCompileCommand(const std::string& motionPath, const std::string& outPath,
 
 int RunStartupCommand(const std::string& projectPath, const std::string& outPath, std::ostream&,
                       std::ostream& err) {
-  auto project = LoadProject(projectPath, err);
+  auto project = LoadCliProject(projectPath, err);
   if (!project) {
     return kExitError;
   }
@@ -104,7 +83,7 @@ int RunStartupCommand(const std::string& projectPath, const std::string& outPath
   context.prompter = &prompter;
   core::CopyList copyList;
   const auto image = core::BuildStartupImage(context, copyList);
-  PrintMessages(prompter, err);
+  PrintMessages(prompter.texts, err);
   if (!image) {
     err << "gestalon-cli: cannot build the start-up motion's image\n";
     return kExitError;

@@ -3,6 +3,7 @@
 #include <optional>
 
 #include "cli_app.h"
+#include "cli_project.h"
 #include "collecting_prompter.h"
 #include "json_text.h"
 #include "motion/motion_reader.h"
@@ -19,22 +20,10 @@ using nlohmann::json;
 // no slider is a companion.
 std::optional<core::LoadedProject> LoadProjectFor(const std::string& projectPath,
                                                   std::ostream& err) {
-  core::LoadedProject project;
   if (projectPath.empty()) {
-    return project;
+    return core::LoadedProject{};
   }
-  CollectingPrompter prompter;
-  core::ProjectLoadOptions options;
-  options.programFolder = core::ProgramFolder();
-  options.prompter = &prompter;
-  if (!core::LoadRobotProject(ArgumentPath(projectPath), false, project, options)) {
-    for (const auto& message : prompter.texts) {
-      err << "gestalon-cli: " << core::ToUtf8(message) << "\n";
-    }
-    err << "gestalon-cli: cannot load the project " << projectPath << "\n";
-    return std::nullopt;
-  }
-  return project;
+  return LoadCliProject(projectPath, err);
 }
 
 std::optional<core::MotionDocument> ReadMotion(const std::string& motionPath,
