@@ -1,0 +1,767 @@
+#include "board/playback.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <cstdint>
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <utility>
+#include <vector>
+
+#include "board/board_addresses.h"
+#include "board/byte_code.h"
+#include "board/online_connection.h"
+#include "board/outgoing_pose.h"
+#include "motion/motion_reader.h"
+#include "motion/motion_writer.h"
+#include "platform/paths.h"
+#include "project/project_loader.h"
+#include "project/system_settings.h"
+#include "recording_ports.h"
+#include "strings/text_id.h"
+#include "strings/text_loader.h"
+#include "temp_dir.h"
+#include "text/code_page.h"
+#include "virtual_board.h"
+#include "virtual_drive.h"
+
+namespace gestalon::core {
+namespace {
+
+using gestalon::testing::ReadBytes;
+using gestalon::testing::RecordingProgressSink;
+using gestalon::testing::RecordingPrompter;
+using gestalon::testing::TempDir;
+using namespace std::chrono_literals;
+
+constexpr std::uint32_t kStepMicroseconds = 10'000;  // one time unit at the default cycle
+
+template <class Condition>
+bool WaitUntil(Condition condition, std::chrono::milliseconds limit = 5000ms) {
+  const auto deadline = std::chrono::steady_clock::now() + limit;
+  while (!condition()) {
+    if (std::chrono::steady_clock::now() >= deadline) {
+      return false;
+    }
+    std::this_thread::sleep_for(1ms);
+  }
+  return true;
+}
+
+std::filesystem::path ResourcesFolder() { return GESTALON_RESOURCES_DIR; }
+
+// One W record as the board received it.
+struct SentWrite {
+  std::uint32_t address = 0;
+  std::vector<std::uint8_t> data;
+};
+
+// Every W record that goes through DEVMEM, in order, from any thread.
+class WriteLog {
+ public:
+  void Add(const DevmemRecord& record) {
+    if (record[0] != 'W') {
+      return;
+    }
+    const std::size_t count = record[3] == 0 ? 256 : record[3];
+    SentWrite write{static_cast<std::uint32_t>(record[1] | record[2] << 8),
+                    std::vector<std::uint8_t>(record.begin() + 4, record.begin() + 4 + count)};
+    std::lock_guard lock(mutex_);
+    writes_.push_back(std::move(write));
+  }
+  std::vector<SentWrite> Writes() const {
+    std::lock_guard lock(mutex_);
+    return writes_;
+  }
+
+ private:
+  mutable std::mutex mutex_;
+  std::vector<SentWrite> writes_;
+};
+
+class RecordingPort : public DevmemPort {
+ public:
+  RecordingPort(std::unique_ptr<DevmemPort> inner, WriteLog& log)
+      : inner_(std::move(inner)), log_(log) {}
+  bool WriteRecord(const DevmemRecord& record) override {
+    log_.Add(record);
+    return inner_->WriteRecord(record);
+  }
+  bool ReadRecord(DevmemRecord& record) override { return inner_->ReadRecord(record); }
+
+ private:
+  std::unique_ptr<DevmemPort> inner_;
+  WriteLog& log_;
+};
+
+// The views as the front end would drive them: the motion area is read under the session lock
+// on every repaint request, and the list position of the selected block is noted when it changes.
+class PlaybackViews : public ViewNotifier {
+ public:
+  PlaybackViews(std::mutex& session, const MotionDocument& motion)
+      : session_(session), motion_(motion) {}
+
+  void Repaint(Pane pane) override {
+    if (pane == Pane::kPose) {
+      ++poseRepaints;
+      return;
+    }
+    int marked = -1;
+    {
+      std::lock_guard lock(session_);
+      int index = 0;
+      for (const MotionBlock& block : motion_) {
+        if (block.Selected()) {
+          marked = index;
+          break;
+        }
+        ++index;
+      }
+    }
+    std::lock_guard lock(mutex_);
+    if (marked >= 0 && (marks_.empty() || marks_.back() != marked)) {
+      marks_.push_back(marked);
+    }
+  }
+  void Relayout(Pane) override {}
+  void SetTitle(std::u16string_view) override {}
+  void RefreshMenuChecks() override {}
+  void SetPlaybackLock(bool playing) override {
+    std::lock_guard lock(mutex_);
+    locks_.push_back(playing);
+  }
+
+  std::vector<int> Marks() const {
+    std::lock_guard lock(mutex_);
+    return marks_;
+  }
+  std::vector<bool> Locks() const {
+    std::lock_guard lock(mutex_);
+    return locks_;
+  }
+
+  std::atomic<int> poseRepaints{0};
+
+ private:
+  std::mutex& session_;
+  const MotionDocument& motion_;
+  mutable std::mutex mutex_;
+  std::vector<int> marks_;
+  std::vector<bool> locks_;
+};
+
+// A preparation dialog that, when asked to, keeps the preparation at its end until released.
+class GatedProgress : public RecordingProgressSink {
+ public:
+  void Finish(int result) override {
+    RecordingProgressSink::Finish(result);
+    reached.store(true);
+    WaitUntil([&] { return !hold.load(); });
+  }
+  std::atomic<bool> hold{false};
+  std::atomic<bool> reached{false};
+};
+
+MotionBlock Block(BlockKind kind, std::u16string name) {
+  MotionBlock block;
+  block.type = static_cast<std::int32_t>(kind);
+  block.name = std::move(name);
+  return block;
+}
+
+// A pose that waits for its move to end, so the board stays in its code while the servos move.
+MotionBlock WaitingPose(std::u16string name, std::uint16_t time, std::int16_t slot0) {
+  MotionBlock block = Block(BlockKind::Pose, std::move(name));
+  block.time = time;
+  block.interpWait = true;
+  block.slots[0] = slot0;
+  return block;
+}
+
+void Link(std::initializer_list<MotionBlock*> chain) {
+  MotionBlock* previous = nullptr;
+  for (MotionBlock* block : chain) {
+    if (previous) {
+      previous->next = block;
+    }
+    previous = block;
+  }
+}
+
+// A robot "KHR" on a virtual board stepped by the test, online, and a playback for it.
+class PlaybackFixture : public ::testing::Test {
+ protected:
+  PlaybackFixture() {
+    std::filesystem::create_directories(CardFolder());
+    std::filesystem::create_directories(ProjectFolder());
+    project.project.folder = TextFromPath(ProjectFolder()) + u"/";
+    SetRobotName(project.cpu, u"KHR");
+  }
+
+  std::filesystem::path CardFolder() const { return temp / "card"; }
+  std::filesystem::path ProjectFolder() const { return temp / "project"; }
+
+  // Connects, lets the connection's first pose finish, and makes the playback.
+  void GoOnline() {
+    const std::u16string robotName = ProjectRobotName(project);
+    board.SetModelName(ToAnsi(robotName));
+    BoardDrive drive = sim::VirtualBoardDrive(board, u"V");
+    drive.openDevmem = [this]() -> std::unique_ptr<DevmemPort> {
+      return std::make_unique<RecordingPort>(board.OpenDevmem(), log);
+    };
+    link.SetCurrentDrive(drive);
+
+    OnlineContext context{project.sliders, project.cpu, systemFlags, robotName, slot};
+    context.sessionMutex = &session;
+    context.timing.cyclePeriod = 2ms;
+    context.timing.startLimit = 5000ms;
+    context.timing.stopGrace = 2ms;
+    online = std::make_unique<OnlineConnection>(link, std::move(context));
+    ASSERT_EQ(online->StartOnline(), 1);
+    ASSERT_TRUE(WaitUntil([&] { return online->Online(); }));
+    ASSERT_TRUE(WaitUntil([&] { return board.Word(BoardAddress::kMoveTime) == kConnectPoseTime; }));
+    board.Advance(1'000'000);
+    ASSERT_TRUE(
+        WaitUntil([&] { return (systemFlags.load() & BoardStatusBit::kBuffer0Busy) == 0; }));
+
+    PlaybackContext playContext{project};
+    playContext.sessionMutex = &session;
+    playContext.views = &views;
+    playContext.prompter = &prompter;
+    playContext.progress = &progress;
+    playContext.cancelRequest = &cancelCopy;
+    playContext.loadPose = [this](MotionBlock& block) {
+      std::lock_guard lock(loadMutex);
+      poseLoads.push_back(block.name);
+    };
+    playContext.timing.followPause = 1ms;
+    playContext.timing.endPause = 5ms;
+    playContext.timing.flushPause = 1ms;
+    playback = std::make_unique<MotionPlayback>(link, std::move(playContext));
+  }
+
+  // Runs the board in steps of one time unit until `done` holds (false after 20 s). While a
+  // motion plays, each step waits for a further turn of the playback's loop, so every state of
+  // the board that lasts two units is seen. The move times the board takes are noted.
+  bool Drive(const std::function<bool()>& done, bool lockStep = true) {
+    const auto deadline = std::chrono::steady_clock::now() + 20s;
+    while (!done()) {
+      if (std::chrono::steady_clock::now() >= deadline) {
+        return false;
+      }
+      if (lockStep && playback->Playing()) {
+        const int turns = views.poseRepaints.load();
+        WaitUntil([&] { return views.poseRepaints.load() > turns || !playback->Playing(); }, 500ms);
+      } else {
+        std::this_thread::sleep_for(1ms);
+      }
+      board.Advance(kStepMicroseconds);
+      const std::uint16_t time = board.Word(BoardAddress::kMoveTime);
+      if (moveTimes.empty() || moveTimes.back() != time) {
+        moveTimes.push_back(time);
+      }
+    }
+    return true;
+  }
+
+  // Plays and runs the board until the playback has ended.
+  void PlayToEnd(MotionBlock* from, std::uint32_t overridePercent = 100) {
+    ASSERT_EQ(playback->PlayMotion(motion, from, overridePercent), 1);
+    ASSERT_TRUE(Drive([&] { return !playback->Active(); }));
+  }
+
+  std::vector<std::u16string> PoseLoads() {
+    std::lock_guard lock(loadMutex);
+    return poseLoads;
+  }
+
+  // The writes sent from position `first` of the log on.
+  std::vector<SentWrite> WritesFrom(std::size_t first) const {
+    auto writes = log.Writes();
+    return {writes.begin() + static_cast<std::ptrdiff_t>(std::min(first, writes.size())),
+            writes.end()};
+  }
+
+  static std::vector<std::uint32_t> AddressesOf(const std::vector<SentWrite>& writes) {
+    std::vector<std::uint32_t> addresses;
+    for (const SentWrite& write : writes) {
+      addresses.push_back(write.address);
+    }
+    return addresses;
+  }
+
+  // Position of the last write of `value` at `address`; -1 when none.
+  static std::ptrdiff_t LastWrite(const std::vector<SentWrite>& writes, std::uint32_t address,
+                                  std::uint8_t value) {
+    for (std::ptrdiff_t i = static_cast<std::ptrdiff_t>(writes.size()) - 1; i >= 0; --i) {
+      const SentWrite& write = writes[static_cast<std::size_t>(i)];
+      if (write.address == address && !write.data.empty() && write.data[0] == value) {
+        return i;
+      }
+    }
+    return -1;
+  }
+
+  std::string CardImage() const { return ReadBytes(CardFolder() / "TEMP.BIN"); }
+
+  TempDir temp;
+  sim::VirtualBoard board{temp / "card"};
+  WriteLog log;
+  BoardLink link;
+  LoadedProject project;
+  std::atomic<std::uint32_t> systemFlags{SystemFlag::kOnline};
+  OutgoingPoseSlot slot;
+  std::mutex session;
+  RecordingPrompter prompter;
+  GatedProgress progress;
+  std::atomic<bool> cancelCopy{false};
+  MotionDocument motion;
+  PlaybackViews views{session, motion};
+  std::mutex loadMutex;
+  std::vector<std::u16string> poseLoads;
+  std::vector<std::uint16_t> moveTimes;
+  std::unique_ptr<OnlineConnection> online;
+  std::unique_ptr<MotionPlayback> playback;  // last: ends before everything it uses
+};
+
+// Start -> P1 -> P2 -> End in list order.
+struct TwoPoses {
+  MotionBlock* start;
+  MotionBlock* p1;
+  MotionBlock* p2;
+  MotionBlock* end;
+};
+
+TwoPoses AppendTwoPoses(MotionDocument& motion, std::uint16_t time = 20) {
+  TwoPoses blocks{
+      &motion.Append(Block(BlockKind::Start, u"S")), &motion.Append(WaitingPose(u"P1", time, 100)),
+      &motion.Append(WaitingPose(u"P2", time, 200)), &motion.Append(Block(BlockKind::End, u"E"))};
+  Link({blocks.start, blocks.p1, blocks.p2, blocks.end});
+  return blocks;
+}
+
+// ---- Bringing the Start block to the front.
+
+TEST(PlaybackStartBlock, ExchangeKeepsListPlacesAndRedirectsEveryArrow) {
+  MotionDocument motion;
+  MotionBlock* a = &motion.Append(WaitingPose(u"P1", 30, 1));
+  MotionBlock* b = &motion.Append(Block(BlockKind::If, u"IF"));
+  MotionBlock* c = &motion.Append(Block(BlockKind::Start, u"S"));
+  MotionBlock* d = &motion.Append(Block(BlockKind::End, u"E"));
+  c->next = a;  // S -> P1 -> IF -> E, and IF's branch back to S
+  a->next = b;
+  b->next = d;
+  b->branch = c;
+  motion.current = a;
+
+  MotionBlock* follow = MoveStartBlockToFront(motion, a);
+
+  // The list keeps its nodes in their places; the contents moved.
+  EXPECT_EQ(motion.At(0), a);
+  EXPECT_EQ(motion.At(2), c);
+  EXPECT_EQ(a->prev, nullptr);
+  EXPECT_EQ(a->nextInList, b);
+  EXPECT_EQ(c->prev, b);
+  EXPECT_EQ(c->nextInList, d);
+  EXPECT_TRUE(a->Is(BlockKind::Start));
+  EXPECT_EQ(a->name, u"S");
+  EXPECT_TRUE(c->Is(BlockKind::Pose));
+  EXPECT_EQ(c->name, u"P1");
+  EXPECT_EQ(c->time, 30);
+  // Arrows follow the contents.
+  EXPECT_EQ(a->next, c);
+  EXPECT_EQ(c->next, b);
+  EXPECT_EQ(b->next, d);
+  EXPECT_EQ(b->branch, a);
+  EXPECT_EQ(motion.current, c);
+  EXPECT_EQ(follow, c);
+}
+
+TEST(PlaybackStartBlock, StartAlreadyFirstOrMissingLeavesTheMotionAlone) {
+  MotionDocument motion;
+  MotionBlock* p = &motion.Append(WaitingPose(u"P1", 30, 1));
+  MotionBlock* e = &motion.Append(Block(BlockKind::End, u"E"));
+  p->next = e;
+  EXPECT_EQ(MoveStartBlockToFront(motion, e), e);
+  EXPECT_EQ(motion.head()->name, u"P1");
+  EXPECT_EQ(p->next, e);
+
+  MotionDocument started;
+  MotionBlock* s = &started.Append(Block(BlockKind::Start, u"S"));
+  MotionBlock* s2 = &started.Append(Block(BlockKind::Start, u"S2"));
+  s->next = s2;
+  EXPECT_EQ(MoveStartBlockToFront(started, s2), s2);
+  EXPECT_EQ(started.head()->name, u"S");
+  EXPECT_EQ(s->next, s2);
+}
+
+// ---- Following the board.
+
+using PlaybackFollow = PlaybackFixture;
+
+TEST_F(PlaybackFollow, FromTheStartMarksTheExecutedBlocksInOrder) {
+  ASSERT_NO_FATAL_FAILURE(GoOnline());
+  const TwoPoses blocks = AppendTwoPoses(motion);
+  const std::size_t before = log.Writes().size();
+
+  PlayToEnd(nullptr);
+
+  EXPECT_EQ(PoseLoads(), (std::vector<std::u16string>{u"P1", u"P2"}));
+  std::vector<int> marks = views.Marks();
+  if (!marks.empty() && marks.front() == 0) {
+    marks.erase(marks.begin());  // the Start block's jump may or may not be seen
+  }
+  EXPECT_EQ(marks, (std::vector<int>{1, 2, 3}));
+  // Only the block the board ended on stays selected; every block was asked to redraw.
+  EXPECT_TRUE(blocks.end->Selected());
+  for (const MotionBlock* block : {blocks.start, blocks.p1, blocks.p2}) {
+    EXPECT_FALSE(block->Selected());
+  }
+  for (const MotionBlock& block : motion) {
+    EXPECT_NE(block.selFlags & kBlockRedraw, 0u);
+  }
+  EXPECT_EQ(board.Word(BoardAddress::kServoTarget), 200);
+
+  // The board was started in this order: image name, cleared error and code address, buffer 0
+  // reset with the cancel word, the play byte.
+  const auto writes = WritesFrom(before);
+  std::vector<std::uint32_t> start;
+  for (const SentWrite& write : writes) {
+    if (write.address == BoardAddress::kLatestMotion || !start.empty()) {
+      start.push_back(write.address);
+    }
+    if (start.size() == 6) {
+      break;
+    }
+  }
+  EXPECT_EQ(start, (std::vector<std::uint32_t>{0x0200, 0x017C, 0x01FC, 0x0B44, 0x0EE6, 0x01FB}));
+  const auto name = std::find_if(writes.begin(), writes.end(), [](const SentWrite& w) {
+    return w.address == BoardAddress::kLatestMotion;
+  });
+  ASSERT_NE(name, writes.end());
+  EXPECT_EQ(std::string(name->data.begin(), name->data.end()), std::string("TEMP.BIN", 9));
+
+  // TEMP.BIN is the image followed by 0x80, on the card as in the project folder.
+  const std::string image = CardImage();
+  ASSERT_FALSE(image.empty());
+  EXPECT_EQ(static_cast<std::uint8_t>(image.back()), kPlaybackImageEnd);
+  EXPECT_EQ(image, ReadBytes(ProjectFolder() / "TEMP.BIN"));
+
+  EXPECT_EQ(views.Locks(), (std::vector<bool>{true, false}));
+  EXPECT_EQ(progress.results, std::vector<int>{1});
+  EXPECT_FALSE(playback->Playing());
+  EXPECT_EQ(link.Flags().playbackActive.load(), 0u);
+  EXPECT_EQ(link.Flags().posePending.load(), 0u);
+  EXPECT_TRUE(prompter.Calls().empty());
+}
+
+TEST_F(PlaybackFollow, FromAChosenBlockStartsThere) {
+  ASSERT_NO_FATAL_FAILURE(GoOnline());
+  const TwoPoses blocks = AppendTwoPoses(motion);
+
+  PlayToEnd(blocks.p2);
+
+  EXPECT_EQ(PoseLoads(), std::vector<std::u16string>{u"P2"});
+  const std::vector<int> marks = views.Marks();
+  EXPECT_EQ(std::count(marks.begin(), marks.end(), 1), 0);
+  EXPECT_EQ(board.Word(BoardAddress::kServoTarget), 200);
+  // The motion itself still starts at P1.
+  EXPECT_EQ(blocks.start->next, blocks.p1);
+}
+
+TEST_F(PlaybackFollow, StartBlockLaterInTheListIsBroughtToTheFront) {
+  ASSERT_NO_FATAL_FAILURE(GoOnline());
+  MotionBlock* p1 = &motion.Append(WaitingPose(u"P1", 20, 300));
+  MotionBlock* s = &motion.Append(Block(BlockKind::Start, u"S"));
+  MotionBlock* e = &motion.Append(Block(BlockKind::End, u"E"));
+  Link({s, p1, e});
+
+  PlayToEnd(nullptr);
+
+  EXPECT_TRUE(motion.head()->Is(BlockKind::Start));
+  EXPECT_EQ(motion.head()->next, motion.At(1));
+  EXPECT_EQ(motion.At(1)->name, u"P1");
+  EXPECT_EQ(motion.At(1)->next, e);
+  EXPECT_EQ(PoseLoads(), std::vector<std::u16string>{u"P1"});
+  EXPECT_EQ(board.Word(BoardAddress::kServoTarget), 300);
+}
+
+// Start -> Call sub.KX4 -> P1 -> End; sub.KX4 is Start -> S1 -> End.
+void MakeCallingMotion(MotionDocument& motion, const std::filesystem::path& folder) {
+  MotionDocument sub;
+  MotionBlock* subStart = &sub.Append(Block(BlockKind::Start, u"S"));
+  MotionBlock* subPose = &sub.Append(WaitingPose(u"S1", 60, 400));
+  MotionBlock* subEnd = &sub.Append(Block(BlockKind::End, u"E"));
+  Link({subStart, subPose, subEnd});
+  ASSERT_TRUE(WriteMotionFile(folder / "sub.KX4", sub, SliderTable{}, 100, nullptr));
+
+  MotionBlock* start = &motion.Append(Block(BlockKind::Start, u"S"));
+  MotionBlock* call = &motion.Append(Block(BlockKind::SubRoutine, u"CALL"));
+  call->fileName = u"sub.KX4";
+  MotionBlock* pose = &motion.Append(WaitingPose(u"P1", 40, 500));
+  MotionBlock* end = &motion.Append(Block(BlockKind::End, u"E"));
+  Link({start, call, pose, end});
+}
+
+TEST_F(PlaybackFollow, CodeOfACalledMotionMarksTheCallingBlock) {
+  ASSERT_NO_FATAL_FAILURE(GoOnline());
+  MakeCallingMotion(motion, ProjectFolder());
+
+  PlayToEnd(nullptr);
+
+  std::vector<int> marks = views.Marks();
+  if (!marks.empty() && marks.front() == 0) {
+    marks.erase(marks.begin());
+  }
+  EXPECT_EQ(marks, (std::vector<int>{1, 2, 3}));
+  // The called motion's pose is not in the edited motion: only P1 reaches the pose area.
+  EXPECT_EQ(PoseLoads(), std::vector<std::u16string>{u"P1"});
+}
+
+// ---- The playback override.
+
+using PlaybackOverride = PlaybackFixture;
+
+TEST_F(PlaybackOverride, IsAppliedOnceToThePlayedAndTheCalledMotions) {
+  ASSERT_NO_FATAL_FAILURE(GoOnline());
+  MakeCallingMotion(motion, ProjectFolder());
+
+  PlayToEnd(nullptr, 50);
+
+  // The connection's pose (18), then the called pose (60 -> 30), then P1 (40 -> 20).
+  EXPECT_EQ(moveTimes, (std::vector<std::uint16_t>{kConnectPoseTime, 30, 20}));
+  const std::string file = ReadBytes(ProjectFolder() / "TEMP.KX4");
+  EXPECT_NE(file.find("<mem_w size=\"2\" adr=\"0x0b00\">0x0028</mem_w>"), std::string::npos);
+  EXPECT_EQ(board.Word(BoardAddress::kServoTarget), 500);
+}
+
+// ---- Ending and stopping.
+
+using PlaybackStop = PlaybackFixture;
+
+TEST_F(PlaybackStop, UserStopResetsInterpolationBufferZero) {
+  ASSERT_NO_FATAL_FAILURE(GoOnline());
+  AppendTwoPoses(motion, 500);
+  ASSERT_EQ(playback->PlayMotion(motion, nullptr, 100), 1);
+  ASSERT_TRUE(Drive([&] { return !PoseLoads().empty(); }));
+  ASSERT_TRUE(playback->Playing());
+  EXPECT_EQ(board.Byte(BoardAddress::kBufferBusy[0]), 1);
+  // Another start while one plays is refused.
+  EXPECT_EQ(playback->PlayMotion(motion, nullptr, 100), 0);
+
+  playback->StopMotion();
+  EXPECT_FALSE(playback->Playing());
+  ASSERT_TRUE(Drive([&] { return !playback->Active(); }));
+
+  const auto writes = log.Writes();
+  const std::ptrdiff_t stop = LastWrite(writes, BoardAddress::kPlayByte, 0);
+  ASSERT_GE(stop, 0);
+  EXPECT_GT(LastWrite(writes, BoardAddress::kBufferReset[0], 1), stop);
+  EXPECT_EQ(PoseLoads(), std::vector<std::u16string>{u"P1"});
+  EXPECT_FALSE(board.Running());
+  EXPECT_EQ(board.Byte(BoardAddress::kBufferBusy[0]), 0);  // the move was cut short
+  EXPECT_EQ(board.Byte(BoardAddress::kPlayByte), 0);
+  EXPECT_EQ(link.Flags().playbackActive.load(), 0u);
+  EXPECT_EQ(views.Locks(), (std::vector<bool>{true, false}));
+}
+
+TEST_F(PlaybackStop, EndReportedByTheBoardLeavesTheBuffersAlone) {
+  ASSERT_NO_FATAL_FAILURE(GoOnline());
+  AppendTwoPoses(motion);
+
+  PlayToEnd(nullptr);
+
+  const auto writes = log.Writes();
+  const std::ptrdiff_t start = LastWrite(writes, BoardAddress::kPlayByte, 1);
+  const std::ptrdiff_t stop = LastWrite(writes, BoardAddress::kPlayByte, 0);
+  ASSERT_GE(start, 0);
+  EXPECT_GT(stop, start);
+  EXPECT_LT(LastWrite(writes, BoardAddress::kBufferReset[0], 1), start);
+  EXPECT_FALSE(board.Running());
+}
+
+TEST_F(PlaybackStop, StopWhileNotPlayingResetsAllThreeBuffers) {
+  ASSERT_NO_FATAL_FAILURE(GoOnline());
+  const std::size_t before = log.Writes().size();
+
+  playback->StopMotion();
+
+  const auto writes = WritesFrom(before);
+  for (std::uint32_t address : BoardAddress::kBufferReset) {
+    EXPECT_GE(LastWrite(writes, address, 1), 0) << std::hex << address;
+  }
+  EXPECT_EQ(LastWrite(writes, BoardAddress::kPlayByte, 1), -1);
+  EXPECT_FALSE(playback->Active());
+}
+
+// ---- Refusals.
+
+using PlaybackRefusal = PlaybackFixture;
+
+TEST_F(PlaybackRefusal, UnlinkedStartShowsTheMessageAndSendsNothing) {
+  ASSERT_NO_FATAL_FAILURE(GoOnline());
+  motion.Append(Block(BlockKind::Start, u"S"));
+  MotionBlock* pose = &motion.Append(WaitingPose(u"P1", 20, 100));
+  const std::size_t before = log.Writes().size();
+
+  EXPECT_EQ(playback->PlayMotion(motion, pose, 100), 0);
+
+  const auto calls = prompter.Calls();
+  ASSERT_EQ(calls.size(), 1u);
+  EXPECT_EQ(calls[0].icon, PromptIcon::kWarning);
+  EXPECT_EQ(calls[0].text, LoadText(TextId::kMsgNoStartPose));
+  const auto writes = WritesFrom(before);
+  const auto addresses = AddressesOf(writes);
+  EXPECT_EQ(std::count(addresses.begin(), addresses.end(), BoardAddress::kLatestMotion), 0);
+  EXPECT_EQ(std::count(addresses.begin(), addresses.end(), BoardAddress::kPlayByte), 0);
+  EXPECT_FALSE(std::filesystem::exists(ProjectFolder() / "TEMP.KX4"));
+  EXPECT_FALSE(std::filesystem::exists(CardFolder() / "TEMP.BIN"));
+  EXPECT_FALSE(playback->Active());
+  EXPECT_TRUE(views.Locks().empty());
+}
+
+TEST_F(PlaybackRefusal, OfflineDoesNothing) {
+  ASSERT_NO_FATAL_FAILURE(GoOnline());
+  AppendTwoPoses(motion);
+  EXPECT_EQ(online->StopOnline(), 1);
+  ASSERT_TRUE(WaitUntil([&] { return !online->WorkerRunning(); }));
+
+  EXPECT_EQ(playback->PlayMotion(motion, nullptr, 100), 0);
+  EXPECT_FALSE(std::filesystem::exists(ProjectFolder() / "TEMP.KX4"));
+  EXPECT_FALSE(playback->Active());
+}
+
+// ---- Preparation.
+
+using PlaybackPreparation = PlaybackFixture;
+
+TEST_F(PlaybackPreparation, ReplayWithinTheSameSecondsPlaysTheNewImage) {
+  ASSERT_NO_FATAL_FAILURE(GoOnline());
+  const TwoPoses blocks = AppendTwoPoses(motion, 4);
+  PlayToEnd(nullptr);
+  ASSERT_EQ(board.Word(BoardAddress::kServoTarget), 200);
+
+  // Changed at once: the new TEMP.BIN has the same card time as the old one.
+  blocks.p2->slots[0] = 222;
+  PlayToEnd(nullptr);
+
+  EXPECT_EQ(board.Word(BoardAddress::kServoTarget), 222);
+  EXPECT_EQ(CardImage(), ReadBytes(ProjectFolder() / "TEMP.BIN"));
+}
+
+TEST_F(PlaybackPreparation, MotionThatCannotBeCompiledDoesNotPlayAnOldImage) {
+  ASSERT_NO_FATAL_FAILURE(GoOnline());
+  AppendTwoPoses(motion);
+  PlayToEnd(nullptr);
+  const std::size_t before = log.Writes().size();
+  prompter.Clear();
+
+  // A sound file name longer than the board takes makes the motion impossible to compile.
+  MotionBlock* sound = &motion.Append(Block(BlockKind::Sound, u"SND"));
+  sound->fileName = std::u16string(300, u'a');
+  motion.At(2)->next = sound;
+  sound->next = motion.At(3);
+  ASSERT_EQ(playback->PlayMotion(motion, nullptr, 100), 1);
+  ASSERT_TRUE(Drive([&] { return !playback->Active(); }));
+
+  EXPECT_FALSE(prompter.Calls().empty());
+  EXPECT_EQ(progress.results, (std::vector<int>{1, 0}));
+  EXPECT_EQ(LastWrite(WritesFrom(before), BoardAddress::kPlayByte, 1), -1);
+  EXPECT_EQ(views.Locks().size(), 2u);  // only the first playback locked the views
+}
+
+TEST_F(PlaybackPreparation, CopyStoppedByTheUserDoesNotPlayTheCardsOldImage) {
+  ASSERT_NO_FATAL_FAILURE(GoOnline());
+  const TwoPoses blocks = AppendTwoPoses(motion, 4);
+  PlayToEnd(nullptr);
+  const std::size_t before = log.Writes().size();
+  prompter.Clear();
+
+  blocks.p2->slots[0] = 333;
+  cancelCopy.store(true);  // Escape, answered Yes
+  ASSERT_EQ(playback->PlayMotion(motion, nullptr, 100), 1);
+  ASSERT_TRUE(Drive([&] { return !playback->Active(); }));
+
+  const auto calls = prompter.Calls();
+  ASSERT_FALSE(calls.empty());
+  EXPECT_EQ(calls[0].text, LoadText(TextId::kMsgConfirmAbort));
+  EXPECT_EQ(progress.results, (std::vector<int>{1, 0}));
+  EXPECT_EQ(LastWrite(WritesFrom(before), BoardAddress::kPlayByte, 1), -1);
+  EXPECT_EQ(board.Word(BoardAddress::kServoTarget), 200);
+}
+
+TEST_F(PlaybackPreparation, StopDuringThePreparationKeepsTheMotionFromStarting) {
+  ASSERT_NO_FATAL_FAILURE(GoOnline());
+  AppendTwoPoses(motion);
+  const std::size_t before = log.Writes().size();
+  progress.hold.store(true);
+  ASSERT_EQ(playback->PlayMotion(motion, nullptr, 100), 1);
+  ASSERT_TRUE(WaitUntil([&] { return progress.reached.load(); }));
+
+  playback->StopMotion();
+  progress.hold.store(false);
+  ASSERT_TRUE(Drive([&] { return !playback->Active(); }));
+
+  const auto writes = WritesFrom(before);
+  EXPECT_EQ(LastWrite(writes, BoardAddress::kPlayByte, 1), -1);
+  EXPECT_EQ(LastWrite(writes, BoardAddress::kBufferReset[1], 1), -1);
+  EXPECT_TRUE(views.Locks().empty());
+  EXPECT_TRUE(PoseLoads().empty());
+  EXPECT_EQ(progress.results, std::vector<int>{1});
+}
+
+// ---- A sample motion of a shipped robot.
+
+using PlaybackSample = PlaybackFixture;
+
+TEST_F(PlaybackSample, BowRunsThroughItsBlocksToTheEnd) {
+  const std::filesystem::path source = ResourcesFolder() / "robots" / "gestaloid";
+  ASSERT_TRUE(std::filesystem::exists(source / "bow.KX4")) << source;
+  std::filesystem::copy(
+      source, ProjectFolder(),
+      std::filesystem::copy_options::recursive | std::filesystem::copy_options::overwrite_existing);
+  ASSERT_TRUE(LoadRobotProject(ProjectFolder() / "gestaloid.KJZ", true, project, {}));
+  auto bow = ReadMotionFile(ProjectFolder() / "bow.KX4", project.sliders, nullptr);
+  ASSERT_TRUE(bow.has_value());
+  ASSERT_GT(bow->count(), 2);
+  motion = std::move(*bow);
+  ASSERT_NO_FATAL_FAILURE(GoOnline());
+
+  ASSERT_EQ(playback->PlayMotion(motion, nullptr, 100), 1);
+  ASSERT_TRUE(Drive([&] { return !playback->Active(); }));
+
+  // Bow runs top to bottom: its poses go out without waiting, its wait block holds the board for
+  // 60 units, and it ends on its End block.
+  const std::vector<int> marks = views.Marks();
+  ASSERT_FALSE(marks.empty());
+  EXPECT_TRUE(std::is_sorted(marks.begin(), marks.end()));
+  EXPECT_EQ(marks.back(), motion.count() - 1);
+  EXPECT_TRUE(motion.tail()->Is(BlockKind::End));
+  EXPECT_TRUE(motion.tail()->Selected());
+  int waitIndex = -1;
+  const MotionBlock* lastPose = nullptr;
+  int index = 0;
+  for (const MotionBlock& block : motion) {
+    if (block.Is(BlockKind::Wait)) {
+      waitIndex = index;
+    }
+    if (block.Is(BlockKind::Pose)) {
+      lastPose = &block;
+    }
+    ++index;
+  }
+  EXPECT_NE(std::find(marks.begin(), marks.end(), waitIndex), marks.end());
+  ASSERT_NE(lastPose, nullptr);
+  EXPECT_EQ(board.Word(BoardAddress::kMoveTime), lastPose->time);
+  EXPECT_EQ(board.Byte(BoardAddress::kPlayByte), 0);
+}
+
+}  // namespace
+}  // namespace gestalon::core
