@@ -55,7 +55,9 @@ bool WaitUntil(Condition condition, std::chrono::milliseconds limit = 5000ms) {
   return true;
 }
 
-std::filesystem::path ResourcesFolder() { return GESTALON_RESOURCES_DIR; }
+std::filesystem::path ResourcesFolder() {
+  return GESTALON_RESOURCES_DIR;
+}
 
 // One W record as the board received it.
 struct SentWrite {
