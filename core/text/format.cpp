@@ -11,7 +11,7 @@ constexpr int kMaxWidth = 4096;
 
 enum class Length { kDefault, kChar, kShort, kLong64 };
 
-struct Spec {
+struct Conversion {
   std::string flags;
   int width = -1;
   int precision = -1;
@@ -42,32 +42,32 @@ void AppendAscii(std::u16string& out, const std::string& text) {
   out.append(text.begin(), text.end());
 }
 
-std::string Snprintf(const std::string& spec, auto value) {
-  const int needed = std::snprintf(nullptr, 0, spec.c_str(), value);
+std::string Snprintf(const std::string& format, auto value) {
+  const int needed = std::snprintf(nullptr, 0, format.c_str(), value);
   if (needed <= 0) {
     return {};
   }
   std::vector<char> buffer(static_cast<std::size_t>(needed) + 1);
-  std::snprintf(buffer.data(), buffer.size(), spec.c_str(), value);
+  std::snprintf(buffer.data(), buffer.size(), format.c_str(), value);
   return std::string(buffer.data(), static_cast<std::size_t>(needed));
 }
 
-std::string NarrowSpec(const Spec& spec, const char* length, char conversion) {
+std::string NarrowFormat(const Conversion& conv, const char* length, char conversion) {
   std::string s = "%";
-  s += spec.flags;
-  if (spec.width >= 0) {
-    s += std::to_string(spec.width);
+  s += conv.flags;
+  if (conv.width >= 0) {
+    s += std::to_string(conv.width);
   }
-  if (spec.precision >= 0) {
+  if (conv.precision >= 0) {
     s += '.';
-    s += std::to_string(spec.precision);
+    s += std::to_string(conv.precision);
   }
   return s + length + conversion;
 }
 
-void Pad(std::u16string& out, std::u16string_view body, const Spec& spec) {
-  const auto width = static_cast<std::size_t>(std::max(spec.width, 0));
-  const bool left = spec.flags.find('-') != std::string::npos;
+void Pad(std::u16string& out, std::u16string_view body, const Conversion& conv) {
+  const auto width = static_cast<std::size_t>(std::max(conv.width, 0));
+  const bool left = conv.flags.find('-') != std::string::npos;
   const std::size_t fill = body.size() < width ? width - body.size() : 0;
   if (!left) {
     out.append(fill, u' ');
@@ -108,21 +108,21 @@ std::uint64_t UnsignedForLength(const FormatArg* a, Length length) {
   return v;
 }
 
-void FormatOne(std::u16string& out, const Spec& spec, ArgReader& args) {
-  const char16_t c = spec.conversion;
+void FormatOne(std::u16string& out, const Conversion& conv, ArgReader& args) {
+  const char16_t c = conv.conversion;
   switch (c) {
     case u'd':
     case u'i': {
-      const auto v = static_cast<long long>(SignedForLength(args.Next(), spec.length));
-      AppendAscii(out, Snprintf(NarrowSpec(spec, "ll", 'd'), v));
+      const auto v = static_cast<long long>(SignedForLength(args.Next(), conv.length));
+      AppendAscii(out, Snprintf(NarrowFormat(conv, "ll", 'd'), v));
       return;
     }
     case u'u':
     case u'x':
     case u'X':
     case u'o': {
-      const auto v = static_cast<unsigned long long>(UnsignedForLength(args.Next(), spec.length));
-      AppendAscii(out, Snprintf(NarrowSpec(spec, "ll", static_cast<char>(c)), v));
+      const auto v = static_cast<unsigned long long>(UnsignedForLength(args.Next(), conv.length));
+      AppendAscii(out, Snprintf(NarrowFormat(conv, "ll", static_cast<char>(c)), v));
       return;
     }
     case u'f':
@@ -133,13 +133,13 @@ void FormatOne(std::u16string& out, const Spec& spec, ArgReader& args) {
     case u'G': {
       const FormatArg* a = args.Next();
       AppendAscii(out,
-                  Snprintf(NarrowSpec(spec, "", static_cast<char>(c)), a ? a->AsDouble() : 0.0));
+                  Snprintf(NarrowFormat(conv, "", static_cast<char>(c)), a ? a->AsDouble() : 0.0));
       return;
     }
     case u'c': {
       const FormatArg* a = args.Next();
       const char16_t ch = a ? static_cast<char16_t>(a->AsUnsigned()) : u'\0';
-      Pad(out, std::u16string_view(&ch, 1), spec);
+      Pad(out, std::u16string_view(&ch, 1), conv);
       return;
     }
     case u's':
@@ -153,10 +153,10 @@ void FormatOne(std::u16string& out, const Spec& spec, ArgReader& args) {
         number = Format(u"%lld", static_cast<long long>(a->AsSigned()));
         text = number;
       }
-      if (spec.precision >= 0 && text.size() > static_cast<std::size_t>(spec.precision)) {
-        text = text.substr(0, static_cast<std::size_t>(spec.precision));
+      if (conv.precision >= 0 && text.size() > static_cast<std::size_t>(conv.precision)) {
+        text = text.substr(0, static_cast<std::size_t>(conv.precision));
       }
-      Pad(out, text, spec);
+      Pad(out, text, conv);
       return;
     }
     default:
@@ -239,35 +239,35 @@ std::u16string FormatText(std::u16string_view format, std::initializer_list<Form
       ++i;
       continue;
     }
-    Spec spec;
+    Conversion conv;
     while (i < format.size() &&
            std::u16string_view(u"-+ #0").find(format[i]) != std::u16string_view::npos) {
-      if (spec.flags.find(static_cast<char>(format[i])) == std::string::npos) {
-        spec.flags.push_back(static_cast<char>(format[i]));
+      if (conv.flags.find(static_cast<char>(format[i])) == std::string::npos) {
+        conv.flags.push_back(static_cast<char>(format[i]));
       }
       ++i;
     }
     bool star = false;
     if (i < format.size() && (format[i] == u'*' || IsDigit(format[i]))) {
-      spec.width = ReadCount(format, i, reader, star);
-      if (star && spec.width < 0) {
-        spec.flags.push_back('-');
-        spec.width = -spec.width;
+      conv.width = ReadCount(format, i, reader, star);
+      if (star && conv.width < 0) {
+        conv.flags.push_back('-');
+        conv.width = -conv.width;
       }
-      spec.width = std::min(spec.width, kMaxWidth);
+      conv.width = std::min(conv.width, kMaxWidth);
     }
     if (i < format.size() && format[i] == u'.') {
       ++i;
-      spec.precision = std::clamp(ReadCount(format, i, reader, star), -1, kMaxWidth);
+      conv.precision = std::clamp(ReadCount(format, i, reader, star), -1, kMaxWidth);
     }
     if (format.substr(i).starts_with(u"I64") || format.substr(i).starts_with(u"ll")) {
-      spec.length = Length::kLong64;
+      conv.length = Length::kLong64;
       i += format[i] == u'I' ? 3 : 2;
     } else if (format.substr(i).starts_with(u"hh")) {
-      spec.length = Length::kChar;
+      conv.length = Length::kChar;
       i += 2;
     } else if (i < format.size() && format[i] == u'h') {
-      spec.length = Length::kShort;
+      conv.length = Length::kShort;
       ++i;
     } else if (i < format.size() && (format[i] == u'l' || format[i] == u'L' || format[i] == u'w')) {
       ++i;  // long is 32 bits on the systems the formats come from; %lf is %f; %ls is %s
@@ -280,8 +280,8 @@ std::u16string FormatText(std::u16string_view format, std::initializer_list<Form
       i = end;
       continue;
     }
-    spec.conversion = format[i++];
-    FormatOne(out, spec, reader);
+    conv.conversion = format[i++];
+    FormatOne(out, conv, reader);
   }
   return out;
 }

@@ -10,7 +10,7 @@ namespace gestalon::core {
 std::string ToUtf8(std::u16string_view text);
 std::u16string FromUtf8(std::string_view text);
 
-// For texts that are plain ASCII by construction (settings keys, format specs).
+// For texts that are plain ASCII by construction (settings keys, printf formats).
 std::u16string FromAscii(std::string_view text);
 
 }  // namespace gestalon::core
