@@ -5,7 +5,7 @@
 #include <filesystem>
 #include <string>
 
-#include "project/font_spec.h"
+#include "project/logical_font.h"
 
 namespace gestalon::core {
 

@@ -7,7 +7,7 @@
 #include <string>
 
 #include "project/bitmap_file.h"
-#include "project/font_spec.h"
+#include "project/logical_font.h"
 #include "ui_port/prompter.h"
 
 namespace gestalon::core {
