@@ -1,5 +1,7 @@
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <filesystem>
 #include <fstream>
 #include <random>
@@ -62,6 +64,18 @@ inline std::string Utf16File(std::u16string_view text) {
     crlf += c;
   }
   return Utf16Bytes(crlf);
+}
+
+// A writer (called with a target path, returning success) must fail into a missing folder without
+// creating it, and must fail when a folder stands where the file goes, leaving that folder alone.
+template <typename Write>
+void ExpectFailedWritesChangeNothing(Write write) {
+  TempDir dir;
+  EXPECT_FALSE(write(dir / "missing" / "file"));
+  EXPECT_FALSE(std::filesystem::exists(dir / "missing"));
+  std::filesystem::create_directories(dir / "file" / "inner");
+  EXPECT_FALSE(write(dir / "file"));
+  EXPECT_TRUE(std::filesystem::is_directory(dir / "file" / "inner"));
 }
 
 }  // namespace gestalon::testing
