@@ -256,7 +256,8 @@ void VirtualBoard::RunSoundCommand() {
     soundLog_.push_back(name);
     const auto path = CardPath(cardFolder_, name);
     std::error_code ec;
-    if (!path || !std::filesystem::is_regular_file(*path, ec)) {
+    // An empty name stops the sound that is playing: nothing to find on the card.
+    if (!name.empty() && (!path || !std::filesystem::is_regular_file(*path, ec))) {
       ReportCommandError("sound file not found");
     }
   }

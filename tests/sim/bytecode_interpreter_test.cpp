@@ -596,6 +596,21 @@ TEST(VirtualBoardProgramCard, SoundIsLoggedAndItsCommandCleared) {
   EXPECT_EQ(board.Byte(kScratch), 1);
 }
 
+TEST(VirtualBoardProgramCard, EmptySoundNameStopsTheSoundWithoutAnError) {
+  TempDir card;
+  Code code;
+  WriteText(code, kFileNameAddress, "");
+  Write(code, kSoundCommandAddress, {kSoundCommandPlay});
+  Write(code, kScratch, {1});
+  Op(code, Opcode::kEnd);
+
+  VirtualBoard board(card.Path());
+  Play(board, code);
+  EXPECT_EQ(board.SoundLog(), std::vector<std::string>{""});
+  EXPECT_EQ(board.Word32(kErrorAddressAddress), 0u);
+  EXPECT_EQ(board.Byte(kScratch), 1);
+}
+
 TEST(VirtualBoardProgramCard, FileReadCopiesTheFileBeforeTheNextInstruction) {
   TempDir card;
   PutFile(card / "DATA" / "TABLE.BIN", Code{1, 2, 3, 4, 5, 6, 7, 8, 9, 10});
