@@ -19,6 +19,10 @@ class ViewNotifier {
   virtual void RefreshMenuChecks() = 0;
   // While a motion plays, commands that would disturb it are disabled.
   virtual void SetPlaybackLock(bool playing) = 0;
+  // Undo and Redo in the menu and on the toolbar are enabled exactly as given.
+  virtual void SetUndoState(bool canUndo, bool canRedo) = 0;
+  // Scroll the motion area so that the rectangle (content coordinates) is in view.
+  virtual void ScrollIntoView(int left, int top, int right, int bottom) = 0;
 };
 
 }  // namespace gestalon::core

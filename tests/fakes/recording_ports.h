@@ -91,10 +91,22 @@ class RecordingViewNotifier : public core::ViewNotifier {
   }
   void RefreshMenuChecks() override { Record("menu checks"); }
   void SetPlaybackLock(bool playing) override { Record(playing ? "lock" : "unlock"); }
+  void SetUndoState(bool canUndo, bool canRedo) override {
+    std::lock_guard lock(mutex_);
+    undoStates.emplace_back(canUndo, canRedo);
+    events.push_back("undo state");
+  }
+  void ScrollIntoView(int left, int top, int, int) override {
+    std::lock_guard lock(mutex_);
+    scrolls.emplace_back(left, top);
+    events.push_back("scroll");
+  }
 
   std::mutex mutex_;
   std::vector<std::string> events;
   std::vector<std::u16string> titles;
+  std::vector<std::pair<bool, bool>> undoStates;
+  std::vector<std::pair<int, int>> scrolls;  // left, top of each scrolled-to rectangle
 
  private:
   void Record(const char* event) {

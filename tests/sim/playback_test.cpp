@@ -135,6 +135,8 @@ class PlaybackViews : public ViewNotifier {
   void Relayout(Pane) override {}
   void SetTitle(std::u16string_view) override {}
   void RefreshMenuChecks() override {}
+  void SetUndoState(bool, bool) override {}
+  void ScrollIntoView(int, int, int, int) override {}
   void SetPlaybackLock(bool playing) override {
     std::lock_guard lock(mutex_);
     locks_.push_back(playing);
