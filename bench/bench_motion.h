@@ -1,6 +1,6 @@
 #pragma once
 
-// The motion the benchmarks work on: 5,000 blocks, as large as motions get.
+// The motion the benchmarks work on: 5,000 blocks by default, as large as motions get.
 #include <string>
 #include <vector>
 
@@ -25,7 +25,7 @@ inline SliderTable BenchSliders() {
 
 // A large motion: mostly full poses, with branches and calculations linked back and forth and
 // a subroutine call every 500 blocks.
-inline MotionDocument BenchMotion() {
+inline MotionDocument BenchMotion(int blockCount = kBenchBlockCount) {
   MotionDocument document;
   std::vector<MotionBlock*> blocks;
   MotionBlock start;
@@ -34,7 +34,7 @@ inline MotionDocument BenchMotion() {
   start.ypos = 10;
   start.bluearrow = 6;
   blocks.push_back(&document.Append(start));
-  for (int i = 1; i < kBenchBlockCount - 1; ++i) {
+  for (int i = 1; i < blockCount - 1; ++i) {
     MotionBlock block;
     block.xpos = 50 + (i % 7) * 120;
     block.ypos = 10 + i * 40;

@@ -18,9 +18,6 @@
 
 namespace gestalon::core {
 
-// `selFlags` bit that asks the motion area to draw the block again.
-inline constexpr std::uint32_t kBlockRedraw = 0x2;
-
 // The temporary motion file and its image, in the project folder (the image also on the card).
 inline constexpr char16_t kPlaybackMotionName[] = u"TEMP.KX4";
 inline constexpr char16_t kPlaybackImageName[] = u"TEMP.BIN";

@@ -42,8 +42,10 @@ inline constexpr std::uint16_t kEqual = 0, kNotEqual = 1, kGreaterEqual = 2, kGr
                                kXorZero = 8, kAlways = 9, kNever = 10;
 }
 
-// `selFlags` bit 0: selected in the motion area; the other bits are the views' own marks.
+// `selFlags` bits: selected in the motion area; to be drawn again; the rest are the motion
+// area's own marks.
 inline constexpr std::uint32_t kBlockSelected = 0x1;
+inline constexpr std::uint32_t kBlockRedraw = 0x2;
 
 // One flowchart block. Links are references to blocks of the same document; the document owns
 // every block and never moves one in memory while it is in the list.

@@ -1,0 +1,175 @@
+#include "undo/undo_history.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <vector>
+
+#include "motion/block_factory.h"
+#include "pose/pose_store.h"
+#include "recording_ports.h"
+
+namespace gestalon::core {
+namespace {
+
+class UndoFixture : public ::testing::Test {
+ protected:
+  UndoFixture() {
+    for (SliderDef& slider : project.sliders) {
+      slider.minimum = -30000;
+      slider.maximum = 30000;
+    }
+    NewMotion(document, project.basePoses);
+    context.views = &views;
+    context.undo = &history;
+    context.handOverPose = [this](const MotionBlock& pose, std::uint16_t time) {
+      sent.push_back({pose.slots[0], time});
+    };
+    state.title = u"Robot";
+    history.ResetUndoHistory();
+  }
+
+  // Changes slot 0 of the current pose as a slider drag would, with an undo step.
+  void SetSlot0(std::int16_t value) {
+    MotionBlock pose = *document.current;
+    pose.slots[0] = value;
+    StorePose(context, pose, kSliderChangeTime, true);
+  }
+  MotionBlock& Block(int index) { return *document.At(index); }
+
+  LoadedProject project;
+  MotionDocument document;
+  std::atomic<std::uint32_t> flags{0};
+  EditState state;
+  EditContext context{project, document, flags, state};
+  UndoHistory history{context};
+  testing::RecordingViewNotifier views;
+  std::vector<std::pair<int, int>> sent;  // slot 0, time of every pose handed over
+};
+
+TEST_F(UndoFixture, FreshHistoryHasNothingToUndoOrRedo) {
+  EXPECT_EQ(views.undoStates.back(), std::make_pair(false, false));
+  history.Undo();
+  history.Redo();
+  EXPECT_EQ(document.count(), 3);
+  EXPECT_EQ(flags.load() & SystemFlag::kModified, 0u);
+}
+
+TEST_F(UndoFixture, UndoAndRedoWalkTheSteps) {
+  SetSlot0(100);
+  SetSlot0(200);
+  EXPECT_EQ(views.undoStates.back(), std::make_pair(true, false));
+  history.Undo();
+  EXPECT_EQ(document.current->slots[0], 100);
+  EXPECT_EQ(views.undoStates.back(), std::make_pair(true, true));
+  history.Undo();
+  EXPECT_EQ(document.current->slots[0], 0);
+  EXPECT_EQ(views.undoStates.back(), std::make_pair(false, true));
+  history.Redo();
+  history.Redo();
+  EXPECT_EQ(document.current->slots[0], 200);
+  // Undo leaves the modified bit alone.
+  EXPECT_NE(flags.load() & SystemFlag::kModified, 0u);
+}
+
+TEST_F(UndoFixture, NewEditAfterUndoDropsTheRedoBranch) {
+  SetSlot0(100);
+  SetSlot0(200);
+  history.Undo();
+  SetSlot0(300);
+  EXPECT_FALSE(history.CanRedo());
+  EXPECT_EQ(history.Count(), 3);
+  history.Undo();
+  EXPECT_EQ(document.current->slots[0], 100);
+}
+
+TEST_F(UndoFixture, FirstEditMarksTheTitleOnce) {
+  SetSlot0(1);
+  SetSlot0(2);
+  ASSERT_EQ(views.titles.size(), 1u);
+  EXPECT_EQ(views.titles[0], u"Robot *");
+  history.ResetUndoHistory();
+  EXPECT_EQ(flags.load() & SystemFlag::kModified, 0u);
+}
+
+TEST_F(UndoFixture, UndoRestoresTheCurrentPoseAndSendsIt) {
+  MotionBlock& second = document.Append(*document.current);
+  second.name = u"P 1";
+  second.time = 40;
+  second.slots[0] = 555;
+  Block(1).next = &second;
+  history.RecordUndo();
+  SetCurrentPose(context, second, second.time);
+  SetSlot0(600);
+  sent.clear();
+  history.Undo();
+  // Making P 1 current recorded nothing: the step before the edit had P 0 current.
+  EXPECT_EQ(document.IndexOf(document.current), 1);
+  EXPECT_EQ(document.At(3)->slots[0], 555);
+  ASSERT_FALSE(sent.empty());
+  EXPECT_EQ(sent.back(), std::make_pair(0, 50));
+  history.Redo();
+  EXPECT_EQ(document.IndexOf(document.current), 3);
+  EXPECT_EQ(sent.back(), std::make_pair(600, 40));
+  EXPECT_FALSE(views.scrolls.empty());
+}
+
+TEST_F(UndoFixture, CycleLinksAndBranchesComeBack) {
+  MotionBlock& branch = AddBlock(document, BlockKind::If, {200, 100}, project.basePoses);
+  Block(1).next = &branch;  // pose -> if
+  branch.next = &Block(0);  // if -> start: a cycle
+  branch.branch = &branch;  // a branch onto itself
+  history.RecordUndo();
+  branch.next = nullptr;
+  branch.branch = &Block(2);
+  history.RecordUndo();
+  history.Undo();
+  MotionBlock& restored = Block(3);
+  EXPECT_EQ(Block(0).next, &Block(1));
+  EXPECT_EQ(Block(1).next, &restored);
+  EXPECT_EQ(restored.next, &Block(0));
+  EXPECT_EQ(restored.branch, &restored);
+  history.Redo();
+  EXPECT_EQ(Block(3).next, nullptr);
+  EXPECT_EQ(Block(3).branch, &Block(2));
+}
+
+TEST_F(UndoFixture, ChangedFieldsAreNeverSharedWithOlderSnapshots) {
+  // Each change touches a field the pose operations do not: a shared (stale) copy would restore
+  // the wrong value.
+  Block(2).comment = u"one";
+  history.RecordUndo();
+  Block(2).comment = u"two";
+  Block(0).xpos = 77;
+  history.RecordUndo();
+  history.Undo();
+  EXPECT_EQ(Block(2).comment, u"one");
+  EXPECT_EQ(Block(0).xpos, 50);
+}
+
+TEST_F(UndoFixture, UnchangedBlocksAreShared) {
+  for (int i = 0; i < 200; ++i) {
+    AddBlock(document, BlockKind::Pose, {50, 100 + i}, project.basePoses);
+  }
+  history.RecordUndo();
+  SetSlot0(42);  // one block changes
+  const UndoSnapshot& before = history.Snapshot(1);
+  const UndoSnapshot& after = history.Snapshot(2);
+  ASSERT_EQ(before.chunks.size(), after.chunks.size());
+  int sharedChunks = 0;
+  for (std::size_t i = 0; i < before.chunks.size(); ++i) {
+    sharedChunks += before.chunks[i] == after.chunks[i];
+  }
+  EXPECT_EQ(sharedChunks, static_cast<int>(before.chunks.size()) - 1);
+  // In the changed chunk only the changed block is a new copy.
+  const UndoChunk& oldChunk = *before.chunks[0];
+  const UndoChunk& newChunk = *after.chunks[0];
+  int newCopies = 0;
+  for (std::size_t i = 0; i < oldChunk.size(); ++i) {
+    newCopies += oldChunk[i] != newChunk[i];
+  }
+  EXPECT_EQ(newCopies, 1);
+}
+
+}  // namespace
+}  // namespace gestalon::core
