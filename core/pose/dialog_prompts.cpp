@@ -1,0 +1,26 @@
+#include "pose/dialog_prompts.h"
+
+#include "strings/text_id.h"
+#include "strings/text_loader.h"
+
+namespace gestalon::core {
+
+void ShowWarning(Prompter* prompter, int textId) {
+  if (prompter) {
+    prompter->Show(PromptIcon::kWarning, LoadText(textId));
+  }
+}
+
+bool AskYesNo(Prompter* prompter, int textId) {
+  return prompter && prompter->Ask(PromptIcon::kQuestion, LoadText(textId),
+                                   PromptButtons::kYesNo) == PromptAnswer::kYes;
+}
+
+bool ReportUnsavedFile(bool written, Prompter* prompter) {
+  if (!written && prompter) {
+    prompter->Show(PromptIcon::kError, LoadText(TextId::kFileSaveFailed));
+  }
+  return written;
+}
+
+}  // namespace gestalon::core

@@ -1,0 +1,130 @@
+#include "pose/batch_offset.h"
+
+#include <gtest/gtest.h>
+
+#include <optional>
+
+#include "edit_session_fixture.h"
+#include "strings/text_id.h"
+#include "strings/text_loader.h"
+
+namespace gestalon::core {
+namespace {
+
+using testing::RecordingPrompter;
+
+// Sliders with the range -1000..1000 and helpers to build the motion.
+struct Session : testing::EditSession {
+  Session() {
+    for (SliderDef& slider : project.sliders) {
+      slider.minimum = -1000;
+      slider.maximum = 1000;
+    }
+  }
+  MotionBlock& AddBlock(BlockKind kind, bool selected, std::int16_t value) {
+    MotionBlock block;
+    block.type = static_cast<std::int32_t>(kind);
+    block.selFlags = selected ? kBlockSelected : 0;
+    block.slots.fill(value);
+    return document.Append(block);
+  }
+};
+
+TEST(BatchOffsetStart, NeedsASelectedPoseBlock) {
+  Session session;
+  session.AddBlock(BlockKind::Pose, false, 0);
+  session.AddBlock(BlockKind::Calc, true, 0);
+  EXPECT_FALSE(HasSelectedPoseBlock(session.document));
+  EXPECT_FALSE(CanStartBatchOffset(session.document, &session.prompter));
+  ASSERT_EQ(session.prompter.Calls().size(), 1u);
+  EXPECT_EQ(session.prompter.Calls()[0].text, LoadText(TextId::kMsgSelectPoseBlockFirst));
+
+  session.AddBlock(BlockKind::Pose, true, 0);
+  EXPECT_TRUE(CanStartBatchOffset(session.document, &session.prompter));
+  EXPECT_EQ(session.prompter.Calls().size(), 1u);
+}
+
+TEST(BatchOffsetEntry, ParsesSignedDecimalsWithinTheLimit) {
+  EXPECT_EQ(ParseBatchOffset(u"+12", nullptr), std::optional<std::int32_t>(12));
+  EXPECT_EQ(ParseBatchOffset(u" -7 ", nullptr), std::optional<std::int32_t>(-7));
+  EXPECT_EQ(ParseBatchOffset(u"-65535", nullptr), std::optional<std::int32_t>(-65535));
+
+  RecordingPrompter prompter;
+  EXPECT_FALSE(ParseBatchOffset(u"65536", &prompter));
+  EXPECT_FALSE(ParseBatchOffset(u"99999999999999999999", &prompter));
+  EXPECT_FALSE(ParseBatchOffset(u"", &prompter));
+  EXPECT_FALSE(ParseBatchOffset(u"1.5", &prompter));
+  EXPECT_FALSE(ParseBatchOffset(u"-", &prompter));
+  const auto calls = prompter.Calls();
+  ASSERT_EQ(calls.size(), 5u);
+  EXPECT_EQ(calls[0].text, LoadText(TextId::kMsgBatchOffsetOutOfRange));
+  EXPECT_EQ(calls[1].text, LoadText(TextId::kMsgBatchOffsetOutOfRange));
+  EXPECT_EQ(calls[2].text, LoadText(TextId::kMsgOffsetNotNumber));
+  EXPECT_EQ(calls[3].text, LoadText(TextId::kMsgOffsetNotNumber));
+  EXPECT_EQ(calls[4].text, LoadText(TextId::kMsgOffsetNotNumber));
+}
+
+TEST(BatchOffsetEntry, SetsTheSelectedItemsOrAsksForASelection) {
+  BatchOffsets offsets{};
+  RecordingPrompter prompter;
+  EXPECT_FALSE(SetBatchOffsetsFromText(offsets, u"abc", {}, &prompter));
+  EXPECT_FALSE(SetBatchOffsetsFromText(offsets, u"5", {96}, &prompter));
+  ASSERT_EQ(prompter.Calls().size(), 2u);
+  EXPECT_EQ(prompter.Calls()[0].text, LoadText(TextId::kMsgSelectListItem));
+  EXPECT_EQ(offsets, BatchOffsets{});
+
+  EXPECT_TRUE(SetBatchOffsetsFromText(offsets, u"-300", {2, 95}, &prompter));
+  EXPECT_EQ(offsets[2], -300);
+  EXPECT_EQ(offsets[95], -300);
+  EXPECT_EQ(offsets[3], 0);
+}
+
+TEST(BatchOffsetApply, DeclinedChangesNothing) {
+  Session session;
+  MotionBlock& pose = session.AddBlock(BlockKind::Pose, true, 5);
+  BatchOffsets offsets{};
+  offsets.fill(10);
+  session.prompter.QueueAnswer(PromptAnswer::kNo);
+  EXPECT_FALSE(ApplyBatchOffset(session.context, offsets));
+  EXPECT_EQ(pose.slots[0], 5);
+  EXPECT_EQ(session.undo.steps, 0);
+  EXPECT_EQ(session.prompter.Calls().size(), 1u);
+}
+
+TEST(BatchOffsetApply, OffsetsEnabledSlidersOfSelectedPoseBlocksWithClamping) {
+  Session session;
+  session.project.sliders[1].flags2 = SliderFlag2::kDisabled;
+  session.project.sliders[3].minimum = 0;
+  session.project.sliders[3].maximum = 100;
+  MotionBlock& first = session.AddBlock(BlockKind::Pose, true, 50);
+  MotionBlock& unselected = session.AddBlock(BlockKind::Pose, false, 50);
+  MotionBlock& calc = session.AddBlock(BlockKind::Calc, true, 50);
+  MotionBlock& second = session.AddBlock(BlockKind::Pose, true, -990);
+  BatchOffsets offsets{};
+  offsets.fill(20);
+  offsets[3] = 65535;
+  offsets[4] = -65535;
+
+  ASSERT_TRUE(ApplyBatchOffset(session.context, offsets));
+  EXPECT_EQ(first.slots[0], 70);
+  EXPECT_EQ(first.slots[1], 50) << "disabled slider";
+  EXPECT_EQ(first.slots[3], 100) << "clamped to the maximum";
+  EXPECT_EQ(first.slots[4], -1000) << "clamped to the minimum";
+  EXPECT_EQ(first.slots[95], 70);
+  EXPECT_EQ(first.slots[96], 50) << "sliders from 96 on are not offered";
+  EXPECT_EQ(second.slots[0], -970);
+  EXPECT_EQ(second.slots[3], 100);
+  EXPECT_EQ(unselected.slots[0], 50);
+  EXPECT_EQ(calc.slots[0], 50);
+
+  EXPECT_EQ(session.undo.steps, 1);
+  EXPECT_EQ(session.views.events, (std::vector<std::string>{"repaint pose"}));
+  const auto calls = session.prompter.Calls();
+  ASSERT_EQ(calls.size(), 2u);
+  EXPECT_EQ(calls[0].text, LoadText(TextId::kMsgConfirmBatchOffset));
+  EXPECT_EQ(calls[0].buttons, PromptButtons::kYesNo);
+  EXPECT_EQ(calls[1].text, LoadText(TextId::kMsgBatchOffsetDone));
+}
+
+}  // namespace
+}  // namespace gestalon::core

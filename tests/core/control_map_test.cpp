@@ -1,0 +1,353 @@
+// The control map model, its start-up flowchart and the recognition of that flowchart.
+#include "controlmap/control_map.h"
+
+#include <gtest/gtest.h>
+
+#include "controlmap/control_map_flowchart.h"
+#include "motion/block_factory.h"
+#include "motion/motion_writer.h"
+#include "temp_dir.h"
+
+namespace gestalon::core {
+namespace {
+
+using testing::TempDir;
+
+MapEntry Entry(BlockKind kind, std::u16string motion, int target) {
+  MapEntry entry;
+  entry.condition.type = static_cast<std::int32_t>(kind);
+  entry.condition.fileName = std::move(motion);
+  entry.condition.varSize = entry.condition.refSize = 2;
+  entry.targetMap = static_cast<std::uint8_t>(target);
+  return entry;
+}
+
+// Four maps with every kind of condition, targets, idling motions and a boot motion; map 2 is
+// not used.
+ControlMap Sample() {
+  ControlMap cm = NewControlMap();
+  cm.bootMotion = u"boot\\立ち上がり.KX4";
+  SetMapName(cm, 0, u"歩行");
+  MapEntry constant = Entry(BlockKind::If, u"walk.KX4", 0);
+  constant.condition.varAddr = 0x0F20;
+  constant.condition.op = BranchOp::kGreater;
+  constant.condition.useConst = 1;
+  constant.condition.constValue = -5;
+  constant.condition.varSize = 1;
+  MapEntry variable = Entry(BlockKind::If, u"turn.KX4", 3);
+  variable.condition.varAddr = 0x0F22;
+  variable.condition.op = BranchOp::kBitMatch;
+  variable.condition.refAddr = 0x0F24;
+  variable.condition.refSize = 1;
+  MapEntry pad = Entry(BlockKind::PadIf, u"kick.KX4", 1);
+  pad.condition.varAddr = kControllerWordAddr;
+  pad.condition.useConst = 1;
+  pad.condition.constValue = 0x0120;
+  cm.maps[0].entries = {constant, variable, pad};
+  cm.maps[0].idlingMotion = u"idle0.KX4";
+  cm.maps[1].entries = {NewMapEntry(1)};
+  cm.maps[1].entries[0].condition.fileName = u"one.KX4";
+  cm.maps[2].used = false;
+  cm.maps[2].entries = {Entry(BlockKind::PadIf, u"two.KX4", 2)};
+  cm.maps[2].idlingMotion = u"idle2.KX4";
+  cm.maps[3].idlingMotion = u"idle3.KX4";
+  return cm;
+}
+
+void ExpectSameMaps(const ControlMap& expected, const ControlMap& actual) {
+  EXPECT_EQ(expected.bootMotion, actual.bootMotion);
+  for (int m = 0; m < kControlMapCount; ++m) {
+    SCOPED_TRACE(m);
+    const ControlMap::Map& e = expected.maps[m];
+    const ControlMap::Map& a = actual.maps[m];
+    EXPECT_EQ(e.name, a.name);
+    EXPECT_EQ(e.used, a.used);
+    EXPECT_EQ(e.idlingMotion, a.idlingMotion);
+    ASSERT_EQ(e.entries.size(), a.entries.size());
+    for (std::size_t k = 0; k < e.entries.size(); ++k) {
+      const MotionBlock& ec = e.entries[k].condition;
+      const MotionBlock& ac = a.entries[k].condition;
+      EXPECT_EQ(ec.type, ac.type);
+      EXPECT_EQ(ec.fileName, ac.fileName);
+      EXPECT_EQ(ec.varAddr, ac.varAddr);
+      EXPECT_EQ(ec.op, ac.op);
+      EXPECT_EQ(ec.constValue, ac.constValue);
+      EXPECT_EQ(ec.useConst, ac.useConst);
+      EXPECT_EQ(ec.varSize, ac.varSize);
+      EXPECT_EQ(ec.refAddr, ac.refAddr);
+      EXPECT_EQ(ec.refSize, ac.refSize);
+      EXPECT_EQ(e.entries[k].targetMap, a.entries[k].targetMap);
+      EXPECT_EQ(ac.next, nullptr);
+      EXPECT_EQ(ac.branch, nullptr);
+    }
+  }
+}
+
+ControlMap WrittenAndRead(const ControlMap& cm) {
+  TempDir dir;
+  EXPECT_TRUE(WriteControlMapFile(dir / "map.KX4", cm, SliderTable{}));
+  ControlMap read;
+  EXPECT_TRUE(ReadControlMapFile(dir / "map.KX4", read));
+  return read;
+}
+
+MotionBlock* MapHead(const MotionDocument& d, int m) {
+  for (MotionBlock& block : d) {
+    if (block.Is(BlockKind::If) && block.varAddr == kMapNumberAddr && block.constValue == m) {
+      return &block;
+    }
+  }
+  return nullptr;
+}
+
+TEST(ControlMap, NewMapHasDefaultNamesAllUsed) {
+  const ControlMap cm = NewControlMap();
+  EXPECT_EQ(cm.maps[0].name, u"MAP1");
+  EXPECT_EQ(cm.maps[3].name, u"MAP4");
+  for (const ControlMap::Map& map : cm.maps) {
+    EXPECT_TRUE(map.used);
+    EXPECT_TRUE(map.entries.empty());
+  }
+  const MapEntry entry = NewMapEntry(2);
+  EXPECT_EQ(entry.condition.varAddr, 0x0EE4);
+  EXPECT_EQ(entry.condition.refAddr, 0x0F00);
+  EXPECT_EQ(entry.condition.useConst, 1u);
+  EXPECT_EQ(entry.targetMap, 2);
+}
+
+TEST(ControlMap, LongNameIsCut) {
+  ControlMap cm = NewControlMap();
+  SetMapName(cm, 1, std::u16string(40, u'あ'));
+  EXPECT_EQ(cm.maps[1].name, std::u16string(31, u'あ'));
+}
+
+TEST(ControlMapFlowchart, NewMapChainsEveryHeadAndLoops) {
+  MotionDocument d;
+  BuildControlMapFlowchart(NewControlMap(), d);
+  ASSERT_TRUE(d.head()->Is(BlockKind::Start));
+  EXPECT_TRUE(d.At(1)->Is(BlockKind::Pose));
+  EXPECT_EQ(d.At(1)->name, u"MAP file");
+
+  const MotionBlock* mapZero = d.head()->next;
+  ASSERT_NE(mapZero, nullptr);
+  EXPECT_EQ(mapZero->name, u"MAP_NUM=0");
+  EXPECT_EQ(mapZero->varAddr, kMapNumberAddr);
+  const MotionBlock* loopTop = mapZero->next;
+  ASSERT_NE(loopTop, nullptr);
+  EXPECT_EQ(loopTop->name, u"MOTION_NUM=0");
+  EXPECT_EQ(loopTop->varAddr, kMotionNumberAddr);
+  const std::u16string kBottoms[] = {u"1:'MAP1' Bottom", u"2:'MAP2' Bottom", u"3:'MAP3' Bottom",
+                                     u"4:'MAP4' Bottom"};
+  const MotionBlock* block = loopTop->next;
+  for (int m = 0; m < kControlMapCount; ++m) {
+    ASSERT_EQ(block, MapHead(d, m)) << m;
+    EXPECT_EQ(block->name, NewControlMap().maps[m].name);
+    // An empty map goes from its top straight to its bottom and on to the root bottom.
+    const MotionBlock* top = block->branch;
+    ASSERT_NE(top, nullptr);
+    ASSERT_NE(top->next, nullptr);
+    EXPECT_EQ(top->next->comment, kBottoms[m]);
+    block = block->next;
+  }
+  ASSERT_NE(block, nullptr);
+  EXPECT_EQ(block->comment, u"root Bottom");
+  EXPECT_EQ(block->next, loopTop);
+  EXPECT_EQ(block->xpos, MapHead(d, 0)->xpos + 100);
+
+  int row = 0;
+  for (const MotionBlock& b : d) {
+    EXPECT_EQ(b.ypos, 60 * row++);
+    EXPECT_EQ(b.bluearrow, 20);
+    EXPECT_EQ(b.redarrow, 20);
+  }
+}
+
+TEST(ControlMapFlowchart, EntryRunsItsMotionAndSwitchesMap) {
+  MotionDocument d;
+  BuildControlMapFlowchart(Sample(), d);
+  const MotionBlock* condition = MapHead(d, 0)->branch->next;
+  ASSERT_NE(condition, nullptr);
+  EXPECT_EQ(condition->name, u"0-1");
+  const MotionBlock* second = condition->next;
+  ASSERT_NE(second, nullptr);
+  EXPECT_EQ(second->name, u"0-2");
+  const MotionBlock* motionNumber = second->branch;
+  ASSERT_NE(motionNumber, nullptr);
+  EXPECT_EQ(motionNumber->varAddr, kMotionNumberAddr);
+  EXPECT_EQ(motionNumber->constValue, 2);
+  ASSERT_NE(motionNumber->next, nullptr);
+  EXPECT_EQ(motionNumber->next->fileName, u"turn.KX4");
+  const MotionBlock* target = motionNumber->next->next;
+  ASSERT_NE(target, nullptr);
+  EXPECT_EQ(target->varAddr, kMapNumberAddr);
+  EXPECT_EQ(target->constValue, 3);
+  ASSERT_NE(target->next, nullptr);
+  EXPECT_EQ(target->next->comment, u"1:'歩行' Bottom");
+}
+
+TEST(ControlMapFlowchart, UnusedMapIsWrittenButNotChained) {
+  MotionDocument d;
+  BuildControlMapFlowchart(Sample(), d);
+  const MotionBlock* unused = MapHead(d, 2);
+  ASSERT_NE(unused, nullptr);
+  EXPECT_EQ(unused->next, nullptr);
+  for (const MotionBlock& block : d) {
+    EXPECT_NE(block.next, unused);
+  }
+  EXPECT_EQ(MapHead(d, 1)->next, MapHead(d, 3));
+}
+
+TEST(ControlMapFile, WrittenMapReadsBackTheSame) {
+  const ControlMap cm = Sample();
+  const ControlMap read = WrittenAndRead(cm);
+  ExpectSameMaps(cm, read);
+  EXPECT_FALSE(read.maps[2].used);
+  ControlMap unused = NewControlMap();
+  ExpectSameMaps(unused, WrittenAndRead(unused));
+  for (ControlMap::Map& map : unused.maps) {
+    map.used = false;
+  }
+  ExpectSameMaps(unused, WrittenAndRead(unused));
+}
+
+// Names that are empty or look like the comments' own words must not end a map early.
+TEST(ControlMapFile, MarkerLikeNamesReadBack) {
+  ControlMap cm = Sample();
+  SetMapName(cm, 0, u"");
+  SetMapName(cm, 1, u"Bottom");
+  SetMapName(cm, 2, u"x' Top");
+  SetMapName(cm, 3, u"1:'' Bottom");
+  cm.maps[3].entries = {Entry(BlockKind::PadIf, u"three.KX4", 0)};
+  ExpectSameMaps(cm, WrittenAndRead(cm));
+}
+
+// An entry may itself test the map number; it is no map head.
+TEST(ControlMapFile, EntryTestingTheMapNumberReadsBack) {
+  ControlMap cm = Sample();
+  MapEntry entry = Entry(BlockKind::If, u"map.KX4", 1);
+  entry.condition.varAddr = kMapNumberAddr;
+  entry.condition.useConst = 1;
+  entry.condition.constValue = 2;
+  cm.maps[1].entries.push_back(entry);
+  ExpectSameMaps(cm, WrittenAndRead(cm));
+}
+
+class ControlMapFormat : public ::testing::Test {
+ protected:
+  void SetUp() override { BuildControlMapFlowchart(Sample(), d); }
+  // The recogniser fails and leaves its output alone.
+  void ExpectFormatError() {
+    ControlMap out;
+    out.bootMotion = u"untouched";
+    EXPECT_FALSE(RecognizeControlMap(d, out));
+    EXPECT_EQ(out.bootMotion, u"untouched");
+    EXPECT_TRUE(out.maps[0].name.empty());
+  }
+  MotionDocument d;
+};
+
+// A map ends at the comment its entries lead to, whatever that comment says.
+TEST_F(ControlMapFormat, BottomIsWhereTheEntriesEnd) {
+  MotionBlock* condition = MapHead(d, 1)->branch->next;
+  ASSERT_TRUE(condition->next->Is(BlockKind::Comment));
+  condition->next->comment = u"end";
+  ControlMap out;
+  ASSERT_TRUE(RecognizeControlMap(d, out));
+  EXPECT_EQ(out.maps[1].entries.size(), 1u);
+  EXPECT_TRUE(out.maps[1].idlingMotion.empty());
+}
+
+TEST_F(ControlMapFormat, MissingMapHead) {
+  MapHead(d, 3)->varAddr = 0x0F00;
+  ExpectFormatError();
+}
+
+TEST_F(ControlMapFormat, MapHeadOutsideTheFourMaps) {
+  MapHead(d, 3)->constValue = 4;
+  ExpectFormatError();
+}
+
+TEST_F(ControlMapFormat, ConditionThatIsNoEntry) {
+  MotionBlock* top = MapHead(d, 1)->branch;
+  MotionBlock stray;
+  stray.type = static_cast<std::int32_t>(BlockKind::If);
+  stray.next = top->next;
+  stray.branch = top->next;
+  top->next = &d.Append(stray);
+  ExpectFormatError();
+}
+
+TEST_F(ControlMapFormat, TargetOutsideTheFourMaps) {
+  MotionBlock* motionNumber = MapHead(d, 0)->branch->next->branch;
+  motionNumber->next->next->constValue = 7;
+  ExpectFormatError();
+}
+
+TEST_F(ControlMapFormat, LoopInsideAMapEnds) {
+  MotionBlock* top = MapHead(d, 3)->branch;
+  MotionBlock* idling = top->next;
+  ASSERT_TRUE(idling->Is(BlockKind::SubRoutine));
+  idling->type = static_cast<std::int32_t>(BlockKind::Calc);  // passed over, never ending
+  idling->next = top;
+  ExpectFormatError();
+}
+
+TEST(ControlMapFile, UnreadableOrForeignFilesAreFormatErrors) {
+  TempDir dir;
+  ControlMap out;
+  out.bootMotion = u"untouched";
+  EXPECT_FALSE(ReadControlMapFile(dir / "missing.KX4", out));
+  MotionDocument motion;
+  NewMotion(motion, BasePoseTable{});
+  ASSERT_TRUE(WriteMotionFile(dir / "motion.KX4", motion, SliderTable{}, 100, nullptr));
+  EXPECT_FALSE(ReadControlMapFile(dir / "motion.KX4", out));
+  EXPECT_EQ(out.bootMotion, u"untouched");
+}
+
+// The rows carry their motion names so that the order can be read off.
+std::vector<MapEntry> Rows(std::initializer_list<const char16_t*> names) {
+  std::vector<MapEntry> rows;
+  for (const char16_t* name : names) {
+    rows.push_back(Entry(BlockKind::PadIf, name, 0));
+  }
+  return rows;
+}
+
+std::u16string Order(const std::vector<MapEntry>& rows) {
+  std::u16string order;
+  for (const MapEntry& row : rows) {
+    order += row.condition.fileName;
+  }
+  return order;
+}
+
+TEST(ControlMapEntries, InsertGoesBeforeTheSelectionOrAtTheEnd) {
+  std::vector<MapEntry> rows = Rows({u"a", u"b"});
+  EXPECT_EQ(InsertEntry(rows, Rows({u"x"})[0], 1), 1);
+  EXPECT_EQ(Order(rows), u"axb");
+  EXPECT_EQ(InsertEntry(rows, Rows({u"y"})[0], -1), 3);
+  EXPECT_EQ(Order(rows), u"axby");
+  EXPECT_EQ(InsertEntry(rows, Rows({u"z"})[0], 9), 4);
+  EXPECT_EQ(Order(rows), u"axbyz");
+}
+
+TEST(ControlMapEntries, DeleteRemovesEverySelectedRow) {
+  std::vector<MapEntry> rows = Rows({u"a", u"b", u"c", u"d"});
+  DeleteEntries(rows, {3, 0, 7});
+  EXPECT_EQ(Order(rows), u"bc");
+}
+
+TEST(ControlMapEntries, MoveKeepsOrderAndStopsAtTheEdges) {
+  std::vector<MapEntry> rows = Rows({u"a", u"b", u"c", u"d"});
+  EXPECT_EQ(MoveEntries(rows, {3}, 1), std::vector<int>{3});
+  EXPECT_EQ(Order(rows), u"abcd");
+  EXPECT_EQ(MoveEntries(rows, {0, 1}, 1), (std::vector<int>{1, 2}));
+  EXPECT_EQ(Order(rows), u"cabd");
+  EXPECT_EQ(MoveEntries(rows, {2, 3}, 1), (std::vector<int>{2, 3}));
+  EXPECT_EQ(Order(rows), u"cabd");
+  EXPECT_EQ(MoveEntries(rows, {0, 1, 3}, -1), (std::vector<int>{0, 1, 2}));
+  EXPECT_EQ(Order(rows), u"cadb");
+}
+
+}  // namespace
+}  // namespace gestalon::core
