@@ -1,0 +1,44 @@
+#include "qt_drawing.h"
+
+#include <QApplication>
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+
+#include "qt_text.h"
+
+namespace gestalon::ui {
+
+QFont ToQFont(const core::FontSpec& spec) {
+  QFont font = QApplication::font();
+  if (!spec.faceName.empty()) {
+    font.setFamilies({ToQString(spec.faceName), QStringLiteral("IPAGothic"),
+                      QStringLiteral("IPAPGothic"), font.family()});
+  }
+  if (spec.height != 0) {
+    font.setPixelSize(std::abs(spec.height));
+  }
+  if (spec.weight > 0) {
+    font.setWeight(static_cast<QFont::Weight>(std::clamp(spec.weight, 100, 900)));
+  }
+  font.setItalic(spec.italic != 0);
+  font.setUnderline(spec.underline != 0);
+  font.setStrikeOut(spec.strikeOut != 0);
+  return font;
+}
+
+QImage ToQImage(const core::Bitmap& bitmap) {
+  if (bitmap.width <= 0 || bitmap.height <= 0 ||
+      bitmap.pixels.size() < static_cast<std::size_t>(bitmap.width) * bitmap.height) {
+    return {};
+  }
+  QImage image(bitmap.width, bitmap.height, QImage::Format_ARGB32);
+  for (int y = 0; y < bitmap.height; ++y) {
+    std::memcpy(image.scanLine(y),
+                bitmap.pixels.data() + static_cast<std::size_t>(y) * bitmap.width,
+                static_cast<std::size_t>(bitmap.width) * sizeof(std::uint32_t));
+  }
+  return image;
+}
+
+}  // namespace gestalon::ui
