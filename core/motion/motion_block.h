@@ -42,10 +42,12 @@ inline constexpr std::uint16_t kEqual = 0, kNotEqual = 1, kGreaterEqual = 2, kGr
                                kXorZero = 8, kAlways = 9, kNever = 10;
 }
 
-// `selFlags` bits: selected in the motion area; to be drawn again; the rest are the motion
-// area's own marks.
+// `selFlags` bits: selected in the motion area; the others are the views' own marks.
 inline constexpr std::uint32_t kBlockSelected = 0x1;
-inline constexpr std::uint32_t kBlockRedraw = 0x2;
+inline constexpr std::uint32_t kBlockRedraw = 0x2;    // the motion area draws the block again
+inline constexpr std::uint32_t kBlockBlueDrag = 0x4;  // its blue arrow is being dragged
+inline constexpr std::uint32_t kBlockRedDrag = 0x8;   // its red arrow is being dragged
+inline constexpr std::uint32_t kBlockInBand = 0x10;   // inside the rubber band being dragged
 
 // One flowchart block. Links are references to blocks of the same document; the document owns
 // every block and never moves one in memory while it is in the list.

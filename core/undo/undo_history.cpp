@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <tuple>
 
-#include "pose/pose_store.h"
+#include "flowchart/current_block.h"
 
 namespace gestalon::core {
 namespace {
@@ -129,12 +129,7 @@ void UndoHistory::Restore(const UndoSnapshot& snapshot) {
     }
   }
   if (current) {
-    current->selFlags |= kBlockRedraw;
-    SetCurrentPose(context_, *current, current->time);
-    if (context_.views) {
-      context_.views->ScrollIntoView(current->xpos, current->ypos, current->rect[0],
-                                     current->rect[1]);
-    }
+    MakeBlockCurrent(context_, *current);
   }
   RepaintPane(context_, Pane::kPose);
   RelayoutPane(context_, Pane::kMotion);

@@ -1,0 +1,216 @@
+#include <gtest/gtest.h>
+
+#include "flowchart/block_commands.h"
+#include "flowchart/block_properties.h"
+#include "flowchart/block_selection.h"
+#include "flowchart/current_block.h"
+#include "flowchart/pose_block_settings.h"
+#include "flowchart_session.h"
+
+namespace gestalon::core {
+namespace {
+
+using testing::FlowchartSession;
+
+// Start -> P0 -> IF; IF next -> P1 -> P3 -> End, IF branch -> P2 -> End. P0 current.
+struct Branching {
+  FlowchartSession s;
+  MotionBlock& start = s.Add(BlockKind::Start, 50, 10);
+  MotionBlock& p0 = s.Add(BlockKind::Pose, 50, 50, u"P 0");
+  MotionBlock& branch = s.Add(BlockKind::If, 50, 100, u"IF");
+  MotionBlock& p1 = s.Add(BlockKind::Pose, 50, 150, u"P 1");
+  MotionBlock& p2 = s.Add(BlockKind::Pose, 200, 150, u"P 2");
+  MotionBlock& p3 = s.Add(BlockKind::Pose, 50, 200, u"P 3");
+  MotionBlock& end = s.Add(BlockKind::End, 50, 300, u"END");
+  Branching() {
+    start.next = &p0;
+    p0.next = &branch;
+    branch.next = &p1;
+    branch.branch = &p2;
+    p1.next = &p3;
+    p2.next = &end;
+    p3.next = &end;
+    p1.time = 40;
+    s.document.current = &p0;
+  }
+};
+
+TEST(FlowchartStep, NextAndBranchStepsHandOverTheBlocksOwnTime) {
+  Branching b;
+  ASSERT_EQ(MakeCurrentByStep(b.s.context, false), 1);
+  EXPECT_EQ(b.s.document.current, &b.p1);
+  ASSERT_EQ(b.s.handed.size(), 1u);
+  EXPECT_EQ(b.s.handed[0].first, &b.p1);
+  EXPECT_EQ(b.s.handed[0].second, 40);
+  EXPECT_NE(b.p0.selFlags & kBlockRedraw, 0u);
+  EXPECT_NE(b.p1.selFlags & kBlockRedraw, 0u);
+  ASSERT_EQ(b.s.views.scrolls.size(), 1u);
+  EXPECT_EQ(b.s.views.scrolls[0], std::make_pair(50, 150));
+  EXPECT_EQ(b.s.Count("repaint pose"), 1);
+  EXPECT_EQ(b.s.Count("repaint motion"), 1);
+
+  b.s.document.current = &b.p0;
+  ASSERT_EQ(MakeCurrentByStep(b.s.context, true), 1);
+  EXPECT_EQ(b.s.document.current, &b.p2);
+  EXPECT_EQ(b.s.undo.steps, 0) << "choosing a pose changes no motion";
+}
+
+TEST(FlowchartStep, NoReachablePoseOrACycleLeavesTheCurrentBlock) {
+  Branching b;
+  b.s.document.current = &b.p3;
+  EXPECT_EQ(MakeCurrentByStep(b.s.context, false), 0);
+  EXPECT_EQ(MakeCurrentByStep(b.s.context, true), 0);
+
+  MotionBlock& c1 = b.s.Add(BlockKind::Calc, 300, 50);
+  MotionBlock& c2 = b.s.Add(BlockKind::Calc, 300, 100);
+  c1.next = &c2;
+  c2.next = &c1;
+  b.p3.next = &c1;
+  EXPECT_EQ(MakeCurrentByStep(b.s.context, false), 0);
+  EXPECT_EQ(b.s.document.current, &b.p3);
+  EXPECT_TRUE(b.s.handed.empty());
+  EXPECT_TRUE(b.s.views.events.empty());
+
+  // A pose that leads back to itself is reached again.
+  b.p3.next = &b.p3;
+  EXPECT_EQ(MakeCurrentByStep(b.s.context, false), 1);
+  EXPECT_EQ(b.s.document.current, &b.p3);
+}
+
+TEST(FlowchartStep, PreviousAndFirstPose) {
+  Branching b;
+  b.s.document.current = &b.p3;
+  ASSERT_EQ(PreviousPose(b.s.context), 1);
+  EXPECT_EQ(b.s.document.current, &b.p1);
+  EXPECT_EQ(PreviousPose(b.s.context), 0) << "only a branch block leads to P1";
+  EXPECT_EQ(b.s.document.current, &b.p1);
+
+  ASSERT_EQ(FirstPose(b.s.context), 1);
+  EXPECT_EQ(b.s.document.current, &b.p0);
+  b.start.next = &b.end;
+  EXPECT_EQ(FirstPose(b.s.context), 0);
+}
+
+TEST(FlowchartStep, ByIndexTakesOnlyPoseBlocksAndLimitsTheIndex) {
+  Branching b;
+  EXPECT_EQ(MakeCurrentByIndex(b.s.context, 2), 0) << "the branch block";
+  EXPECT_EQ(MakeCurrentByIndex(b.s.context, -1), 0);
+  EXPECT_EQ(b.s.document.current, &b.p0);
+  ASSERT_EQ(MakeCurrentByIndex(b.s.context, 5), 1);
+  EXPECT_EQ(b.s.document.current, &b.p3);
+  b.s.Add(BlockKind::Pose, 300, 300, u"P 9");
+  ASSERT_EQ(MakeCurrentByIndex(b.s.context, 1000), 1);
+  EXPECT_EQ(b.s.document.current, b.s.document.tail());
+
+  FlowchartSession empty;
+  EXPECT_EQ(MakeCurrentByIndex(empty.context, 0), 0);
+}
+
+TEST(FlowchartSelection, ClearMarksChangedBlocksAndSelectAllSelectsEverything) {
+  FlowchartSession s;
+  MotionBlock& dragged = s.Add(BlockKind::Pose, 0, 0);
+  MotionBlock& banded = s.Add(BlockKind::Calc, 0, 50);
+  MotionBlock& selected = s.Add(BlockKind::Wait, 0, 100);
+  dragged.selFlags = kBlockBlueDrag;
+  banded.selFlags = kBlockInBand;
+  selected.selFlags = kBlockSelected | kBlockRedDrag;
+  ClearBlockSelection(s.document);
+  EXPECT_EQ(dragged.selFlags, kBlockRedraw);
+  EXPECT_EQ(banded.selFlags, kBlockInBand);
+  EXPECT_EQ(selected.selFlags, kBlockRedraw);
+
+  banded.selFlags = kBlockSelected;
+  SelectAllBlocks(s.context);
+  EXPECT_EQ(banded.selFlags, kBlockSelected) << "already selected: no redraw needed";
+  EXPECT_EQ(dragged.selFlags, kBlockSelected | kBlockRedraw);
+  EXPECT_EQ(s.Count("repaint motion"), 1);
+}
+
+TEST(FlowchartPoseSettings, OverrideScalesPoseTimesWithinRange) {
+  Branching b;
+  b.p0.time = 1;
+  b.p1.time = 100;
+  b.p2.time = 60000;
+  MotionBlock& wait = b.s.Add(BlockKind::Wait, 300, 300);
+  wait.time = 50;
+  b.s.state.overridePercent = 50;
+  ApplyPlaybackOverride(b.s.context);
+  EXPECT_EQ(b.p0.time, 1) << "0 is raised to 1";
+  EXPECT_EQ(b.p1.time, 50);
+  EXPECT_EQ(b.p2.time, 30000);
+  EXPECT_EQ(wait.time, 50) << "only pose blocks";
+  EXPECT_EQ(b.s.state.overridePercent, 100);
+
+  b.s.state.overridePercent = 999;
+  ApplyPlaybackOverride(b.s.context);
+  EXPECT_EQ(b.p2.time, 65535);
+  EXPECT_EQ(b.p1.time, 499);
+  EXPECT_EQ(b.s.undo.steps, 2);
+}
+
+TEST(FlowchartPoseSettings, InterpWaitCommands) {
+  Branching b;
+  b.p1.selFlags = kBlockSelected;
+  b.branch.selFlags = kBlockSelected;
+  SetInterpWait(b.s.context, true);
+  EXPECT_TRUE(b.p1.interpWait);
+  EXPECT_FALSE(b.p0.interpWait) << "current but not selected";
+  ToggleInterpWait(b.s.context);
+  EXPECT_FALSE(b.p1.interpWait);
+  EXPECT_TRUE(b.p0.interpWait) << "the current pose toggles too";
+  EXPECT_FALSE(b.p2.interpWait);
+  b.p1.interpWait = true;
+  SetInterpWait(b.s.context, false);
+  EXPECT_FALSE(b.p1.interpWait);
+  EXPECT_TRUE(b.p0.interpWait);
+  EXPECT_EQ(b.s.undo.steps, 3);
+}
+
+TEST(FlowchartProperties, FirstSelectedBlockAndItsDialog) {
+  Branching b;
+  EXPECT_EQ(BlockForProperties(b.s.context), nullptr);
+  b.branch.selFlags = kBlockSelected;
+  b.p2.selFlags = kBlockSelected;
+  ASSERT_EQ(BlockForProperties(b.s.context), &b.branch);
+  EXPECT_TRUE(b.branch.Selected());
+  EXPECT_EQ(b.p2.selFlags, kBlockRedraw);
+  EXPECT_EQ(PropertyDialogTemplate(b.branch), 183);
+  EXPECT_EQ(PropertyDialogTemplate(b.p2), 209);
+  EXPECT_EQ(PropertyDialogTemplate(b.start), 0);
+  EXPECT_EQ(PropertyDialogTemplate(b.end), 0);
+  MotionBlock odd;
+  odd.type = 14;
+  EXPECT_EQ(PropertyDialogTemplate(odd), 0);
+
+  FinishBlockProperties(b.s.context, b.p2, 0);
+  EXPECT_EQ(b.s.undo.steps, 0);
+  b.p2.time = 70;
+  FinishBlockProperties(b.s.context, b.p2, 1);
+  EXPECT_EQ(b.s.undo.steps, 1);
+  EXPECT_EQ(b.s.document.current, &b.p2) << "the pose area shows the edited pose";
+  ASSERT_EQ(b.s.handed.size(), 1u);
+  EXPECT_EQ(b.s.handed[0].second, 70);
+  FinishBlockProperties(b.s.context, b.branch, 1);
+  EXPECT_EQ(b.s.document.current, &b.p2);
+  EXPECT_EQ(b.s.undo.steps, 2);
+}
+
+TEST(FlowchartNewMotion, BuildsThreeBlocksAndHandsOverThePose) {
+  Branching b;
+  b.s.state.motionLayout.clientHeight = 500;
+  NewMotionCommand(b.s.context);
+  ASSERT_EQ(b.s.document.count(), 3);
+  MotionBlock* pose = b.s.document.At(1);
+  EXPECT_EQ(b.s.document.current, pose);
+  EXPECT_EQ(pose->name, u"P 0");
+  EXPECT_EQ(b.s.document.At(2)->ypos, 464);
+  ASSERT_EQ(b.s.handed.size(), 1u);
+  EXPECT_EQ(b.s.handed[0].first, pose);
+  EXPECT_EQ(b.s.handed[0].second, 18);
+  EXPECT_EQ(b.s.Count("repaint pose"), 1);
+  EXPECT_EQ(b.s.Count("repaint motion"), 1);
+  EXPECT_EQ(b.s.undo.steps, 0);
+}
+
+}  // namespace
+}  // namespace gestalon::core

@@ -1,0 +1,398 @@
+#include <gtest/gtest.h>
+
+#include "flowchart/block_clipboard.h"
+#include "flowchart/block_commands.h"
+#include "flowchart/block_delete.h"
+#include "flowchart/motion_import.h"
+#include "flowchart_session.h"
+#include "motion/motion_writer.h"
+#include "temp_dir.h"
+
+namespace gestalon::core {
+namespace {
+
+using testing::FlowchartSession;
+using testing::LinksStayInside;
+
+TEST(FlowchartAdd, PoseNumbersReuseGapsAndThePoseBecomesCurrent) {
+  FlowchartSession s;
+  s.Add(BlockKind::Pose, 50, 50, u"P 0");
+  s.Add(BlockKind::Pose, 50, 100, u"P 1");
+  s.Add(BlockKind::Pose, 50, 150, u"P 3");
+  s.state.insertionPoint = {300, 400};
+  MotionBlock* gap = AddBlockCommand(s.context, BlockKind::Pose);
+  ASSERT_NE(gap, nullptr);
+  EXPECT_EQ(gap->name, u"P 2");
+  EXPECT_EQ(gap->xpos, 300);
+  EXPECT_EQ(gap->ypos, 400);
+  EXPECT_EQ(s.document.current, gap);
+  ASSERT_EQ(s.handed.size(), 1u);
+  EXPECT_EQ(s.handed[0].second, 18) << "a new pose goes to the robot with the slider time";
+  EXPECT_EQ(AddBlockCommand(s.context, BlockKind::Pose)->name, u"P 4");
+  EXPECT_EQ(s.undo.steps, 2);
+}
+
+TEST(FlowchartAdd, OtherKindsGoBelowTheCurrentBlockUnlinked) {
+  FlowchartSession s;
+  MotionBlock& pose = s.Add(BlockKind::Pose, 50, 50, u"P 0");
+  MotionBlock& end = s.Add(BlockKind::End, 50, 300);
+  pose.next = &end;
+  s.document.current = &pose;
+  MotionBlock* calc = AddBlockCommand(s.context, BlockKind::Calc);
+  ASSERT_NE(calc, nullptr);
+  EXPECT_EQ(calc->name, u" CALCULATION ");
+  EXPECT_EQ(calc->xpos, 50);
+  EXPECT_EQ(calc->ypos, 100) << "bottom 80 + 20";
+  EXPECT_EQ(calc->next, nullptr);
+  EXPECT_EQ(pose.next, &end);
+  EXPECT_EQ(s.document.current, &pose);
+  EXPECT_TRUE(s.handed.empty());
+  EXPECT_EQ(s.undo.steps, 1);
+  EXPECT_EQ(AddBlockCommand(s.context, BlockKind::Start), nullptr);
+  EXPECT_EQ(s.document.count(), 3);
+}
+
+TEST(FlowchartAdd, NewBlockPositionBetweenPosesInANewColumnOrWithoutCurrent) {
+  FlowchartSession s;
+  EXPECT_EQ(NewBlockPosition(s.context).x, 50);
+  EXPECT_EQ(NewBlockPosition(s.context).y, 10);
+
+  MotionBlock& pose = s.Add(BlockKind::Pose, 50, 50);
+  MotionBlock& wait = s.Add(BlockKind::Wait, 50, 120);
+  MotionBlock& next = s.Add(BlockKind::Pose, 50, 201);
+  pose.next = &wait;
+  wait.next = &next;
+  s.document.current = &pose;
+  BlockPosition at = NewBlockPosition(s.context);
+  EXPECT_EQ(at.x, 125) << "three quarters across";
+  EXPECT_EQ(at.y, 125) << "halfway down to the next pose, truncated";
+
+  // A block of the same height below would reach past the canvas bottom: a new column.
+  s.state.canvasHeight = 100;
+  wait.next = nullptr;
+  at = NewBlockPosition(s.context);
+  EXPECT_EQ(at.x, 182);
+  EXPECT_EQ(at.y, 10);
+
+  // Without a current block the block still lands inside the canvas.
+  s.document.current = nullptr;
+  s.state.canvasHeight = 4096;
+  at = NewBlockPosition(s.context);
+  EXPECT_EQ(at.x, 50);
+  EXPECT_EQ(at.y, 251) << "below the lowest block";
+  s.state.canvasHeight = 260;
+  EXPECT_EQ(NewBlockPosition(s.context).y, 10);
+}
+
+// Start -> P0 -> P1 -> End with P0 current; P0 at (50, 50), P1 at (50, 150).
+struct Chain {
+  FlowchartSession s;
+  MotionBlock& start = s.Add(BlockKind::Start, 50, 10);
+  MotionBlock& p0 = s.Add(BlockKind::Pose, 50, 50, u"P 0");
+  MotionBlock& p1 = s.Add(BlockKind::Pose, 50, 150, u"P 1");
+  MotionBlock& end = s.Add(BlockKind::End, 50, 300, u"END");
+  Chain() {
+    start.next = &p0;
+    p0.next = &p1;
+    p1.next = &end;
+    s.document.current = &p0;
+  }
+};
+
+TEST(FlowchartSplit, AveragesValuesAndHalvesTheFollowingTime) {
+  Chain c;
+  c.p0.slots[0] = -3;
+  c.p0.slots[1] = 100;
+  c.p0.interpWait = true;
+  c.p1.slots[1] = 51;
+  c.p1.time = 51;
+  c.p0.selFlags = kBlockSelected;
+  MotionBlock* split = SplitPose(c.s.context);
+  ASSERT_NE(split, nullptr);
+  EXPECT_EQ(split->slots[0], -1) << "sum truncated toward zero";
+  EXPECT_EQ(split->slots[1], 75);
+  EXPECT_EQ(c.p1.time, 25);
+  EXPECT_EQ(split->time, 25);
+  EXPECT_FALSE(split->interpWait);
+  EXPECT_EQ(c.p0.next, split);
+  EXPECT_EQ(split->next, &c.p1);
+  EXPECT_EQ(split->name, u"P 2");
+  EXPECT_EQ(split->xpos, 125);
+  EXPECT_EQ(split->ypos, 100);
+  EXPECT_EQ(split->rect[0], 225) << "the copy's extent moves with it";
+  EXPECT_FALSE(c.p0.Selected());
+  EXPECT_EQ(c.s.document.current, split);
+  ASSERT_EQ(c.s.handed.size(), 1u);
+  EXPECT_EQ(c.s.handed[0].second, 18);
+  ASSERT_EQ(c.s.views.scrolls.size(), 1u);
+  EXPECT_EQ(c.s.views.scrolls[0], std::make_pair(125, 100));
+  EXPECT_EQ(c.s.undo.steps, 1);
+}
+
+TEST(FlowchartSplit, FollowingTimeOneBecomesZeroAndTheNewPoseGetsOne) {
+  Chain c;
+  c.p1.time = 1;
+  MotionBlock* split = SplitPose(c.s.context);
+  ASSERT_NE(split, nullptr);
+  EXPECT_EQ(c.p1.time, 0);
+  EXPECT_EQ(split->time, 1);
+}
+
+TEST(FlowchartSplit, BeforeAnEndOnlyCopiesBelow) {
+  Chain c;
+  c.p1.slots[0] = 400;
+  c.p1.time = 40;
+  c.p1.interpWait = true;
+  c.s.document.current = &c.p1;
+  MotionBlock* split = SplitPose(c.s.context);
+  ASSERT_NE(split, nullptr);
+  EXPECT_EQ(split->slots[0], 400);
+  EXPECT_EQ(split->time, 40);
+  EXPECT_EQ(c.p1.time, 40);
+  EXPECT_FALSE(split->interpWait);
+  EXPECT_EQ(split->xpos, 50);
+  EXPECT_EQ(split->ypos, 200);
+  EXPECT_EQ(split->next, &c.end);
+
+  c.s.document.current = split;
+  MotionBlock* duplicate = DuplicatePose(c.s.context);
+  ASSERT_NE(duplicate, nullptr);
+  EXPECT_FALSE(duplicate->interpWait) << "the split pose it copies has no wait";
+  c.s.document.current = &c.p1;
+  c.p1.next = &c.end;
+  duplicate = DuplicatePose(c.s.context);
+  ASSERT_NE(duplicate, nullptr);
+  EXPECT_TRUE(duplicate->interpWait);
+  EXPECT_EQ(duplicate->time, 40);
+  EXPECT_EQ(c.s.undo.steps, 3);
+}
+
+TEST(FlowchartSplit, DuplicateKeepsValuesAndAWaitBlockKeepsItsTime) {
+  Chain c;
+  c.p0.slots[0] = 10;
+  c.p1.slots[0] = 20;
+  MotionBlock* duplicate = DuplicatePose(c.s.context);
+  ASSERT_NE(duplicate, nullptr);
+  EXPECT_EQ(duplicate->slots[0], 10);
+  EXPECT_EQ(c.p1.time, 50);
+  EXPECT_EQ(duplicate->ypos, 100);
+
+  MotionBlock& wait = c.s.Add(BlockKind::Wait, 50, 400);
+  wait.time = 80;
+  c.s.document.current = &c.p1;
+  c.p1.next = &wait;
+  MotionBlock* split = SplitPose(c.s.context);
+  ASSERT_NE(split, nullptr);
+  EXPECT_EQ(wait.time, 80);
+  EXPECT_EQ(split->slots[0], 20);
+
+  c.s.document.current = nullptr;
+  EXPECT_EQ(SplitPose(c.s.context), nullptr);
+  EXPECT_EQ(DuplicatePose(c.s.context), nullptr);
+  EXPECT_EQ(c.s.undo.steps, 2);
+}
+
+TEST(FlowchartClipboard, CopyKeepsLinksAmongTheSelectionAndCutsTheRest) {
+  Chain c;
+  MotionBlock& calc = c.s.Add(BlockKind::If, 200, 50);
+  c.p0.next = &calc;
+  calc.next = &c.p1;
+  calc.branch = &c.end;
+  c.p0.branch = &c.start;
+  c.start.selFlags = c.p0.selFlags = calc.selFlags = kBlockSelected;
+  CopyBlocks(c.s.context);
+  const MotionDocument& clip = c.s.state.blockClipboard.blocks;
+  ASSERT_EQ(clip.count(), 2) << "Start blocks are never copied";
+  EXPECT_EQ(c.s.state.blockClipboard.documentCount, 5);
+  EXPECT_EQ(clip.head()->next, clip.tail());
+  EXPECT_EQ(clip.head()->branch, nullptr) << "a selected Start block is not in the clipboard";
+  EXPECT_EQ(clip.tail()->next, nullptr);
+  EXPECT_EQ(clip.tail()->branch, nullptr);
+  EXPECT_EQ(c.s.undo.steps, 0);
+
+  PasteBlocks(c.s.context);
+  ASSERT_EQ(c.s.document.count(), 7);
+  MotionBlock* pastedPose = c.s.document.At(5);
+  MotionBlock* pastedIf = c.s.document.At(6);
+  EXPECT_EQ(pastedPose->next, pastedIf);
+  EXPECT_EQ(pastedIf->branch, nullptr);
+  EXPECT_TRUE(pastedPose->Selected());
+  EXPECT_FALSE(c.p0.Selected());
+  EXPECT_TRUE(LinksStayInside(c.s.document));
+  EXPECT_TRUE(LinksStayInside(clip));
+  EXPECT_EQ(c.s.undo.steps, 1);
+}
+
+TEST(FlowchartClipboard, EachPasteLandsAnotherFifthFurther) {
+  FlowchartSession s;
+  MotionBlock& block = s.Add(BlockKind::Calc, 100, 200);
+  block.selFlags = kBlockSelected;
+  CopyBlocks(s.context);
+  for (int i = 0; i < 3; ++i) {
+    PasteBlocks(s.context);
+  }
+  ASSERT_EQ(s.document.count(), 4);
+  for (int i = 1; i <= 3; ++i) {
+    EXPECT_EQ(s.document.At(i)->xpos, 100 + 20 * i);
+    EXPECT_EQ(s.document.At(i)->ypos, 200 + 6 * i);
+    EXPECT_EQ(s.document.At(i)->rect[0], 200 + 20 * i);
+  }
+  EXPECT_TRUE(s.document.At(3)->Selected());
+  EXPECT_FALSE(s.document.At(2)->Selected()) << "each paste clears the selection first";
+  EXPECT_EQ(block.xpos, 100);
+
+  s.state.blockClipboard.blocks.Clear();
+  PasteBlocks(s.context);
+  EXPECT_EQ(s.document.count(), 4);
+  EXPECT_EQ(s.undo.steps, 4) << "an empty paste still records";
+}
+
+TEST(FlowchartClipboard, CutRemovesTheCopiedBlocks) {
+  Chain c;
+  MotionBlock& calc = c.s.Add(BlockKind::Calc, 200, 50);
+  calc.selFlags = kBlockSelected;
+  CutBlocks(c.s.context);
+  EXPECT_EQ(c.s.state.blockClipboard.blocks.count(), 1);
+  EXPECT_EQ(c.s.document.count(), 4);
+  EXPECT_EQ(c.s.document.IndexOf(&calc), -1);
+}
+
+TEST(FlowchartDelete, BridgesTheChainAndNeverLeavesDanglingArrows) {
+  Chain c;
+  MotionBlock& x = c.s.Add(BlockKind::If, 200, 50);
+  MotionBlock& y = c.s.Add(BlockKind::If, 200, 100);
+  MotionBlock& z1 = c.s.Add(BlockKind::Calc, 200, 150);
+  MotionBlock& z2 = c.s.Add(BlockKind::Calc, 200, 200);
+  c.p0.next = &x;  // P0 -> X -> P1
+  x.next = &c.p1;
+  x.branch = &y;  // X and Y branch to each other
+  y.branch = &x;
+  c.p1.next = &z1;  // P1 -> Z1 <-> Z2
+  z1.next = &z2;
+  z2.next = &z1;
+  x.selFlags = z1.selFlags = z2.selFlags = kBlockSelected;
+  DeleteBlocks(c.s.context);
+  EXPECT_EQ(c.s.document.count(), 5);
+  EXPECT_EQ(c.p0.next, &c.p1);
+  EXPECT_EQ(y.branch, nullptr) << "a branch bridged onto its own block is cut";
+  EXPECT_EQ(c.p1.next, nullptr);
+  EXPECT_TRUE(LinksStayInside(c.s.document));
+  EXPECT_EQ(c.s.document.current, &c.p0);
+  EXPECT_FALSE(y.Selected());
+  EXPECT_EQ(c.s.undo.steps, 1);
+}
+
+TEST(FlowchartDelete, NothingSelectedDeletesTheCurrentPoseUnlessItIsTheOnlyOne) {
+  Chain c;
+  c.p1.time = 40;
+  DeleteBlocks(c.s.context);
+  EXPECT_EQ(c.s.document.count(), 3);
+  EXPECT_EQ(c.start.next, &c.p1);
+  EXPECT_EQ(c.s.document.current, &c.p1);
+  ASSERT_EQ(c.s.handed.size(), 1u);
+  EXPECT_EQ(c.s.handed[0].second, 40) << "made current with its own time";
+  EXPECT_EQ(c.s.undo.steps, 1);
+
+  DeleteBlocks(c.s.context);
+  EXPECT_EQ(c.s.document.count(), 3) << "the last pose stays";
+  EXPECT_EQ(c.s.document.current, &c.p1);
+  EXPECT_EQ(c.s.undo.steps, 1);
+}
+
+TEST(FlowchartDelete, CurrentGoesToThePoseItLedTo) {
+  Chain c;
+  MotionBlock& calc = c.s.Add(BlockKind::Calc, 200, 50);
+  c.p0.next = &calc;
+  calc.next = &c.p1;
+  MotionBlock& p2 = c.s.Add(BlockKind::Pose, 200, 300, u"P 2");
+  c.p0.selFlags = calc.selFlags = kBlockSelected;
+  DeleteBlocks(c.s.context);
+  EXPECT_EQ(c.s.document.current, &c.p1) << "not the last pose in list order";
+  EXPECT_EQ(c.start.next, &c.p1);
+  EXPECT_NE(c.s.document.IndexOf(&p2), -1);
+}
+
+TEST(FlowchartDelete, SelectAllLeavesTheCurrentBlockAndEveryStart) {
+  Chain c;
+  MotionBlock& second = c.s.Add(BlockKind::Start, 300, 10);
+  c.s.Add(BlockKind::Calc, 300, 50);
+  c.s.document.current = &c.p1;
+  for (MotionBlock& block : c.s.document) {
+    block.selFlags = kBlockSelected;
+  }
+  DeleteBlocks(c.s.context);
+  ASSERT_EQ(c.s.document.count(), 3);
+  EXPECT_EQ(c.s.document.At(0), &c.start);
+  EXPECT_EQ(c.s.document.At(1), &c.p1);
+  EXPECT_EQ(c.s.document.At(2), &second);
+  EXPECT_EQ(c.start.next, &c.p1);
+  EXPECT_EQ(c.p1.next, nullptr);
+  EXPECT_EQ(c.s.document.current, &c.p1);
+  EXPECT_FALSE(c.start.Selected());
+
+  // Without a current pose one pose still survives.
+  c.s.document.current = nullptr;
+  c.s.Add(BlockKind::Pose, 300, 300);
+  for (MotionBlock& block : c.s.document) {
+    block.selFlags = kBlockSelected;
+  }
+  DeleteBlocks(c.s.context);
+  ASSERT_NE(c.s.document.current, nullptr);
+  EXPECT_TRUE(c.s.document.current->Is(BlockKind::Pose));
+}
+
+TEST(FlowchartImport, LeavesOutStartAndEndMovesAndSelects) {
+  testing::TempDir dir;
+  {
+    FlowchartSession source;
+    MotionBlock& start = source.Add(BlockKind::Start, 50, 10);
+    MotionBlock& pose = source.Add(BlockKind::Pose, 50, 46, u"P 0");
+    MotionBlock& branch = source.Add(BlockKind::If, 50, 100, u"IF");
+    MotionBlock& end = source.Add(BlockKind::End, 50, 574, u"END");
+    start.next = &pose;
+    pose.next = &branch;
+    branch.next = &end;
+    branch.branch = &pose;
+    ASSERT_TRUE(
+        WriteMotionFile(dir / "other.KX4", source.document, source.project.sliders, 100, nullptr));
+  }
+  Chain c;
+  c.p0.selFlags = kBlockSelected;
+  c.s.state.insertionPoint = {100, 200};
+  ASSERT_EQ(ImportMotion(c.s.context, dir / "other.KX4"), 1);
+  EXPECT_EQ(c.s.state.insertionPoint.x, 112);
+  EXPECT_EQ(c.s.state.insertionPoint.y, 212);
+  ASSERT_EQ(c.s.document.count(), 6);
+  MotionBlock* pose = c.s.document.At(4);
+  MotionBlock* branch = c.s.document.At(5);
+  EXPECT_TRUE(pose->Is(BlockKind::Pose));
+  EXPECT_EQ(pose->xpos, 162);
+  EXPECT_EQ(pose->ypos, 258);
+  EXPECT_EQ(pose->next, branch);
+  EXPECT_EQ(branch->next, nullptr) << "the End block is left out";
+  EXPECT_EQ(branch->branch, pose);
+  EXPECT_TRUE(pose->Selected());
+  EXPECT_TRUE(branch->Selected());
+  EXPECT_FALSE(c.p0.Selected());
+  EXPECT_EQ(c.s.document.current, &c.p0);
+  EXPECT_TRUE(LinksStayInside(c.s.document));
+  EXPECT_EQ(c.s.undo.steps, 1);
+
+  ASSERT_EQ(ImportMotion(c.s.context, dir / "other.KX4"), 1);
+  EXPECT_EQ(c.s.document.At(6)->xpos, 174) << "every import moves the insertion point";
+  EXPECT_FALSE(pose->Selected());
+}
+
+TEST(FlowchartImport, UnreadableFileIsReportedAndChangesNothing) {
+  testing::TempDir dir;
+  Chain c;
+  EXPECT_EQ(ImportMotion(c.s.context, dir / "missing.KX4"), 0);
+  EXPECT_EQ(c.s.document.count(), 4);
+  EXPECT_EQ(c.s.undo.steps, 0);
+  const auto calls = c.s.prompter.Calls();
+  ASSERT_EQ(calls.size(), 1u);
+  EXPECT_EQ(calls[0].text, u"ファイルの形式が異常です。");
+}
+
+}  // namespace
+}  // namespace gestalon::core
