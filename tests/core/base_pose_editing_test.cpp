@@ -4,7 +4,7 @@
 
 #include <initializer_list>
 
-#include "edit_session_fixture.h"
+#include "editing_session.h"
 #include "strings/text_id.h"
 #include "strings/text_loader.h"
 
@@ -12,7 +12,7 @@ namespace gestalon::core {
 namespace {
 
 using testing::RecordingPrompter;
-using Session = testing::EditSession;
+using Session = testing::EditingSession;
 
 BasePoseTable TableWithNames(std::initializer_list<const char16_t*> names) {
   BasePoseTable table;

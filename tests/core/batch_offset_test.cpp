@@ -4,7 +4,7 @@
 
 #include <optional>
 
-#include "edit_session_fixture.h"
+#include "editing_session.h"
 #include "strings/text_id.h"
 #include "strings/text_loader.h"
 
@@ -14,7 +14,7 @@ namespace {
 using testing::RecordingPrompter;
 
 // Sliders with the range -1000..1000 and helpers to build the motion.
-struct Session : testing::EditSession {
+struct Session : testing::EditingSession {
   Session() {
     for (SliderDef& slider : project.sliders) {
       slider.minimum = -1000;

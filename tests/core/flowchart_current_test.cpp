@@ -1,20 +1,20 @@
 #include <gtest/gtest.h>
 
+#include "editing_session.h"
 #include "flowchart/block_commands.h"
 #include "flowchart/block_properties.h"
 #include "flowchart/block_selection.h"
 #include "flowchart/current_block.h"
 #include "flowchart/pose_block_settings.h"
-#include "flowchart_session.h"
 
 namespace gestalon::core {
 namespace {
 
-using testing::FlowchartSession;
+using testing::EditingSession;
 
 // Start -> P0 -> IF; IF next -> P1 -> P3 -> End, IF branch -> P2 -> End. P0 current.
 struct Branching {
-  FlowchartSession s;
+  EditingSession s;
   MotionBlock& start = s.Add(BlockKind::Start, 50, 10);
   MotionBlock& p0 = s.Add(BlockKind::Pose, 50, 50, u"P 0");
   MotionBlock& branch = s.Add(BlockKind::If, 50, 100, u"IF");
@@ -102,12 +102,12 @@ TEST(FlowchartStep, ByIndexTakesOnlyPoseBlocksAndLimitsTheIndex) {
   ASSERT_EQ(MakeCurrentByIndex(b.s.context, 1000), 1);
   EXPECT_EQ(b.s.document.current, b.s.document.tail());
 
-  FlowchartSession empty;
+  EditingSession empty;
   EXPECT_EQ(MakeCurrentByIndex(empty.context, 0), 0);
 }
 
 TEST(FlowchartSelection, ClearMarksChangedBlocksAndSelectAllSelectsEverything) {
-  FlowchartSession s;
+  EditingSession s;
   MotionBlock& dragged = s.Add(BlockKind::Pose, 0, 0);
   MotionBlock& banded = s.Add(BlockKind::Calc, 0, 50);
   MotionBlock& selected = s.Add(BlockKind::Wait, 0, 100);

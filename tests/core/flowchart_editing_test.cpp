@@ -1,21 +1,21 @@
 #include <gtest/gtest.h>
 
+#include "editing_session.h"
 #include "flowchart/block_clipboard.h"
 #include "flowchart/block_commands.h"
 #include "flowchart/block_delete.h"
 #include "flowchart/motion_import.h"
-#include "flowchart_session.h"
 #include "motion/motion_writer.h"
 #include "temp_dir.h"
 
 namespace gestalon::core {
 namespace {
 
-using testing::FlowchartSession;
+using testing::EditingSession;
 using testing::LinksStayInside;
 
 TEST(FlowchartAdd, PoseNumbersReuseGapsAndThePoseBecomesCurrent) {
-  FlowchartSession s;
+  EditingSession s;
   s.Add(BlockKind::Pose, 50, 50, u"P 0");
   s.Add(BlockKind::Pose, 50, 100, u"P 1");
   s.Add(BlockKind::Pose, 50, 150, u"P 3");
@@ -33,7 +33,7 @@ TEST(FlowchartAdd, PoseNumbersReuseGapsAndThePoseBecomesCurrent) {
 }
 
 TEST(FlowchartAdd, OtherKindsGoBelowTheCurrentBlockUnlinked) {
-  FlowchartSession s;
+  EditingSession s;
   MotionBlock& pose = s.Add(BlockKind::Pose, 50, 50, u"P 0");
   MotionBlock& end = s.Add(BlockKind::End, 50, 300);
   pose.next = &end;
@@ -53,7 +53,7 @@ TEST(FlowchartAdd, OtherKindsGoBelowTheCurrentBlockUnlinked) {
 }
 
 TEST(FlowchartAdd, NewBlockPositionBetweenPosesInANewColumnOrWithoutCurrent) {
-  FlowchartSession s;
+  EditingSession s;
   EXPECT_EQ(NewBlockPosition(s.context).x, 50);
   EXPECT_EQ(NewBlockPosition(s.context).y, 10);
 
@@ -86,7 +86,7 @@ TEST(FlowchartAdd, NewBlockPositionBetweenPosesInANewColumnOrWithoutCurrent) {
 
 // Start -> P0 -> P1 -> End with P0 current; P0 at (50, 50), P1 at (50, 150).
 struct Chain {
-  FlowchartSession s;
+  EditingSession s;
   MotionBlock& start = s.Add(BlockKind::Start, 50, 10);
   MotionBlock& p0 = s.Add(BlockKind::Pose, 50, 50, u"P 0");
   MotionBlock& p1 = s.Add(BlockKind::Pose, 50, 150, u"P 1");
@@ -224,7 +224,7 @@ TEST(FlowchartClipboard, CopyKeepsLinksAmongTheSelectionAndCutsTheRest) {
 }
 
 TEST(FlowchartClipboard, EachPasteLandsAnotherFifthFurther) {
-  FlowchartSession s;
+  EditingSession s;
   MotionBlock& block = s.Add(BlockKind::Calc, 100, 200);
   block.selFlags = kBlockSelected;
   CopyBlocks(s.context);
@@ -344,7 +344,7 @@ TEST(FlowchartDelete, SelectAllLeavesTheCurrentBlockAndEveryStart) {
 TEST(FlowchartImport, LeavesOutStartAndEndMovesAndSelects) {
   testing::TempDir dir;
   {
-    FlowchartSession source;
+    EditingSession source;
     MotionBlock& start = source.Add(BlockKind::Start, 50, 10);
     MotionBlock& pose = source.Add(BlockKind::Pose, 50, 46, u"P 0");
     MotionBlock& branch = source.Add(BlockKind::If, 50, 100, u"IF");

@@ -5,7 +5,7 @@
 #include <initializer_list>
 #include <optional>
 
-#include "edit_session_fixture.h"
+#include "editing_session.h"
 #include "strings/text_id.h"
 #include "strings/text_loader.h"
 
@@ -13,7 +13,7 @@ namespace gestalon::core {
 namespace {
 
 using testing::RecordingPrompter;
-using Session = testing::EditSession;
+using Session = testing::EditingSession;
 
 ValueOffsetTable TableWithNames(std::initializer_list<const char16_t*> names) {
   ValueOffsetTable table;

@@ -7,20 +7,25 @@
 #include <vector>
 
 #include "motion/motion_document.h"
+#include "platform/paths.h"
 #include "pose/edit_context.h"
 #include "recording_ports.h"
+#include "temp_dir.h"
 
 namespace gestalon::testing {
 
+// Counts the undo steps the operations record.
 class CountingUndo : public core::UndoRecorder {
  public:
   void RecordUndo() override { ++steps; }
   int steps = 0;
 };
 
-// An editing session over a hand-built motion, recording undo steps, view requests, messages and
-// every pose handed to the robot.
-struct FlowchartSession {
+// An editing context over an empty project whose folder is a fresh temporary folder (settings
+// files the operations write land there), recording undo steps, view requests, messages and every
+// pose handed to the robot.
+struct EditingSession {
+  TempDir dir;
   core::LoadedProject project;
   core::MotionDocument document;
   std::atomic<std::uint32_t> flags{0};
@@ -40,6 +45,12 @@ struct FlowchartSession {
                             &views,
                             &prompter};
 
+  EditingSession() {
+    project.project.folder = core::TextFromPath(dir.Path() / "");
+    project.project.DEFPOSINI = u"base.pos";
+    project.project.DEFOFSINI = u"offsets.ini";
+  }
+
   // Appends a block drawn 100 x 30 at (x, y) with time 50.
   core::MotionBlock& Add(core::BlockKind kind, std::int32_t x, std::int32_t y,
                          std::u16string name = u"") {
@@ -53,6 +64,7 @@ struct FlowchartSession {
     return document.Append(record);
   }
 
+  // How often the views were asked for `event` ("repaint pose", "scroll", ...).
   int Count(const char* event) const {
     int n = 0;
     for (const std::string& e : views.events) {

@@ -1,0 +1,166 @@
+// Random editing sessions on a shipped sample motion: undoing every step gives back the file as
+// it was, redoing every step gives the edited motion again.
+#include <gtest/gtest.h>
+
+#include <random>
+#include <string>
+
+#include "flowchart/block_clipboard.h"
+#include "flowchart/block_commands.h"
+#include "flowchart/block_delete.h"
+#include "flowchart/block_selection.h"
+#include "flowchart/current_block.h"
+#include "flowchart/pose_block_settings.h"
+#include "motion/motion_files.h"
+#include "motion/motion_reader.h"
+#include "motion/motion_writer.h"
+#include "pose/pose_operations.h"
+#include "project/project_loader.h"
+#include "undo/undo_history.h"
+
+namespace gestalon::core {
+namespace {
+
+const std::filesystem::path kRobot =
+    std::filesystem::path(GESTALON_RESOURCES_DIR) / "robots" / "gestaloid";
+
+class EditUndoProperty : public ::testing::TestWithParam<unsigned> {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(LoadRobotProject(kRobot / "gestaloid.KJZ", true, project, {}));
+    auto read = ReadMotionFile(kRobot / "walk.KX4", project.sliders, nullptr);
+    ASSERT_TRUE(read);
+    document = std::move(*read);
+    ChooseOpenedPose(document);
+    context.undo = &history;
+    history.ResetUndoHistory();
+  }
+
+  std::string Text() { return BuildMotionFileText(document, project.sliders, 100, nullptr); }
+
+  MotionBlock* RandomBlock() {
+    return document.count() ? document.At(Pick(document.count())) : nullptr;
+  }
+  int Pick(int n) { return std::uniform_int_distribution<int>(0, n - 1)(random); }
+
+  // One editing step as the user could make it; most record an undo step themselves.
+  void RandomEdit() {
+    switch (Pick(16)) {
+      case 0:
+        ChangeSliderValue(context, Pick(20), Pick(4000) - 2000, 1, true);
+        break;
+      case 1:
+        project.sliders[static_cast<std::size_t>(Pick(20))].flags1 ^= SliderFlag1::kSelected;
+        StepSelectedSliders(context, Pick(2) ? 1 : -1, {Pick(2) == 0, Pick(3) == 0});
+        break;
+      case 2:
+        MirrorCurrentPose(context);
+        break;
+      case 3:
+        CopyJointValues(context);
+        MakeCurrentByIndex(context, Pick(document.count()));
+        PasteJointValues(context);
+        break;
+      case 4:
+        ApplyBasePose(context, Pick(2));
+        break;
+      case 5:
+        AddBlockCommand(context, static_cast<BlockKind>(Pick(14)));
+        break;
+      case 6:
+        Pick(2) ? SplitPose(context) : DuplicatePose(context);
+        break;
+      case 7:
+      case 8: {
+        ClearBlockSelection(document);
+        for (int i = 0; i < 3; ++i) {
+          if (MotionBlock* block = RandomBlock()) {
+            block->selFlags |= kBlockSelected;
+          }
+        }
+        const int what = Pick(4);
+        if (what == 0) {
+          CopyBlocks(context);
+          PasteBlocks(context);
+        } else if (what == 1) {
+          CutBlocks(context);
+        } else if (what == 2) {
+          DeleteBlocks(context);
+        } else {
+          MirrorSelectedPoseBlocks(context);
+        }
+        break;
+      }
+      case 9:
+        MakeCurrentByStep(context, Pick(2) == 0);
+        SetInterpWait(context, Pick(2) == 0);
+        break;
+      case 10:
+        ToggleInterpWait(context);
+        break;
+      case 11:
+        state.overridePercent = 1 + Pick(300);
+        ApplyPlaybackOverride(context);
+        break;
+      case 12:
+        if (MotionBlock* block = RandomBlock()) {  // a drag in the motion area
+          block->xpos += Pick(100) - 50;
+          block->ypos += Pick(100) - 50;
+          history.RecordUndo();
+        }
+        break;
+      case 13:
+        if (MotionBlock* block = RandomBlock()) {  // an Alt-drag relinking an arrow
+          (Pick(2) ? block->next : block->branch) = Pick(4) ? RandomBlock() : nullptr;
+          history.RecordUndo();
+        }
+        break;
+      case 14:
+        if (MotionBlock* block = RandomBlock()) {  // the time buttons
+          block->time = static_cast<std::uint16_t>(1 + Pick(500));
+          history.RecordUndo();
+        }
+        break;
+      default:
+        PreviousPose(context);
+        break;
+    }
+  }
+
+  std::mt19937 random{GetParam()};
+  LoadedProject project;
+  MotionDocument document;
+  std::atomic<std::uint32_t> flags{0};
+  EditState state;
+  EditContext context{project, document, flags, state};
+  UndoHistory history{context};
+};
+
+TEST_P(EditUndoProperty, UndoToTheStartAndRedoToTheEnd) {
+  const std::string original = Text();
+  for (int step = 0; step < 300; ++step) {
+    RandomEdit();
+  }
+  const std::string edited = Text();
+  ASSERT_GT(history.Count(), 100);
+  ASSERT_NE(edited, original);
+  while (history.CanUndo()) {
+    history.Undo();
+  }
+  EXPECT_EQ(Text(), original);
+  ASSERT_NE(document.current, nullptr);
+  EXPECT_TRUE(document.current->Is(BlockKind::Pose));
+  while (history.CanRedo()) {
+    history.Redo();
+  }
+  EXPECT_EQ(Text(), edited);
+  // Editing goes on normally after the walk.
+  RandomEdit();
+  history.Undo();
+  EXPECT_EQ(Text(), edited);
+}
+
+INSTANTIATE_TEST_SUITE_P(Seeds, EditUndoProperty, ::testing::Values(1u, 2u, 3u, 4u, 5u));
+
+}  // namespace
+}  // namespace gestalon::core
