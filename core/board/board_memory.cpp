@@ -58,6 +58,17 @@ std::uint16_t SliderReading(const BoardMirror& mirror, const SliderDef& slider, 
   return MirrorWord(mirror, current);
 }
 
+// Marks the range for the online worker; the caller holds the board.
+void MarkRefresh(BoardLink& link, std::uint32_t address, std::int32_t length) {
+  RefreshTable& refresh = link.Refresh();
+  const std::int64_t end = std::min<std::int64_t>(static_cast<std::int64_t>(address) + length,
+                                                  static_cast<std::int64_t>(kMemoryEnd));
+  for (std::int64_t a = address; a < end; ++a) {
+    refresh.requested[static_cast<std::size_t>(a)] = 1;
+  }
+  link.Flags().refreshPending.store(1);
+}
+
 }  // namespace
 
 void ReportBoardTimeout(const BoardLink& link, Prompter* prompter) {
@@ -70,14 +81,20 @@ void RequestBoardRefresh(BoardLink& link, std::uint32_t address, std::int32_t le
   if (link.Flags().online.load() == 0 || address >= kMemoryEnd || link.TakeBoard() == 0) {
     return;
   }
-  RefreshTable& refresh = link.Refresh();
-  const std::int64_t end = std::min<std::int64_t>(static_cast<std::int64_t>(address) + length,
-                                                  static_cast<std::int64_t>(kMemoryEnd));
-  for (std::int64_t a = address; a < end; ++a) {
-    refresh.requested[static_cast<std::size_t>(a)] = 1;
-  }
-  link.Flags().refreshPending.store(1);
+  MarkRefresh(link, address, length);
   link.ReleaseBoard();
+}
+
+bool TryRequestBoardRefresh(BoardLink& link, std::uint32_t address, std::int32_t length) {
+  if (link.Flags().online.load() == 0 || address >= kMemoryEnd) {
+    return true;
+  }
+  if (!link.TryTakeBoard()) {
+    return false;
+  }
+  MarkRefresh(link, address, length);
+  link.ReleaseBoard();
+  return true;
 }
 
 void ServiceRefreshRequests(BoardLink& link) {

@@ -18,6 +18,11 @@ void ReportBoardTimeout(const BoardLink& link, Prompter* prompter);
 // beyond the end of memory is ignored. Any thread.
 void RequestBoardRefresh(BoardLink& link, std::uint32_t address, std::int32_t length);
 
+// RequestBoardRefresh without waiting, for the user-interface thread: false when another task
+// holds the board (nothing is requested; ask again later), true otherwise, also when there was
+// nothing to request (offline, or an address at or beyond 0x2000).
+bool TryRequestBoardRefresh(BoardLink& link, std::uint32_t address, std::int32_t length);
+
 // Reads up to 255 requested addresses, in runs from the scan cursor upward, one read
 // transaction per run. A run read successfully loses its requests and clears the pending flag,
 // so what is left waits until a new request sets it again. Online worker, holding the board.

@@ -271,6 +271,24 @@ TEST(BoardMemoryRefresh, OutOfRangeOrOfflineRequestsDoNothing) {
   EXPECT_EQ(t.link.Refresh().requested[0x0200], 0);
 }
 
+TEST(BoardMemoryRefresh, TheNonWaitingRequestGivesWayToTheBoardsHolder) {
+  Online t;
+  ASSERT_TRUE(t.link.TryTakeBoard());
+  EXPECT_FALSE(TryRequestBoardRefresh(t.link, 0x0200, 4));
+  EXPECT_EQ(t.link.Flags().refreshPending.load(), 0u);
+  EXPECT_EQ(t.link.Refresh().requested[0x0200], 0);
+  t.link.ReleaseBoard();
+  EXPECT_TRUE(TryRequestBoardRefresh(t.link, 0x0200, 4));
+  EXPECT_FALSE(t.link.BoardBusy());
+  EXPECT_EQ(t.link.Flags().refreshPending.load(), 1u);
+  EXPECT_EQ(t.link.Refresh().requested[0x0203], 1);
+  EXPECT_EQ(t.link.Refresh().requested[0x0204], 0);
+  t.link.Flags().refreshPending = 0;
+  t.link.Flags().online = 0;
+  EXPECT_TRUE(TryRequestBoardRefresh(t.link, 0x0300, 4));  // nothing to ask while offline
+  EXPECT_EQ(t.link.Flags().refreshPending.load(), 0u);
+}
+
 TEST(BoardMemoryRefresh, AFailedReadKeepsTheRequests) {
   Online t;
   RequestBoardRefresh(t.link, 0x0300, 4);
