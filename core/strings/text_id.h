@@ -670,5 +670,6 @@ inline constexpr int kFilterBmp = 53139;
 inline constexpr int kFilterBmpPattern = 53140;
 inline constexpr int kMsgMotionSaveFailed = 54000;
 inline constexpr int kMsgFileNameTooLong = 54001;
+inline constexpr int kMsgNotYetAvailable = 54002;
 
 }  // namespace gestalon::core::TextId

@@ -42,7 +42,7 @@ QPushButton* ButtonOf(QDialog& dialog, const char* id) {
 class DriveSelectionDialogTest : public QObject {
   Q_OBJECT
 
- private slots:
+ private Q_SLOTS:
   void showsTheTitleTheQuestionAndTheButtons() {
     core::BoardLink link;
     DriveSelectionDialog dialog(link, {}, nullptr);

@@ -7,7 +7,7 @@ namespace gestalon::ui {
 class MainWindowTest : public QObject {
   Q_OBJECT
 
- private slots:
+ private Q_SLOTS:
   void titleShowsTheRobotNameInTheProgramFormat() {
     MainWindow window;
     QCOMPARE(window.windowTitle(), QStringLiteral(" -Gestalon for QT-TB40-"));

@@ -52,7 +52,7 @@ struct Session {
 class StatusWindowTest : public QObject {
   Q_OBJECT
 
- private slots:
+ private Q_SLOTS:
   // ---- What the window says.
   void showsTheRobotTheLastErrorAndTheBoardsLatestNames() {
     StatusDisplay display;

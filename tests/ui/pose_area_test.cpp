@@ -1,0 +1,516 @@
+#include "pose_area.h"
+
+#include <QPainter>
+#include <QSignalSpy>
+#include <QToolTip>
+#include <QtTest>
+#include <memory>
+
+#include "editor_session.h"
+#include "motion/block_factory.h"
+#include "pose/value_texts.h"
+#include "recording_ports.h"
+
+namespace gestalon::ui {
+namespace {
+
+using core::SliderFlag1::kInverted;
+using core::SliderFlag1::kSelected;
+
+// Skin sizes of the test project: a 200 x 10 track, a 10 x 20 knob (190 pixels of travel), four
+// 16 x 20 spin cells, two 14 x 14 check box cells.
+constexpr int kTrackLeft = 36;  // slider x 20 + one spin cell
+constexpr int kRightSpinX = 244;
+constexpr int kLeftSpinX = 28;
+constexpr int kBodyX = 60;
+
+// Slider rows (centre lines).
+constexpr int kRow0 = 40;   // -1000..1000, step 50
+constexpr int kRow1 = 100;  // -1000..1000, step 0
+constexpr int kRow2 = 160;  // -500..500, step 10, display inversion
+constexpr int kRow3 = 220;  // servo channel 0, companion slider 4 (step 5, not shown)
+
+core::Bitmap Solid(int width, int height, std::uint32_t argb) {
+  core::Bitmap bitmap;
+  bitmap.width = width;
+  bitmap.height = height;
+  bitmap.pixels.assign(static_cast<std::size_t>(width * height), argb);
+  return bitmap;
+}
+
+core::SliderDef Slider(int y, std::int16_t minimum, std::int16_t maximum, std::uint16_t step) {
+  core::SliderDef slider;
+  slider.pos = slider.filePos = {20, y};
+  slider.minimum = minimum;
+  slider.maximum = maximum;
+  slider.step = step;
+  slider.textColor = core::MakeColorRef(0, 0, 0);
+  slider.textBkColor = core::MakeColorRef(255, 255, 255);
+  return slider;
+}
+
+core::LoadedProject SmallProject() {
+  core::LoadedProject project;
+  auto& skins = project.system.skins;
+  skins[core::SkinIndex::kPoseTrack].bitmap = Solid(200, 10, 0xFF808080);
+  skins[core::SkinIndex::kPoseKnob].bitmap = Solid(10, 20, 0xFFC0C0C0);
+  skins[core::SkinIndex::kPoseSpin].bitmap = Solid(64, 20, 0xFF4060A0);
+  skins[core::SkinIndex::kPoseBaseMarker].bitmap = Solid(4, 18, 0xFFFF0000);
+  skins[core::SkinIndex::kPoseCheckBox].bitmap = Solid(28, 14, 0xFF00A000);
+  for (core::SliderDef& slider : project.sliders) {
+    slider.flags2 = core::SliderFlag2::kDisabled;
+  }
+  auto& s = project.sliders;
+  s[0] = Slider(kRow0, -1000, 1000, 50);
+  s[0].axisName = u"頭";
+  s[0].flags2 = core::SliderFlag2::kShowName;
+  s[0].lowerText = u"左";
+  s[0].upperText = u"右";
+  s[1] = Slider(kRow1, -1000, 1000, 0);
+  s[2] = Slider(kRow2, -500, 500, 10);
+  s[2].flags1 = kInverted;
+  s[3] = Slider(kRow3, -1000, 1000, 20);
+  s[3].flags2 = core::SliderFlag2::kServoChannel;
+  s[3].companion = 4;
+  s[4] = Slider(0, 0, 255, 5);
+  s[4].flags2 = core::SliderFlag2::kServoCompanion | core::SliderFlag2::kDisabled;
+  s[4].companion = 3;
+  return project;
+}
+
+// An editing session on the small project with a new motion, and its pose area.
+struct Fixture {
+  explicit Fixture(core::LoadedProject project = SmallProject()) {
+    session = std::make_unique<EditorSession>(std::move(project), &prompter, &views);
+    core::NewMotion(session->motion.document, session->project.basePoses);
+    area = std::make_unique<PoseArea>(*session);
+    area->resize(400, 300);
+    session->undo.ResetUndoHistory();
+  }
+  std::int16_t Value(int k) const {
+    return session->motion.document.current->slots[static_cast<std::size_t>(k)];
+  }
+  bool Selected(int k) const {
+    return (session->project.sliders[static_cast<std::size_t>(k)].flags1 & kSelected) != 0;
+  }
+  void Mouse(QEvent::Type type, QPoint point, Qt::MouseButton button, Qt::MouseButtons buttons,
+             Qt::KeyboardModifiers modifiers = {}) {
+    QMouseEvent event(type, QPointF(point), QPointF(area->mapToGlobal(point)), button, buttons,
+                      modifiers);
+    QApplication::sendEvent(area.get(), &event);
+  }
+  void Press(QPoint point, Qt::KeyboardModifiers modifiers = {},
+             Qt::MouseButton button = Qt::LeftButton) {
+    Mouse(QEvent::MouseButtonPress, point, button, button, modifiers);
+  }
+  void Move(QPoint point, Qt::KeyboardModifiers modifiers = {}) {
+    Mouse(QEvent::MouseMove, point, Qt::NoButton, Qt::LeftButton, modifiers);
+  }
+  void Release(QPoint point, Qt::MouseButton button = Qt::LeftButton) {
+    Mouse(QEvent::MouseButtonRelease, point, button, Qt::NoButton);
+  }
+  void Click(QPoint point, Qt::KeyboardModifiers modifiers = {}) {
+    Press(point, modifiers);
+    Release(point);
+  }
+
+  testing::RecordingPrompter prompter;
+  testing::RecordingViewNotifier views;
+  std::unique_ptr<EditorSession> session;
+  std::unique_ptr<PoseArea> area;
+};
+
+QImage FullPaint(PoseArea& area) {
+  QImage image(area.size(), QImage::Format_RGB32);
+  QPainter painter(&image);
+  area.PaintAll(painter);
+  return image;
+}
+
+}  // namespace
+
+class PoseAreaTest : public QObject {
+  Q_OBJECT
+
+ private Q_SLOTS:
+  void creationStoresTheCurrentPoseWithoutAnUndoStep() {
+    testing::RecordingPrompter prompter;
+    testing::RecordingViewNotifier views;
+    EditorSession session(SmallProject(), &prompter, &views);
+    core::NewMotion(session.motion.document, session.project.basePoses);
+    session.state.lastTransitionTime = 90;
+    PoseArea area(session);
+    QCOMPARE(session.state.lastTransitionTime, std::uint16_t{18});
+    QCOMPARE(session.undo.Count(), 0);
+    QVERIFY(session.state.poseClipboard.copyMask.all());
+  }
+
+  void knobDragSnapsAndRecordsOneUndoStepAtTheEnd() {
+    Fixture f;
+    // Value 0 puts the knob's centre at 36 + 95 + 5.
+    const QPoint knob(136, kRow0);
+    f.Press(knob);
+    // 123 pixels along: -1000 + 118 / 190 x 2000 = 242; a pixel is worth 10, the step is 50.
+    f.Move({159, kRow0});
+    QCOMPARE(f.Value(0), std::int16_t{200});
+    QCOMPARE(f.session->undo.Count(), 1);
+    f.Move({170, kRow0});
+    QCOMPARE(f.Value(0), std::int16_t{350});
+    QCOMPARE(f.session->undo.Count(), 1);
+    f.Release({170, kRow0});
+    QCOMPARE(f.session->undo.Count(), 2);
+    // Ctrl snaps to step / 16 = 3 instead (the knob's centre is now at 36 + 128 + 5).
+    f.Press({169, kRow0});
+    f.Move({159, kRow0}, Qt::ControlModifier);
+    QCOMPARE(f.Value(0), std::int16_t{240});
+    f.Release({159, kRow0});
+    QCOMPARE(f.session->undo.Count(), 3);
+  }
+
+  void knobDragReachesTheExactEndsAndClickWithoutMoveLeavesNoStep() {
+    Fixture f;
+    f.Press({136, kRow0});
+    f.Release({136, kRow0});
+    QCOMPARE(f.session->undo.Count(), 1);
+    f.Press({136, kRow0});
+    f.Move({390, kRow0});
+    QCOMPARE(f.Value(0), std::int16_t{1000});
+    f.Move({0, kRow0});
+    QCOMPARE(f.Value(0), std::int16_t{-1000});
+    f.Release({0, kRow0});
+    QCOMPARE(f.session->undo.Count(), 2);
+  }
+
+  void knobDragOnAnInvertedSliderRunsFromTheRight() {
+    Fixture f;
+    // Value 0 of -500..500 sits in the middle either way; the right end is the minimum.
+    f.Press({136, kRow2});
+    f.Move({390, kRow2});
+    QCOMPARE(f.Value(2), std::int16_t{-500});
+  }
+
+  void spinStepsAtOnceThenAfterTheFirstDelayThenRepeatedly() {
+    Fixture f;
+    auto* timer = f.area->findChild<QTimer*>(QStringLiteral("spinRepeat"));
+    QVERIFY(timer);
+    QElapsedTimer clock;
+    clock.start();
+    f.Press({kRightSpinX, kRow0});
+    QCOMPARE(f.Value(0), std::int16_t{50});
+    QCOMPARE(f.session->undo.Count(), 2);
+    QVERIFY(timer->isActive());
+    QCOMPARE(timer->interval(), PoseArea::kFirstRepeatMs);
+    QTRY_VERIFY_WITH_TIMEOUT(f.Value(0) >= 100, 5000);
+    QVERIFY(clock.elapsed() >= PoseArea::kFirstRepeatMs - 20);
+    QCOMPARE(timer->interval(), PoseArea::kRepeatMs);
+    // Four more steps at 50 ms take far less than another 500 ms wait would.
+    clock.restart();
+    QTRY_VERIFY_WITH_TIMEOUT(f.Value(0) >= 300, 5000);
+    QVERIFY(clock.elapsed() < 4 * PoseArea::kFirstRepeatMs);
+    f.Release({kRightSpinX, kRow0});
+    QVERIFY(!timer->isActive());
+    const std::int16_t held = f.Value(0);
+    QTest::qWait(150);
+    QCOMPARE(f.Value(0), held);
+  }
+
+  void spinOfAStepZeroSliderMovesByOne() {
+    Fixture f;
+    f.Click({kLeftSpinX, kRow1});
+    QCOMPARE(f.Value(1), std::int16_t{-1});
+    f.Click({kRightSpinX, kRow1}, Qt::ControlModifier);
+    QCOMPARE(f.Value(1), std::int16_t{0});
+    f.Click({kRightSpinX, kRow1}, Qt::ShiftModifier);
+    QCOMPARE(f.Value(1), std::int16_t{1});
+  }
+
+  void spinModifiersChooseTheStep() {
+    Fixture f;
+    f.Click({kRightSpinX, kRow0}, Qt::ShiftModifier);
+    QCOMPARE(f.Value(0), std::int16_t{500});
+    // 500 - 3 = 497, snapped to a multiple of the unit 3.
+    f.Click({kLeftSpinX, kRow0}, Qt::ControlModifier);
+    QCOMPARE(f.Value(0), std::int16_t{495});
+    // Ctrl+Shift: a slider without a servo channel takes its plain step (545 snaps to 500)...
+    f.Click({kRightSpinX, kRow0}, Qt::ControlModifier | Qt::ShiftModifier);
+    QCOMPARE(f.Value(0), std::int16_t{500});
+    // ...a servo-channel slider spins its companion by the companion's step.
+    f.Click({kRightSpinX, kRow3}, Qt::ControlModifier | Qt::ShiftModifier);
+    QCOMPARE(f.Value(3), std::int16_t{0});
+    QCOMPARE(f.Value(4), std::int16_t{5});
+    // Display inversion turns the buttons round.
+    f.Click({kRightSpinX, kRow2});
+    QCOMPARE(f.Value(2), std::int16_t{-10});
+  }
+
+  void spinClearsTheSelectionUnlessCtrlIsHeld() {
+    Fixture f;
+    f.Click({kBodyX, kRow1});
+    f.Click({kRightSpinX, kRow0}, Qt::ControlModifier);
+    QVERIFY(f.Selected(1));
+    f.Click({kRightSpinX, kRow0});
+    QVERIFY(!f.Selected(1));
+  }
+
+  void rubberBandReplacesAndCtrlAdds() {
+    Fixture f;
+    f.Click({kBodyX, kRow2});
+    QVERIFY(f.Selected(2));
+    f.Press({5, 25});
+    f.Move({100, 50});
+    QVERIFY(f.Selected(0));
+    QVERIFY(!f.Selected(2));
+    f.Release({100, 50});
+    f.Press({5, 90}, Qt::ControlModifier);
+    f.Move({100, 110}, Qt::ControlModifier);
+    f.Release({100, 110});
+    QVERIFY(f.Selected(0));
+    QVERIFY(f.Selected(1));
+    QVERIFY(!f.Selected(2));
+    // Shrinking the band while replacing drops what it no longer covers.
+    f.Press({5, 25});
+    f.Move({100, 110});
+    QVERIFY(f.Selected(0) && f.Selected(1));
+    f.Move({100, 50});
+    QVERIFY(f.Selected(0) && !f.Selected(1));
+  }
+
+  void rubberBandSelectsSlidersWhereTheyAreDrawn() {
+    Fixture f;
+    // Stored beyond the right edge, drawn pulled inside (400 - 232 = 168).
+    f.session->project.sliders[1].pos = {600, kRow1};
+    f.Press({150, 90});
+    f.Move({200, 110});
+    QVERIFY(f.Selected(1));
+    QCOMPARE(f.session->project.sliders[1].pos[0], 600);
+  }
+
+  void ctrlClickAddsAndPlainClickReplaces() {
+    Fixture f;
+    f.Click({kBodyX, kRow0});
+    f.Click({kBodyX, kRow1}, Qt::ControlModifier);
+    QVERIFY(f.Selected(0) && f.Selected(1));
+    f.Click({kBodyX, kRow2});
+    QVERIFY(!f.Selected(0) && !f.Selected(1) && f.Selected(2));
+  }
+
+  void invertedSliderAtItsMinimumHasItsKnobAtTheRightEnd() {
+    core::LoadedProject project = SmallProject();
+    PoseSnapshot snapshot;
+    snapshot.values[0] = -1000;
+    snapshot.values[2] = -500;
+    const PoseSkinMetrics metrics = SkinMetricsOf(project.system);
+    const PoseLayout layout = LayoutSliders(project, snapshot, metrics, QSize(400, 300));
+    QCOMPARE(layout[2].trackLeft, kTrackLeft);
+    QCOMPARE(layout[2].knobLeft, kTrackLeft + 200 - 10);
+    QCOMPARE(layout[0].knobLeft, kTrackLeft);
+    snapshot.values[2] = 500;
+    QCOMPARE(LayoutSlider(project, 2, snapshot, metrics, QSize(400, 300)).knobLeft, kTrackLeft);
+    QVERIFY(!layout[5].shown);
+  }
+
+  void layoutPlacesMarkerCheckBoxAndGhostKnob() {
+    core::LoadedProject project = SmallProject();
+    core::BasePose& base = project.basePoses.entries[0];
+    base.registered = true;
+    base.values[0] = 1000;
+    project.basePoses.current = 0;
+    PoseSnapshot snapshot;
+    snapshot.online = true;
+    snapshot.readings[0] = 0;
+    snapshot.readings[3] = 32767;  // no reading: off the track
+    const PoseSkinMetrics metrics = SkinMetricsOf(project.system);
+    const PoseLayout layout = LayoutSliders(project, snapshot, metrics, QSize(400, 300));
+    QCOMPARE(layout[0].markerLeft, kTrackLeft + 190 + 5 - 2);
+    QVERIFY(layout[0].ghostShown);
+    QCOMPARE(layout[0].ghostLeft, kTrackLeft + 95);
+    QCOMPARE(layout[0].ghostTop, kRow0 - 10 + 2);
+    QVERIFY(!layout[3].ghostShown);
+    QCOMPARE(layout[0].checkState, -1);
+    QCOMPARE(layout[3].checkState, 1);
+    QCOMPARE(layout[3].checkLeft, kTrackLeft + 200 + 16 - 14);
+    QCOMPARE(layout[3].checkTop, kRow3 + 14);
+    snapshot.servoEnableMask = 1;
+    snapshot.online = false;
+    const SliderLayout servo = LayoutSlider(project, 3, snapshot, metrics, QSize(400, 300));
+    QCOMPARE(servo.checkState, 0);
+    QVERIFY(!servo.ghostShown);
+  }
+
+  void checkBoxFlipsTheServoEnableBitWithAnUndoStep() {
+    Fixture f;
+    f.Click({kRightSpinX, kRow3 + 20});
+    QCOMPARE(f.session->motion.document.current->servoEnableMask, std::uint64_t{1});
+    QCOMPARE(f.session->undo.Count(), 2);
+    f.Click({kRightSpinX, kRow3 + 20});
+    QCOMPARE(f.session->motion.document.current->servoEnableMask, std::uint64_t{0});
+  }
+
+  void shiftDragMovesTheSelectedSliders() {
+    Fixture f;
+    f.Click({kBodyX, kRow0});
+    f.Click({kBodyX, kRow1}, Qt::ControlModifier);
+    f.Press({kBodyX, kRow0}, Qt::ShiftModifier);
+    f.Move({kBodyX + 30, kRow0 + 15}, Qt::ShiftModifier);
+    f.Move({kBodyX + 40, kRow0 + 20}, Qt::ShiftModifier);
+    // Without Shift the move stops.
+    f.Move({kBodyX + 90, kRow0 + 20});
+    f.Release({kBodyX + 90, kRow0 + 20});
+    const auto& s = f.session->project.sliders;
+    QCOMPARE(s[0].pos, (std::array<std::int32_t, 2>{60, kRow0 + 20}));
+    QCOMPARE(s[0].filePos, (std::array<std::int32_t, 2>{60, kRow0 + 20}));
+    QCOMPARE(s[1].pos, (std::array<std::int32_t, 2>{60, kRow1 + 20}));
+    QCOMPARE(s[2].pos, (std::array<std::int32_t, 2>{20, kRow2}));
+    QCOMPARE(f.Value(0), std::int16_t{0});
+  }
+
+  void shiftDragBeyondTheEdgeKeepsTheStoredPosition() {
+    Fixture f;
+    f.Press({kBodyX, kRow2}, Qt::ShiftModifier);
+    QVERIFY(f.Selected(2));
+    f.Move({kBodyX + 500, kRow2}, Qt::ShiftModifier);
+    f.Release({kBodyX + 500, kRow2});
+    QCOMPARE(f.session->project.sliders[2].pos[0], 520);
+    const PoseLayout layout =
+        LayoutSliders(f.session->project, PoseSnapshot{}, SkinMetricsOf(f.session->project.system),
+                      f.area->size());
+    QCOMPARE(layout[2].x, 400 - 232);
+  }
+
+  void shiftClickOnAnUnselectedSliderStartsANewSelection() {
+    Fixture f;
+    f.Click({kBodyX, kRow0});
+    f.Press({kBodyX, kRow1}, Qt::ShiftModifier);
+    f.Release({kBodyX, kRow1});
+    QVERIFY(!f.Selected(0) && f.Selected(1));
+  }
+
+  void rightClickSelectsOnlyThatSliderAndAsksForTheMenu() {
+    Fixture f;
+    QSignalSpy spy(f.area.get(), &PoseArea::contextMenuRequested);
+    f.Click({kBodyX, kRow0});
+    f.Click({kBodyX, kRow1}, Qt::ControlModifier);
+    f.Press({kBodyX, kRow2}, {}, Qt::RightButton);
+    QVERIFY(!f.Selected(0) && !f.Selected(1) && f.Selected(2));
+    QCOMPARE(spy.count(), 1);
+    QCOMPARE(spy.at(0).at(0).toPoint(), f.area->mapToGlobal(QPoint(kBodyX, kRow2)));
+    // Off the sliders the selection stays and the menu still opens.
+    f.Press({5, 5}, {}, Qt::RightButton);
+    QVERIFY(f.Selected(2));
+    QCOMPARE(spy.count(), 2);
+  }
+
+  void doubleClickOnEmptyAreaIsReported() {
+    Fixture f;
+    QSignalSpy spy(f.area.get(), &PoseArea::emptyAreaDoubleClicked);
+    auto doubleClick = [&](QPoint point) {
+      f.Press(point);
+      f.Release(point);
+      f.Mouse(QEvent::MouseButtonDblClick, point, Qt::LeftButton, Qt::LeftButton);
+      f.Release(point);
+    };
+    doubleClick({kBodyX, kRow0});
+    QCOMPARE(spy.count(), 0);
+    QVERIFY(f.Selected(0));
+    doubleClick({5, 5});
+    QCOMPARE(spy.count(), 1);
+  }
+
+  void wheelIsLeftToTheMainWindowAndStepWheelStepsTheSelection() {
+    Fixture f;
+    QWheelEvent wheel(QPointF(kBodyX, kRow0), QPointF(f.area->mapToGlobal(QPoint(kBodyX, kRow0))),
+                      QPoint(), QPoint(0, 120), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase,
+                      false);
+    QApplication::sendEvent(f.area.get(), &wheel);
+    QVERIFY(!wheel.isAccepted());
+    f.Click({kBodyX, kRow0});
+    f.area->StepWheel(3, Qt::NoModifier);
+    QCOMPARE(f.Value(0), std::int16_t{50});
+    // Shift: a unit of 500; 50 - 500 snaps to 0.
+    f.area->StepWheel(-1, Qt::ShiftModifier);
+    QCOMPARE(f.Value(0), std::int16_t{0});
+  }
+
+  void lockedInputIgnoresTheMouseAndEndsADrag() {
+    Fixture f;
+    f.Press({136, kRow0});
+    f.Move({159, kRow0});
+    f.area->SetInputLocked(true);
+    QCOMPARE(f.session->undo.Count(), 2);
+    f.Move({170, kRow0});
+    f.Click({kRightSpinX, kRow0});
+    f.area->StepWheel(1, Qt::NoModifier);
+    QCOMPARE(f.Value(0), std::int16_t{200});
+    f.area->SetInputLocked(false);
+    f.Click({kRightSpinX, kRow0});
+    QCOMPARE(f.Value(0), std::int16_t{250});
+  }
+
+  void tooltipShowsTheValueOfTheSliderUnderThePointer() {
+    Fixture f;
+    f.area->show();
+    QVERIFY(QTest::qWaitForWindowExposed(f.area.get()));
+    const QPoint point(kBodyX, kRow0);
+    QHelpEvent help(QEvent::ToolTip, point, f.area->mapToGlobal(point));
+    QApplication::sendEvent(f.area.get(), &help);
+    QTRY_COMPARE(QToolTip::text(),
+                 QString::fromStdU16String(core::FormatValueTip(f.session->project, 0, 0)));
+  }
+
+  void changedSlidersRedrawToTheSamePictureAsAFullPaint() {
+    Fixture f;
+    f.session->systemFlags.fetch_or(core::SystemFlag::kOnline);
+    f.session->project.sliders[0].reading = 400;
+    f.session->project.sliders[1].reading = 400;
+    QImage before = f.area->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    QCOMPARE(before, FullPaint(*f.area));
+    // A value, a reading, a selection and a companion value change; only those redraw.
+    f.Click({kRightSpinX, kRow0}, Qt::ShiftModifier);
+    f.session->project.sliders[1].reading = -300;
+    f.Click({kBodyX, kRow2});
+    f.Click({kRightSpinX, kRow3}, Qt::ControlModifier | Qt::ShiftModifier);
+    const QImage after = f.area->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    QVERIFY(after != before);
+    QCOMPARE(after, FullPaint(*f.area));
+  }
+
+  void displayInversionSwapsTheSideTexts() {
+    Fixture f;
+    const QImage plain = FullPaint(*f.area);
+    f.session->project.sliders[0].flags1 |= kInverted;
+    const QImage inverted = FullPaint(*f.area);
+    // The side texts sit left of x and right of the right spin button, both on row 0.
+    const QRect leftText(0, kRow0 - 10, 20, 20);
+    const QRect rightText(kTrackLeft + 200 + 16, kRow0 - 10, 20, 20);
+    QVERIFY(plain.copy(leftText) != inverted.copy(leftText));
+    QCOMPARE(plain.copy(leftText).mirrored(false, false).size(), leftText.size());
+    QVERIFY(plain.copy(rightText) != inverted.copy(rightText));
+  }
+
+  void sampleRobotRendersWithItsSkins() {
+    core::LoadedProject project;
+    core::ProjectLoadOptions options;
+    options.programFolder = GESTALON_RESOURCES_DIR;
+    QVERIFY(core::LoadRobotProject(
+        std::filesystem::path(GESTALON_RESOURCES_DIR) / "robots" / "gestaloid" / "gestaloid.KJZ",
+        true, project, options));
+    Fixture f(std::move(project));
+    const int width = qEnvironmentVariableIntValue("GESTALON_POSE_AREA_WIDTH");
+    f.area->resize(width > 0 ? width : 400, 640);
+    const QImage image = f.area->grab().toImage();
+    QCOMPARE(image.size(), f.area->size());
+    QCOMPARE(image.convertToFormat(QImage::Format_RGB32), FullPaint(*f.area));
+    // Where a track is drawn the wallpaper does not show.
+    const auto& first = f.session->project.sliders[0];
+    QVERIFY(image.pixel(first.pos[0] + 16 + 100, first.pos[1]) !=
+            image.pixel(first.pos[0] + 16 + 100, first.pos[1] - 25));
+    if (const QString out = qEnvironmentVariable("GESTALON_POSE_AREA_PNG"); !out.isEmpty()) {
+      QVERIFY(image.save(out));
+    }
+  }
+};
+
+}  // namespace gestalon::ui
+
+QTEST_MAIN(gestalon::ui::PoseAreaTest)
+#include "pose_area_test.moc"
