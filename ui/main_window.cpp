@@ -1,29 +1,297 @@
 #include "main_window.h"
 
+#include <QCloseEvent>
+#include <QMenuBar>
+#include <QMimeData>
+#include <QThread>
+#include <QUrl>
+
+#include "board_progress_dialog.h"
+#include "command_actions.h"
+#include "flowchart/block_commands.h"
+#include "flowchart/current_block.h"
+#include "main_toolbar.h"
+#include "motion_area.h"
+#include "platform/folders.h"
+#include "pose/base_pose_editing.h"
+#include "pose/offset_editing.h"
+#include "pose_area.h"
+#include "project/robot_project.h"
+#include "qt_prompter.h"
 #include "qt_text.h"
+#include "split_pane.h"
+#include "status_window.h"
 #include "strings/text_id.h"
 #include "strings/text_loader.h"
-#include "text/format.h"
 
 namespace gestalon::ui {
-namespace {
 
-constexpr int kDefaultClientWidth = 880;
-constexpr int kDefaultClientHeight = 640;
-constexpr int kDefaultX = 30;
-constexpr int kDefaultY = 20;
+// The view port of the session: requests from any thread are carried out on the user-interface
+// thread (queued when they come from a worker).
+class MainWindow::Views : public core::ViewNotifier {
+ public:
+  explicit Views(MainWindow& window) : window_(window) {}
 
-}  // namespace
+  void Repaint(core::Pane pane) override {
+    Post([this, pane] { window_.RepaintPane(pane, false); });
+  }
+  void Relayout(core::Pane pane) override {
+    Post([this, pane] { window_.RepaintPane(pane, true); });
+  }
+  void SetTitle(std::u16string_view title) override {
+    Post([this, text = ToQString(title)] { window_.setWindowTitle(text); });
+  }
+  void RefreshMenuChecks() override {
+    Post([this] { window_.RefreshMenuChecks(); });
+  }
+  void SetPlaybackLock(bool playing) override {
+    Post([this, playing] { window_.ApplyPlaybackLock(playing); });
+  }
+  void SetUndoState(bool canUndo, bool canRedo) override {
+    Post([this, canUndo, canRedo] {
+      if (window_.actions_) {
+        window_.actions_->SetUndoState(canUndo, canRedo);
+      }
+    });
+  }
+  void ScrollIntoView(int left, int top, int right, int bottom) override {
+    Post([=, this] { window_.ScrollMotionArea(left, top, right, bottom); });
+  }
 
-MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent) {
+ private:
+  template <typename Work>
+  void Post(Work work) {
+    if (QThread::currentThread() == window_.thread()) {
+      work();
+    } else {
+      QMetaObject::invokeMethod(&window_, std::move(work), Qt::QueuedConnection);
+    }
+  }
+
+  MainWindow& window_;
+};
+
+MainWindow::MainWindow(core::LoadedProject project, core::Prompter& prompter,
+                       const std::filesystem::path& programFolder, SessionOptions options,
+                       QWidget* parent)
+    : QMainWindow(parent),
+      prompter_(prompter),
+      qtPrompter_(dynamic_cast<QtPrompter*>(&prompter)),
+      programFolder_(programFolder),
+      views_(std::make_unique<Views>(*this)) {
   setObjectName(QStringLiteral("MyWin"));
-  resize(kDefaultClientWidth, kDefaultClientHeight);
-  move(kDefaultX, kDefaultY);
-  SetRobotName(u"");
+  setAcceptDrops(true);
+  if (qtPrompter_) {
+    qtPrompter_->SetOwner(this);
+  }
+  progress_ = new ProgressForwarder(this);
+
+  SessionHooks hooks;
+  hooks.startStatusWindow = [this] {
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+          if (statusWindow_) {
+            statusWindow_->Open();
+          }
+        },
+        Qt::QueuedConnection);
+  };
+  hooks.requestProjectChoice = [this](std::u16string) {
+    QMetaObject::invokeMethod(
+        this, [this] { ShowNotAvailable(); }, Qt::QueuedConnection);
+  };
+  hooks.loadPose = [this](core::MotionBlock& block) {
+    QMetaObject::invokeMethod(
+        this,
+        [this, target = &block] {
+          // The playback lock keeps the motion unchanged while it plays; the check guards the
+          // moment after it.
+          if (session_->motion.document.IndexOf(target) >= 0) {
+            core::MakeBlockCurrent(session_->context, *target);
+          }
+        },
+        Qt::QueuedConnection);
+  };
+  hooks.playbackProgress = progress_;
+  hooks.playbackCancel = &playbackCancel_;
+  session_ = std::make_unique<EditorSession>(std::move(project), &prompter_, views_.get(),
+                                             std::move(hooks), std::move(options));
+  core::ReadRecentProjects(core::AppDataFolder() / core::kRecentProjectLogName, recentProjects_,
+                           nullptr);
+
+  core::EditContext& context = session_->context;
+  core::NewMotionCommand(context);
+  BuildWidgets();
+  RestoreGeometry();
+  core::UpdateTitle(context, u"");
+  session_->undo.ResetUndoHistory();
+  actions_->FillRecentMotions(core::RecentMotionMenu(session_->motion.recent));
+  RefreshMenuChecks();
+  ApplyPlaybackLock(false);
 }
 
-void MainWindow::SetRobotName(std::u16string_view robotName) {
-  setWindowTitle(ToQString(core::Format(core::LoadText(core::TextId::kTitleFormat), robotName)));
+MainWindow::~MainWindow() {
+  if (session_->online->WorkerRunning() && session_->online->StopOnline() == 0) {
+    prompter_.Show(core::PromptIcon::kError, core::LoadText(core::TextId::kMsgDisconnectFailed));
+  }
+  SaveWindowLayout();
+  if (qtPrompter_) {
+    qtPrompter_->SetOwner(nullptr);
+  }
+}
+
+void MainWindow::BuildWidgets() {
+  core::LoadedProject& project = session_->project;
+  actions_ = new CommandActions(this);
+  connect(actions_, &CommandActions::commandTriggered, this, &MainWindow::RunCommand);
+  actions_->BuildMenuBar(menuBar());
+
+  poseArea_ = new PoseArea(*session_);
+  motionArea_ = new MotionArea(*session_);
+  split_ = new SplitPane(poseArea_, motionArea_, this);
+  split_->SetDoubleClickToggles(
+      (session_->systemFlags.load() & core::SystemFlag::kDoubleClickSplitOff) == 0);
+  setCentralWidget(split_);
+  connect(split_, &SplitPane::wheelNotches, this,
+          [this](int notches, Qt::KeyboardModifiers modifiers, bool overMotionArea) {
+            if (overMotionArea) {
+              motionArea_->StepWheel(notches, modifiers);
+            } else {
+              poseArea_->StepWheel(notches, modifiers);
+            }
+          });
+  connect(poseArea_, &PoseArea::emptyAreaDoubleClicked, split_, &SplitPane::ToggleCollapsed);
+  connect(motionArea_, &MotionArea::emptyAreaDoubleClicked, this, [this] {
+    if ((session_->systemFlags.load() & core::SystemFlag::kDoubleClickSplitOff) == 0) {
+      split_->ToggleCollapsed();
+    }
+  });
+  connect(poseArea_, &PoseArea::contextMenuRequested, this,
+          [this](const QPoint& at) { actions_->PoseAreaMenu()->popup(at); });
+  connect(motionArea_, &MotionArea::contextMenuRequested, this,
+          [this](const QPoint& at) { actions_->MotionAreaMenu()->popup(at); });
+  connect(motionArea_, &MotionArea::blockPropertiesRequested, this,
+          [this](core::MotionBlock*) { ShowNotAvailable(); });
+
+  toolbar_ = new MainToolbar(*actions_, programFolder_, this);
+  addToolBar(Qt::TopToolBarArea, toolbar_);
+  toolbar_->Build(project.system);
+  toolbar_->setVisible((session_->systemFlags.load() & core::SystemFlag::kToolbar) != 0);
+  connect(toolbar_, &MainToolbar::overrideChanged, this,
+          [this](int percent) { session_->state.overridePercent = percent; });
+  connect(toolbar_, &MainToolbar::offsetChosen, this, [this](int index) {
+    core::ChooseOffsetFromSelector(session_->project.offsets, index);
+    RefreshMenuChecks();
+    setFocus();
+  });
+  toolbar_->FillOffsetSelector(core::FillOffsetSelector(project.offsets));
+
+  statusWindow_ = new StatusWindowHost(
+      this, session_->link, session_->project.system,
+      [this] {
+        std::lock_guard lock(session_->sessionMutex);
+        return core::RobotName(session_->project.cpu);
+      },
+      &prompter_);
+}
+
+void MainWindow::RestoreGeometry() {
+  const core::WindowLayout& layout = session_->project.layout;
+  resize(layout.clientWidth, layout.clientHeight);
+  move(layout.left, layout.top);
+  split_->SetRatio(layout.splitRatio);
+  split_->SetCollapsed(layout.collapsed != 0);
+}
+
+void MainWindow::SaveWindowLayout() {
+  core::LoadedProject& project = session_->project;
+  const QRect normal = isMaximized() || isMinimized() ? normalGeometry() : geometry();
+  project.layout.clientWidth = normal.width();
+  project.layout.clientHeight = normal.height();
+  project.layout.left = normal.x();
+  project.layout.top = normal.y();
+  project.layout.splitRatio = split_->Ratio();
+  project.layout.collapsed = split_->Collapsed() ? 0xFFFFFFFFu : 0u;
+  std::lock_guard lock(session_->sessionMutex);
+  core::WriteSliderDefinitions(core::ProjectFilePath(project.project, project.project.SLDINI),
+                               project.sliders, project.layout);
+}
+
+void MainWindow::RepaintPane(core::Pane pane, bool relayout) {
+  if (pane == core::Pane::kPose && poseArea_) {
+    relayout ? poseArea_->RequestRelayout() : poseArea_->update();
+  } else if (pane == core::Pane::kMotion && motionArea_) {
+    relayout ? motionArea_->RequestFullRedraw() : motionArea_->viewport()->update();
+  }
+}
+
+void MainWindow::ScrollMotionArea(int left, int top, int right, int bottom) {
+  if (motionArea_) {
+    motionArea_->ScrollIntoView(left, top, right, bottom);
+  }
+}
+
+void MainWindow::RefreshMenuChecks() {
+  if (!actions_) {
+    return;
+  }
+  const core::BoardFlags& flags = session_->link.Flags();
+  actions_->Action(40093)->setChecked(flags.online.load() != 0 ||
+                                      flags.connectionActive.load() != 0);
+  actions_->Action(40141)->setChecked((session_->systemFlags.load() & core::SystemFlag::kServoOn) !=
+                                      0);
+  actions_->FillBasePoseMenus(core::BuildBasePoseMenu(session_->project.basePoses));
+  actions_->FillRecentProjects(recentProjects_);
+}
+
+void MainWindow::ApplyPlaybackLock(bool playing) {
+  actions_->SetPlaybackLock(playing);
+  toolbar_->SetPlaybackLock(playing);
+  poseArea_->SetInputLocked(playing);
+  motionArea_->SetInputLocked(playing);
+  split_->SetWheelLocked(playing);
+  RefreshMenuChecks();
+}
+
+void MainWindow::ShowNotAvailable() {
+  prompter_.Show(core::PromptIcon::kInformation, core::LoadText(core::TextId::kMsgNotYetAvailable));
+}
+
+core::PromptAnswer MainWindow::ConfirmSaveChanges() {
+  if ((session_->systemFlags.load() & core::SystemFlag::kModified) == 0) {
+    return core::PromptAnswer::kYes;
+  }
+  const core::PromptAnswer answer =
+      prompter_.Ask(core::PromptIcon::kQuestion, core::LoadText(core::TextId::kConfirmSaveChanges),
+                    core::PromptButtons::kYesNoCancel);
+  if (answer != core::PromptAnswer::kYes) {
+    return answer;
+  }
+  // A save that was cancelled or failed must not let the caller discard the motion.
+  return SaveMotion(true) ? core::PromptAnswer::kYes : core::PromptAnswer::kCancel;
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+  if (!exitWithoutAsking_ && ConfirmSaveChanges() == core::PromptAnswer::kCancel) {
+    event->ignore();
+    return;
+  }
+  event->accept();
+}
+
+void MainWindow::dragEnterEvent(QDragEnterEvent* event) {
+  if (event->mimeData()->hasUrls()) {
+    event->acceptProposedAction();
+  }
+}
+
+void MainWindow::dropEvent(QDropEvent* event) {
+  const QList<QUrl> urls = event->mimeData()->urls();
+  if (!urls.isEmpty()) {
+    DroppedFile(urls.first().toLocalFile());
+  }
+  event->acceptProposedAction();
 }
 
 }  // namespace gestalon::ui

@@ -1,19 +1,118 @@
 #pragma once
 
 #include <QMainWindow>
+#include <atomic>
+#include <filesystem>
+#include <memory>
 #include <string>
+
+#include "editor_session.h"
+#include "project/recent_projects.h"
+#include "ui_port/prompter.h"
 
 namespace gestalon::ui {
 
-// The program's only top-level window.
+class BoardProgressDialog;
+class CommandActions;
+class MainToolbar;
+class MotionArea;
+class PoseArea;
+class ProgressForwarder;
+class QtPrompter;
+class SplitPane;
+class StatusWindowHost;
+
+// The program's only top-level window: the pose area and the motion area side by side under the
+// menu bar and the toolbar. It owns the editing session and turns every command into the
+// operation it names.
 class MainWindow : public QMainWindow {
   Q_OBJECT
 
  public:
-  explicit MainWindow(QWidget* parent = nullptr);
+  // Opens the window on a loaded project with a new motion. `prompter` shows the program's
+  // message boxes; when it is a QtPrompter the window (or its open dialog) owns them.
+  MainWindow(core::LoadedProject project, core::Prompter& prompter,
+             const std::filesystem::path& programFolder, SessionOptions options = {},
+             QWidget* parent = nullptr);
+  ~MainWindow() override;
 
-  // Title: the robot name in the program's title format.
-  void SetRobotName(std::u16string_view robotName);
+  // Runs the command `id` as a menu item, an accelerator or a toolbar button would.
+  void RunCommand(int id);
+  // Opens a motion file as the Open command does after its dialog.
+  bool OpenMotionFile(const std::filesystem::path& file);
+  // A file dropped on the window: a motion file (by its name, in any case) is opened, a project
+  // file starts another instance of the program on it, anything else is refused.
+  void DroppedFile(const QString& path);
+  // Asks whether to save a changed motion: Yes (saved), No, or Cancel (the caller stops). Yes
+  // comes back only when the motion was saved.
+  core::PromptAnswer ConfirmSaveChanges();
+
+  EditorSession& Session() { return *session_; }
+  PoseArea* Poses() const { return poseArea_; }
+  MotionArea* Motions() const { return motionArea_; }
+  SplitPane* Split() const { return split_; }
+  CommandActions& Actions() const { return *actions_; }
+  MainToolbar* Toolbar() const { return toolbar_; }
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+  void dragEnterEvent(QDragEnterEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
+
+ private:
+  class Views;
+  friend class Views;
+
+  // Requests of the view port, on the user-interface thread.
+  void RepaintPane(core::Pane pane, bool relayout);
+  void ScrollMotionArea(int left, int top, int right, int bottom);
+  void RefreshMenuChecks();
+  void ApplyPlaybackLock(bool playing);
+
+  void BuildWidgets();
+  void RestoreGeometry();
+  void SaveWindowLayout();
+  void ShowNotAvailable();
+  bool CanRunWhilePlaying(int id) const;
+  bool CursorOverMotionArea() const;
+
+  // File commands.
+  void NewMotion();
+  void OpenMotion();
+  bool SaveMotion(bool askForName);
+  void OpenRecentMotion(int slot);
+  void ImportMotion();
+  void OpenProject();
+  void OpenRecentProject(int index);
+  // Board commands.
+  void ToggleOnline();
+  void OnlineStarted(int result);
+  void ToggleServo();
+  void SpaceServoOff();
+  void Play(bool fromHere);
+  void ServoCorrection();
+  void ShowAbout();
+  // Editing commands that need the panes or the toolbar.
+  void ApplyOverride();
+  void BlockProperties();
+  void BatchOffset();
+  void EditingCommand(int id);
+
+  core::Prompter& prompter_;
+  QtPrompter* qtPrompter_;  // the same prompter when it shows Qt message boxes, else null
+  std::filesystem::path programFolder_;
+  std::unique_ptr<Views> views_;
+  ProgressForwarder* progress_ = nullptr;
+  std::atomic<bool> playbackCancel_{false};
+  std::unique_ptr<EditorSession> session_;
+  core::RecentProjects recentProjects_;
+  CommandActions* actions_ = nullptr;
+  MainToolbar* toolbar_ = nullptr;
+  PoseArea* poseArea_ = nullptr;
+  MotionArea* motionArea_ = nullptr;
+  SplitPane* split_ = nullptr;
+  StatusWindowHost* statusWindow_ = nullptr;
+  bool exitWithoutAsking_ = false;
 };
 
 }  // namespace gestalon::ui

@@ -297,7 +297,8 @@ SystemSettings Display() {
   SetSystemSettingsDefaults(system);
   system.systemFlags = SystemFlag::kToolbar | SystemFlag::kStatusWindow | SystemFlag::kWallpaper |
                        SystemFlag::kUnknownAxisAsk | SystemFlag::kUnknownAxisKeep;
-  for (int i = 0; i < 24; ++i) {
+  // The 24 command buttons, then the loop count and playback override spins.
+  for (int i = 0; i < 26; ++i) {
     system.toolbarButtons[i] = true;
   }
   for (int i = 0; i < kSkinImageCount; ++i) {

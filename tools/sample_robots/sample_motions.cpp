@@ -35,7 +35,7 @@ enum Joint : int {
 constexpr std::uint16_t kUpButton = 0x0010;
 constexpr std::uint16_t kStepCounter = 0x0F82;
 constexpr int kColumn = 50;
-constexpr int kRowPitch = 40;
+constexpr int kRowPitch = 60;
 
 // Builds a motion top to bottom: each Add places the block one row lower and links it after the
 // previous one.
@@ -121,7 +121,7 @@ MotionDocument Bow(const BasePoseTable& base) {
 // Walks four steps forward while the up button is held at the start.
 MotionDocument Walk(const BasePoseTable& base) {
   MotionBuilder m(base);
-  m.Aside(BlockKind::Comment, 260, 10).comment =
+  m.Aside(BlockKind::Comment, 200, 10).comment =
       u"前ボタンを押している間に始めると\n4歩前に進みます";
   m.Pose(30, {});
   MotionBlock& pad = m.Add(BlockKind::PadIf);

@@ -1,0 +1,159 @@
+#include "block_label.h"
+
+#include "strings/text_id.h"
+#include "strings/text_loader.h"
+#include "text/format.h"
+
+namespace gestalon::ui {
+namespace {
+
+using core::BlockKind;
+using core::LoadText;
+namespace TextId = core::TextId;
+
+// The Start block's text has no entry in the string table yet; until it has, this stands in.
+constexpr int kStartLabelId = 40551;
+constexpr char16_t kStartLabelFallback[] = u"  START  ";
+
+std::u16string CutBeforeParenthesis(std::u16string text) {
+  const std::size_t cut = text.find_first_of(u"(（");
+  if (cut != std::u16string::npos) {
+    text.resize(cut);
+  }
+  return text;
+}
+
+template <std::size_t N>
+std::u16string Pick(const std::array<std::u16string, N>& texts, std::size_t index) {
+  return index < N ? texts[index] : std::u16string();
+}
+
+std::u16string Expression(const core::MotionBlock& block, const core::LoadedProject& project,
+                          const BlockLabelTexts& texts, const std::u16string& op) {
+  const std::u16string first =
+      core::VariableLabel(project, block.varAddr, static_cast<std::int32_t>(block.varSize));
+  if (block.useConst == 0) {
+    return core::Format(
+        texts.exprVar, first, op,
+        core::VariableLabel(project, block.refAddr, static_cast<std::int32_t>(block.refSize)));
+  }
+  if (!project.hexadecimalDisplay) {
+    return core::Format(texts.exprConst, first, op, block.constValue);
+  }
+  // The constant is shown in the width of the variable it is compared with or assigned to.
+  const auto value = static_cast<std::uint32_t>(block.constValue);
+  switch (block.varSize) {
+    case 1:
+      return core::Format(texts.exprHex8, first, op, value & 0xFFu);
+    case 2:
+      return core::Format(texts.exprHex16, first, op, value & 0xFFFFu);
+    default:
+      return core::Format(texts.exprHex32, first, op, value);
+  }
+}
+
+std::u16string PadLabel(const core::MotionBlock& block, const BlockLabelTexts& texts) {
+  const auto mask = static_cast<std::uint32_t>(block.constValue) & 0xFFFFu;
+  if (mask == 0) {
+    return texts.padNone;
+  }
+  std::u16string label;
+  for (std::size_t bit = 0; bit < texts.padButtons.size(); ++bit) {
+    if (mask & (1u << bit)) {
+      if (!label.empty()) {
+        label += texts.padSeparator;
+      }
+      label += texts.padButtons[bit];
+    }
+  }
+  return label + texts.padSuffix;
+}
+
+}  // namespace
+
+BlockLabelTexts::BlockLabelTexts()
+    : timeFormat(LoadText(TextId::kFmtBlockTime)),
+      calcOps{LoadText(TextId::kCalcOpAssign),   LoadText(TextId::kCalcOpAdd),
+              LoadText(TextId::kCalcOpSub),      LoadText(TextId::kCalcOpMul),
+              LoadText(TextId::kCalcOpDiv),      LoadText(TextId::kBlockCalcOpMod),
+              LoadText(TextId::kBlockCalcOpAnd), LoadText(TextId::kBlockCalcOpOr),
+              LoadText(TextId::kBlockCalcOpXor), LoadText(TextId::kBlockCalcOpNot)},
+      exprVar(LoadText(TextId::kFmtBlockExprVar)),
+      exprConst(LoadText(TextId::kFmtBlockExprConst)),
+      exprHex8(LoadText(TextId::kFmtBlockExprHex8)),
+      exprHex16(LoadText(TextId::kFmtBlockExprHex16)),
+      exprHex32(LoadText(TextId::kFmtBlockExprHex32)),
+      opOnly(LoadText(TextId::kFmtBlockOpOnly)),
+      start(LoadText(kStartLabelId)),
+      end(LoadText(TextId::kBlockEnd)),
+      soundStop(LoadText(TextId::kBlockLabelSoundStop)),
+      cancelConstPrefix(LoadText(TextId::kBlockLabelCancelConstPrefix)),
+      cancelNoFile(LoadText(TextId::kBlockLabelCancelNoFile)),
+      interpFormat(LoadText(TextId::kFmtBlockInterpChange)),
+      interpGroups{CutBeforeParenthesis(LoadText(TextId::kInterpGroupAll)),
+                   CutBeforeParenthesis(LoadText(TextId::kInterpGroupEyes)),
+                   CutBeforeParenthesis(LoadText(TextId::kInterpGroupNeckYaw)),
+                   CutBeforeParenthesis(LoadText(TextId::kInterpGroupBodyExceptHead)),
+                   CutBeforeParenthesis(LoadText(TextId::kInterpGroupLowerBody))},
+      padNone(LoadText(TextId::kBlockLabelPadNone)),
+      padSeparator(LoadText(TextId::kBlockLabelPadSeparator)),
+      padSuffix(LoadText(TextId::kPadInputSuffix)),
+      padButtons{
+          LoadText(TextId::kPadSelect),   LoadText(TextId::kPadL3),     LoadText(TextId::kPadR3),
+          LoadText(TextId::kPadStart),    LoadText(TextId::kPadUp),     LoadText(TextId::kPadRight),
+          LoadText(TextId::kPadDown),     LoadText(TextId::kPadLeft),   LoadText(TextId::kPadL2),
+          LoadText(TextId::kPadR2),       LoadText(TextId::kPadL1),     LoadText(TextId::kPadR1),
+          LoadText(TextId::kPadTriangle), LoadText(TextId::kPadCircle), LoadText(TextId::kPadCross),
+          LoadText(TextId::kPadSquare)} {
+  for (std::size_t i = 0; i < branchOps.size(); ++i) {
+    branchOps[i] = LoadText(TextId::kOpEqual + static_cast<int>(i));
+  }
+  if (start.empty()) {
+    start = kStartLabelFallback;
+  }
+}
+
+std::u16string BlockLabel(const core::MotionBlock& block, const core::LoadedProject& project,
+                          const BlockLabelTexts& texts) {
+  switch (block.kind()) {
+    case BlockKind::Pose:
+    case BlockKind::Wait:
+      return core::Format(texts.timeFormat, block.time);
+    case BlockKind::If: {
+      const std::u16string op = Pick(texts.branchOps, block.op);
+      if (block.op == core::BranchOp::kAlways || block.op == core::BranchOp::kNever) {
+        return core::Format(texts.opOnly, op);
+      }
+      return Expression(block, project, texts, op);
+    }
+    case BlockKind::Calc:
+      return Expression(block, project, texts, Pick(texts.calcOps, block.op));
+    case BlockKind::Start:
+      return texts.start;
+    case BlockKind::End:
+      return texts.end;
+    case BlockKind::SubRoutine:
+    case BlockKind::FileRead:
+    case BlockKind::FileWrite:
+      return block.fileName;
+    case BlockKind::Sound:
+      return block.noFile ? texts.soundStop : block.fileName;
+    case BlockKind::Cancel:
+      return (block.useConst ? texts.cancelConstPrefix : std::u16string()) +
+             (block.noFile ? texts.cancelNoFile : block.fileName);
+    case BlockKind::InterpChange:
+      return core::Format(texts.interpFormat, Pick(texts.interpGroups, block.varAddr),
+                          block.refAddr);
+    case BlockKind::PadIf:
+      return PadLabel(block, texts);
+    case BlockKind::Comment:
+      return block.comment;
+  }
+  return {};
+}
+
+std::u16string BlockLabel(const core::MotionBlock& block, const core::LoadedProject& project) {
+  return BlockLabel(block, project, BlockLabelTexts());
+}
+
+}  // namespace gestalon::ui

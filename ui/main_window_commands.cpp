@@ -1,0 +1,569 @@
+// The command dispatcher: every menu item, accelerator and toolbar button id and the operation
+// it runs.
+#include <QApplication>
+#include <QCursor>
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QFileDialog>
+#include <QLabel>
+#include <QVBoxLayout>
+
+#include "board/board_scan.h"
+#include "board/drive_label_text.h"
+#include "board/servo_position_correction.h"
+#include "board_progress_dialog.h"
+#include "command_actions.h"
+#include "command_ids.h"
+#include "drive_selection_dialog.h"
+#include "flowchart/block_clipboard.h"
+#include "flowchart/block_commands.h"
+#include "flowchart/block_delete.h"
+#include "flowchart/block_properties.h"
+#include "flowchart/block_selection.h"
+#include "flowchart/current_block.h"
+#include "flowchart/motion_import.h"
+#include "flowchart/pose_block_settings.h"
+#include "main_toolbar.h"
+#include "main_window.h"
+#include "motion_area.h"
+#include "platform/paths.h"
+#include "pose/base_pose_editing.h"
+#include "pose/batch_offset.h"
+#include "pose/pose_operations.h"
+#include "pose/pose_store.h"
+#include "pose_area.h"
+#include "project/relaunch.h"
+#include "qt_prompter.h"
+#include "qt_text.h"
+#include "split_pane.h"
+#include "strings/text_id.h"
+#include "strings/text_loader.h"
+#include "text/format.h"
+
+namespace gestalon::ui {
+namespace {
+
+using namespace CommandId;
+
+core::BlockKind KindOfAddCommand(int id) {
+  switch (id) {
+    case kAddPose:
+      return core::BlockKind::Pose;
+    case kAddCalc:
+      return core::BlockKind::Calc;
+    case kAddBranch:
+      return core::BlockKind::If;
+    case kAddGamepad:
+      return core::BlockKind::PadIf;
+    case kAddEnd:
+      return core::BlockKind::End;
+    case kAddSound:
+      return core::BlockKind::Sound;
+    case kAddSubRoutine:
+      return core::BlockKind::SubRoutine;
+    case kAddFileWrite:
+      return core::BlockKind::FileWrite;
+    case kAddFileRead:
+      return core::BlockKind::FileRead;
+    case kAddWait:
+      return core::BlockKind::Wait;
+    case kAddComment:
+      return core::BlockKind::Comment;
+    case kAddCancel:
+      return core::BlockKind::Cancel;
+    default:
+      return core::BlockKind::InterpChange;
+  }
+}
+
+bool IsAddCommand(int id) {
+  for (const int add :
+       {kAddPose, kAddCalc, kAddBranch, kAddGamepad, kAddEnd, kAddSound, kAddSubRoutine,
+        kAddFileWrite, kAddFileRead, kAddWait, kAddComment, kAddCancel, kAddInterpChange}) {
+    if (id == add) {
+      return true;
+    }
+  }
+  return false;
+}
+
+QString MotionFilter() {
+  return QStringLiteral("KX4 (*.KX4 *.kx4)");
+}
+
+}  // namespace
+
+bool MainWindow::CanRunWhilePlaying(int id) const {
+  for (const int allowed :
+       {kStop, kPlayFromHere, kServoOn, kSpaceServoOff, kOnline, kAbout, kExit}) {
+    if (id == allowed) {
+      return true;
+    }
+  }
+  return false;
+}
+
+bool MainWindow::CursorOverMotionArea() const {
+  return split_->OverRightPane(split_->mapFromGlobal(QCursor::pos()).x());
+}
+
+void MainWindow::RunCommand(int id) {
+  core::EditContext& context = session_->context;
+  if (session_->playback->Active() && !CanRunWhilePlaying(id)) {
+    return;  // the motion being played must not change under the board
+  }
+  if (id >= kBasePoseFirst && id <= kBasePoseLast) {
+    core::ChooseBasePose(context, id - kBasePoseFirst);
+    return;
+  }
+  if (id >= kRecentProjectFirst && id <= kRecentProjectLast) {
+    OpenRecentProject(id - kRecentProjectFirst);
+    return;
+  }
+  if (id >= kRecentMotionFirst && id <= kRecentMotionLast) {
+    OpenRecentMotion(id - kRecentMotionFirst);
+    return;
+  }
+  if (IsAddCommand(id)) {
+    core::AddBlockCommand(context, KindOfAddCommand(id));
+    return;
+  }
+  switch (id) {
+    case kNew:
+      NewMotion();
+      return;
+    case kOpen:
+      OpenMotion();
+      return;
+    case kSave:
+      SaveMotion(false);
+      return;
+    case kSaveAs:
+      SaveMotion(true);
+      return;
+    case kOpenProject:
+      OpenProject();
+      return;
+    case kImportMotion:
+      ImportMotion();
+      return;
+    case kExit:
+      exitWithoutAsking_ = true;
+      close();
+      return;
+    case kOnline:
+      ToggleOnline();
+      return;
+    case kServoOn:
+      ToggleServo();
+      return;
+    case kSpaceServoOff:
+      SpaceServoOff();
+      return;
+    case kPlay:
+      Play(false);
+      return;
+    case kPlayFromHere:
+      Play(true);
+      return;
+    case kStop:
+      session_->playback->StopMotion();
+      return;
+    case kServoCorrection:
+      ServoCorrection();
+      return;
+    case kAbout:
+      ShowAbout();
+      return;
+    case kApplyOverride:
+      ApplyOverride();
+      return;
+    case kBlockProperties:
+      BlockProperties();
+      return;
+    case kBatchOffset:
+      BatchOffset();
+      return;
+    case kSelectAll:
+      if (CursorOverMotionArea()) {
+        core::SelectAllBlocks(context);
+      } else {
+        core::SelectAllSliders(context);
+      }
+      return;
+    case kCopyByPosition:
+      RunCommand(CursorOverMotionArea() ? kCopyBlocks : kCopyJointValues);
+      return;
+    case kPasteByPosition:
+      RunCommand(CursorOverMotionArea() ? kPasteBlocks : kPasteJointValues);
+      return;
+    case kNewProject:
+    case kRegisterBasePose:
+    case kSliderProperties:
+    case kRegisterOffset:
+    case kMemoryMap:
+    case kDisplaySettings:
+    case kCpuSettings:
+    case kWriteToBoard:
+    case kFirmwareUpdate:
+      ShowNotAvailable();
+      return;
+    case kBackspace:
+    case kCtrlR:
+      return;
+    default:
+      EditingCommand(id);
+      return;
+  }
+}
+
+// Commands that are one core operation on the editing context.
+void MainWindow::EditingCommand(int id) {
+  core::EditContext& context = session_->context;
+  switch (id) {
+    case kUndo:
+      session_->undo.Undo();
+      break;
+    case kRedo:
+      session_->undo.Redo();
+      break;
+    case kCopyJointValues:
+      core::CopyJointValues(context);
+      break;
+    case kPasteJointValues:
+      core::PasteJointValues(context);
+      break;
+    case kCopyLeftToRight:
+      core::CopyHalf(context, true);
+      break;
+    case kCopyRightToLeft:
+      core::CopyHalf(context, false);
+      break;
+    case kMirror:
+      core::MirrorCurrentPose(context);
+      break;
+    case kCapturePose: {
+      std::lock_guard lock(session_->sessionMutex);  // the robot readings come from the worker
+      core::CapturePose(context);
+      break;
+    }
+    case kBasePoseButton:
+      core::ApplyBasePose(context, -1);
+      break;
+    case kInvertSliderDisplay:
+      core::ToggleDisplayInversion(context);
+      break;
+    case kCutBlocks:
+      core::CutBlocks(context);
+      break;
+    case kCopyBlocks:
+      core::CopyBlocks(context);
+      break;
+    case kPasteBlocks:
+      core::PasteBlocks(context);
+      break;
+    case kDeleteBlocks:
+    case kDeletePose:
+      core::DeleteBlocks(context);
+      break;
+    case kMirrorSelectedPoses:
+      core::MirrorSelectedPoseBlocks(context);
+      break;
+    case kInterpWaitOn:
+      core::SetInterpWait(context, true);
+      break;
+    case kInterpWaitOff:
+      core::SetInterpWait(context, false);
+      break;
+    case kToggleInterpWait:
+      core::ToggleInterpWait(context);
+      break;
+    case kSplitPose:
+      core::SplitPose(context);
+      break;
+    case kDuplicatePose:
+      core::DuplicatePose(context);
+      break;
+    case kNextPose:
+      core::MakeCurrentByStep(context, false);
+      break;
+    case kNextPoseBranch:
+      core::MakeCurrentByStep(context, true);
+      break;
+    case kPreviousPose:
+      core::PreviousPose(context);
+      break;
+    case kFirstPose:
+      core::FirstPose(context);
+      break;
+    default:
+      break;
+  }
+}
+
+void MainWindow::ApplyOverride() {
+  session_->state.overridePercent = toolbar_->OverridePercent();
+  core::ApplyPlaybackOverride(session_->context);
+  toolbar_->SetOverridePercent(session_->state.overridePercent);
+}
+
+void MainWindow::BlockProperties() {
+  if (core::BlockForProperties(session_->context)) {
+    ShowNotAvailable();
+  }
+}
+
+void MainWindow::BatchOffset() {
+  if (core::CanStartBatchOffset(session_->motion.document, &prompter_)) {
+    ShowNotAvailable();
+  }
+}
+
+// ---- Files.
+
+void MainWindow::NewMotion() {
+  if (ConfirmSaveChanges() == core::PromptAnswer::kCancel) {
+    return;
+  }
+  core::NewMotionCommand(session_->context);
+  session_->motion.path.clear();
+  core::UpdateTitle(session_->context, u"");
+  session_->undo.ResetUndoHistory();
+  motionArea_->RequestFullRedraw();
+}
+
+bool MainWindow::OpenMotionFile(const std::filesystem::path& file) {
+  core::NewMotionLayout layout = session_->state.motionLayout;
+  if (!core::OpenMotion(session_->motion, file, session_->project, &prompter_, layout)) {
+    return false;
+  }
+  core::EditContext& context = session_->context;
+  if (core::MotionBlock* current = context.document.current) {
+    core::SetCurrentPose(context, *current, current->time);
+  }
+  core::UpdateTitle(context, session_->motion.path);
+  session_->undo.ResetUndoHistory();
+  actions_->FillRecentMotions(core::RecentMotionMenu(session_->motion.recent));
+  motionArea_->RequestFullRedraw();
+  poseArea_->RequestRelayout();
+  return true;
+}
+
+void MainWindow::OpenMotion() {
+  if (ConfirmSaveChanges() == core::PromptAnswer::kCancel) {
+    return;
+  }
+  const QString file =
+      QFileDialog::getOpenFileName(this, Text(core::TextId::kTitleOpenMotion),
+                                   ToQString(session_->project.project.folder), MotionFilter());
+  if (!file.isEmpty()) {
+    OpenMotionFile(core::PathFromText(ToU16(file)));
+  }
+}
+
+bool MainWindow::SaveMotion(bool askForName) {
+  std::u16string path = session_->motion.path;
+  if (askForName || path.empty()) {
+    const QString start =
+        path.empty() ? ToQString(session_->project.project.folder) : ToQString(path);
+    const QString file = QFileDialog::getSaveFileName(this, Text(core::TextId::kTitleSaveMotion),
+                                                      start, MotionFilter());
+    if (file.isEmpty()) {
+      return false;
+    }
+    path = ToU16(file);
+  }
+  if (!core::SaveMotion(session_->motion, core::PathFromText(path), session_->project,
+                        &prompter_)) {
+    return false;
+  }
+  core::UpdateTitle(session_->context, session_->motion.path);
+  actions_->FillRecentMotions(core::RecentMotionMenu(session_->motion.recent));
+  return true;
+}
+
+void MainWindow::OpenRecentMotion(int slot) {
+  const auto file =
+      core::RecentMotionPath(session_->motion.recent, session_->project.project.folder, slot);
+  if (file && ConfirmSaveChanges() != core::PromptAnswer::kCancel) {
+    OpenMotionFile(*file);
+  }
+}
+
+void MainWindow::ImportMotion() {
+  const QString file =
+      QFileDialog::getOpenFileName(this, Text(core::TextId::kDlgImportMotionTitle),
+                                   ToQString(session_->project.project.folder), MotionFilter());
+  if (!file.isEmpty()) {
+    core::ImportMotion(session_->context, core::PathFromText(ToU16(file)));
+    motionArea_->RequestFullRedraw();
+  }
+}
+
+void MainWindow::OpenProject() {
+  const QString file = QFileDialog::getOpenFileName(
+      this, Text(core::TextId::kMenuFileOpenProject).section(QLatin1Char('\t'), 0, 0),
+      ToQString(session_->project.project.folder), QStringLiteral("KJZ (*.KJZ *.kjz)"));
+  if (!file.isEmpty()) {
+    core::RelaunchWithProject(ToU16(file));
+  }
+}
+
+void MainWindow::OpenRecentProject(int index) {
+  if (index < 0 || index >= core::kRecentProjectCount) {
+    return;
+  }
+  const core::RecentProject& entry = recentProjects_.entries[static_cast<std::size_t>(index)];
+  if (entry.valid) {
+    core::RelaunchWithProject(entry.path);
+  }
+}
+
+void MainWindow::DroppedFile(const QString& path) {
+  const QString upper = path.toUpper();
+  if (upper.contains(QStringLiteral("KX4"))) {
+    if (ConfirmSaveChanges() != core::PromptAnswer::kCancel) {
+      OpenMotionFile(core::PathFromText(ToU16(path)));
+    }
+  } else if (upper.contains(QStringLiteral(".KJZ"))) {
+    core::RelaunchWithProject(ToU16(path));
+  } else {
+    prompter_.Show(core::PromptIcon::kError, core::LoadText(core::TextId::kUnsupportedDroppedFile));
+  }
+}
+
+// ---- The robot.
+
+void MainWindow::ToggleOnline() {
+  EditorSession& session = *session_;
+  if (session.playback->Active()) {
+    prompter_.Show(core::PromptIcon::kWarning,
+                   core::LoadText(core::TextId::kMsgCannotDisconnectWhilePlaying));
+    RefreshMenuChecks();
+    return;
+  }
+  if (session.online->WorkerRunning() || session.link.Flags().online.load() != 0) {
+    if (session.online->StopOnline() == 0) {
+      prompter_.Show(core::PromptIcon::kError, core::LoadText(core::TextId::kMsgDisconnectFailed));
+    }
+    RefreshMenuChecks();
+    return;
+  }
+  const core::BoardScanResult scan = core::ScanBoardDrives(session.link, session.DriveCandidates(),
+                                                           core::RobotName(session.project.cpu));
+  if (scan.listed.empty()) {
+    prompter_.Show(core::PromptIcon::kWarning, core::LoadText(core::TextId::kMsgRobotNotConnected));
+    session.systemFlags.fetch_and(~core::SystemFlag::kOnline);
+    RefreshMenuChecks();
+    return;
+  }
+  if (!scan.singleMatch && !ChooseBoardDrive(session.link, scan, this, qtPrompter_)) {
+    session.systemFlags.fetch_and(~core::SystemFlag::kOnline);
+    RefreshMenuChecks();
+    return;
+  }
+  session.systemFlags.fetch_or(core::SystemFlag::kOnline);
+  actions_->Action(kOnline)->setChecked(true);
+  // The robot check takes up to a few seconds: the window stays responsive meanwhile.
+  session.online->StartOnlineAsync([this](int result) {
+    QMetaObject::invokeMethod(
+        this, [this, result] { OnlineStarted(result); }, Qt::QueuedConnection);
+  });
+}
+
+void MainWindow::OnlineStarted(int result) {
+  if (result == 0) {
+    const std::u16string text =
+        core::Format(core::DriveLabelFormat(core::LoadText(core::TextId::kMsgConnectFailed)),
+                     core::DriveLabelText(session_->link.CurrentDrive()));
+    prompter_.Show(core::PromptIcon::kError, text);
+  }
+  RefreshMenuChecks();
+  poseArea_->RequestRelayout();
+}
+
+void MainWindow::ToggleServo() {
+  EditorSession& session = *session_;
+  if (session.link.Flags().online.load() == 0) {
+    prompter_.Show(core::PromptIcon::kError, core::LoadText(core::TextId::kMsgNotOnline));
+    session.systemFlags.fetch_and(~core::SystemFlag::kServoOn);
+  } else if (!session.playback->Playing()) {
+    session.systemFlags.fetch_xor(core::SystemFlag::kServoOn);
+    session.link.Flags().posePending.store(1);
+  }
+  RefreshMenuChecks();
+}
+
+void MainWindow::SpaceServoOff() {
+  if ((session_->systemFlags.load() & core::SystemFlag::kSpaceServoOff) != 0 &&
+      !session_->playback->Playing()) {
+    session_->systemFlags.fetch_and(~core::SystemFlag::kServoOn);
+    session_->link.Flags().posePending.store(1);
+    RefreshMenuChecks();
+  }
+}
+
+void MainWindow::Play(bool fromHere) {
+  EditorSession& session = *session_;
+  if (session.link.Flags().online.load() == 0) {
+    prompter_.Show(core::PromptIcon::kWarning, core::LoadText(core::TextId::kMsgNotOnline));
+    return;
+  }
+  if (session.playback->Active()) {
+    if (fromHere) {
+      session.playback->StopMotion();
+    }
+    return;
+  }
+  BoardProgressDialog dialog(&playbackCancel_, this);
+  playbackCancel_.store(false);
+  progress_->Attach(&dialog);
+  const int started = session.playback->PlayMotion(
+      session.motion.document, fromHere ? session.motion.document.current : nullptr,
+      static_cast<std::uint32_t>(toolbar_->OverridePercent()));
+  if (started == 1) {
+    dialog.exec();
+  }
+  progress_->Attach(nullptr);
+}
+
+void MainWindow::ServoCorrection() {
+  core::ServoCorrectionOptions options;
+  options.sessionMutex = &session_->sessionMutex;
+  options.playing = session_->playback->Playing();
+  core::ServoPositionCorrection(session_->context, session_->link, options);
+  RefreshMenuChecks();
+}
+
+void MainWindow::ShowAbout() {
+  QDialog about(this);
+  about.setObjectName(QStringLiteral("157"));
+  about.setWindowTitle(Text(kAbout).section(QLatin1Char('\t'), 0, 0).remove(QStringLiteral("...")));
+  auto* layout = new QVBoxLayout(&about);
+  const auto line = [&](int controlId, int formatId, const QString& value) {
+    auto* label = new QLabel(ToQString(core::Format(core::LoadText(formatId), ToU16(value)))
+                                 .replace(QLatin1Char('\t'), QStringLiteral("  ")),
+                             &about);
+    label->setObjectName(QString::number(controlId));
+    layout->addWidget(label);
+  };
+  using namespace core::TextId;
+  line(1193, kAboutProductNameFmt, QApplication::applicationName());
+  line(1195, kAboutVersionFmt, QApplication::applicationVersion());
+  line(1194, kAboutCompanyFmt, QApplication::organizationName());
+  line(1196, kAboutCopyrightFmt, QStringLiteral("© 2026 Gestalon developers"));
+  line(1197, kAboutCommentsFmt, Text(kCaptionGestalon));
+  auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok, &about);
+  connect(buttons, &QDialogButtonBox::accepted, &about, &QDialog::accept);
+  layout->addWidget(buttons);
+  QWidget* previousOwner = qtPrompter_ ? qtPrompter_->Owner() : nullptr;
+  if (qtPrompter_) {
+    qtPrompter_->SetOwner(&about);
+  }
+  about.exec();
+  if (qtPrompter_) {
+    qtPrompter_->SetOwner(previousOwner);
+  }
+}
+
+}  // namespace gestalon::ui
