@@ -166,6 +166,10 @@ class MainWindowTest : public QObject {
     QVERIFY(QTest::qWaitForWindowExposed(window.get()));
     QTest::qWait(100);
     QVERIFY(window->grab().save(file));
+    window->Actions().MotionAreaMenu()->adjustSize();
+    QVERIFY(window->Actions().MotionAreaMenu()->grab().save(file + ".motion_menu.png"));
+    window->Actions().PoseAreaMenu()->adjustSize();
+    QVERIFY(window->Actions().PoseAreaMenu()->grab().save(file + ".pose_menu.png"));
   }
 
   void commandsNotBuiltYetSaySo() {
