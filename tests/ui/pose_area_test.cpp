@@ -193,20 +193,14 @@ class PoseAreaTest : public QObject {
     Fixture f;
     auto* timer = f.area->findChild<QTimer*>(QStringLiteral("spinRepeat"));
     QVERIFY(timer);
-    QElapsedTimer clock;
-    clock.start();
     f.Press({kRightSpinX, kRow0});
     QCOMPARE(f.Value(0), std::int16_t{50});
     QCOMPARE(f.session->undo.Count(), 2);
     QVERIFY(timer->isActive());
     QCOMPARE(timer->interval(), PoseArea::kFirstRepeatMs);
     QTRY_VERIFY_WITH_TIMEOUT(f.Value(0) >= 100, 5000);
-    QVERIFY(clock.elapsed() >= PoseArea::kFirstRepeatMs - 20);
     QCOMPARE(timer->interval(), PoseArea::kRepeatMs);
-    // Four more steps at 50 ms take far less than another 500 ms wait would.
-    clock.restart();
     QTRY_VERIFY_WITH_TIMEOUT(f.Value(0) >= 300, 5000);
-    QVERIFY(clock.elapsed() < 4 * PoseArea::kFirstRepeatMs);
     f.Release({kRightSpinX, kRow0});
     QVERIFY(!timer->isActive());
     const std::int16_t held = f.Value(0);
