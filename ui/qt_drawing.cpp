@@ -9,21 +9,21 @@
 
 namespace gestalon::ui {
 
-QFont ToQFont(const core::FontSpec& spec) {
+QFont ToQFont(const core::FontSpec& logical) {
   QFont font = QApplication::font();
-  if (!spec.faceName.empty()) {
-    font.setFamilies({ToQString(spec.faceName), QStringLiteral("IPAGothic"),
+  if (!logical.faceName.empty()) {
+    font.setFamilies({ToQString(logical.faceName), QStringLiteral("IPAGothic"),
                       QStringLiteral("IPAPGothic"), font.family()});
   }
-  if (spec.height != 0) {
-    font.setPixelSize(std::abs(spec.height));
+  if (logical.height != 0) {
+    font.setPixelSize(std::abs(logical.height));
   }
-  if (spec.weight > 0) {
-    font.setWeight(static_cast<QFont::Weight>(std::clamp(spec.weight, 100, 900)));
+  if (logical.weight > 0) {
+    font.setWeight(static_cast<QFont::Weight>(std::clamp(logical.weight, 100, 900)));
   }
-  font.setItalic(spec.italic != 0);
-  font.setUnderline(spec.underline != 0);
-  font.setStrikeOut(spec.strikeOut != 0);
+  font.setItalic(logical.italic != 0);
+  font.setUnderline(logical.underline != 0);
+  font.setStrikeOut(logical.strikeOut != 0);
   return font;
 }
 
