@@ -11,10 +11,6 @@ using core::BlockKind;
 using core::LoadText;
 namespace TextId = core::TextId;
 
-// The Start block's text has no entry in the string table yet; until it has, this stands in.
-constexpr int kStartLabelId = 40551;
-constexpr char16_t kStartLabelFallback[] = u"  START  ";
-
 std::u16string CutBeforeParenthesis(std::u16string text) {
   const std::size_t cut = text.find_first_of(u"(（");
   if (cut != std::u16string::npos) {
@@ -84,7 +80,7 @@ BlockLabelTexts::BlockLabelTexts()
       exprHex16(LoadText(TextId::kFmtBlockExprHex16)),
       exprHex32(LoadText(TextId::kFmtBlockExprHex32)),
       opOnly(LoadText(TextId::kFmtBlockOpOnly)),
-      start(LoadText(kStartLabelId)),
+      start(LoadText(TextId::kBlockStart)),
       end(LoadText(TextId::kBlockEnd)),
       soundStop(LoadText(TextId::kBlockLabelSoundStop)),
       cancelConstPrefix(LoadText(TextId::kBlockLabelCancelConstPrefix)),
@@ -107,9 +103,6 @@ BlockLabelTexts::BlockLabelTexts()
           LoadText(TextId::kPadSquare)} {
   for (std::size_t i = 0; i < branchOps.size(); ++i) {
     branchOps[i] = LoadText(TextId::kOpEqual + static_cast<int>(i));
-  }
-  if (start.empty()) {
-    start = kStartLabelFallback;
   }
 }
 

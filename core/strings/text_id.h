@@ -229,6 +229,7 @@ inline constexpr int kCalcOpDiv = 40535;
 inline constexpr int kBlockCalc = 40546;
 inline constexpr int kBlockPose = 40548;
 inline constexpr int kBlockIf = 40549;
+inline constexpr int kBlockStart = 40551;
 inline constexpr int kDlgImportMotionTitle = 40553;
 inline constexpr int kPadNothingPressed = 40555;
 inline constexpr int kBlockEnd = 40559;
