@@ -139,6 +139,14 @@ MainWindow::~MainWindow() {
   if (qtPrompter_) {
     qtPrompter_->SetOwner(nullptr);
   }
+  // The panes and the status window use the session: they go before it does (child widgets
+  // would otherwise outlive it until the base class destructor).
+  delete statusWindow_;
+  delete split_;
+  statusWindow_ = nullptr;
+  split_ = nullptr;
+  poseArea_ = nullptr;
+  motionArea_ = nullptr;
 }
 
 void MainWindow::BuildWidgets() {
@@ -246,6 +254,9 @@ void MainWindow::RefreshMenuChecks() {
 }
 
 void MainWindow::ApplyPlaybackLock(bool playing) {
+  if (!split_) {
+    return;  // closing down
+  }
   actions_->SetPlaybackLock(playing);
   toolbar_->SetPlaybackLock(playing);
   poseArea_->SetInputLocked(playing);
