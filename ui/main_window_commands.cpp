@@ -335,6 +335,9 @@ void MainWindow::NewMotion() {
 bool MainWindow::OpenMotionFile(const std::filesystem::path& file) {
   core::NewMotionLayout layout = session_->state.motionLayout;
   if (!core::OpenMotion(session_->motion, file, session_->project, &prompter_, layout)) {
+    prompter_.Show(core::PromptIcon::kError,
+                   core::Format(core::LoadText(core::TextId::kFmtMsgCannotOpenFile),
+                                core::TextFromPath(file)));
     return false;
   }
   core::EditContext& context = session_->context;

@@ -147,6 +147,9 @@ class MainWindowTest : public QObject {
     };
     drop(lower);
     QVERIFY(window->windowTitle().contains(QStringLiteral("lower.kx4")));
+    drop(robot.Folder() / "missing.KX4");  // reported, the open motion stays
+    QVERIFY(window->windowTitle().contains(QStringLiteral("lower.kx4")));
+    QVERIFY(prompter.Calls().back().text.find(u"missing.KX4") != std::u16string::npos);
     drop(robot.Folder() / "memmap.txt");
     QCOMPARE(prompter.Calls().back().text, core::LoadText(core::TextId::kUnsupportedDroppedFile));
   }
