@@ -136,6 +136,37 @@ class MainWindowTest : public QObject {
     QCOMPARE(pose->time, static_cast<std::uint16_t>(time + 1));
   }
 
+  void copyAndSelectAllFollowTheCursor() {
+    SampleRobot robot;
+    testing::RecordingPrompter prompter;
+    auto window = OpenWindow(robot, prompter);
+    QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+    EditorSession& session = window->Session();
+    SplitPane* split = window->Split();
+    const auto cursorOver = [&](bool motionArea) {
+      const int x = motionArea ? split->width() - 20 : 20;
+      QCursor::setPos(split->mapToGlobal(QPoint(x, split->height() / 2)));
+    };
+    cursorOver(true);
+    window->RunCommand(CommandId::kSelectAll);
+    for (const core::MotionBlock& block : session.motion.document) {
+      QVERIFY(block.Selected());
+    }
+    window->RunCommand(CommandId::kCopyByPosition);
+    QCOMPARE(session.state.blockClipboard.blocks.count(), 2);  // all but the Start block
+    QVERIFY(!core::AnyEnabledSliderSelected(session.project.sliders));
+    cursorOver(false);
+    window->RunCommand(CommandId::kSelectAll);
+    QVERIFY(core::AnyEnabledSliderSelected(session.project.sliders));
+    window->RunCommand(CommandId::kCopyByPosition);
+    std::size_t enabled = 0;
+    for (const core::SliderDef& slider : session.project.sliders) {
+      enabled += core::SliderEnabled(slider) ? 1 : 0;
+    }
+    // Only the selected sliders are marked as copied (a copy with none selected marks all 128).
+    QCOMPARE(session.state.poseClipboard.copyMask.count(), enabled);
+  }
+
   void droppedFilesAreRoutedByName() {
     SampleRobot robot;
     testing::RecordingPrompter prompter;
