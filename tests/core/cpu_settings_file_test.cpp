@@ -34,7 +34,7 @@ std::string Ansi(std::u16string_view text) {
 // A record whose every stored field differs from its neighbours.
 CpuSettings VariedSettings() {
   CpuSettings s;
-  SetRobotName(s, u"KHR-3 ロボ");
+  SetRobotName(s, u"GST-1 ロボ");
   s.basicControlCycle = 65535;
   for (std::size_t i = 0; i < s.interpolationMethods.size(); ++i) {
     s.interpolationMethods[i] = static_cast<std::uint8_t>(i % 5);

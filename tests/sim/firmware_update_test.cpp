@@ -160,7 +160,7 @@ TEST(FirmwareTransfer, CancelStopsBeforeTheNextPiece) {
 class FirmwareUpdate : public ::testing::Test {
  protected:
   FirmwareUpdate() {
-    board.SetModelName("KHR");
+    board.SetModelName("GST");
     WriteFile(FirmwarePath(), firmware);
     WriteFile(UpdaterPath(ProgramFolder()), updater);
   }
@@ -173,7 +173,7 @@ class FirmwareUpdate : public ::testing::Test {
     request.firmwareFile = FirmwarePath();
     request.programFolder = ProgramFolder();
     request.candidates = {sim::VirtualBoardDrive(board, u"V")};
-    request.robotName = u"KHR";
+    request.robotName = u"GST";
     request.prompter = &prompter;
     request.progress = &progress;
     request.timing = kFastTiming;
@@ -291,7 +291,7 @@ TEST_F(FirmwareUpdate, BoardChoiceDecidesWhenNoBoardCarriesTheName) {
 
 TEST_F(FirmwareUpdate, BoardThatNeverFinishesAPieceFailsTheUpdate) {
   auto fake = std::make_shared<FakeBoard>();
-  fake->SetText(BoardAddress::kModelName, "KHR");
+  fake->SetText(BoardAddress::kModelName, "GST");
   FirmwareUpdateRequest request = Request();
   request.candidates = {FakeBoardDrive(fake, u"F")};
   request.timing.pollLimit = 30ms;
@@ -305,10 +305,10 @@ TEST_F(FirmwareUpdate, BoardThatNeverFinishesAPieceFailsTheUpdate) {
 TEST_F(FirmwareUpdate, StopsTheOnlineConnectionFirst) {
   SliderTable sliders{};
   CpuSettings cpu{};
-  SetRobotName(cpu, u"KHR");
+  SetRobotName(cpu, u"GST");
   std::atomic<std::uint32_t> systemFlags{SystemFlag::kOnline};
   OutgoingPoseSlot slot;
-  OnlineContext context{sliders, cpu, systemFlags, u"KHR", slot};
+  OnlineContext context{sliders, cpu, systemFlags, u"GST", slot};
   context.timing.cyclePeriod = 2ms;
   context.timing.stopGrace = 2ms;
   link.SetCurrentDrive(sim::VirtualBoardDrive(board, u"V"));

@@ -52,18 +52,18 @@ std::uint32_t MotorWordAddress(int motor, int word) {
          2 * static_cast<std::uint32_t>(word);
 }
 
-// A robot called "KHR" on a virtual board, a project of the same name, and a connection with
+// A robot called "GST" on a virtual board, a project of the same name, and a connection with
 // short cycles.
 class OnlineFixture : public ::testing::Test {
  protected:
   OnlineFixture() {
-    board.SetModelName("KHR");
+    board.SetModelName("GST");
     link.SetCurrentDrive(sim::VirtualBoardDrive(board, u"V"));
-    SetRobotName(cpu, u"KHR");
+    SetRobotName(cpu, u"GST");
   }
 
   OnlineContext Context() {
-    OnlineContext context{sliders, cpu, systemFlags, u"KHR", slot};
+    OnlineContext context{sliders, cpu, systemFlags, u"GST", slot};
     context.sessionMutex = &session;
     context.prompter = &prompter;
     context.views = &views;
@@ -189,10 +189,10 @@ TEST_F(OnlineRobotCheck, OtherNameAnsweredNoAdoptsTheBoardSettings) {
     EXPECT_NE(sliders[2].flags2 & SliderFlag2::kServoChannel, 0u);
     EXPECT_NE(sliders[3].flags2 & SliderFlag2::kServoCompanion, 0u);
     EXPECT_EQ(sliders[2].companion, 3);
-    EXPECT_EQ(RobotName(cpu), u"KHR");
+    EXPECT_EQ(RobotName(cpu), u"GST");
   }
   // The settings go back to the board under the project's name.
-  EXPECT_EQ(board.Byte(BoardAddress::kModelName), 'K');
+  EXPECT_EQ(board.Byte(BoardAddress::kModelName), 'G');
   EXPECT_EQ(board.Word32(BoardAddress::kControlCycle), 5000u);
   Stop(online);
 }

@@ -199,14 +199,14 @@ void Link(std::initializer_list<MotionBlock*> chain) {
   }
 }
 
-// A robot "KHR" on a virtual board stepped by the test, online, and a playback for it.
+// A robot "GST" on a virtual board stepped by the test, online, and a playback for it.
 class PlaybackFixture : public ::testing::Test {
  protected:
   PlaybackFixture() {
     std::filesystem::create_directories(CardFolder());
     std::filesystem::create_directories(ProjectFolder());
     project.project.folder = TextFromPath(ProjectFolder()) + u"/";
-    SetRobotName(project.cpu, u"KHR");
+    SetRobotName(project.cpu, u"GST");
   }
 
   std::filesystem::path CardFolder() const { return temp / "card"; }
