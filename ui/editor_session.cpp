@@ -2,6 +2,7 @@
 
 #include <system_error>
 
+#include "board/board_addresses.h"
 #include "board/board_scan.h"
 #include "board/image_builder.h"
 #include "cpusettings/cpu_settings_file.h"
@@ -11,6 +12,9 @@
 
 namespace gestalon::ui {
 namespace {
+
+// Control cycles a new virtual board gets to run its start-up image before anyone looks at it.
+constexpr int kStartupUnits = 200;
 
 // Bits of SystemFlags that describe this run rather than the settings file.
 constexpr std::uint32_t kRunTimeFlags =
@@ -56,6 +60,12 @@ EditorSession::EditorSession(core::LoadedProject loaded, core::Prompter* prompte
     PrepareVirtualCard(*options.virtualBoardFolder, project);
     virtualBoard_ = std::make_unique<sim::VirtualBoard>(*options.virtualBoardFolder);
     virtualBoard_->PowerOn();
+    // The start-up image puts the board's settings and model name in place within its first
+    // control cycles: run those at once, so that a scan made right away finds the robot's name.
+    for (int unit = 0;
+         unit < kStartupUnits && virtualBoard_->Byte(core::BoardAddress::kModelName) == 0; ++unit) {
+      virtualBoard_->Advance(sim::VirtualBoard::kDefaultControlCycle);
+    }
     virtualBoardDriver_ = std::make_unique<sim::RealTimeDriver>(*virtualBoard_);
     virtualDrives_.push_back(sim::VirtualBoardDrive(*virtualBoard_, u"VIRTUAL"));
   }

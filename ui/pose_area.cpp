@@ -204,7 +204,7 @@ QRect PoseArea::DrawSlider(QPainter* painter, int k) {
   if ((slider.flags2 & SliderFlag2::kShowName) != 0) {
     text(ToQString(slider.axisName), s.x, s.y - halfRow - fm.height());
   }
-  if (const int companion = CompanionSlider(project.sliders, k);
+  if (const int companion = core::CompanionSlider(project.sliders, k);
       companion >= 0 && s.checkState >= 0) {
     const QString companionText = ToQString(
         core::FormatCompanionValue(snapshot_.values[static_cast<std::size_t>(companion)]));
@@ -306,7 +306,7 @@ void PoseArea::UpdateBackBuffer() {
   }
   // A channel slider shows its companion's value: a change of either redraws both.
   for (int k = 0; k < core::kSliderCount; ++k) {
-    const int companion = CompanionSlider(project.sliders, k);
+    const int companion = core::CompanionSlider(project.sliders, k);
     if (companion < 0) {
       continue;
     }
@@ -328,7 +328,7 @@ void PoseArea::UpdateBackBuffer() {
     drawn.reading = snapshot_.readings[index];
     drawn.flags1 = project.sliders[index].flags1;
     drawn.servoEnabled = layout_[index].checkState == 0;
-    const int companion = CompanionSlider(project.sliders, k);
+    const int companion = core::CompanionSlider(project.sliders, k);
     drawn.companionValue =
         companion >= 0 ? snapshot_.values[static_cast<std::size_t>(companion)] : 0;
   };

@@ -90,20 +90,6 @@ PoseSkinMetrics SkinMetricsOf(const core::SystemSettings& settings) {
   return metrics;
 }
 
-int CompanionSlider(const core::SliderTable& sliders, int k) {
-  if (!IsSliderIndex(k)) {
-    return -1;
-  }
-  const SliderDef& slider = SliderAt(sliders, k);
-  if ((slider.flags2 & SliderFlag2::kServoChannel) == 0 || !IsSliderIndex(slider.companion)) {
-    return -1;
-  }
-  const SliderDef& companion = SliderAt(sliders, slider.companion);
-  const bool linked =
-      (companion.flags2 & SliderFlag2::kServoCompanion) != 0 && companion.channel == slider.channel;
-  return linked ? slider.companion : -1;
-}
-
 int KnobLeft(const SliderDef& slider, int trackLeft, std::int32_t value,
              const PoseSkinMetrics& metrics) {
   const std::int32_t range = slider.maximum - slider.minimum;
@@ -259,7 +245,7 @@ SpinStep SpinStepFor(const core::SliderTable& sliders, int k, bool up,
   }
   SpinStep spin{k, SliderAt(sliders, k).step};
   if (Held(modifiers, Qt::ControlModifier) && Held(modifiers, Qt::ShiftModifier)) {
-    if (const int companion = CompanionSlider(sliders, k); companion >= 0) {
+    if (const int companion = core::CompanionSlider(sliders, k); companion >= 0) {
       spin = {companion, SliderAt(sliders, companion).step};
     }
   } else {

@@ -49,9 +49,6 @@ struct SliderLayout {
 
 using PoseLayout = std::array<SliderLayout, core::kSliderCount>;
 
-// The companion slider of servo-channel slider `k`, -1 when it has none.
-int CompanionSlider(const core::SliderTable& sliders, int k);
-
 // Knob left edge for `value` on a track starting at `trackLeft`: the minimum at the left end, or
 // at the right end with display inversion.
 int KnobLeft(const core::SliderDef& slider, int trackLeft, std::int32_t value,

@@ -124,6 +124,10 @@ void MirrorPair(const LoadedProject& project, MotionBlock& pose, int k, int p) {
 
 }  // namespace
 
+int CompanionSlider(const SliderTable& sliders, int k) {
+  return IsSliderIndex(k) ? CompanionOf(sliders, sliders[static_cast<std::size_t>(k)]) : -1;
+}
+
 bool SliderSelected(const SliderDef& slider) {
   return (slider.flags1 & SliderFlag1::kSelected) != 0;
 }

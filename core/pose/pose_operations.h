@@ -24,6 +24,9 @@ bool SliderEnabled(const SliderDef& slider);
 // True when some enabled slider is selected; otherwise the commands treat the selection as empty.
 bool AnyEnabledSliderSelected(const SliderTable& sliders);
 
+// The companion slider of servo-channel slider `k` (flag 0x40), -1 when it has none: a link
+// counts only when it names a companion slider (flag 0x80) of the same channel.
+int CompanionSlider(const SliderTable& sliders, int k);
 // The current base pose when it is registered, else null.
 const BasePose* CurrentBasePose(const LoadedProject& project);
 // True when the slider's values are relative to the current base pose: its absolute bit 0x10 is

@@ -224,6 +224,9 @@ class MainWindowTest : public QObject {
     auto window = OpenWindow(robot, prompter, options);
     EditorSession& session = window->Session();
     QVERIFY(session.VirtualBoard());
+    // The new card's start-up image has given the board the robot's name before any scan.
+    QCOMPARE(session.VirtualBoard()->Byte(0x0020),
+             static_cast<std::uint8_t>(robot.project.cpu.modelName[0]));
     QVERIFY(QTest::qWaitForWindowExposed(window.get()));
 
     window->RunCommand(CommandId::kOnline);
