@@ -15,10 +15,6 @@ namespace SliderFlag2 = core::SliderFlag2;
 
 constexpr int kServoChannelCount = 64;
 
-bool IsSliderIndex(int k) {
-  return k >= 0 && k < core::kSliderCount;
-}
-
 const SliderDef& SliderAt(const core::SliderTable& sliders, int k) {
   return sliders[static_cast<std::size_t>(k)];
 }
@@ -106,7 +102,7 @@ int KnobLeft(const SliderDef& slider, int trackLeft, std::int32_t value,
 SliderLayout LayoutSlider(const core::LoadedProject& project, int k, const PoseSnapshot& snapshot,
                           const PoseSkinMetrics& metrics, QSize area) {
   SliderLayout layout;
-  if (!IsSliderIndex(k)) {
+  if (!core::IsSliderIndex(k)) {
     return layout;
   }
   const SliderDef& slider = SliderAt(project.sliders, k);
@@ -209,7 +205,7 @@ int SliderBodyAt(const PoseLayout& layout, const PoseSkinMetrics& metrics, QPoin
 std::int32_t DraggedValue(const core::LoadedProject& project, int k, int trackLeft, int x,
                           int dragOffset, const PoseSkinMetrics& metrics,
                           Qt::KeyboardModifiers modifiers) {
-  if (!IsSliderIndex(k)) {
+  if (!core::IsSliderIndex(k)) {
     return 0;
   }
   const SliderDef& slider = SliderAt(project.sliders, k);
@@ -240,7 +236,7 @@ std::int32_t DraggedValue(const core::LoadedProject& project, int k, int trackLe
 
 SpinStep SpinStepFor(const core::SliderTable& sliders, int k, bool up,
                      Qt::KeyboardModifiers modifiers) {
-  if (!IsSliderIndex(k)) {
+  if (!core::IsSliderIndex(k)) {
     return {};
   }
   SpinStep spin{k, SliderAt(sliders, k).step};
@@ -262,7 +258,7 @@ SpinStep SpinStepFor(const core::SliderTable& sliders, int k, bool up,
 
 std::int16_t SpunValue(const core::LoadedProject& project, const SpinStep& spin,
                        std::int16_t value) {
-  if (!IsSliderIndex(spin.slider)) {
+  if (!core::IsSliderIndex(spin.slider)) {
     return value;
   }
   const SliderDef& slider = SliderAt(project.sliders, spin.slider);

@@ -5,6 +5,7 @@
 
 #include "board/board_settings.h"
 #include "cpusettings/cpu_settings_file.h"
+#include "pose/dialog_prompts.h"
 #include "pose/pose_operations.h"
 #include "project/robot_project.h"
 #include "strings/text_id.h"
@@ -15,9 +16,9 @@ namespace {
 
 constexpr std::chrono::milliseconds kServoOffPause{500};
 
-PromptAnswer Ask(const EditContext& context, PromptIcon icon, int textId, PromptButtons buttons) {
-  return context.prompter ? context.prompter->Ask(icon, LoadText(textId), buttons)
-                          : PromptAnswer::kNo;
+std::unique_lock<std::mutex> LockSession(const ServoCorrectionOptions& options) {
+  return options.sessionMutex ? std::unique_lock(*options.sessionMutex)
+                              : std::unique_lock<std::mutex>();
 }
 
 }  // namespace
@@ -25,28 +26,24 @@ PromptAnswer Ask(const EditContext& context, PromptIcon icon, int textId, Prompt
 int ServoPositionCorrection(EditContext& context, BoardLink& link,
                             const ServoCorrectionOptions& options) {
   if ((context.systemFlags.load() & SystemFlag::kOnline) == 0) {
-    Ask(context, PromptIcon::kError, TextId::kMsgNotOnline, PromptButtons::kOk);
+    ShowMessage(context.prompter, PromptIcon::kError, TextId::kMsgNotOnline);
     return 0;
   }
   const BasePoseTable& basePoses = context.project.basePoses;
   const std::int32_t baseNumber = basePoses.current;
   if (baseNumber < 0 || baseNumber >= kBasePoseCount ||
       !basePoses.entries[static_cast<std::size_t>(baseNumber)].registered) {
-    Ask(context, PromptIcon::kError, TextId::kBasePoseNotRegistered, PromptButtons::kOk);
+    ShowMessage(context.prompter, PromptIcon::kError, TextId::kBasePoseNotRegistered);
     return 0;
   }
   const MotionBlock* pose = CurrentPose(context);
-  if (!pose || Ask(context, PromptIcon::kQuestion, TextId::kServoCorrectionConfirm,
-                   PromptButtons::kYesNo) != PromptAnswer::kYes) {
+  if (!pose || !AskYesNo(context.prompter, TextId::kServoCorrectionConfirm)) {
     return 0;
   }
 
   const BasePose& base = basePoses.entries[static_cast<std::size_t>(baseNumber)];
   {
-    std::unique_lock<std::mutex> lock;
-    if (options.sessionMutex) {
-      lock = std::unique_lock(*options.sessionMutex);
-    }
+    const auto lock = LockSession(options);
     std::array<bool, kMotorCount> corrected{};
     for (int k = 0; k < kSliderCount; ++k) {
       const SliderDef& slider = context.project.sliders[static_cast<std::size_t>(k)];
@@ -69,7 +66,7 @@ int ServoPositionCorrection(EditContext& context, BoardLink& link,
 
   const bool servosWereOn = (context.systemFlags.load() & SystemFlag::kServoOn) != 0;
   if (servosWereOn) {
-    Ask(context, PromptIcon::kWarning, TextId::kServoOffSafetyWarning, PromptButtons::kOk);
+    ShowWarning(context.prompter, TextId::kServoOffSafetyWarning);
     context.systemFlags.fetch_and(~SystemFlag::kServoOn);
     if (context.views) {
       context.views->RefreshMenuChecks();
@@ -84,10 +81,7 @@ int ServoPositionCorrection(EditContext& context, BoardLink& link,
   ApplyBasePose(context, -1);
   CpuSettings settings;
   {
-    std::unique_lock<std::mutex> lock;
-    if (options.sessionMutex) {
-      lock = std::unique_lock(*options.sessionMutex);
-    }
+    const auto lock = LockSession(options);
     settings = context.project.cpu;
   }
   // Success is reported only when the board took the settings; a settings file that cannot be
@@ -95,11 +89,9 @@ int ServoPositionCorrection(EditContext& context, BoardLink& link,
   const bool sent = WriteBoardSettings(link, settings, context.prompter) == 1;
   const bool saved = WriteCpuSettingsFile(
       ProjectFilePath(context.project.project, context.project.project.ROMINI), settings);
-  if (!saved) {
-    Ask(context, PromptIcon::kError, TextId::kFileSaveFailed, PromptButtons::kOk);
-  }
-  Ask(context, sent ? PromptIcon::kNone : PromptIcon::kError,
-      sent ? TextId::kServoCorrectionApplied : TextId::kMsgSettingsRamFailed, PromptButtons::kOk);
+  ReportUnsavedFile(saved, context.prompter);
+  ShowMessage(context.prompter, sent ? PromptIcon::kNone : PromptIcon::kError,
+              sent ? TextId::kServoCorrectionApplied : TextId::kMsgSettingsRamFailed);
 
   if (servosWereOn && !options.playing) {
     context.systemFlags.fetch_or(SystemFlag::kServoOn);

@@ -5,10 +5,14 @@
 
 namespace gestalon::core {
 
-void ShowWarning(Prompter* prompter, int textId) {
+void ShowMessage(Prompter* prompter, PromptIcon icon, int textId) {
   if (prompter) {
-    prompter->Show(PromptIcon::kWarning, LoadText(textId));
+    prompter->Show(icon, LoadText(textId));
   }
+}
+
+void ShowWarning(Prompter* prompter, int textId) {
+  ShowMessage(prompter, PromptIcon::kWarning, textId);
 }
 
 bool AskYesNo(Prompter* prompter, int textId) {

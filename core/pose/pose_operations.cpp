@@ -22,10 +22,6 @@ constexpr int kServoChannelCount = 64;
 // Robot readings at or beyond this magnitude mean "no reading" and are not captured.
 constexpr int kReadingLimit = 32000;
 
-bool IsSliderIndex(int index) {
-  return index >= 0 && index < kSliderCount;
-}
-
 const SliderDef& Slider(const LoadedProject& project, int index) {
   return project.sliders[static_cast<std::size_t>(index)];
 }

@@ -16,10 +16,6 @@ constexpr std::int32_t kStylePercent = 3;
 // Digits after the point beyond this add nothing a 14-character box could show.
 constexpr std::int32_t kMaxDecimals = 15;
 
-bool IsSliderIndex(int index) {
-  return index >= 0 && index < kSliderCount;
-}
-
 std::uint16_t Raw(std::int32_t value) {
   return static_cast<std::uint16_t>(value);
 }

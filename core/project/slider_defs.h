@@ -11,6 +11,11 @@ namespace gestalon::core {
 
 inline constexpr int kSliderCount = 128;
 
+// True for a slider number 0..127.
+constexpr bool IsSliderIndex(int index) {
+  return index >= 0 && index < kSliderCount;
+}
+
 // Longest texts a slider keeps; longer texts read from a file are cut.
 inline constexpr std::size_t kAxisNameMaxChars = 15;
 inline constexpr std::size_t kSideTextMaxChars = 9;
