@@ -43,8 +43,7 @@ inline constexpr int kSelectAll = 40170, kCopyByPosition = 40338, kPasteByPositi
                      kFirstPose = 40175, kSpaceServoOff = 40357, kToggleInterpWait = 40650,
                      kBackspace = 40114, kCtrlR = 40136;
 
-// Dynamic ranges: base pose n, recent robot project n, recent motion n.
-inline constexpr int kBasePoseFirst = 40226, kBasePoseLast = 40261;
+// Dynamic ranges: recent robot project n, recent motion n (base pose n: BasePoseFromMenuId).
 inline constexpr int kRecentProjectFirst = 40262, kRecentProjectLast = 40293;
 inline constexpr int kRecentMotionFirst = 41000, kRecentMotionLast = 41020;
 

@@ -99,10 +99,4 @@ std::vector<core::BoardDrive> EditorSession::DriveCandidates() const {
   return core::BoardDriveCandidates(virtualDrives_);
 }
 
-core::SystemSettings EditorSession::SettingsToWrite() const {
-  core::SystemSettings settings = project.system;
-  settings.systemFlags = systemFlags.load() & ~kRunTimeFlags;
-  return settings;
-}
-
 }  // namespace gestalon::ui

@@ -60,9 +60,6 @@ class EditorSession {
   std::vector<core::BoardDrive> DriveCandidates() const;
   // The virtual board, when the session has one.
   sim::VirtualBoard* VirtualBoard() const { return virtualBoard_.get(); }
-  // The system settings record with the live SystemFlags stored back, as the settings file
-  // writer needs it.
-  core::SystemSettings SettingsToWrite() const;
 
   core::LoadedProject project;
   core::MotionSession motion;

@@ -112,8 +112,8 @@ void MainWindow::RunCommand(int id) {
   if (session_->playback->Active() && !CanRunWhilePlaying(id)) {
     return;  // the motion being played must not change under the board
   }
-  if (id >= kBasePoseFirst && id <= kBasePoseLast) {
-    core::ChooseBasePose(context, id - kBasePoseFirst);
+  if (const std::int32_t basePose = core::BasePoseFromMenuId(id); basePose >= 0) {
+    core::ChooseBasePose(context, basePose);
     return;
   }
   if (id >= kRecentProjectFirst && id <= kRecentProjectLast) {
