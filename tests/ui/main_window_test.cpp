@@ -206,6 +206,40 @@ class MainWindowTest : public QObject {
     QVERIFY(window->Actions().PoseAreaMenu()->grab().save(file + ".pose_menu.png"));
   }
 
+  void servoSwitchOfflineSaysSoAndLeavesTheServosOff() {
+    SampleRobot robot;
+    testing::RecordingPrompter prompter;
+    auto window = OpenWindow(robot, prompter);
+    window->Session().systemFlags.fetch_or(core::SystemFlag::kServoOn);
+    window->RunCommand(CommandId::kServoOn);
+    QCOMPARE(prompter.Calls().back().text, core::LoadText(core::TextId::kMsgNotOnline));
+    QCOMPARE(window->Session().systemFlags.load() & core::SystemFlag::kServoOn, 0u);
+    QVERIFY(!window->Actions().Action(CommandId::kServoOn)->isChecked());
+  }
+
+  void toolbarGroupsWithoutButtonsGetNoSeparator() {
+    SampleRobot robot;
+    testing::RecordingPrompter prompter;
+    auto window = OpenWindow(robot, prompter);
+    const auto separators = [&] {
+      int count = 0;
+      for (QAction* action : window->Toolbar()->actions()) {
+        count += action->isSeparator() ? 1 : 0;
+      }
+      return count;
+    };
+    core::SystemSettings settings = window->Session().project.system;
+    window->Toolbar()->Build(settings);
+    const int all = separators();  // six groups, the loop count spin, the override spin
+    settings.toolbarButtons[3] = settings.toolbarButtons[4] = false;  // the undo/redo group
+    window->Toolbar()->Build(settings);
+    QCOMPARE(separators(), all - 1);
+    QVERIFY(!window->Toolbar()->actions().contains(window->Actions().Action(CommandId::kUndo)));
+    settings.toolbarButtons[3] = true;  // one button of the group is enough
+    window->Toolbar()->Build(settings);
+    QCOMPARE(separators(), all);
+  }
+
   void commandsNotBuiltYetSaySo() {
     SampleRobot robot;
     testing::RecordingPrompter prompter;
