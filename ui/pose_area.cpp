@@ -132,9 +132,15 @@ PoseSnapshot PoseArea::TakeSnapshot() {
   return snapshot;
 }
 
+QSize PoseArea::LayoutBounds() const {
+  const QWidget* top = window();
+  const int clientRight = mapFrom(top, QPoint(top->width(), 0)).x();
+  return {std::max(width(), clientRight), height()};
+}
+
 void PoseArea::RefreshLayout() {
   snapshot_ = TakeSnapshot();
-  layout_ = LayoutSliders(session_.project, snapshot_, metrics_, size());
+  layout_ = LayoutSliders(session_.project, snapshot_, metrics_, LayoutBounds());
 }
 
 void PoseArea::PaintBackground(QPainter& painter, const QRect& rect) const {
@@ -274,6 +280,11 @@ void PoseArea::UpdateBackBuffer() {
     }
     backBuffer_.setDevicePixelRatio(ratio);
     // A new size lays everything out afresh.
+    fullRelayout_ = true;
+  }
+  // So does a new window width, which may move sliders pulled in from beyond it.
+  if (const QSize bounds = LayoutBounds(); bounds != lastBounds_) {
+    lastBounds_ = bounds;
     fullRelayout_ = true;
   }
   RefreshLayout();

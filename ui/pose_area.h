@@ -44,6 +44,11 @@ class PoseArea : public QWidget {
   // lock for the values, so the caller must not hold it.
   void PaintAll(QPainter& painter);
 
+  // The room the sliders are laid out in, from this widget's top left: across to the right edge
+  // of the main window's client area (the window this widget belongs to) and down to this
+  // widget's bottom. Sliders beyond the split line are hidden by the motion area, not moved.
+  QSize LayoutBounds() const;
+
   // The spin button repeat: the first repeat after kFirstRepeatMs, the next ones every
   // kRepeatMs. The timer is the child named "spinRepeat".
   static constexpr int kFirstRepeatMs = 500;
@@ -120,6 +125,7 @@ class PoseArea : public QWidget {
   std::array<Drawn, core::kSliderCount> drawn_;
   QImage backBuffer_;
   bool fullRelayout_ = true;
+  QSize lastBounds_;
   bool lastOnline_ = false;
   std::uint32_t lastWallpaperFlag_ = 0;
   int lastBasePose_ = -2;

@@ -100,7 +100,7 @@ int KnobLeft(const SliderDef& slider, int trackLeft, std::int32_t value,
 }
 
 SliderLayout LayoutSlider(const core::LoadedProject& project, int k, const PoseSnapshot& snapshot,
-                          const PoseSkinMetrics& metrics, QSize area) {
+                          const PoseSkinMetrics& metrics, QSize bounds) {
   SliderLayout layout;
   if (!core::IsSliderIndex(k)) {
     return layout;
@@ -108,10 +108,10 @@ SliderLayout LayoutSlider(const core::LoadedProject& project, int k, const PoseS
   const SliderDef& slider = SliderAt(project.sliders, k);
   const auto index = static_cast<std::size_t>(k);
   // The whole body stays inside, so that both spin buttons can be reached; the left and top
-  // edges win when the area is smaller than a slider.
+  // edges win when the bounds are smaller than a slider.
   const int bodyWidth = metrics.spinWidth / 2 + metrics.trackWidth;
-  layout.x = std::max(0, std::min(slider.pos[0], area.width() - bodyWidth));
-  layout.y = std::max(0, std::min(slider.pos[1], area.height() - metrics.trackHeight));
+  layout.x = std::max(0, std::min(slider.pos[0], bounds.width() - bodyWidth));
+  layout.y = std::max(0, std::min(slider.pos[1], bounds.height() - metrics.trackHeight));
   if (!core::SliderEnabled(slider)) {
     return layout;
   }
@@ -141,10 +141,10 @@ SliderLayout LayoutSlider(const core::LoadedProject& project, int k, const PoseS
 }
 
 PoseLayout LayoutSliders(const core::LoadedProject& project, const PoseSnapshot& snapshot,
-                         const PoseSkinMetrics& metrics, QSize area) {
+                         const PoseSkinMetrics& metrics, QSize bounds) {
   PoseLayout layout;
   for (int k = 0; k < core::kSliderCount; ++k) {
-    layout[static_cast<std::size_t>(k)] = LayoutSlider(project, k, snapshot, metrics, area);
+    layout[static_cast<std::size_t>(k)] = LayoutSlider(project, k, snapshot, metrics, bounds);
   }
   return layout;
 }
@@ -163,7 +163,8 @@ bool BodyContains(const SliderLayout& layout, const PoseSkinMetrics& metrics, QP
 
 SliderHit HitTest(const PoseLayout& layout, const PoseSkinMetrics& metrics, QPoint point) {
   const int cell = metrics.SpinCell();
-  for (int k = 0; k < core::kSliderCount; ++k) {
+  // Where sliders overlap, the one drawn last is the one the user sees and aims at.
+  for (int k = core::kSliderCount - 1; k >= 0; --k) {
     const SliderLayout& s = layout[static_cast<std::size_t>(k)];
     if (!s.shown) {
       continue;
@@ -193,7 +194,7 @@ SliderHit HitTest(const PoseLayout& layout, const PoseSkinMetrics& metrics, QPoi
 }
 
 int SliderBodyAt(const PoseLayout& layout, const PoseSkinMetrics& metrics, QPoint point) {
-  for (int k = 0; k < core::kSliderCount; ++k) {
+  for (int k = core::kSliderCount - 1; k >= 0; --k) {
     const SliderLayout& s = layout[static_cast<std::size_t>(k)];
     if (s.shown && BodyContains(s, metrics, point)) {
       return k;

@@ -37,7 +37,7 @@ struct PoseSnapshot {
 // in full (`shown`); every slider gets its display position.
 struct SliderLayout {
   bool shown = false;
-  int x = 0, y = 0;   // display position: left edge and centre line, clamped into the area
+  int x = 0, y = 0;   // display position: left edge and centre line, clamped into the bounds
   int trackLeft = 0;  // the track starts one spin cell right of x
   int knobLeft = 0, knobTop = 0;
   bool ghostShown = false;  // robot-reading knob: online and on the track
@@ -54,12 +54,15 @@ using PoseLayout = std::array<SliderLayout, core::kSliderCount>;
 int KnobLeft(const core::SliderDef& slider, int trackLeft, std::int32_t value,
              const PoseSkinMetrics& metrics);
 
-// Lays out slider `k` in an area of `area` size: positions are pulled inside the area so that a
-// slider moved or stored beyond it stays reachable; the stored positions are left alone.
+// Lays out slider `k` within `bounds` (from the pose area's top left): positions are pulled
+// inside so that a slider moved or stored beyond them stays in the window; the stored positions
+// are left alone. The pose area passes the main window's client width, so that sliders past the
+// split line keep their places behind the motion area rather than piling up at the pose area's
+// right edge.
 SliderLayout LayoutSlider(const core::LoadedProject& project, int k, const PoseSnapshot& snapshot,
-                          const PoseSkinMetrics& metrics, QSize area);
+                          const PoseSkinMetrics& metrics, QSize bounds);
 PoseLayout LayoutSliders(const core::LoadedProject& project, const PoseSnapshot& snapshot,
-                         const PoseSkinMetrics& metrics, QSize area);
+                         const PoseSkinMetrics& metrics, QSize bounds);
 
 // Body of a laid-out slider as drawn: both spin cells and the track, the track's height. Pointer
 // hits count its right and bottom edges as well.
@@ -71,10 +74,11 @@ struct SliderHit {
   SliderPart part = SliderPart::kNone;
 };
 
-// The first shown slider (in index order) with a part under `point`; per slider the right spin
-// button, left spin button, knob, body and check box are tried in that order. Edges count.
+// The shown slider drawn on top (sliders are drawn in index order, so the highest index) with a
+// part under `point`; per slider the right spin button, left spin button, knob, body and check
+// box are tried in that order. Edges count.
 SliderHit HitTest(const PoseLayout& layout, const PoseSkinMetrics& metrics, QPoint point);
-// The first shown slider whose body contains `point`, -1 for none.
+// The topmost shown slider whose body contains `point`, -1 for none.
 int SliderBodyAt(const PoseLayout& layout, const PoseSkinMetrics& metrics, QPoint point);
 
 // The value a knob drag gives when the pointer is at `x`: `dragOffset` is where the knob was

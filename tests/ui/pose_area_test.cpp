@@ -1,6 +1,7 @@
 #include "pose_area.h"
 
 #include <QPainter>
+#include <QScopeGuard>
 #include <QSignalSpy>
 #include <QToolTip>
 #include <QtTest>
@@ -10,6 +11,7 @@
 #include "motion/block_factory.h"
 #include "pose/value_texts.h"
 #include "recording_ports.h"
+#include "split_pane.h"
 
 namespace gestalon::ui {
 namespace {
@@ -75,6 +77,18 @@ core::LoadedProject SmallProject() {
   s[4] = Slider(0, 0, 255, 5);
   s[4].flags2 = core::SliderFlag2::kServoCompanion | core::SliderFlag2::kDisabled;
   s[4].companion = 3;
+  return project;
+}
+
+core::LoadedProject SampleRobotProject() {
+  core::LoadedProject project;
+  core::ProjectLoadOptions options;
+  options.programFolder = GESTALON_RESOURCES_DIR;
+  if (!core::LoadRobotProject(
+          std::filesystem::path(GESTALON_RESOURCES_DIR) / "robots" / "gestaloid" / "gestaloid.KJZ",
+          true, project, options)) {
+    qFatal("the sample robot does not load");
+  }
   return project;
 }
 
@@ -482,13 +496,7 @@ class PoseAreaTest : public QObject {
   }
 
   void sampleRobotRendersWithItsSkins() {
-    core::LoadedProject project;
-    core::ProjectLoadOptions options;
-    options.programFolder = GESTALON_RESOURCES_DIR;
-    QVERIFY(core::LoadRobotProject(
-        std::filesystem::path(GESTALON_RESOURCES_DIR) / "robots" / "gestaloid" / "gestaloid.KJZ",
-        true, project, options));
-    Fixture f(std::move(project));
+    Fixture f(SampleRobotProject());
     const int width = qEnvironmentVariableIntValue("GESTALON_POSE_AREA_WIDTH");
     f.area->resize(width > 0 ? width : 400, 640);
     const QImage image = f.area->grab().toImage();
@@ -501,6 +509,68 @@ class PoseAreaTest : public QObject {
     if (const QString out = qEnvironmentVariable("GESTALON_POSE_AREA_PNG"); !out.isEmpty()) {
       QVERIFY(image.save(out));
     }
+  }
+
+  void narrowPoseAreaKeepsTheSlidersApart_data() {
+    QTest::addColumn<int>("width");
+    for (const int width : {300, 420, 600, 640, 800, 1000, 1200}) {
+      QTest::addRow("%d px", width) << width;
+    }
+  }
+
+  // Beside the motion area in a window 1300 pixels wide, the sample robot's sliders keep their
+  // places at any split: those past the split line are hidden, none pile up over another, and a
+  // click on a spin button steps the slider drawn there and no other.
+  void narrowPoseAreaKeepsTheSlidersApart() {
+    QFETCH(int, width);
+    Fixture f(SampleRobotProject());
+    SplitPane window(f.area.get(), new QWidget);
+    const auto handBack = qScopeGuard([&] { f.area->setParent(nullptr); });
+    window.resize(1300, 720);
+    window.SetRatio((width + 1.5) / 1300.0);
+    QCOMPARE(f.area->width(), width);
+
+    const core::LoadedProject& project = f.session->project;
+    const PoseSkinMetrics metrics = SkinMetricsOf(project.system);
+    const PoseLayout layout =
+        LayoutSliders(project, PoseSnapshot{}, metrics, f.area->LayoutBounds());
+    int clicked = 0;
+    for (int k = 0; k < core::kSliderCount; ++k) {
+      const SliderLayout& s = layout[static_cast<std::size_t>(k)];
+      if (!s.shown) {
+        continue;
+      }
+      const QRect body = SliderBodyRect(s, metrics);
+      for (int j = k + 1; j < core::kSliderCount; ++j) {
+        const SliderLayout& other = layout[static_cast<std::size_t>(j)];
+        QVERIFY2(!other.shown || !body.intersects(SliderBodyRect(other, metrics)),
+                 qPrintable(QStringLiteral("sliders %1 and %2").arg(k).arg(j)));
+      }
+      const QPoint leftSpin(s.x + metrics.SpinCell() / 2, s.y);
+      if (!f.area->rect().contains(leftSpin)) {
+        continue;  // behind the motion area
+      }
+      const auto before = f.session->motion.document.current->slots;
+      f.Click(leftSpin);
+      const auto after = f.session->motion.document.current->slots;
+      for (std::size_t j = 0; j < after.size(); ++j) {
+        QVERIFY2((after[j] != before[j]) == (j == static_cast<std::size_t>(k)),
+                 qPrintable(QStringLiteral("clicked %1, slider %2").arg(k).arg(j)));
+      }
+      ++clicked;
+    }
+    QVERIFY(clicked >= 10);
+  }
+
+  void overlappingSlidersAnswerWithTheOneDrawnOnTop() {
+    Fixture f;
+    // Slider 1 is drawn after slider 0, four pixels lower, over most of it.
+    f.session->project.sliders[1].pos = {20, kRow0 + 4};
+    f.Click({kLeftSpinX, kRow0});
+    QCOMPARE(f.Value(0), std::int16_t{0});
+    QCOMPARE(f.Value(1), std::int16_t{-1});
+    f.Press({kBodyX, kRow0}, {}, Qt::RightButton);
+    QVERIFY(!f.Selected(0) && f.Selected(1));
   }
 };
 
