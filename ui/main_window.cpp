@@ -169,12 +169,13 @@ void MainWindow::BuildWidgets() {
               poseArea_->StepWheel(notches, modifiers);
             }
           });
-  connect(poseArea_, &PoseArea::emptyAreaDoubleClicked, split_, &SplitPane::ToggleCollapsed);
-  connect(motionArea_, &MotionArea::emptyAreaDoubleClicked, this, [this] {
+  const auto toggleSplit = [this] {
     if ((session_->systemFlags.load() & core::SystemFlag::kDoubleClickSplitOff) == 0) {
       split_->ToggleCollapsed();
     }
-  });
+  };
+  connect(poseArea_, &PoseArea::emptyAreaDoubleClicked, this, toggleSplit);
+  connect(motionArea_, &MotionArea::emptyAreaDoubleClicked, this, toggleSplit);
   connect(poseArea_, &PoseArea::contextMenuRequested, this,
           [this](const QPoint& at) { actions_->PoseAreaMenu()->popup(at); });
   connect(motionArea_, &MotionArea::contextMenuRequested, this,

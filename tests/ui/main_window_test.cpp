@@ -119,6 +119,23 @@ class MainWindowTest : public QObject {
     QVERIFY(window->Poses()->width() < split->width());
   }
 
+  void doubleClickOnTheEmptyPoseAreaKeepsTheSplitWhileLineMoveIsOff() {
+    SampleRobot robot;
+    robot.project.system.systemFlags |= core::SystemFlag::kDoubleClickSplitOff;
+    testing::RecordingPrompter prompter;
+    auto window = OpenWindow(robot, prompter);
+    const auto doubleClickAboveTheSliders = [&] {
+      // The first click of a double click arrives as a press of its own.
+      QTest::mouseClick(window->Poses(), Qt::LeftButton, {}, QPoint(5, 5));
+      QTest::mouseDClick(window->Poses(), Qt::LeftButton, {}, QPoint(5, 5));
+    };
+    doubleClickAboveTheSliders();
+    QVERIFY(!window->Split()->Collapsed());
+    window->Session().systemFlags.fetch_and(~core::SystemFlag::kDoubleClickSplitOff);
+    doubleClickAboveTheSliders();
+    QVERIFY(window->Split()->Collapsed());
+  }
+
   void wheelGoesToThePaneUnderTheCursor() {
     SampleRobot robot;
     testing::RecordingPrompter prompter;
