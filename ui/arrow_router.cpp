@@ -227,9 +227,6 @@ int HitArrow(const MotionBlock& block, ArrowColor color, Point p, bool oldRouter
 }  // namespace
 
 bool HasBlueArrow(const MotionBlock& block) {
-  if (block.Is(BlockKind::Comment)) {
-    return block.next || (block.selFlags & core::kBlockBlueDrag);
-  }
   return !block.Is(BlockKind::End);
 }
 

@@ -40,8 +40,7 @@ inline Box BlockBox(const core::MotionBlock& block) {
 enum class ArrowColor { kBlue, kRed };
 
 // Which arrows a block draws and offers for dragging: every kind but End has the blue arrow
-// (`next`); If and PadIf also the red one (`branch`). A comment is not executed: its blue arrow
-// shows only while it points somewhere or is being dragged, never as a stub.
+// (`next`), a stub with an end handle while unlinked; If and PadIf also the red one (`branch`).
 bool HasBlueArrow(const core::MotionBlock& block);
 bool HasRedArrow(const core::MotionBlock& block);
 

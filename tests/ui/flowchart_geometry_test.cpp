@@ -236,12 +236,8 @@ class FlowchartGeometryTest : public QObject {
     QCOMPARE(direction, (Point{1, 0}));
   }
 
-  void commentsShowTheirArrowOnlyWhenLinked() {
-    MotionBlock comment = Block(BlockKind::Comment, 0, 0, 100, 40);
-    QVERIFY(!HasBlueArrow(comment));
-    MotionBlock target = Block(BlockKind::Pose, 0, 100, 60, 140);
-    comment.next = &target;
-    QVERIFY(HasBlueArrow(comment));
+  void everyKindButEndHasTheBlueArrow() {
+    QVERIFY(HasBlueArrow(Block(BlockKind::Comment, 0, 0, 100, 40)));
     QVERIFY(!HasBlueArrow(Block(BlockKind::End, 0, 0, 100, 40)));
     QVERIFY(HasBlueArrow(Block(BlockKind::Calc, 0, 0, 100, 40)));
     QVERIFY(!HasRedArrow(Block(BlockKind::Calc, 0, 0, 100, 40)));

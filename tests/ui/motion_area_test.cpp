@@ -408,6 +408,22 @@ class MotionAreaTest : public QObject {
     QCOMPARE(branch.branch, &second);
   }
 
+  void anUnlinkedCommentIsLinkedByItsArrowHandle() {
+    Area a;
+    MotionBlock& comment = a.Add(BlockKind::Comment, 50, 50);
+    comment.comment = u"メモ";
+    MotionBlock& pose = a.Add(BlockKind::Pose, 300, 300);
+    a.Ready();
+    const ArrowRoute stub = RouteArrow(comment, ArrowColor::kBlue, false);
+    QCOMPARE(stub.type, RouteType::kStub);
+    const Hit hit = HitTest(a.Document(), stub.end, false);
+    QCOMPARE(hit.kind, HitKind::kBlueEnd);
+    QCOMPARE(hit.block, &comment);
+    Drag(a.area, {stub.end.x, stub.end.y}, Inside(pose), Qt::NoModifier);
+    QCOMPARE(comment.next, &pose);
+    QCOMPARE(a.UndoSteps(), 1);
+  }
+
   // ---- Routing segments.
   void draggingTheRoutingSegmentSetsTheOffsetWithinItsLimits() {
     Area a;
