@@ -381,6 +381,9 @@ bool MainWindow::SaveMotion(bool askForName) {
     return false;
   }
   core::UpdateTitle(session_->context, session_->motion.path);
+  // The file now holds the motion as shown: an undo from here would give a motion that the
+  // cleared modified bit says is saved.
+  session_->undo.ResetUndoHistory();
   actions_->FillRecentMotions(core::RecentMotionMenu(session_->motion.recent));
   return true;
 }

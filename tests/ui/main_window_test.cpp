@@ -4,11 +4,13 @@
 #include <QSignalSpy>
 #include <QtTest>
 #include <filesystem>
+#include <random>
 
 #include "command_actions.h"
 #include "command_ids.h"
 #include "main_toolbar.h"
 #include "motion/motion_writer.h"
+#include "platform/paths.h"
 #include "pose/pose_operations.h"
 #include "pose_area.h"
 #include "pose_area_layout.h"
@@ -46,6 +48,12 @@ std::unique_ptr<MainWindow> OpenWindow(SampleRobot& robot, core::Prompter& promp
                                              fs::path(GESTALON_RESOURCES_DIR), std::move(options));
   window->show();
   return window;
+}
+
+// The motion as its file would hold it.
+std::string MotionText(EditorSession& session) {
+  std::lock_guard lock(session.sessionMutex);
+  return core::BuildMotionFileText(session.motion.document, session.project.sliders, 100, nullptr);
 }
 
 }  // namespace
@@ -324,6 +332,70 @@ class MainWindowTest : public QObject {
     window->RunCommand(CommandId::kOnline);
     QTRY_VERIFY_WITH_TIMEOUT(session.link.Flags().online.load() == 0, 5000);
     QVERIFY(!window->Actions().Action(CommandId::kOnline)->isChecked());
+  }
+
+  // Whenever the modified bit is clear, the motion shown is the one in its file (a new motion
+  // when it has none): Save, Open and New start a fresh undo history, so that no undo leads away
+  // from the file unnoticed. Random runs of edits, Save, Undo, Redo, New and Open.
+  void unmodifiedMotionIsTheOneInItsFile() {
+    using namespace CommandId;
+    SampleRobot robot;
+    testing::RecordingPrompter prompter;
+    auto window = OpenWindow(robot, prompter);
+    EditorSession& session = window->Session();
+    const std::array<fs::path, 2> files = {robot.Folder() / "a.KX4", robot.Folder() / "b.KX4"};
+    fs::copy_file(robot.Folder() / "walk.KX4", files[0]);
+    fs::copy_file(robot.Folder() / "bow.KX4", files[1]);
+    for (const fs::path& file : files) {  // recent motions 0 and 1, as this program writes them
+      QVERIFY(window->OpenMotionFile(file));
+      window->RunCommand(kSave);
+    }
+    window->RunCommand(kNew);
+    const std::string newMotion = MotionText(session);
+    const auto modified = [&] {
+      return (session.systemFlags.load() & core::SystemFlag::kModified) != 0;
+    };
+    const auto historyGreyed = [&] {
+      return !window->Actions().Action(kUndo)->isEnabled() &&
+             !window->Actions().Action(kRedo)->isEnabled();
+    };
+    const std::array<int, 5> edits = {kMirror, kSplitPose, kDuplicatePose, kDeletePose,
+                                      kCopyLeftToRight};
+    for (const unsigned seed : {1u, 2u, 3u, 4u, 5u}) {
+      std::mt19937 random(seed);
+      QString steps;
+      for (int step = 0; step < 40; ++step) {
+        const unsigned choice = random() % 8;
+        if (choice < 3) {
+          const int edit = edits[random() % edits.size()];
+          steps += QString::number(edit) + " ";
+          window->RunCommand(edit);
+        } else if (choice == 3 || choice == 4) {
+          steps += choice == 3 ? "undo " : "redo ";
+          window->RunCommand(choice == 3 ? kUndo : kRedo);
+        } else if (choice == 5) {
+          steps += "save ";
+          if (!session.motion.path.empty()) {  // a new motion would ask for a name
+            window->RunCommand(kSave);
+            QVERIFY2(historyGreyed(), qPrintable(steps));
+          }
+        } else {
+          steps += choice == 6 ? "new " : "open ";
+          if (modified()) {
+            prompter.QueueAnswer(core::PromptAnswer::kNo);  // discard the changes
+          }
+          window->RunCommand(choice == 6 ? kNew
+                                         : kRecentMotionFirst + static_cast<int>(random() % 2));
+          QVERIFY2(historyGreyed(), qPrintable(steps));
+        }
+        if (!modified()) {
+          const std::u16string& path = session.motion.path;
+          QVERIFY2(MotionText(session) ==
+                       (path.empty() ? newMotion : testing::ReadBytes(core::PathFromText(path))),
+                   qPrintable(QStringLiteral("seed %1: %2").arg(seed).arg(steps)));
+        }
+      }
+    }
   }
 };
 
