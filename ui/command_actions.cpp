@@ -209,6 +209,14 @@ void CommandActions::SetPlaybackLock(bool playing) {
   for (const auto& [id, action] : actions_) {
     action->setEnabled(!playing);
   }
+  // Every item of every menu-bar menu, walked by position: this greys the submenu entries too
+  // (recent projects, recent motions, base poses, add block), whose items are made afresh on
+  // each refill and would otherwise stay live.
+  for (QMenu* menu : topMenus_) {
+    for (QAction* item : menu->actions()) {
+      item->setEnabled(!playing);
+    }
+  }
   for (QMenu* menu : basePoseMenus_) {
     menu->setEnabled(!playing);
   }

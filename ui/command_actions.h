@@ -35,7 +35,8 @@ class CommandActions : public QObject {
   void FillRecentMotions(const std::vector<core::RecentMotionMenuItem>& items);
   void FillRecentProjects(const core::RecentProjects& log);
   QMenu* BasePoseDropDown() const { return basePoseDropDown_; }
-  // Enables or greys every command that a playing motion would be disturbed by.
+  // Enables or greys every command that a playing motion would be disturbed by: while playing
+  // only Stop, Play from here and Servo ON stay enabled in the menu bar.
   void SetPlaybackLock(bool playing);
   void SetUndoState(bool canUndo, bool canRedo);
 

@@ -60,6 +60,11 @@ class EditorSession {
   std::vector<core::BoardDrive> DriveCandidates() const;
   // The virtual board, when the session has one.
   sim::VirtualBoard* VirtualBoard() const { return virtualBoard_.get(); }
+  // The motion is locked while it plays: from the start of a playback's preparation until its
+  // playback thread has let go of the blocks, the board workers walk them and nothing may change
+  // or replace the document (commands, drops, the panes' mouse and wheel). Read on the
+  // user-interface thread before any such change; the menus' greying follows later, queued.
+  bool MotionLocked() const { return playback->Active(); }
 
   core::LoadedProject project;
   core::MotionSession motion;

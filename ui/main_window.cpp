@@ -293,7 +293,7 @@ void MainWindow::closeEvent(QCloseEvent* event) {
 }
 
 void MainWindow::dragEnterEvent(QDragEnterEvent* event) {
-  if (event->mimeData()->hasUrls()) {
+  if (event->mimeData()->hasUrls() && !session_->MotionLocked()) {
     event->acceptProposedAction();
   }
 }

@@ -41,7 +41,8 @@ class MainWindow : public QMainWindow {
   // Opens a motion file as the Open command does after its dialog.
   bool OpenMotionFile(const std::filesystem::path& file);
   // A file dropped on the window: a motion file (by its name, in any case) is opened, a project
-  // file starts another instance of the program on it, anything else is refused.
+  // file starts another instance of the program on it, anything else is refused. Ignored while
+  // the motion is locked for playback.
   void DroppedFile(const QString& path);
   // Asks whether to save a changed motion: Yes (saved), No, or Cancel (the caller stops). Yes
   // comes back only when the motion was saved.

@@ -109,7 +109,7 @@ bool MainWindow::CursorOverMotionArea() const {
 
 void MainWindow::RunCommand(int id) {
   core::EditContext& context = session_->context;
-  if (session_->playback->Active() && !CanRunWhilePlaying(id)) {
+  if (session_->MotionLocked() && !CanRunWhilePlaying(id)) {
     return;  // the motion being played must not change under the board
   }
   if (const std::int32_t basePose = core::BasePoseFromMenuId(id); basePose >= 0) {
@@ -426,6 +426,9 @@ void MainWindow::OpenRecentProject(int index) {
 }
 
 void MainWindow::DroppedFile(const QString& path) {
+  if (session_->MotionLocked()) {
+    return;
+  }
   const QString upper = path.toUpper();
   if (upper.contains(QStringLiteral("KX4"))) {
     if (ConfirmSaveChanges() != core::PromptAnswer::kCancel) {
@@ -521,6 +524,10 @@ void MainWindow::Play(bool fromHere) {
     }
     return;
   }
+  // A drag or a held button in a pane ends before the motion is written out, so that what plays
+  // is what is shown and no pane edits it once it is locked.
+  poseArea_->EndInteraction();
+  motionArea_->EndDrag();
   BoardProgressDialog dialog(&playbackCancel_, this);
   playbackCancel_.store(false);
   progress_->Attach(&dialog);

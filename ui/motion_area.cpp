@@ -93,7 +93,7 @@ void MotionArea::StepWheel(int notches, Qt::KeyboardModifiers modifiers) {
   }
   bool anyPose = false;
   bool changed = false;
-  if (mode_ == Mode::kIdle && !inputLocked_) {
+  if (mode_ == Mode::kIdle && !InputLocked()) {
     for (core::MotionBlock& block : session_.motion.document) {
       if (!block.Is(core::BlockKind::Pose) || !block.Selected()) {
         continue;
@@ -119,9 +119,19 @@ void MotionArea::StepWheel(int notches, Qt::KeyboardModifiers modifiers) {
 
 void MotionArea::SetInputLocked(bool locked) {
   inputLocked_ = locked;
-  if (locked && mode_ != Mode::kIdle && mode_ != Mode::kPan) {
+  if (locked) {
+    EndDrag();
+  }
+}
+
+void MotionArea::EndDrag() {
+  if (mode_ != Mode::kIdle && mode_ != Mode::kPan) {
     FinishDrag();
   }
+}
+
+bool MotionArea::InputLocked() const {
+  return inputLocked_ || session_.MotionLocked();
 }
 
 void MotionArea::Changed(core::MotionBlock& block) {

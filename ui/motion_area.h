@@ -61,9 +61,12 @@ class MotionArea : public QAbstractScrollArea {
   // their times change by the step (kept in 1..65535; one undo step when any changed); without,
   // the area scrolls one line (16 pixels) up for n > 0 and down for n < 0.
   void StepWheel(int notches, Qt::KeyboardModifiers modifiers);
-  // While a motion plays: clicks, drags and the wheel do not edit (panning and scrolling work).
-  // Locking ends a drag in progress.
+  // While locked (the playback lock of the menus), and whenever the session's motion is locked,
+  // clicks, drags and the wheel do not edit (panning and scrolling work). Locking ends a drag in
+  // progress.
   void SetInputLocked(bool locked);
+  // Ends a drag or a held time button in progress as its release would (panning goes on).
+  void EndDrag();
   // Lays out and paints the content at the current scroll position into an image of `size`.
   QImage RenderForBenchmark(QSize size);
 
@@ -108,6 +111,7 @@ class MotionArea : public QAbstractScrollArea {
   // Marks a block whose values changed for redraw; the pose area shows the current one.
   void Changed(core::MotionBlock& block);
   bool OldArrows() const;
+  bool InputLocked() const;
 
   EditorSession& session_;
   std::unique_ptr<FlowchartPainter> painter_;

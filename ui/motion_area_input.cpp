@@ -49,12 +49,12 @@ void MotionArea::mousePressEvent(QMouseEvent* event) {
   const QPoint content = ContentPoint(viewportPoint);
   switch (event->button()) {
     case Qt::LeftButton:
-      if (!inputLocked_ && mode_ == Mode::kIdle) {
+      if (!InputLocked() && mode_ == Mode::kIdle) {
         LeftPress(content, event->modifiers());
       }
       break;
     case Qt::RightButton:
-      if (!inputLocked_ && mode_ == Mode::kIdle) {
+      if (!InputLocked() && mode_ == Mode::kIdle) {
         RightPress(content, event->globalPosition().toPoint());
       }
       break;
@@ -325,7 +325,7 @@ void MotionArea::FinishDrag() {
 }
 
 void MotionArea::mouseDoubleClickEvent(QMouseEvent* event) {
-  if (event->button() != Qt::LeftButton || inputLocked_ || mode_ != Mode::kIdle) {
+  if (event->button() != Qt::LeftButton || InputLocked() || mode_ != Mode::kIdle) {
     return;
   }
   const QPoint content = ContentPoint(event->position().toPoint());

@@ -75,7 +75,7 @@ void PoseArea::RequestRelayout() {
 }
 
 void PoseArea::StepWheel(int notches, Qt::KeyboardModifiers modifiers) {
-  if (inputLocked_ || notches == 0) {
+  if (InputLocked() || notches == 0) {
     return;
   }
   core::StepSelectedSliders(session_.context, notches > 0 ? 1 : -1, ModifiersOf(modifiers));
@@ -88,6 +88,10 @@ void PoseArea::SetInputLocked(bool locked) {
     EndInteraction();
     update();
   }
+}
+
+bool PoseArea::InputLocked() const {
+  return inputLocked_ || session_.MotionLocked();
 }
 
 void PoseArea::LoadSkins() {
@@ -428,7 +432,7 @@ bool PoseArea::event(QEvent* event) {
 }
 
 void PoseArea::mousePressEvent(QMouseEvent* event) {
-  if (inputLocked_) {
+  if (InputLocked()) {
     return;
   }
   if (event->button() == Qt::LeftButton) {
@@ -517,7 +521,7 @@ void PoseArea::mouseMoveEvent(QMouseEvent* event) {
     }
     lastPointer_ = point;
   }
-  if (inputLocked_) {
+  if (InputLocked()) {
     return;
   }
   const bool leftHeld = (event->buttons() & Qt::LeftButton) != 0;
@@ -620,7 +624,7 @@ void PoseArea::mouseReleaseEvent(QMouseEvent* event) {
 }
 
 void PoseArea::mouseDoubleClickEvent(QMouseEvent* event) {
-  if (inputLocked_) {
+  if (InputLocked()) {
     return;
   }
   if (event->button() == Qt::LeftButton && lastPressHitNothing_) {
@@ -637,7 +641,7 @@ void PoseArea::wheelEvent(QWheelEvent* event) {
 
 void PoseArea::contextMenuEvent(QContextMenuEvent* event) {
   // A right click has already asked for the menu on its press; the menu key asks here.
-  if (event->reason() != QContextMenuEvent::Mouse && !inputLocked_) {
+  if (event->reason() != QContextMenuEvent::Mouse && !InputLocked()) {
     Q_EMIT contextMenuRequested(event->globalPos());
   }
   event->accept();

@@ -35,8 +35,12 @@ class PoseArea : public QWidget {
   void RequestRelayout();
   // `notches` wheel notches over the pose area; only the sign counts. Ignored while locked.
   void StepWheel(int notches, Qt::KeyboardModifiers modifiers);
-  // While locked (a motion plays) mouse and wheel input are ignored; locking ends any drag.
+  // While locked (the playback lock of the menus), and whenever the session's motion is locked,
+  // mouse and wheel input are ignored; locking ends any drag.
   void SetInputLocked(bool locked);
+  // Leaves any drag, rubber band or spin repeat; a knob drag that changed the pose becomes one
+  // undo step.
+  void EndInteraction();
 
   // Paints the whole area (background and every enabled slider at the current values) into
   // `painter` without touching the back buffer. The painter should work on a QImage of the
@@ -111,9 +115,7 @@ class PoseArea : public QWidget {
   void SpinOnce();
   void ClearSelection();
   void SelectOnly(int k);
-  // Leaves any drag, rubber band or spin repeat; a knob drag that changed the pose becomes one
-  // undo step.
-  void EndInteraction();
+  bool InputLocked() const;
   void ShowBackBufferFailure();
 
   EditorSession& session_;

@@ -4,12 +4,14 @@
 #include <QSignalSpy>
 #include <QtTest>
 #include <filesystem>
+#include <functional>
 #include <random>
 
 #include "command_actions.h"
 #include "command_ids.h"
 #include "main_toolbar.h"
 #include "motion/motion_writer.h"
+#include "motion_area.h"
 #include "platform/paths.h"
 #include "pose/pose_operations.h"
 #include "pose_area.h"
@@ -50,10 +52,49 @@ std::unique_ptr<MainWindow> OpenWindow(SampleRobot& robot, core::Prompter& promp
   return window;
 }
 
+// A window whose Online command also finds a virtual board (its card in the robot's folder).
+std::unique_ptr<MainWindow> OpenOnVirtualBoard(SampleRobot& robot, core::Prompter& prompter) {
+  SessionOptions options;
+  options.virtualBoardFolder = robot.dir.Path() / "card";
+  return OpenWindow(robot, prompter, std::move(options));
+}
+
 // The motion as its file would hold it.
 std::string MotionText(EditorSession& session) {
   std::lock_guard lock(session.sessionMutex);
   return core::BuildMotionFileText(session.motion.document, session.project.sliders, 100, nullptr);
+}
+
+std::vector<const core::MotionBlock*> BlockAddresses(const core::MotionDocument& document) {
+  std::vector<const core::MotionBlock*> blocks;
+  for (const core::MotionBlock& block : document) {
+    blocks.push_back(&block);
+  }
+  return blocks;
+}
+
+// The enabled items of the menu bar, submenus entered only through an enabled entry: command
+// items by id, submenu entries by their text.
+QStringList EnabledMenuItems(MainWindow& window) {
+  QStringList enabled;
+  const std::function<void(QMenu*)> walk = [&](QMenu* menu) {
+    for (QAction* item : menu->actions()) {
+      if (item->isSeparator() || !item->isEnabled()) {
+        continue;
+      }
+      if (item->menu()) {
+        enabled << item->text();
+        walk(item->menu());
+      } else {
+        enabled << item->objectName();
+      }
+    }
+  };
+  for (QAction* top : window.menuBar()->actions()) {
+    walk(top->menu());
+  }
+  enabled.sort();
+  return enabled;
 }
 
 }  // namespace
@@ -396,6 +437,79 @@ class MainWindowTest : public QObject {
         }
       }
     }
+  }
+
+  // While a motion plays it is locked: a drop, a recent motion, edits by command, accelerator,
+  // wheel and mouse leave it as it is, and the menu bar offers only Stop, Play from here and
+  // Servo ON. Once playback has ended, edits work again.
+  void playingMotionIsLocked() {
+    using namespace CommandId;
+    SampleRobot robot;
+    testing::RecordingPrompter prompter;
+    auto window = OpenOnVirtualBoard(robot, prompter);
+    EditorSession& session = window->Session();
+    QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+    QVERIFY(window->OpenMotionFile(robot.Folder() / "bow.KX4"));
+    QVERIFY(window->OpenMotionFile(robot.Folder() / "wave.KX4"));
+    window->RunCommand(kNew);
+    // The new motion's one pose takes minutes, so that it is still playing below.
+    core::MotionBlock* pose = session.motion.document.current;
+    QVERIFY(pose && pose->Is(core::BlockKind::Pose));
+    pose->time = 65535;
+    pose->interpWait = true;
+    pose->selFlags |= core::kBlockSelected;
+    const std::string before = MotionText(session);
+    const std::vector<const core::MotionBlock*> blocks = BlockAddresses(session.motion.document);
+
+    window->RunCommand(kOnline);
+    QTRY_VERIFY_WITH_TIMEOUT(session.link.Flags().online.load() == 1, 30000);
+    window->RunCommand(kPlay);
+    QVERIFY(session.playback->Active());
+    // At once, before the menus are greyed.
+    window->DroppedFile(ToQString((robot.Folder() / "bow.KX4").u16string()));
+    window->RunCommand(kRecentMotionFirst);
+    window->RunCommand(kMirror);
+    window->RunCommand(kDeletePose);
+
+    QTRY_VERIFY_WITH_TIMEOUT(window->Actions().Action(kStop)->isEnabled(), 30000);
+    QCOMPARE(EnabledMenuItems(*window),
+             QStringList({QString::number(kPlayFromHere), QString::number(kStop),
+                          QString::number(kServoOn)}));
+    window->DroppedFile(ToQString((robot.Folder() / "bow.KX4").u16string()));
+    QTest::keyClick(window.get(), Qt::Key_Insert);  // split pose
+    SplitPane* split = window->Split();
+    const QPoint overMotion(split->width() - 20, split->height() / 2);
+    QWheelEvent wheel(overMotion, split->mapToGlobal(overMotion), {}, QPoint(0, 120), Qt::NoButton,
+                      Qt::NoModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(split, &wheel);
+    MotionArea* motions = window->Motions();
+    const QPoint onPose = QPoint(pose->xpos + 3, pose->ypos + 3) - motions->ScrollPosition();
+    QTest::mousePress(motions->viewport(), Qt::LeftButton, {}, onPose);
+    QTest::mouseMove(motions->viewport(), onPose + QPoint(40, 40));
+    QTest::mouseRelease(motions->viewport(), Qt::LeftButton, {}, onPose + QPoint(40, 40));
+    int slider = 0;
+    while (!core::SliderEnabled(session.project.sliders[slider])) {
+      ++slider;
+    }
+    PoseSnapshot snapshot;
+    snapshot.values = pose->slots;
+    const PoseSkinMetrics metrics = SkinMetricsOf(session.project.system);
+    const SliderLayout layout =
+        LayoutSlider(session.project, slider, snapshot, metrics, window->Poses()->size());
+    const QPoint knob(layout.knobLeft + metrics.knobWidth / 2,
+                      layout.knobTop + metrics.knobHeight / 2);
+    QTest::mousePress(window->Poses(), Qt::LeftButton, {}, knob);
+    QTest::mouseMove(window->Poses(), knob + QPoint(40, 0));
+    QTest::mouseRelease(window->Poses(), Qt::LeftButton, {}, knob + QPoint(40, 0));
+    QVERIFY(session.playback->Playing());
+
+    window->RunCommand(kStop);
+    QTRY_VERIFY_WITH_TIMEOUT(!session.playback->Active(), 30000);
+    QCOMPARE(BlockAddresses(session.motion.document), blocks);
+    QVERIFY(MotionText(session) == before);
+    QVERIFY(prompter.Calls().empty());
+    window->RunCommand(kDuplicatePose);
+    QCOMPARE(session.motion.document.count(), static_cast<std::int32_t>(blocks.size() + 1));
   }
 };
 
