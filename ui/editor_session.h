@@ -29,6 +29,8 @@ struct SessionOptions {
   // Card folder of a virtual CPU board offered next to the real drives; none: no virtual board.
   // A folder that does not exist yet is created with the project's board settings on its card.
   std::optional<std::filesystem::path> virtualBoardFolder;
+  // The folder came with the option (else it is the default one in the application data folder).
+  bool virtualBoardFolderGiven = false;
 };
 
 // What the session's workers ask of the front end. Each is called on a worker thread; the front

@@ -16,6 +16,7 @@
 #include "pose/base_pose_editing.h"
 #include "pose/offset_editing.h"
 #include "pose_area.h"
+#include "program_arguments.h"
 #include "project/robot_project.h"
 #include "qt_prompter.h"
 #include "qt_text.h"
@@ -78,6 +79,7 @@ MainWindow::MainWindow(core::LoadedProject project, core::Prompter& prompter,
       prompter_(prompter),
       qtPrompter_(dynamic_cast<QtPrompter*>(&prompter)),
       programFolder_(programFolder),
+      passedOnOptions_(PassedOnOptions(options)),
       views_(std::make_unique<Views>(*this)) {
   setObjectName(QStringLiteral("MyWin"));
   setAcceptDrops(true);

@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "editor_session.h"
 #include "project/recent_projects.h"
@@ -102,6 +103,7 @@ class MainWindow : public QMainWindow {
   core::Prompter& prompter_;
   QtPrompter* qtPrompter_;  // the same prompter when it shows Qt message boxes, else null
   std::filesystem::path programFolder_;
+  std::vector<std::u16string> passedOnOptions_;  // for the instances started on other projects
   std::unique_ptr<Views> views_;
   ProgressForwarder* progress_ = nullptr;
   std::atomic<bool> playbackCancel_{false};

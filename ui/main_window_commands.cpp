@@ -411,7 +411,7 @@ void MainWindow::OpenProject() {
       this, Text(core::TextId::kMenuFileOpenProject).section(QLatin1Char('\t'), 0, 0),
       ToQString(session_->project.project.folder), QStringLiteral("KJZ (*.KJZ *.kjz)"));
   if (!file.isEmpty()) {
-    core::RelaunchWithProject(ToU16(file));
+    core::RelaunchWithProject(ToU16(file), passedOnOptions_);
   }
 }
 
@@ -421,7 +421,7 @@ void MainWindow::OpenRecentProject(int index) {
   }
   const core::RecentProject& entry = recentProjects_.entries[static_cast<std::size_t>(index)];
   if (entry.valid) {
-    core::RelaunchWithProject(entry.path);
+    core::RelaunchWithProject(entry.path, passedOnOptions_);
   }
 }
 
@@ -435,7 +435,7 @@ void MainWindow::DroppedFile(const QString& path) {
       OpenMotionFile(core::PathFromText(ToU16(path)));
     }
   } else if (upper.contains(QStringLiteral(".KJZ"))) {
-    core::RelaunchWithProject(ToU16(path));
+    core::RelaunchWithProject(ToU16(path), passedOnOptions_);
   } else {
     prompter_.Show(core::PromptIcon::kError, core::LoadText(core::TextId::kUnsupportedDroppedFile));
   }

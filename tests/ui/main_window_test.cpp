@@ -16,7 +16,9 @@
 #include "pose/pose_operations.h"
 #include "pose_area.h"
 #include "pose_area_layout.h"
+#include "program_arguments.h"
 #include "project/project_loader.h"
+#include "project/relaunch.h"
 #include "qt_text.h"
 #include "recording_ports.h"
 #include "split_pane.h"
@@ -510,6 +512,40 @@ class MainWindowTest : public QObject {
     QVERIFY(prompter.Calls().empty());
     window->RunCommand(kDuplicatePose);
     QCOMPARE(session.motion.document.count(), static_cast<std::int32_t>(blocks.size() + 1));
+  }
+
+  // Another project opens in a new instance that keeps this one's virtual board.
+  void newInstanceKeepsTheVirtualBoard() {
+    const fs::path card = fs::current_path() / "card";
+    const std::u16string other = u"/robots/other robot/other.KJZ";
+    struct Case {
+      QStringList arguments;
+      std::vector<std::u16string> expected;
+    };
+    const std::vector<Case> cases = {
+        {{QStringLiteral("/robots/a.KJZ")}, {other}},
+        {{QStringLiteral("--virtual-board"), QStringLiteral("/robots/a.KJZ")},
+         {u"--virtual-board", other}},
+        {{QStringLiteral("/robots/a b.KJZ"), QStringLiteral("--virtual-board=card")},
+         {u"--virtual-board=" + core::TextFromPath(card), other}},
+    };
+    for (const Case& c : cases) {
+      const ProgramArguments parsed = ParseProgramArguments(c.arguments);
+      const std::vector<std::u16string> relaunch =
+          core::RelaunchArguments(other, PassedOnOptions(parsed.session));
+      QVERIFY2(relaunch == c.expected, qPrintable(c.arguments.join(' ')));
+      // The new instance reads its own command line back to the same options.
+      QStringList again;
+      for (const std::u16string& argument : relaunch) {
+        again << ToQString(argument);
+      }
+      const ProgramArguments reread = ParseProgramArguments(again);
+      QCOMPARE(reread.projectPath, other);
+      QVERIFY(reread.session.virtualBoardFolder == parsed.session.virtualBoardFolder);
+    }
+    QCOMPARE(
+        ParseProgramArguments({QStringLiteral("/robots/a"), QStringLiteral("b.KJZ")}).projectPath,
+        std::u16string(u"/robots/a b.KJZ"));
   }
 };
 

@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QStringList>
+#include <string>
+#include <vector>
+
+#include "editor_session.h"
+
+namespace gestalon::ui {
+
+inline constexpr char kVirtualBoardOption[] = "--virtual-board";
+
+// What the command line asks for: one robot project path and the session options.
+struct ProgramArguments {
+  std::u16string projectPath;  // empty: none given
+  SessionOptions session;
+};
+
+// Reads the arguments after the program name. "--virtual-board" offers a virtual board on the
+// default card folder in the application data folder, "--virtual-board=FOLDER" on FOLDER (made
+// absolute against the current folder, which the project load changes). Everything else is the
+// project path: a path with blanks may arrive split into arguments, which are joined by blanks.
+ProgramArguments ParseProgramArguments(QStringList arguments);
+
+// The options of this instance that a new instance started on another project keeps, as that
+// instance's arguments: a user trying the program on the virtual board stays on it.
+std::vector<std::u16string> PassedOnOptions(const SessionOptions& options);
+
+}  // namespace gestalon::ui
