@@ -11,6 +11,7 @@
 #include "project/project_loader.h"
 #include "qt_prompter.h"
 #include "qt_text.h"
+#include "qt_translations.h"
 #include "strings/text_id.h"
 #include "strings/text_loader.h"
 
@@ -23,6 +24,7 @@ int main(int argc, char** argv) {
   QApplication::setOrganizationName(QStringLiteral("Gestalon"));
   const std::filesystem::path programFolder = core::ProgramFolder();
   core::LoadLanguageResources(programFolder, core::UserDefaultLocaleId(), core::ProgramTexts());
+  ui::InstallQtTranslations();
 
   QStringList arguments = app.arguments();
   arguments.removeFirst();
