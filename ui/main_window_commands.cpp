@@ -1,13 +1,9 @@
 // The command dispatcher: every menu item, accelerator and toolbar button id and the operation
 // it runs.
-#include <QApplication>
 #include <QCursor>
-#include <QDialog>
-#include <QDialogButtonBox>
 #include <QFileDialog>
-#include <QLabel>
-#include <QVBoxLayout>
 
+#include "about_box.h"
 #include "board/board_scan.h"
 #include "board/drive_label_text.h"
 #include "board/servo_position_correction.h"
@@ -549,26 +545,7 @@ void MainWindow::ServoCorrection() {
 }
 
 void MainWindow::ShowAbout() {
-  QDialog about(this);
-  about.setObjectName(QStringLiteral("157"));
-  about.setWindowTitle(Text(kAbout).section(QLatin1Char('\t'), 0, 0).remove(QStringLiteral("...")));
-  auto* layout = new QVBoxLayout(&about);
-  const auto line = [&](int controlId, int formatId, const QString& value) {
-    auto* label = new QLabel(ToQString(core::Format(core::LoadText(formatId), ToU16(value)))
-                                 .replace(QLatin1Char('\t'), QStringLiteral("  ")),
-                             &about);
-    label->setObjectName(QString::number(controlId));
-    layout->addWidget(label);
-  };
-  using namespace core::TextId;
-  line(1193, kAboutProductNameFmt, QApplication::applicationName());
-  line(1195, kAboutVersionFmt, QApplication::applicationVersion());
-  line(1194, kAboutCompanyFmt, QApplication::organizationName());
-  line(1196, kAboutCopyrightFmt, QStringLiteral("© 2026 Gestalon developers"));
-  line(1197, kAboutCommentsFmt, Text(kCaptionGestalon));
-  auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok, &about);
-  connect(buttons, &QDialogButtonBox::accepted, &about, &QDialog::accept);
-  layout->addWidget(buttons);
+  AboutBox about(this);
   QWidget* previousOwner = qtPrompter_ ? qtPrompter_->Owner() : nullptr;
   if (qtPrompter_) {
     qtPrompter_->SetOwner(&about);

@@ -1,5 +1,6 @@
 #include "main_window.h"
 
+#include <QLabel>
 #include <QMimeData>
 #include <QSignalSpy>
 #include <QtTest>
@@ -7,6 +8,7 @@
 #include <functional>
 #include <random>
 
+#include "about_box.h"
 #include "command_actions.h"
 #include "command_ids.h"
 #include "main_toolbar.h"
@@ -546,6 +548,34 @@ class MainWindowTest : public QObject {
     QCOMPARE(
         ParseProgramArguments({QStringLiteral("/robots/a"), QStringLiteral("b.KJZ")}).projectPath,
         std::u16string(u"/robots/a b.KJZ"));
+  }
+
+  // The about box shows its captions and values in two aligned columns.
+  void aboutBoxAlignsItsValues() {
+    AboutBox about;
+    about.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&about));
+    const auto value = [&](int id) { return about.findChild<QLabel*>(QString::number(id)); };
+    QCOMPARE(value(1196)->text(), QStringLiteral("© 2026 Gestalon developers"));
+    QCOMPARE(value(1195)->text(), QApplication::applicationVersion());
+    QStringList captions;
+    int captionsRight = 0;
+    for (const QLabel* label : about.findChildren<QLabel*>()) {
+      if (label->objectName().isEmpty()) {
+        captions << label->text();
+        captionsRight = std::max(captionsRight, label->geometry().right());
+      }
+    }
+    QCOMPARE(captions, (QStringList{QStringLiteral("バージョン"), QStringLiteral("会社名"),
+                                    QStringLiteral("著作権"), QStringLiteral("コメント")}));
+    for (const int id : {1194, 1196, 1197}) {
+      QCOMPARE(value(id)->x(), value(1195)->x());
+    }
+    QVERIFY(value(1195)->x() > captionsRight);
+    const QString file = qEnvironmentVariable("GESTALON_SCREENSHOT");
+    if (!file.isEmpty()) {
+      QVERIFY(about.grab().save(file + ".about.png"));
+    }
   }
 };
 
