@@ -248,8 +248,8 @@ void MainWindow::RefreshMenuChecks() {
     return;
   }
   const core::BoardFlags& flags = session_->link.Flags();
-  actions_->Action(40093)->setChecked(flags.online.load() != 0 ||
-                                      flags.connectionActive.load() != 0);
+  // Checked once the robot check has passed: not while a board is chosen or still answering.
+  actions_->Action(40093)->setChecked(flags.online.load() != 0);
   actions_->Action(40141)->setChecked((session_->systemFlags.load() & core::SystemFlag::kServoOn) !=
                                       0);
   actions_->FillBasePoseMenus(core::BuildBasePoseMenu(session_->project.basePoses));

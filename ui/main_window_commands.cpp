@@ -441,6 +441,8 @@ void MainWindow::DroppedFile(const QString& path) {
 
 void MainWindow::ToggleOnline() {
   EditorSession& session = *session_;
+  // A click has already flipped the checkable button: it shows the connection, not the click.
+  RefreshMenuChecks();
   if (session.playback->Active()) {
     prompter_.Show(core::PromptIcon::kWarning,
                    core::LoadText(core::TextId::kMsgCannotDisconnectWhilePlaying));
@@ -468,7 +470,6 @@ void MainWindow::ToggleOnline() {
     return;
   }
   session.systemFlags.fetch_or(core::SystemFlag::kOnline);
-  actions_->Action(kOnline)->setChecked(true);
   // The robot check takes up to a few seconds: the window stays responsive meanwhile.
   session.online->StartOnlineAsync([this](int result) {
     QMetaObject::invokeMethod(

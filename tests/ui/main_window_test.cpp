@@ -2,6 +2,7 @@
 
 #include <QLabel>
 #include <QMimeData>
+#include <QPushButton>
 #include <QSignalSpy>
 #include <QtTest>
 #include <filesystem>
@@ -11,6 +12,7 @@
 #include "about_box.h"
 #include "command_actions.h"
 #include "command_ids.h"
+#include "drive_selection_dialog.h"
 #include "main_toolbar.h"
 #include "motion/motion_writer.h"
 #include "motion_area.h"
@@ -335,7 +337,7 @@ class MainWindowTest : public QObject {
 
     window->RunCommand(CommandId::kOnline);
     QTRY_VERIFY_WITH_TIMEOUT(session.link.Flags().online.load() == 1, 15000);
-    QVERIFY(window->Actions().Action(CommandId::kOnline)->isChecked());
+    QTRY_VERIFY_WITH_TIMEOUT(window->Actions().Action(CommandId::kOnline)->isChecked(), 30000);
 
     // Drag the knob of the first enabled slider to the right.
     PoseArea* poses = window->Poses();
@@ -514,6 +516,43 @@ class MainWindowTest : public QObject {
     QVERIFY(prompter.Calls().empty());
     window->RunCommand(kDuplicatePose);
     QCOMPARE(session.motion.document.count(), static_cast<std::int32_t>(blocks.size() + 1));
+  }
+
+  // The Online button shows the connection: not pressed while a board is being chosen or when
+  // the choice is cancelled, pressed once the robot check has passed.
+  void onlineButtonIsCheckedOnlyOnceOnline() {
+    SampleRobot robot;
+    testing::RecordingPrompter prompter;
+    auto window = OpenOnVirtualBoard(robot, prompter);
+    EditorSession& session = window->Session();
+    // Under another name the project finds no board of its own: the user chooses one.
+    core::SetRobotName(session.project.cpu, u"OTHER");
+    QAction* online = window->Actions().Action(CommandId::kOnline);
+    const auto clickOnlineAndAnswer = [&](const char* button) {
+      bool answered = false;
+      bool checkedWhileChoosing = true;
+      QTimer poll;
+      connect(&poll, &QTimer::timeout, [&] {
+        auto* dialog = window->findChild<DriveSelectionDialog*>();
+        if (!answered && dialog && dialog->isVisible()) {
+          answered = true;
+          checkedWhileChoosing = online->isChecked();
+          dialog->findChild<QPushButton*>(QString::fromLatin1(button))->click();
+        }
+      });
+      poll.start(10);
+      online->trigger();  // as a click on the button: the action flips before the command runs
+      QVERIFY(answered);
+      QVERIFY(!checkedWhileChoosing);
+    };
+    clickOnlineAndAnswer("2");  // Cancel
+    QVERIFY(!online->isChecked());
+    clickOnlineAndAnswer("1");  // OK: the robot check starts
+    QVERIFY(!online->isChecked());
+    QTRY_VERIFY_WITH_TIMEOUT(session.link.Flags().online.load() == 1, 30000);
+    QTRY_VERIFY_WITH_TIMEOUT(online->isChecked(), 30000);
+    window->RunCommand(CommandId::kOnline);
+    QTRY_VERIFY_WITH_TIMEOUT(!online->isChecked(), 30000);
   }
 
   // Another project opens in a new instance that keeps this one's virtual board.
