@@ -207,21 +207,36 @@ void MainWindow::BuildWidgets() {
       &prompter_);
 }
 
+// The slider definition file holds the top-left corner of the frame and the client size below
+// the menu bar (the toolbar and the panes), so both are restored as they were saved: move()
+// places the frame, resize() sizes the window without it.
 void MainWindow::RestoreGeometry() {
   const core::WindowLayout& layout = session_->project.layout;
-  resize(layout.clientWidth, layout.clientHeight);
+  resize(layout.clientWidth, layout.clientHeight + MenuBarHeight());
   move(layout.left, layout.top);
   split_->SetRatio(layout.splitRatio);
   split_->SetCollapsed(layout.collapsed != 0);
 }
 
+int MainWindow::MenuBarHeight() const {
+  // A menu bar that the system shows elsewhere takes no room in the window. The hint, not the
+  // current height, so that saving and restoring measure alike.
+  const QMenuBar* bar = menuBar();
+  return bar->isNativeMenuBar() ? 0 : bar->sizeHint().height();
+}
+
 void MainWindow::SaveWindowLayout() {
   core::LoadedProject& project = session_->project;
-  const QRect normal = isMaximized() || isMinimized() ? normalGeometry() : geometry();
-  project.layout.clientWidth = normal.width();
-  project.layout.clientHeight = normal.height();
-  project.layout.left = normal.x();
-  project.layout.top = normal.y();
+  // Minimised or maximised, the window goes back to its normal rectangle next time; the frame
+  // around it is taken to be the one it has now.
+  const bool normal =
+      (windowState() & (Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen)) == 0;
+  const QRect client = normal ? geometry() : normalGeometry();
+  const QPoint frameCorner = client.topLeft() - (geometry().topLeft() - pos());
+  project.layout.clientWidth = client.width();
+  project.layout.clientHeight = client.height() - MenuBarHeight();
+  project.layout.left = frameCorner.x();
+  project.layout.top = frameCorner.y();
   project.layout.splitRatio = split_->Ratio();
   project.layout.collapsed = split_->Collapsed() ? 0xFFFFFFFFu : 0u;
   std::lock_guard lock(session_->sessionMutex);

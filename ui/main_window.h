@@ -73,6 +73,7 @@ class MainWindow : public QMainWindow {
 
   void BuildWidgets();
   void RestoreGeometry();
+  int MenuBarHeight() const;
   void SaveWindowLayout();
   void ShowNotAvailable();
   bool CanRunWhilePlaying(int id) const;

@@ -23,6 +23,8 @@
 #include "program_arguments.h"
 #include "project/project_loader.h"
 #include "project/relaunch.h"
+#include "project/robot_project.h"
+#include "project/slider_defs.h"
 #include "qt_text.h"
 #include "recording_ports.h"
 #include "split_pane.h"
@@ -516,6 +518,36 @@ class MainWindowTest : public QObject {
     QVERIFY(prompter.Calls().empty());
     window->RunCommand(kDuplicatePose);
     QCOMPARE(session.motion.document.count(), static_cast<std::int32_t>(blocks.size() + 1));
+  }
+
+  // The frame's corner and the client size below the menu bar go to the slider definition file
+  // and come back unchanged, start after start (the test platform draws a frame around windows).
+  void windowPlaceAndSizeSurviveRestarts() {
+    SampleRobot robot;
+    testing::RecordingPrompter prompter;
+    const fs::path file =
+        core::ProjectFilePath(robot.project.project, robot.project.project.SLDINI);
+    core::WindowLayout saved = robot.project.layout;
+    saved.left = 130;
+    saved.top = 90;
+    saved.clientWidth = 900;
+    saved.clientHeight = 620;
+    robot.project.layout = saved;
+    for (int start = 0; start < 3; ++start) {
+      {
+        auto window = OpenWindow(robot, prompter);
+        QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+        QCOMPARE(window->height() - window->menuBar()->height(), saved.clientHeight);
+        QCOMPARE(window->width(), saved.clientWidth);
+        QVERIFY(window->close());
+      }
+      core::SliderTable sliders;
+      core::WindowLayout read;
+      QVERIFY(core::ReadSliderDefinitions(file, sliders, read));
+      QCOMPARE(QRect(read.left, read.top, read.clientWidth, read.clientHeight),
+               QRect(saved.left, saved.top, saved.clientWidth, saved.clientHeight));
+      robot.project.layout = read;
+    }
   }
 
   // The Online button shows the connection: not pressed while a board is being chosen or when
