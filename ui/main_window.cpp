@@ -1,6 +1,8 @@
 #include "main_window.h"
 
 #include <QCloseEvent>
+#include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QMenuBar>
 #include <QMimeData>
 #include <QThread>
@@ -302,6 +304,21 @@ core::PromptAnswer MainWindow::ConfirmSaveChanges() {
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
+  // Saving writes into the blocks that the playback thread is following: a playing motion stops
+  // first. A board that does not let go in time keeps the window open rather than racing it.
+  if (session_->MotionLocked()) {
+    session_->playback->StopMotion();
+    QElapsedTimer waited;
+    waited.start();
+    while (session_->MotionLocked() && waited.elapsed() < kStopOnCloseCeilingMs) {
+      QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+      QThread::msleep(5);
+    }
+    if (session_->MotionLocked()) {
+      event->ignore();
+      return;
+    }
+  }
   if (!exitWithoutAsking_ && ConfirmSaveChanges() == core::PromptAnswer::kCancel) {
     event->ignore();
     return;

@@ -101,6 +101,9 @@ class MainWindow : public QMainWindow {
   void BatchOffset();
   void EditingCommand(int id);
 
+  // How long closing the window waits for a playing motion to stop before it stays open.
+  static constexpr int kStopOnCloseCeilingMs = 10000;
+
   core::Prompter& prompter_;
   QtPrompter* qtPrompter_;  // the same prompter when it shows Qt message boxes, else null
   std::filesystem::path programFolder_;

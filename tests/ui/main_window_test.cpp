@@ -105,6 +105,22 @@ QStringList EnabledMenuItems(MainWindow& window) {
   return enabled;
 }
 
+// A pose that takes minutes on the board, so that a motion holding it is still playing while a
+// test works on the window.
+void MakeLong(core::MotionBlock& pose) {
+  pose.time = 65535;
+  pose.interpWait = true;
+}
+
+// Goes online on the virtual board and starts playing the motion.
+void PlayOnline(MainWindow& window) {
+  EditorSession& session = window.Session();
+  window.RunCommand(CommandId::kOnline);
+  QTRY_VERIFY_WITH_TIMEOUT(session.link.Flags().online.load() == 1, 30000);
+  window.RunCommand(CommandId::kPlay);
+  QVERIFY(session.playback->Active());
+}
+
 }  // namespace
 
 class MainWindowTest : public QObject {
@@ -460,19 +476,13 @@ class MainWindowTest : public QObject {
     QVERIFY(window->OpenMotionFile(robot.Folder() / "bow.KX4"));
     QVERIFY(window->OpenMotionFile(robot.Folder() / "wave.KX4"));
     window->RunCommand(kNew);
-    // The new motion's one pose takes minutes, so that it is still playing below.
     core::MotionBlock* pose = session.motion.document.current;
     QVERIFY(pose && pose->Is(core::BlockKind::Pose));
-    pose->time = 65535;
-    pose->interpWait = true;
     pose->selFlags |= core::kBlockSelected;
+    MakeLong(*pose);
     const std::string before = MotionText(session);
     const std::vector<const core::MotionBlock*> blocks = BlockAddresses(session.motion.document);
-
-    window->RunCommand(kOnline);
-    QTRY_VERIFY_WITH_TIMEOUT(session.link.Flags().online.load() == 1, 30000);
-    window->RunCommand(kPlay);
-    QVERIFY(session.playback->Active());
+    PlayOnline(*window);
     // At once, before the menus are greyed.
     window->DroppedFile(ToQString((robot.Folder() / "bow.KX4").u16string()));
     window->RunCommand(kRecentMotionFirst);
@@ -503,7 +513,7 @@ class MainWindowTest : public QObject {
     snapshot.values = pose->slots;
     const PoseSkinMetrics metrics = SkinMetricsOf(session.project.system);
     const SliderLayout layout =
-        LayoutSlider(session.project, slider, snapshot, metrics, window->Poses()->size());
+        LayoutSlider(session.project, slider, snapshot, metrics, window->Poses()->LayoutBounds());
     const QPoint knob(layout.knobLeft + metrics.knobWidth / 2,
                       layout.knobTop + metrics.knobHeight / 2);
     QTest::mousePress(window->Poses(), Qt::LeftButton, {}, knob);
@@ -518,6 +528,22 @@ class MainWindowTest : public QObject {
     QVERIFY(prompter.Calls().empty());
     window->RunCommand(kDuplicatePose);
     QCOMPARE(session.motion.document.count(), static_cast<std::int32_t>(blocks.size() + 1));
+  }
+
+  // Closing the window while a motion plays stops the motion before asking whether to save, so
+  // that saving never writes into blocks the board is being followed through.
+  void closingWhilePlayingStopsTheMotionFirst() {
+    SampleRobot robot;
+    testing::RecordingPrompter prompter;
+    auto window = OpenOnVirtualBoard(robot, prompter);
+    EditorSession& session = window->Session();
+    window->RunCommand(CommandId::kMirror);  // modified: closing asks
+    MakeLong(*session.motion.document.current);
+    PlayOnline(*window);
+    prompter.QueueAnswer(core::PromptAnswer::kNo);
+    QVERIFY(window->close());
+    QVERIFY(!session.playback->Active());
+    QCOMPARE(prompter.Calls().size(), std::size_t{1});
   }
 
   // The frame's corner and the client size below the menu bar go to the slider definition file
