@@ -127,7 +127,10 @@ bool ReadBasePoses(const std::filesystem::path& file, BasePoseTable& table) {
       ReadValues(fields, pose);
     }
   }
-  CloseSettingsFile(std::move(handle));
+  if (!CloseSettingsFile(std::move(handle))) {
+    table.entries.fill(BasePose{});
+    return false;
+  }
   return true;
 }
 

@@ -33,7 +33,7 @@ struct BasePoseTable {
   bool operator==(const BasePoseTable&) const = default;
 };
 
-// Clears every entry, also when the file cannot be opened (then false and `current` unchanged).
+// Clears every entry, also when the file cannot be opened or read (then false, no entries).
 // `current` changes only when the file names a current base pose; a number outside 0..35 gives 0.
 bool ReadBasePoses(const std::filesystem::path& file, BasePoseTable& table);
 

@@ -19,7 +19,9 @@ std::vector<DefaultRobot> ReadDefaultRobots(const std::filesystem::path& listFil
     robot.templateFolder = std::u16string(fields.NextText().substr(0, 259));
     robots.push_back(std::move(robot));
   }
-  CloseSettingsFile(std::move(file));
+  if (!CloseSettingsFile(std::move(file))) {
+    robots.clear();
+  }
   return robots;
 }
 

@@ -34,7 +34,9 @@ std::optional<std::vector<LanguageListLine>> ReadLanguageList(const std::filesys
           {.isDefault = true, .localeId = 0, .library = std::u16string(fields.NextText())});
     }
   }
-  CloseSettingsFile(std::move(handle));
+  if (!CloseSettingsFile(std::move(handle))) {
+    return std::nullopt;
+  }
   return lines;
 }
 

@@ -45,7 +45,10 @@ bool ReadRecentProjects(const std::filesystem::path& logFile, RecentProjects& lo
     }
     log.entries[count++] = {name, path, true};
   }
-  CloseSettingsFile(std::move(file));
+  if (!CloseSettingsFile(std::move(file))) {
+    log = RecentProjects{};
+    return false;
+  }
   if (firstPath && log.entries[0].valid) {
     *firstPath = log.entries[0].path;
   }

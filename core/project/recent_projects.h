@@ -24,7 +24,7 @@ struct RecentProjects {
 
 // Reads the log (cleared first). Entries whose project file no longer exists are dropped.
 // `firstPath`, when given, receives the first entry's path (empty when there is none).
-// False when the log cannot be opened.
+// False (the table empty) when the log cannot be opened or read.
 bool ReadRecentProjects(const std::filesystem::path& logFile, RecentProjects& log,
                         std::u16string* firstPath);
 

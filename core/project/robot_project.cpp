@@ -43,18 +43,24 @@ bool ReadProjectFile(const std::filesystem::path& path, RobotProject& project) {
   if (!file) {
     return false;
   }
+  // A project is what its own file names: a key the file lacks names no file, whatever project
+  // was read before.
+  RobotProject read;
   std::error_code ec;
   std::filesystem::path folder = std::filesystem::absolute(path, ec).parent_path();
-  project.folder = TextFromPath(folder / "");
+  read.folder = TextFromPath(folder / "");
   std::u16string line;
   while (ReadSettingsLine(file.get(), line, kLineChars) > 0) {
     for (const auto& [key, field] : kKeys) {
       if (FieldReader fields(line, key); fields.KeyFound()) {
-        project.*field = std::u16string(fields.NextText());
+        read.*field = std::u16string(fields.NextText());
       }
     }
   }
-  CloseSettingsFile(std::move(file));
+  if (!CloseSettingsFile(std::move(file))) {
+    return false;
+  }
+  project = std::move(read);
   return true;
 }
 

@@ -24,7 +24,8 @@ inline constexpr std::u16string_view kProjectExtension = u".KJZ";
 
 // Reads the project file at `path` (a relative path is taken against the current directory).
 // `folder` becomes the file's absolute folder; each key found sets its file name (empty when the
-// line has no brackets). False when the file cannot be opened (record unchanged then).
+// line has no brackets), a key not found leaves its name empty. False when the file cannot be
+// opened or read (record unchanged then).
 bool ReadProjectFile(const std::filesystem::path& path, RobotProject& project);
 
 // Writes the six keys, one per line, in the order ROMINI, SYSINI, DEFPOSINI, SLDINI, DEFOFSINI,

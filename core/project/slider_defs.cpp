@@ -122,31 +122,36 @@ bool ReadSliderDefinitions(const std::filesystem::path& file, SliderTable& slide
   if (!handle) {
     return false;
   }
-  sliders.fill(SliderDef{});
-  layout = WindowLayout{};
+  // Read into copies so that a file that fails half way leaves the table as it was.
+  SliderTable read{};
+  WindowLayout readLayout;
   int current = -1;
   std::u16string line;
   while (ReadSettingsLine(handle.get(), line, kLineChars) > 0) {
     if (auto fields = FieldReader(line, u"_CENTER_BAR"); fields.KeyFound()) {
-      layout.splitRatio = fields.NextDouble();
-      layout.collapsed = static_cast<std::uint32_t>(fields.NextInt());
+      readLayout.splitRatio = fields.NextDouble();
+      readLayout.collapsed = static_cast<std::uint32_t>(fields.NextInt());
     }
     if (auto fields = FieldReader(line, u"_WINDOW_SIZW"); fields.KeyFound()) {
-      layout.clientWidth = fields.NextInt();
-      layout.clientHeight = fields.NextInt();
+      readLayout.clientWidth = fields.NextInt();
+      readLayout.clientHeight = fields.NextInt();
     }
     if (auto fields = FieldReader(line, u"_WINDOW_POS"); fields.KeyFound()) {
-      layout.left = fields.NextInt();
-      layout.top = fields.NextInt();
+      readLayout.left = fields.NextInt();
+      readLayout.top = fields.NextInt();
     }
     if (auto fields = FieldReader(line, u"_NUMBER"); fields.KeyFound()) {
       current = fields.NextInt();
     }
     if (current >= 0 && current < kSliderCount) {
-      ReadSliderKeys(line, sliders[static_cast<std::size_t>(current)]);
+      ReadSliderKeys(line, read[static_cast<std::size_t>(current)]);
     }
   }
-  CloseSettingsFile(std::move(handle));
+  if (!CloseSettingsFile(std::move(handle))) {
+    return false;
+  }
+  sliders = std::move(read);
+  layout = readLayout;
   return true;
 }
 

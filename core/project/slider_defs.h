@@ -78,8 +78,9 @@ struct WindowLayout {
   bool operator==(const WindowLayout&) const = default;
 };
 
-// False, with `sliders` and `layout` unchanged, when the file cannot be opened. Otherwise every
-// slider is reset to all zero and the layout to its defaults before the file's values are taken.
+// False, with `sliders` and `layout` unchanged, when the file cannot be opened or read. Otherwise
+// every slider is reset to all zero and the layout to its defaults before the file's values are
+// taken.
 bool ReadSliderDefinitions(const std::filesystem::path& file, SliderTable& sliders,
                            WindowLayout& layout);
 

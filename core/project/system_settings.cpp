@@ -234,7 +234,10 @@ bool ReadSystemSettings(const std::filesystem::path& file,
   while (ReadSettingsLine(handle.get(), line, kLineChars) > 0) {
     ReadLine(line, projectFolder, programFolder, settings, state, prompter);
   }
-  CloseSettingsFile(std::move(handle));
+  if (!CloseSettingsFile(std::move(handle))) {
+    ClearForReading(settings);
+    return false;
+  }
 
   // Counted over the entries rather than per line, so a repeated entry cannot hide a missing one.
   int loaded = 0;

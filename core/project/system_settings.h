@@ -90,8 +90,8 @@ void SetSystemSettingsDefaults(SystemSettings& settings);
 // Reads the system settings file into `settings`, loading the skin images: relative paths with
 // folder flag 0 against `programFolder`, others against `projectFolder`. Everything but the
 // status window position is cleared first. Failed skin images and fewer than 12 loaded images are
-// reported through `prompter` (null: quiet). False only when the file cannot be opened; the
-// record is then left cleared, without defaults.
+// reported through `prompter` (null: quiet). False only when the file cannot be opened or read;
+// the record is then left cleared, without defaults.
 bool ReadSystemSettings(const std::filesystem::path& file,
                         const std::filesystem::path& projectFolder,
                         const std::filesystem::path& programFolder, SystemSettings& settings,

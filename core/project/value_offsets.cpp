@@ -71,7 +71,10 @@ bool ReadValueOffsets(const std::filesystem::path& file, ValueOffsetTable& table
       ReadOffsets(fields, table.entries[static_cast<std::size_t>(entry)]);
     }
   }
-  CloseSettingsFile(std::move(handle));
+  if (!CloseSettingsFile(std::move(handle))) {
+    table.entries.fill(ValueOffsetSet{});
+    return false;
+  }
   return true;
 }
 

@@ -32,7 +32,8 @@ struct ValueOffsetTable {
 };
 
 // Clears every entry and the choice, then reads the file (opening it is tried twice). False when
-// it cannot be opened. Offsets beyond the 16-bit range are clamped to it.
+// it cannot be opened or read (the table stays empty). Offsets beyond the 16-bit range are clamped
+// to it.
 bool ReadValueOffsets(const std::filesystem::path& file, ValueOffsetTable& table);
 
 // Writes the entries up to the first unregistered one. False when the file cannot be written;

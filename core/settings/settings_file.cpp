@@ -44,6 +44,13 @@ std::optional<ModeInfo> ParseMode(std::string_view mode) {
   return info;
 }
 
+// An empty name resolves to the folder itself. A folder opens for reading on some systems and
+// then reads like an empty file, which would turn a damaged project into a blank robot.
+bool NamesAFolder(const std::filesystem::path& path) {
+  std::error_code ec;
+  return !path.has_filename() || std::filesystem::is_directory(path, ec);
+}
+
 std::FILE* OpenExisting(const std::filesystem::path& path, const char* mode) {
 #ifdef _WIN32
   std::wstring wide(mode, mode + std::strlen(mode));
@@ -58,6 +65,9 @@ std::FILE* OpenExisting(const std::filesystem::path& path, const char* mode) {
 class SettingsFile {
  public:
   static SettingsFileHandle Open(const std::filesystem::path& path, ModeInfo mode) {
+    if (NamesAFolder(path)) {
+      return nullptr;
+    }
     SettingsFileHandle file(new SettingsFile);
     if (mode.write) {
       file->replacing_ = std::make_unique<ReplacingFile>(path);
@@ -72,11 +82,9 @@ class SettingsFile {
         return nullptr;
       }
       file->ownsStream_ = true;
-      if (mode.plus && std::fseek(file->stream_, 0, SEEK_END) == 0 &&
-          std::ftell(file->stream_) == 0) {
-        file->WriteBytes(kBom.data(), kBom.size());
+      if (mode.plus) {
+        file->StartReadWrite();
       }
-      std::fseek(file->stream_, 0, SEEK_SET);
     }
     return file;
   }
@@ -115,6 +123,14 @@ class SettingsFile {
 
   bool IsUtf16();
   std::size_t BytesThroughNextLineFeed();
+  void StartReadWrite();
+  bool Seek(long offset) {
+    if (std::fseek(stream_, offset, SEEK_SET) != 0) {
+      failed_ = true;
+      return false;
+    }
+    return true;
+  }
 
   std::FILE* stream_ = nullptr;
   bool ownsStream_ = false;
@@ -127,8 +143,20 @@ bool SettingsFile::IsUtf16() {
   unsigned char head[2] = {0, 0};
   std::fseek(stream_, 0, SEEK_SET);
   const std::size_t got = std::fread(head, 1, 2, stream_);
-  std::fseek(stream_, position, SEEK_SET);
+  if (std::ferror(stream_)) {
+    failed_ = true;
+  }
+  Seek(position);
   return got == 2 && head[0] == kBom[0] && head[1] == kBom[1];
+}
+
+// "r+": an empty file gets the byte-order mark; reading and writing then start after the mark
+// of a UTF-16 file (so the first write cannot overwrite it) and at the start of any other file.
+void SettingsFile::StartReadWrite() {
+  if (std::fseek(stream_, 0, SEEK_END) == 0 && std::ftell(stream_) == 0) {
+    WriteBytes(kBom.data(), kBom.size());
+  }
+  Seek(IsUtf16() ? static_cast<long>(kBom.size()) : 0);
 }
 
 // Counts the bytes from the current position up to and including the next LF (or to the end).
@@ -140,18 +168,29 @@ std::size_t SettingsFile::BytesThroughNextLineFeed() {
       break;
     }
   }
+  if (std::ferror(stream_)) {
+    failed_ = true;
+  }
   return count;
 }
 
 int SettingsFile::ReadLine(std::u16string& line, int maxChars) {
   line.clear();
+  if (failed_) {
+    return 0;
+  }
   const bool utf16 = IsUtf16();
   const long start = std::ftell(stream_);
   if (start < 0) {
+    failed_ = true;
     return 0;
   }
   std::array<unsigned char, kChunkBytes> chunk{};
   const std::size_t bytesRead = std::fread(chunk.data(), 1, chunk.size(), stream_);
+  if (std::ferror(stream_) || failed_) {
+    failed_ = true;  // a read error ends the reading, and CloseSettingsFile reports it
+    return 0;
+  }
   const std::size_t limit =
       static_cast<std::size_t>(std::clamp(maxChars, 0, kSettingsLineLimit - 1));
 
@@ -196,7 +235,9 @@ int SettingsFile::ReadLine(std::u16string& line, int maxChars) {
       consumed = bytesRead + BytesThroughNextLineFeed();  // the rest of an overlong line is lost
     }
   }
-  std::fseek(stream_, start + static_cast<long>(consumed), SEEK_SET);
+  if (!Seek(start + static_cast<long>(consumed))) {
+    return 0;
+  }
   line = text;
   return static_cast<int>(line.size());
 }

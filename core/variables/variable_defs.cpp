@@ -47,7 +47,9 @@ std::optional<std::vector<VariableDef>> LoadVariableDefs(const std::filesystem::
   while (ReadSettingsLine(file.get(), line, kLineChars) > 0) {
     defs.push_back(ParseDefinition(line));
   }
-  CloseSettingsFile(std::move(file));
+  if (!CloseSettingsFile(std::move(file))) {
+    return std::nullopt;
+  }
   return defs;
 }
 

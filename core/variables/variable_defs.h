@@ -20,7 +20,7 @@ inline constexpr std::size_t kVariableNameChars = 127;
 // Reads a variable definition file (settings-file encoding): one definition per line read, in
 // file order, from the fields "address,size,name" (each ending at a comma, CR or LF; numbers
 // decimal or 0x-hexadecimal). Reading stops at the end of the file or at a line that is a bare
-// LF. nullopt when the file cannot be opened.
+// LF. nullopt when the file cannot be opened or read.
 std::optional<std::vector<VariableDef>> LoadVariableDefs(const std::filesystem::path& path);
 
 // Writes "0x%04x,%d,%s" lines as a UTF-16 settings file; the old file stays on failure.

@@ -85,6 +85,16 @@ class ProjectLoadTest : public ::testing::Test {
     return LoadRobotProject(ProjectFile(), quiet, project, options);
   }
 
+  // Options for a start-up whose log lives in AppData().
+  std::filesystem::path AppData() const { return dir_ / "appdata"; }
+  ProjectLoadOptions StartupOptions() {
+    std::filesystem::create_directories(AppData());
+    ProjectLoadOptions options;
+    options.programFolder = programFolder_;
+    options.prompter = &prompter_;
+    return options;
+  }
+
   std::vector<std::u16string> Messages() const {
     std::vector<std::u16string> texts;
     for (const auto& call : prompter_.Calls()) {
@@ -187,11 +197,8 @@ TEST_F(ProjectLoadTest, UnreadableProjectFileIsReportedUnlessQuiet) {
 }
 
 TEST_F(ProjectLoadTest, StartupTakesTheCommandLineThenTheLogAndRecordsTheProject) {
-  const auto appData = dir_ / "appdata";
-  std::filesystem::create_directories(appData);
-  ProjectLoadOptions options;
-  options.programFolder = programFolder_;
-  options.prompter = &prompter_;
+  const auto appData = AppData();
+  const ProjectLoadOptions options = StartupOptions();
   LoadedProject project;
   std::u16string loaded;
   const std::u16string quoted = u"\"" + TextFromPath(ProjectFile()) + u"\"";
@@ -208,6 +215,32 @@ TEST_F(ProjectLoadTest, StartupTakesTheCommandLineThenTheLogAndRecordsTheProject
   ASSERT_TRUE(LoadStartupProject(u"", appData, again, options, &loaded)) << "from the log";
   EXPECT_EQ(loaded, TextFromPath(ProjectFile()));
   EXPECT_TRUE(Messages().empty());
+}
+
+TEST_F(ProjectLoadTest, DamagedProjectFileFailsTheStartupAndStaysOutOfTheLog) {
+  const auto appData = AppData();
+  const ProjectLoadOptions options = StartupOptions();
+  LoadedProject project;
+  ASSERT_TRUE(LoadStartupProject(TextFromPath(ProjectFile()), appData, project, options));
+  const std::string log = testing::ReadBytes(appData / "kjplog.dat");
+  // Each leaves a settings file name empty, which names the project folder itself.
+  const std::string damaged[] = {
+      "",
+      "\nSYSINI:[[sys.ini]]\r\nSLDINI:[[slider.ini]]\r\n",
+      "SYSINI:\r\nSLDINI:[[slider.ini]]\r\n",
+      "SYSINI:[[sys.ini]]\r\nSLDINI:\r\n",
+  };
+  for (const std::string& bytes : damaged) {
+    const auto path = projectFolder_ / "damaged.KJZ";
+    testing::WriteBytes(path, bytes);
+    prompter_.Clear();
+    EXPECT_FALSE(LoadStartupProject(TextFromPath(path), appData, project, options)) << bytes;
+    EXPECT_EQ(Messages(), std::vector<std::u16string>{Format(
+                              LoadText(TextId::kMsgSettingsFileFailedFatal), u"")})
+        << bytes;
+    EXPECT_EQ(testing::ReadBytes(appData / "kjplog.dat"), log) << bytes;
+    EXPECT_EQ(ProjectRobotName(project), u"テストロボ") << "the loaded project stays";
+  }
 }
 
 TEST_F(ProjectLoadTest, StartupWithoutLogOrDefaultProjectFailsSilently) {

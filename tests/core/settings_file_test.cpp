@@ -38,15 +38,41 @@ TEST(SettingsFileOpen, ModesAreCheckedCaseInsensitively) {
   EXPECT_EQ(OpenSettingsFile(dir / "no_such_folder" / "a.ini", "w"), nullptr);
 }
 
-TEST(SettingsFileOpen, ReadWriteOnExistingFileKeepsItsFirstBytes) {
+TEST(SettingsFileOpen, FolderOrEmptyNameIsRefusedInEveryMode) {
+  // An empty settings file name resolves to the project folder itself.
+  TempDir dir;
+  for (const char* mode : {"r", "r+", "w", "w+"}) {
+    EXPECT_EQ(OpenSettingsFile(dir.Path(), mode), nullptr) << mode;
+    EXPECT_EQ(OpenSettingsFile(dir / "", mode), nullptr) << mode;
+  }
+  EXPECT_TRUE(std::filesystem::is_empty(dir.Path())) << "no temporary file was made";
+}
+
+#ifdef __linux__
+TEST(SettingsFileOpen, ReadErrorIsReportedOnCloseNotTakenForTheEnd) {
+  auto file = OpenSettingsFile("/proc/self/mem", "r");  // opens, but reading offset 0 fails
+  ASSERT_NE(file, nullptr);
+  std::u16string line;
+  EXPECT_EQ(ReadSettingsLine(file.get(), line, 1024), 0);
+  EXPECT_FALSE(CloseSettingsFile(std::move(file)));
+}
+#endif
+
+TEST(SettingsFileOpen, ReadWriteKeepsTheFirstBytesAndWritesAfterTheMark) {
   TempDir dir;
   const auto path = dir / "a.ini";
   WriteBytes(path, "KEY:[1]\r\n");
   CloseSettingsFile(OpenSettingsFile(path, "r+"));
   EXPECT_EQ(ReadBytes(path), "KEY:[1]\r\n");
   WriteBytes(path, "");
-  CloseSettingsFile(OpenSettingsFile(path, "r+"));
-  EXPECT_EQ(ReadBytes(path), "\xFF\xFE");
+  auto empty = OpenSettingsFile(path, "r+");
+  WriteSettingsText(empty.get(), u"A:[1]\n");
+  ASSERT_TRUE(CloseSettingsFile(std::move(empty)));
+  EXPECT_EQ(ReadBytes(path), Utf16Bytes(u"A:[1]\r\n")) << "the mark comes first";
+  auto existing = OpenSettingsFile(path, "r+");
+  WriteSettingsText(existing.get(), u"B");
+  ASSERT_TRUE(CloseSettingsFile(std::move(existing)));
+  EXPECT_EQ(ReadBytes(path), Utf16Bytes(u"B:[1]\r\n"));
 }
 
 TEST(SettingsFileWrite, WritesBomAndCrLfAndReplacesOnlyOnClose) {
