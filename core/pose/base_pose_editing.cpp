@@ -61,6 +61,9 @@ int RegisterBasePose(BasePoseTable& working, std::u16string_view name, std::int3
     ShowWarning(prompter, TextId::kMsgEnterBasePoseName);
     return 0;
   }
+  if (!CheckSettingsName(cutName, prompter)) {
+    return 0;
+  }
   if (FirstFreeEntry(working) == kBasePoseCount) {
     ShowWarning(prompter, TextId::kMsgBasePoseListFull);
     return 0;

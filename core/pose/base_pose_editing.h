@@ -29,8 +29,9 @@ void FillBasePoseFromPose(BasePose& entry, const MotionBlock& pose, const Slider
 
 // Register: inserts the current pose as a new registered entry named `name` (cut to 127
 // characters) at `focusedIndex` (the focused list item, -1 none: after the last registered
-// entry), shifting the later entries down one place. Messages: empty name, table full. Returns
-// 1 when registered, 0 otherwise (working copy unchanged).
+// entry), shifting the later entries down one place. Messages: empty name, a name the file cannot
+// hold (CheckSettingsName), table full. Returns 1 when registered, 0 otherwise (working copy
+// unchanged).
 int RegisterBasePose(BasePoseTable& working, std::u16string_view name, std::int32_t focusedIndex,
                      const MotionBlock& pose, const SliderTable& sliders, Prompter* prompter);
 

@@ -1,5 +1,6 @@
 #include "pose/dialog_prompts.h"
 
+#include "settings/settings_fields.h"
 #include "strings/text_id.h"
 #include "strings/text_loader.h"
 
@@ -18,6 +19,14 @@ void ShowWarning(Prompter* prompter, int textId) {
 bool AskYesNo(Prompter* prompter, int textId) {
   return prompter && prompter->Ask(PromptIcon::kQuestion, LoadText(textId),
                                    PromptButtons::kYesNo) == PromptAnswer::kYes;
+}
+
+bool CheckSettingsName(std::u16string_view name, Prompter* prompter) {
+  if (IsSettingsFieldText(name)) {
+    return true;
+  }
+  ShowWarning(prompter, TextId::kMsgNameNotStorable);
+  return false;
 }
 
 bool ReportUnsavedFile(bool written, Prompter* prompter) {

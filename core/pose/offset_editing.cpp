@@ -6,6 +6,7 @@
 #include "pose/dialog_prompts.h"
 #include "pose/entry_table.h"
 #include "project/robot_project.h"
+#include "settings/settings_fields.h"
 #include "strings/text_id.h"
 #include "strings/text_loader.h"
 #include "text/format.h"
@@ -82,8 +83,9 @@ int DeleteOffsetSet(ValueOffsetTable& working, std::int32_t selectedIndex) {
 
 void RenameOffsetSet(ValueOffsetTable& working, std::int32_t index, std::u16string_view text) {
   if (IsRegisteredEntry(working, index)) {
+    // An edited label has no way to refuse: a name the file cannot hold is made storable.
     working.entries[static_cast<std::size_t>(index)].name =
-        TruncateText(text, kOffsetSetNameMaxChars);
+        SettingsFieldName(text, kOffsetSetNameMaxChars);
   }
 }
 

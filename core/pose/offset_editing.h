@@ -37,7 +37,8 @@ int AddOffsetSet(ValueOffsetTable& working, std::int32_t focusedIndex, Prompter*
 // when a set was removed.
 int DeleteOffsetSet(ValueOffsetTable& working, std::int32_t selectedIndex);
 
-// Renaming in place: the edited label (cut to 127 characters) names the registered set `index`.
+// Renaming in place: the edited label (cut to 127 characters, made storable by
+// SettingsFieldText) names the registered set `index`.
 void RenameOffsetSet(ValueOffsetTable& working, std::int32_t index, std::u16string_view text);
 
 // The offset edit's character check: digits, '+', '-', '.' and blanks; a text of three or more

@@ -82,7 +82,8 @@ std::u16string EntryText(const BasePose& pose) {
       servos[c] = u'1';
     }
   }
-  std::u16string text = Format(u"DEFPOS:[[%s]]\n", TruncateText(pose.name, kBasePoseNameMaxChars));
+  std::u16string text =
+      Format(u"DEFPOS:[[%s]]\n", SettingsFieldName(pose.name, kBasePoseNameMaxChars));
   text += Format(u"AXISENABLE:[%s]\n", axes);
   text += Format(u"SERVOENABLE:[%s]\n", servos);
   text += Format(u"DEFPOS_VALUE:[%s]\n", values);
@@ -109,7 +110,7 @@ bool ReadBasePoses(const std::filesystem::path& file, BasePoseTable& table) {
       entry = std::min(entry + 1, kBasePoseCount);
       if (entry < kBasePoseCount) {
         BasePose& pose = table.entries[static_cast<std::size_t>(entry)];
-        pose.name = TruncateText(fields.NextText(), kBasePoseNameMaxChars);
+        pose.name = fields.NextName(kBasePoseNameMaxChars);
         pose.registered = true;
       }
     }

@@ -37,7 +37,7 @@ bool ReadRecentProjects(const std::filesystem::path& logFile, RecentProjects& lo
     if (!fields.KeyFound()) {
       continue;
     }
-    const std::u16string name = Cut(fields.NextText(), kNameChars);
+    const std::u16string name = fields.NextName(kNameChars);
     const std::u16string path = Cut(fields.NextText(), kPathChars);
     std::error_code ec;
     if (path.empty() || !std::filesystem::is_regular_file(PathFromText(path), ec)) {
@@ -57,7 +57,7 @@ bool ReadRecentProjects(const std::filesystem::path& logFile, RecentProjects& lo
 
 void RecordRecentProject(RecentProjects& log, std::u16string_view robotName,
                          std::u16string_view projectPath) {
-  const std::u16string name = Cut(robotName, kNameChars);
+  const std::u16string name = SettingsFieldName(robotName, kNameChars);
   auto& entries = log.entries;
   auto same = std::find_if(entries.begin(), entries.end(),
                            [&](const RecentProject& e) { return e.valid && e.robotName == name; });
@@ -79,7 +79,8 @@ bool WriteRecentProjects(const std::filesystem::path& logFile, RecentProjects& l
   for (const auto& entry : log.entries) {
     if (entry.valid) {
       WriteSettingsText(file.get(),
-                        Format(u"ROBOT_LOG[[%s]]-[[%s]]\n", entry.robotName, entry.path));
+                        Format(u"ROBOT_LOG[[%s]]-[[%s]]\n", SettingsFieldText(entry.robotName),
+                               SettingsFieldText(entry.path)));
     }
   }
   return CloseSettingsFile(std::move(file));

@@ -70,7 +70,7 @@ bool WriteProjectFile(const std::filesystem::path& path, const RobotProject& pro
     return false;
   }
   for (const auto& [key, field] : kKeys) {
-    WriteSettingsText(file.get(), Format(u"%s[[%s]]\n", key, project.*field));
+    WriteSettingsText(file.get(), Format(u"%s[[%s]]\n", key, SettingsFieldText(project.*field)));
   }
   return CloseSettingsFile(std::move(file));
 }

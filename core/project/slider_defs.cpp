@@ -6,7 +6,6 @@
 #include "settings/settings_file.h"
 #include "text/format.h"
 #include "text/number_parse.h"
-#include "text/truncate.h"
 
 namespace gestalon::core {
 namespace {
@@ -45,12 +44,12 @@ void ReadFont(FieldReader& fields, SliderDef& slider) {
   slider.textBkColor = ReadColor(fields);
   font.weight = fields.NextInt();
   font.SetStyleBits(fields.NextInt());
-  font.faceName = TruncateText(fields.NextText(), kFaceNameMaxChars);
+  font.faceName = fields.NextName(kFaceNameMaxChars);
 }
 
 void ReadSliderKeys(std::u16string_view line, SliderDef& slider) {
   if (auto fields = FieldReader(line, u"_AXISNAME"); fields.KeyFound()) {
-    slider.axisName = TruncateText(fields.NextText(), kAxisNameMaxChars);
+    slider.axisName = fields.NextName(kAxisNameMaxChars);
   }
   if (auto fields = FieldReader(line, u"_POSITION"); fields.KeyFound()) {
     slider.filePos[0] = fields.NextInt();
@@ -58,8 +57,8 @@ void ReadSliderKeys(std::u16string_view line, SliderDef& slider) {
     slider.pos = slider.filePos;
   }
   if (auto fields = FieldReader(line, u"_MESSAGE"); fields.KeyFound()) {
-    slider.upperText = TruncateText(fields.NextText(), kSideTextMaxChars);
-    slider.lowerText = TruncateText(fields.NextText(), kSideTextMaxChars);
+    slider.upperText = fields.NextName(kSideTextMaxChars);
+    slider.lowerText = fields.NextName(kSideTextMaxChars);
   }
   if (auto fields = FieldReader(line, u"_FONT"); fields.KeyFound()) {
     ReadFont(fields, slider);
@@ -93,17 +92,18 @@ std::int32_t AsSigned(std::uint32_t bits) {
 std::u16string SliderBlock(int number, const SliderDef& slider) {
   const FontSpec& font = slider.font;
   std::u16string block = Format(u"_NUMBER:[%02d]\n", number);
-  block += Format(u"_AXISNAME:[[%s]]\n", TruncateText(slider.axisName, kAxisNameMaxChars));
+  block += Format(u"_AXISNAME:[[%s]]\n", SettingsFieldName(slider.axisName, kAxisNameMaxChars));
   block += Format(u"_POSITION:[%d]-[%d]\n", slider.pos[0], slider.pos[1]);
-  block += Format(u"_MESSAGE:[[%s]]-[[%s]]\n", TruncateText(slider.upperText, kSideTextMaxChars),
-                  TruncateText(slider.lowerText, kSideTextMaxChars));
+  block +=
+      Format(u"_MESSAGE:[[%s]]-[[%s]]\n", SettingsFieldName(slider.upperText, kSideTextMaxChars),
+             SettingsFieldName(slider.lowerText, kSideTextMaxChars));
   block += Format(
       u"_FONT:[%d]-[%d]-[%d]-[%d]-[%d]-[%d]-[%d]-[%d]-[%d,%d,%d]-[%d,%d,%d]-[%d]-[%d]-[[%s]]\n",
       font.height, font.width, font.orientation, font.quality, font.pitchAndFamily, font.charSet,
       font.outPrecision, font.clipPrecision, RedOf(slider.textColor), GreenOf(slider.textColor),
       BlueOf(slider.textColor), RedOf(slider.textBkColor), GreenOf(slider.textBkColor),
       BlueOf(slider.textBkColor), font.weight, font.StyleBits(),
-      TruncateText(font.faceName, kFaceNameMaxChars));
+      SettingsFieldName(font.faceName, kFaceNameMaxChars));
   block += Format(u"_PAIR:[%d]-[%d]\n", slider.pairMode, slider.partner);
   block += Format(u"_PUTSTYLE:[%d]-[%d]-[%.4f]\n", slider.putStyle, slider.decimals,
                   slider.countsPerDegree);

@@ -165,7 +165,7 @@ void ReadLine(std::u16string_view line, const std::filesystem::path& projectFold
     font.clipPrecision = static_cast<std::uint8_t>(f.NextInt());
     font.weight = f.NextInt();
     font.SetStyleBits(f.NextInt());
-    font.faceName = TruncateText(f.NextText(), kMaxFaceNameChars);
+    font.faceName = f.NextName(kMaxFaceNameChars);
     state.motionAreaKeySeen = true;
   }
   if (FieldReader f(line, u"_SKINDATA_FILEPATH:"); f.KeyFound()) {
@@ -279,7 +279,7 @@ bool WriteSystemSettings(const std::filesystem::path& file, const SystemSettings
       out, Format(u"MOTAREA_FONT:[%d]-[%d]-[%d]-[%d]-[%d]-[%d]-[%d]-[%d]-[%d]-[%d]-[[%s]]\n\n",
                   font.height, font.width, font.orientation, font.quality, font.pitchAndFamily,
                   font.charSet, font.outPrecision, font.clipPrecision, font.weight,
-                  font.StyleBits(), font.faceName));
+                  font.StyleBits(), SettingsFieldName(font.faceName, kMaxFaceNameChars)));
   // Both keys on one line: readers search each key anywhere in a line.
   WriteSettingsText(out, Format(u"MOTAREA_GRID:[%d]-[%d]", settings.gridX, settings.gridY));
   WriteSettingsText(out,
@@ -288,8 +288,8 @@ bool WriteSystemSettings(const std::filesystem::path& file, const SystemSettings
   WriteSettingsText(out, u"\n");
   for (int i = 0; i < kSkinImageCount; ++i) {
     const SkinImage& skin = settings.skins[static_cast<std::size_t>(i)];
-    WriteSettingsText(
-        out, Format(u"_SKINDATA_FILEPATH:[%d]-[%d]-[[%s]]\n", i, skin.folderFlag, skin.path));
+    WriteSettingsText(out, Format(u"_SKINDATA_FILEPATH:[%d]-[%d]-[[%s]]\n", i, skin.folderFlag,
+                                  SettingsFieldText(skin.path)));
   }
   return CloseSettingsFile(std::move(handle));
 }

@@ -35,7 +35,8 @@ std::u16string EntryText(const ValueOffsetSet& set) {
     }
     offsets += Format(u"%+d", set.offsets[k]);
   }
-  std::u16string text = Format(u"DEFOFS:[[%s]]\n", TruncateText(set.name, kOffsetSetNameMaxChars));
+  std::u16string text =
+      Format(u"DEFOFS:[[%s]]\n", SettingsFieldName(set.name, kOffsetSetNameMaxChars));
   text += Format(u"DEFOFS_VALUE:[%s]\n", offsets);
   text += u"\n";
   return text;
@@ -60,7 +61,7 @@ bool ReadValueOffsets(const std::filesystem::path& file, ValueOffsetTable& table
       entry = std::min(entry + 1, kOffsetSetCount);
       if (entry < kOffsetSetCount) {
         ValueOffsetSet& set = table.entries[static_cast<std::size_t>(entry)];
-        set.name = TruncateText(fields.NextText(), kOffsetSetNameMaxChars);
+        set.name = fields.NextName(kOffsetSetNameMaxChars);
         set.registered = true;
       }
     }

@@ -672,6 +672,7 @@ inline constexpr int kFilterBmpPattern = 53140;
 inline constexpr int kMsgMotionSaveFailed = 54000;
 inline constexpr int kMsgFileNameTooLong = 54001;
 inline constexpr int kMsgNotYetAvailable = 54002;
+inline constexpr int kMsgNameNotStorable = 54020;
 // The language code of the table ("ja"): Qt's own texts are shown in the same language.
 inline constexpr int kInterfaceLanguage = 54040;
 

@@ -54,12 +54,14 @@ TEST(BasePoseRegister, WithAFocusedItemInsertsBeforeIt) {
   EXPECT_EQ(table.entries[3].values[0], 102) << "C moved with its values";
 }
 
-TEST(BasePoseRegister, RefusesAnEmptyNameAndAFullTable) {
+TEST(BasePoseRegister, RefusesAnEmptyOrUnstorableNameAndAFullTable) {
   const SliderTable sliders{};
   RecordingPrompter prompter;
   BasePoseTable table = TableWithNames({u"A"});
   const BasePoseTable before = table;
   EXPECT_EQ(RegisterBasePose(table, u"", -1, PoseWithValues(), sliders, &prompter), 0);
+  EXPECT_EQ(RegisterBasePose(table, u"a]]b", -1, PoseWithValues(), sliders, &prompter), 0);
+  EXPECT_EQ(RegisterBasePose(table, u"a\nb", -1, PoseWithValues(), sliders, &prompter), 0);
   EXPECT_EQ(table, before);
 
   BasePoseTable full;
@@ -72,10 +74,12 @@ TEST(BasePoseRegister, RefusesAnEmptyNameAndAFullTable) {
   EXPECT_EQ(full, fullBefore);
 
   const auto calls = prompter.Calls();
-  ASSERT_EQ(calls.size(), 2u);
+  ASSERT_EQ(calls.size(), 4u);
   EXPECT_EQ(calls[0].text, LoadText(TextId::kMsgEnterBasePoseName));
-  EXPECT_EQ(calls[1].text, LoadText(TextId::kMsgBasePoseListFull));
-  EXPECT_EQ(calls[1].icon, PromptIcon::kWarning);
+  EXPECT_EQ(calls[1].text, LoadText(TextId::kMsgNameNotStorable));
+  EXPECT_EQ(calls[2].text, LoadText(TextId::kMsgNameNotStorable));
+  EXPECT_EQ(calls[3].text, LoadText(TextId::kMsgBasePoseListFull));
+  EXPECT_EQ(calls[3].icon, PromptIcon::kWarning);
 }
 
 TEST(BasePoseRegister, CutsTheNameTo127Characters) {

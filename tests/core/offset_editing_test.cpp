@@ -102,10 +102,12 @@ TEST(OffsetDialogEntry, DeleteMovesLaterSetsUpAndAdjustsTheWorkingEntry) {
   EXPECT_EQ(working.entries[0], ValueOffsetSet{});
 }
 
-TEST(OffsetDialogEntry, RenameCutsTo127Characters) {
+TEST(OffsetDialogEntry, RenameCutsTo127CharactersAndMakesTheNameStorable) {
   ValueOffsetTable working = TableWithNames({u"a"});
   RenameOffsetSet(working, 0, std::u16string(130, u'x'));
   EXPECT_EQ(working.entries[0].name, std::u16string(127, u'x'));
+  RenameOffsetSet(working, 0, u"a]]b\nc]");
+  EXPECT_EQ(working.entries[0].name, u"a]b c]");
   RenameOffsetSet(working, 1, u"ignored");
   EXPECT_FALSE(working.entries[1].registered);
 }

@@ -2,8 +2,19 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/paths.h"
+#include "project/base_poses.h"
+#include "project/recent_projects.h"
+#include "project/robot_project.h"
+#include "project/slider_defs.h"
+#include "project/system_settings.h"
+#include "project/value_offsets.h"
+#include "temp_dir.h"
+
 namespace gestalon::core {
 namespace {
+
+using testing::TempDir;
 
 TEST(FieldReader, ReadsNumericAndTextFieldsAfterTheKey) {
   FieldReader fields(u"_POSITION:[12]-[-3]-[[a-b:[c] d]]-[0.25]\r", u"_POSITION:");
@@ -46,6 +57,73 @@ TEST(FieldReader, CommaGroups) {
   EXPECT_EQ(fields.NextText(), u"MS UI Gothic");
   EXPECT_EQ(fields.NextGroup(), (std::vector<std::u16string_view>{u"255", u"0", u"16"}));
   EXPECT_EQ(fields.NextGroup(), std::vector<std::u16string_view>{u""});
+}
+
+// Every writer of a text field, read back by its reader: a name that IsSettingsFieldText accepts
+// comes back unchanged, any other comes back as SettingsFieldText made it, and so does every
+// later round trip.
+TEST(TextFieldRoundTrip, EveryWriterGivesBackWhatItWrote) {
+  struct Case {
+    std::u16string name;
+    bool valid;
+    std::u16string readBack;
+  };
+  const Case cases[] = {
+      {u"Pose[1]", true, u"Pose[1]"},       {u"]", true, u"]"},
+      {u"腕[右]-a:b", true, u"腕[右]-a:b"}, {u"x]]y", false, u"x]y"},
+      {u"[[a]]]", false, u"[[a]"},          {u"a\nb", false, u"a b"},
+      {u"a\r\tb", false, u"a  b"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(c.name.begin(), c.name.end()));
+    EXPECT_EQ(IsSettingsFieldText(c.name), c.valid);
+    EXPECT_EQ(SettingsFieldText(c.name), c.readBack);
+    TempDir dir;
+
+    SliderTable sliders{};
+    sliders[3].axisName = sliders[3].upperText = sliders[3].lowerText = c.name;
+    sliders[3].font.faceName = c.name;
+    ASSERT_TRUE(WriteSliderDefinitions(dir / "slider.ini", sliders, WindowLayout{}));
+    WindowLayout layout;
+    ASSERT_TRUE(ReadSliderDefinitions(dir / "slider.ini", sliders, layout));
+    EXPECT_EQ(sliders[3].axisName, c.readBack);
+    EXPECT_EQ(sliders[3].upperText, c.readBack);
+    EXPECT_EQ(sliders[3].lowerText, c.readBack);
+    EXPECT_EQ(sliders[3].font.faceName, c.readBack);
+
+    SystemSettings system;
+    system.motionAreaFont.faceName = c.name;
+    system.skins[11].path = c.name;
+    ASSERT_TRUE(WriteSystemSettings(dir / "sys.ini", system));
+    ASSERT_TRUE(ReadSystemSettings(dir / "sys.ini", dir.Path(), dir.Path(), system, nullptr));
+    EXPECT_EQ(system.motionAreaFont.faceName, c.readBack);
+    EXPECT_EQ(system.skins[11].path, c.readBack);
+
+    // Base poses and offsets: the name of entry 0.
+    const auto entryName = [&](auto table, auto write, auto read, const char* file) {
+      table.entries[0].name = c.name;
+      table.entries[0].registered = true;
+      EXPECT_TRUE(write(dir / file, table));
+      EXPECT_TRUE(read(dir / file, table));
+      return table.entries[0].name;
+    };
+    EXPECT_EQ(entryName(BasePoseTable{}, WriteBasePoses, ReadBasePoses, "defpos.ini"), c.readBack);
+    EXPECT_EQ(entryName(ValueOffsetTable{}, WriteValueOffsets, ReadValueOffsets, "defofs.ini"),
+              c.readBack);
+
+    RobotProject project;
+    project.SYSINI = project.MEMMAPINI = c.name;
+    ASSERT_TRUE(WriteProjectFile(dir / "p.KJZ", project));
+    ASSERT_TRUE(ReadProjectFile(dir / "p.KJZ", project));
+    EXPECT_EQ(project.SYSINI, c.readBack);
+    EXPECT_EQ(project.MEMMAPINI, c.readBack);
+
+    RecentProjects log;
+    const std::u16string projectPath = TextFromPath(dir / "p.KJZ");
+    ASSERT_TRUE(WriteRecentProjects(dir / "log.dat", log, &projectPath, c.name));
+    ASSERT_TRUE(ReadRecentProjects(dir / "log.dat", log, nullptr));
+    EXPECT_EQ(log.entries[0].robotName, c.readBack);
+  }
 }
 
 }  // namespace
