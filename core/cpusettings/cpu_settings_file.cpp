@@ -101,8 +101,9 @@ void AppendMemW(std::string& out, int size, std::int64_t address, std::string va
   AppendMemW(out, size, address, std::vector<std::string>{std::move(value)}, 0);
 }
 
-// A text inside a quoted attribute: a double quote would end the value early and a line break
-// would split the comment line that repeats it, so both are replaced.
+// A text inside a quoted attribute or a comment line: a double quote would end the value early
+// and a line break would end the comment, leaving the rest of the text to be read as elements
+// and values, so both are replaced.
 std::u16string AttributeText(std::u16string_view text) {
   std::u16string safe(text);
   for (char16_t& c : safe) {
@@ -116,7 +117,8 @@ std::u16string AttributeText(std::u16string_view text) {
 }
 
 void AppendModelName(std::string& out, const CpuSettings& settings) {
-  AppendComment(out, TextId::kCpuFileCmtRobotName, RobotName(settings));
+  // The name itself goes into the mem_w values byte for byte; the comment only shows it.
+  AppendComment(out, TextId::kCpuFileCmtRobotName, AttributeText(RobotName(settings)));
   std::vector<std::string> values;
   for (char byte : settings.modelName) {
     if (byte == '\0') {

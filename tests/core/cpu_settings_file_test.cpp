@@ -120,14 +120,18 @@ TEST(CpuSettingsFileRoundTrip, FieldsTheFileDoesNotCarry) {
   EXPECT_EQ(read, expected);
 }
 
-TEST(CpuSettingsFileRoundTrip, QuotesAndLineBreaksInNamesCannotBreakTheFile) {
+TEST(CpuSettingsFileRoundTrip, QuotesLineBreaksAndTagsInNamesCannotBreakTheFile) {
   TempDir dir;
   CpuSettings original;
   original.motors[0].name = u"a\"b>c\nd";
   original.motors[1].name = u"next";
   original.startupMotion = u"x\"y.KX4";
+  SetRobotName(original, u"R\n<mem_w a\"b");
+  original.basicControlCycle = 10000;
   ASSERT_TRUE(WriteCpuSettingsFile(dir / "a.xml", original));
   const CpuSettings read = ReadBack(dir / "a.xml");
+  EXPECT_EQ(RobotName(read), u"R\n<mem_w a\"b") << "the name itself is stored byte for byte";
+  EXPECT_EQ(read.basicControlCycle, 10000);
   EXPECT_EQ(read.motors[0].name, u"a'b>c d");
   EXPECT_EQ(read.motors[1].name, u"next");
   EXPECT_EQ(read.startupMotion, u"x'y.KX4");
