@@ -51,7 +51,7 @@ void AddSubcommands(CLI::App& app, Options& o) {
 
   auto* project = app.add_subcommand("project", "Load a robot project and print it as JSON");
   project->add_option("project", o.project, "Robot project file (.KJZ)")->required();
-  project->add_option("--rewrite", o.rewriteDir, "Write the settings files back into DIR");
+  project->add_option("--rewrite", o.rewriteDir, "Write the project back into DIR");
 }
 
 }  // namespace

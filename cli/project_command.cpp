@@ -115,22 +115,33 @@ json ProjectJson(const core::LoadedProject& p, const std::vector<std::u16string>
   return result;
 }
 
-// Writes the settings files the program itself writes into `folder`, under their project names.
-bool Rewrite(const core::LoadedProject& p, const std::filesystem::path& folder, std::ostream& err) {
+// Writes the settings files the program itself writes into `folder`, under their project names,
+// with the variable definitions and a project file naming them, so that `folder` is the same
+// project again.
+bool Rewrite(const core::LoadedProject& p, const std::filesystem::path& projectFile,
+             const std::filesystem::path& folder, std::ostream& err) {
   const core::RobotProject& files = p.project;
   auto target = [&](const std::u16string& name) {
     return folder / core::PathFromText(name).filename();
   };
+  core::RobotProject rewritten = files;
+  for (std::u16string* name : {&rewritten.SYSINI, &rewritten.SLDINI, &rewritten.ROMINI,
+                               &rewritten.DEFPOSINI, &rewritten.DEFOFSINI, &rewritten.MEMMAPINI}) {
+    *name = core::TextFromPath(core::PathFromText(*name).filename());
+  }
+  const std::u16string projectName = core::TextFromPath(projectFile.filename());
   struct Step {
     const std::u16string& name;
     bool ok;
   };
   const Step steps[] = {
+      {projectName, core::WriteProjectFile(target(projectName), rewritten)},
       {files.SYSINI, core::WriteSystemSettings(target(files.SYSINI), p.system)},
       {files.SLDINI, core::WriteSliderDefinitions(target(files.SLDINI), p.sliders, p.layout)},
       {files.DEFPOSINI, core::WriteBasePoses(target(files.DEFPOSINI), p.basePoses)},
       {files.DEFOFSINI, core::WriteValueOffsets(target(files.DEFOFSINI), p.offsets)},
       {files.ROMINI, core::WriteCpuSettingsFile(target(files.ROMINI), p.cpu)},
+      {files.MEMMAPINI, core::WriteVariableDefs(target(files.MEMMAPINI), p.variables)},
   };
   bool ok = true;
   for (const Step& step : steps) {
@@ -152,7 +163,8 @@ int RunProjectCommand(const std::string& projectPath, const std::string& rewrite
   core::ProjectLoadOptions options;
   options.programFolder = core::ProgramFolder();
   options.prompter = &prompter;
-  const bool loaded = core::LoadRobotProject(ArgumentPath(projectPath), false, project, options);
+  const std::filesystem::path projectFile = ArgumentPath(projectPath);
+  const bool loaded = core::LoadRobotProject(projectFile, false, project, options);
   if (!loaded) {
     for (const auto& message : prompter.texts) {
       err << "gestalon-cli: " << core::ToUtf8(message) << "\n";
@@ -166,7 +178,7 @@ int RunProjectCommand(const std::string& projectPath, const std::string& rewrite
     const std::filesystem::path folder = ArgumentPath(rewriteDir);
     std::error_code ec;
     std::filesystem::create_directories(folder, ec);
-    if (!Rewrite(project, folder, err)) {
+    if (!Rewrite(project, projectFile, folder, err)) {
       return kExitError;
     }
   }

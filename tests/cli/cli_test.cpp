@@ -37,7 +37,7 @@ TEST(Cli, BadUsageExitsWithTwo) {
   EXPECT_NE(missing.err.find("-o"), std::string::npos);
 }
 
-TEST(CliProject, PrintsTheSampleRobotWithoutMessagesAndRewritesItsFiles) {
+TEST(CliProject, PrintsTheSampleRobotWithoutMessagesAndRewritesItAsAProject) {
   const std::string sample = GESTALON_RESOURCES_DIR "/robots/gestaloid/gestaloid.KJZ";
   testing::TempDir out;
   const Result r = RunTool({"project", sample, "--rewrite", (out / "rw").string()});
@@ -50,12 +50,16 @@ TEST(CliProject, PrintsTheSampleRobotWithoutMessagesAndRewritesItsFiles) {
   EXPECT_EQ(json["sliders"][2]["index"], 2);
   EXPECT_EQ(json["basePoses"][0]["name"], "基本姿勢");
   EXPECT_EQ(json["variables"][0]["address"], 0x0EE4);
-  for (const char* name : {"system.ini", "slider.ini", "defpos.ini", "defofs.ini", "STARTUP.XML"}) {
+  for (const char* name : {"gestaloid.KJZ", "system.ini", "slider.ini", "defpos.ini", "defofs.ini",
+                           "STARTUP.XML", "memmap.txt"}) {
     EXPECT_EQ(testing::ReadBytes(out / "rw" / name),
               testing::ReadBytes(std::filesystem::path(GESTALON_RESOURCES_DIR "/robots/gestaloid") /
                                  name))
         << name;
   }
+  const Result again = RunTool({"project", (out / "rw" / "gestaloid.KJZ").string()});
+  ASSERT_EQ(again.status, kExitOk) << again.err;
+  EXPECT_EQ(nlohmann::json::parse(again.out), json) << "the rewritten folder is the same project";
 }
 
 TEST(CliMotion, DumpListsBlocksWithLinksAndRewriteScalesTimes) {
