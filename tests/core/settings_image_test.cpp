@@ -18,7 +18,7 @@ CpuSettings SampleSettings() {
   for (std::size_t i = 0; i < s.interpolationMethods.size(); ++i) {
     s.interpolationMethods[i] = static_cast<std::uint8_t>(i % 5);
   }
-  SetRobotName(s, u"ROBO-7");
+  SetRobotName(s, u"TESTBOT");
   for (std::size_t k = 0; k < s.motors.size(); ++k) {
     for (std::size_t n = 0; n < s.motors[k].words.size(); ++n) {
       s.motors[k].words[n] = static_cast<std::uint16_t>(k * 0x100 + n + 1);
@@ -118,7 +118,7 @@ TEST(SettingsImage, ValuesAsTheBoardKeepsThem) {
   for (std::size_t i = 0; i < 128; ++i) {
     EXPECT_EQ(memory[0x0B80 + i], i % 5);
   }
-  EXPECT_EQ(MirrorText(memory, 0x0020, 31), "ROBO-7");
+  EXPECT_EQ(MirrorText(memory, 0x0020, 31), "TESTBOT");
   EXPECT_EQ(memory[0x0020 + 31], 0);
 
   BoardMirror packed{};
