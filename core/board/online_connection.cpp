@@ -18,6 +18,7 @@ constexpr std::uint32_t kPollBits =
     BoardStatusBit::kBuffer0Busy | BoardStatusBit::kBuffer1Busy | BoardStatusBit::kBuffer2Busy;
 constexpr std::int32_t kServoChannelBits = 64;
 constexpr auto kStartCheckInterval = std::chrono::milliseconds(1);
+constexpr auto kBoardRetryPause = std::chrono::milliseconds(1);
 
 // What ReadBoardSettings leaves in the name when the board never answered: a lone surrogate,
 // which no text converted from the ANSI code page contains.
@@ -320,7 +321,16 @@ int OnlineConnection::CheckRobot() {
 void OnlineConnection::RunCycles() {
   BoardFlags& flags = link_.Flags();
   bool firstCycle = true;
-  while (flags.connectionActive.load() != 0 && !shuttingDown_.load()) {
+  while (!shuttingDown_.load()) {
+    // A stop request made while a motion plays is ignored. The playing motion is looked at
+    // whenever the request is seen, not only after the pause: a request arriving between that
+    // look and the loop's test would otherwise end the connection under the playing motion.
+    if (flags.connectionActive.load() == 0) {
+      if (flags.playbackActive.load() == 0) {
+        break;
+      }
+      flags.connectionActive.store(1);
+    }
     // Other tasks get the board between cycles; a cycle that finds it taken just waits.
     if (link_.TryTakeBoard()) {
       BoardRelease release(link_);
@@ -328,10 +338,6 @@ void OnlineConnection::RunCycles() {
       firstCycle = false;
     }
     std::this_thread::sleep_for(context_.timing.cyclePeriod);
-    // A stop request made while a motion plays is ignored.
-    if (flags.playbackActive.load() != 0) {
-      flags.connectionActive.store(1);
-    }
   }
 }
 
@@ -442,12 +448,20 @@ void OnlineConnection::EndFailedConnection() {
 
 void OnlineConnection::EndConnection() {
   BoardFlags& flags = link_.Flags();
-  link_.CloseBoard();
-  boardOpened_ = false;
   // The board's own servo word stays as it is.
   ChangeSystemFlags(0, SystemFlag::kServoOn);
   flags.posePending.store(1);
-  flags.online.store(0);
+  {
+    // The port goes away only while no other task is in a transfer on it; the write task,
+    // which closes and reopens it under the board too, then finds the system offline.
+    while (!link_.TryTakeBoard()) {
+      std::this_thread::sleep_for(kBoardRetryPause);
+    }
+    BoardRelease release(link_);
+    link_.CloseBoard();
+    boardOpened_ = false;
+    flags.online.store(0);
+  }
   RefreshMenuChecks();
   RepaintPoseArea();
   flags.communicationError.store(0);
