@@ -159,7 +159,7 @@ TEST(ProgramInstance, StartsTheProgramWithItsArgument) {
   TempDir dir;
   const auto marker = dir / "started";
   ASSERT_TRUE(StartProgramInstance("/bin/sh", {u"-c", u"echo ok > \"$0\"", TextFromPath(marker)}));
-  for (int i = 0; i < 200 && !std::filesystem::exists(marker); ++i) {
+  for (int i = 0; i < 6000 && !std::filesystem::exists(marker); ++i) {
     std::this_thread::sleep_for(std::chrono::milliseconds(10));
   }
   EXPECT_TRUE(std::filesystem::exists(marker));

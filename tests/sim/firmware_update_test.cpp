@@ -32,7 +32,7 @@ using gestalon::testing::RecordingPrompter;
 using gestalon::testing::TempDir;
 using namespace std::chrono_literals;
 
-constexpr FlashTiming kFastTiming{1ms, 1ms, 200ms};
+constexpr FlashTiming kFastTiming{1ms, 1ms, 60s};
 
 std::vector<std::uint8_t> Pattern(std::size_t size, std::uint8_t seed) {
   std::vector<std::uint8_t> bytes(size);
@@ -177,6 +177,7 @@ class FirmwareUpdate : public ::testing::Test {
     request.prompter = &prompter;
     request.progress = &progress;
     request.timing = kFastTiming;
+    request.offlineLimit = 60s;  // a ceiling: the worker ends long before
     return request;
   }
 
@@ -311,10 +312,11 @@ TEST_F(FirmwareUpdate, StopsTheOnlineConnectionFirst) {
   OnlineContext context{sliders, cpu, systemFlags, u"GST", slot};
   context.timing.cyclePeriod = 2ms;
   context.timing.stopGrace = 2ms;
+  context.timing.startLimit = 60s;
   link.SetCurrentDrive(sim::VirtualBoardDrive(board, u"V"));
   OnlineConnection online(link, std::move(context));
   ASSERT_EQ(online.StartOnline(), 1);
-  const auto deadline = std::chrono::steady_clock::now() + 5s;
+  const auto deadline = std::chrono::steady_clock::now() + 60s;
   while (!online.Online() && std::chrono::steady_clock::now() < deadline) {
     std::this_thread::sleep_for(1ms);
   }

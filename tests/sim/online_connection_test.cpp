@@ -20,28 +20,17 @@
 #include "strings/text_loader.h"
 #include "virtual_board.h"
 #include "virtual_drive.h"
+#include "wait_until.h"
 
 namespace gestalon::core {
 namespace {
 
 using gestalon::testing::RecordingPrompter;
 using gestalon::testing::RecordingViewNotifier;
+using gestalon::testing::WaitUntil;
 using namespace std::chrono_literals;
 
 constexpr std::uint32_t kServoOn = SystemFlag::kServoOn;
-
-// Polls `condition` until it holds or the limit passes; the result says which.
-template <class Condition>
-bool WaitUntil(Condition condition, std::chrono::milliseconds limit = 5000ms) {
-  const auto deadline = std::chrono::steady_clock::now() + limit;
-  while (!condition()) {
-    if (std::chrono::steady_clock::now() >= deadline) {
-      return false;
-    }
-    std::this_thread::sleep_for(1ms);
-  }
-  return true;
-}
 
 std::uint32_t TargetAddress(int slider) {
   return BoardAddress::kServoTarget + 2 * static_cast<std::uint32_t>(slider);
@@ -72,7 +61,7 @@ class OnlineFixture : public ::testing::Test {
       projectChoices.push_back(std::move(boardName));
     };
     context.timing.cyclePeriod = 2ms;
-    context.timing.startLimit = 2000ms;
+    context.timing.startLimit = gestalon::testing::kWaitCeiling;
     context.timing.stopGrace = 2ms;
     return context;
   }

@@ -10,8 +10,8 @@
 namespace gestalon::sim {
 namespace {
 
-// The only test that waits for real time: a 20 ms move must finish well within five seconds while
-// another thread talks to the board through DEVMEM.
+// The only test that waits for real time: a 20 ms move must finish (within a ceiling of a minute)
+// while another thread talks to the board through DEVMEM.
 TEST(RealTimeDriver, RunsTheBoardInRealTimeUntilDestroyed) {
   VirtualBoard board;
   ASSERT_TRUE(testing::SendValue(board, kControlCycleAddress, 1000, 4));
@@ -21,7 +21,7 @@ TEST(RealTimeDriver, RunsTheBoardInRealTimeUntilDestroyed) {
   {
     RealTimeDriver driver(board, std::chrono::milliseconds(1));
     testing::SendMove(board, {500}, 20);
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
     core::DevmemRecord reply{};
     while (std::chrono::steady_clock::now() < deadline) {
       ASSERT_TRUE(port->WriteRecord(testing::ReadRequestOf(kBufferBusyAddress[0], 1)));

@@ -354,7 +354,7 @@ class MainWindowTest : public QObject {
     QVERIFY(QTest::qWaitForWindowExposed(window.get()));
 
     window->RunCommand(CommandId::kOnline);
-    QTRY_VERIFY_WITH_TIMEOUT(session.link.Flags().online.load() == 1, 15000);
+    QTRY_VERIFY_WITH_TIMEOUT(session.link.Flags().online.load() == 1, 30000);
     QTRY_VERIFY_WITH_TIMEOUT(window->Actions().Action(CommandId::kOnline)->isChecked(), 30000);
 
     // Drag the knob of the first enabled slider to the right.
@@ -378,16 +378,16 @@ class MainWindowTest : public QObject {
     const std::int16_t dragged = session.motion.document.current->slots[slider];
     QVERIFY(dragged != static_cast<std::int16_t>(before));
     QTRY_COMPARE_WITH_TIMEOUT(static_cast<std::int16_t>(session.VirtualBoard()->Word(target)),
-                              dragged, 5000);
+                              dragged, 30000);
 
     // Play the sample wave motion; the board's progress marks its pose blocks.
     QVERIFY(window->OpenMotionFile(robot.Folder() / "wave.KX4"));
     int marks = 0;
     window->RunCommand(CommandId::kPlay);
-    QTRY_VERIFY_WITH_TIMEOUT(session.playback->Playing(), 10000);
+    QTRY_VERIFY_WITH_TIMEOUT(session.playback->Playing(), 30000);
     const core::MotionBlock* first = session.motion.document.current;
     QTRY_VERIFY_WITH_TIMEOUT(
-        session.motion.document.current != first || !session.playback->Active(), 20000);
+        session.motion.document.current != first || !session.playback->Active(), 30000);
     for (const core::MotionBlock& block : session.motion.document) {
       marks += block.Selected() ? 1 : 0;
     }
@@ -395,7 +395,7 @@ class MainWindowTest : public QObject {
     QVERIFY(session.motion.document.current != first || marks > 0);
 
     window->RunCommand(CommandId::kOnline);
-    QTRY_VERIFY_WITH_TIMEOUT(session.link.Flags().online.load() == 0, 5000);
+    QTRY_VERIFY_WITH_TIMEOUT(session.link.Flags().online.load() == 0, 30000);
     QVERIFY(!window->Actions().Action(CommandId::kOnline)->isChecked());
   }
 

@@ -462,9 +462,9 @@ class MotionAreaTest : public QObject {
     QCOMPARE(timer->interval(), 500);
     QTest::qWait(250);
     QCOMPARE(pose.time, 51);
-    QTRY_VERIFY_WITH_TIMEOUT(pose.time >= 52, 5000);
+    QTRY_VERIFY_WITH_TIMEOUT(pose.time >= 52, 30000);
     QCOMPARE(timer->interval(), 50);
-    QTRY_VERIFY_WITH_TIMEOUT(pose.time >= 55, 5000);
+    QTRY_VERIFY_WITH_TIMEOUT(pose.time >= 55, 30000);
     Release(a.area, plus);
     QVERIFY(!timer->isActive());
     const int held = pose.time;

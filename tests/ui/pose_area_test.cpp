@@ -212,9 +212,9 @@ class PoseAreaTest : public QObject {
     QCOMPARE(f.session->undo.Count(), 2);
     QVERIFY(timer->isActive());
     QCOMPARE(timer->interval(), PoseArea::kFirstRepeatMs);
-    QTRY_VERIFY_WITH_TIMEOUT(f.Value(0) >= 100, 5000);
+    QTRY_VERIFY_WITH_TIMEOUT(f.Value(0) >= 100, 30000);
     QCOMPARE(timer->interval(), PoseArea::kRepeatMs);
-    QTRY_VERIFY_WITH_TIMEOUT(f.Value(0) >= 300, 5000);
+    QTRY_VERIFY_WITH_TIMEOUT(f.Value(0) >= 300, 30000);
     f.Release({kRightSpinX, kRow0});
     QVERIFY(!timer->isActive());
     const std::int16_t held = f.Value(0);
@@ -461,8 +461,9 @@ class PoseAreaTest : public QObject {
     const QPoint point(kBodyX, kRow0);
     QHelpEvent help(QEvent::ToolTip, point, f.area->mapToGlobal(point));
     QApplication::sendEvent(f.area.get(), &help);
-    QTRY_COMPARE(QToolTip::text(),
-                 QString::fromStdU16String(core::FormatValueTip(f.session->project, 0, 0)));
+    QTRY_COMPARE_WITH_TIMEOUT(
+        QToolTip::text(), QString::fromStdU16String(core::FormatValueTip(f.session->project, 0, 0)),
+        30000);
   }
 
   void changedSlidersRedrawToTheSamePictureAsAFullPaint() {

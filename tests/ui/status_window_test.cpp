@@ -202,7 +202,7 @@ class StatusWindowTest : public QObject {
     Session s;
     s.host.OpenLater();
     QVERIFY(s.host.Window() == nullptr);
-    QTRY_VERIFY(s.host.Window() != nullptr);
+    QTRY_VERIFY_WITH_TIMEOUT(s.host.Window() != nullptr, 30000);
   }
 
   void closesByItselfOnceOffline() {
@@ -210,7 +210,7 @@ class StatusWindowTest : public QObject {
     s.host.Open();
     QVERIFY(s.host.Window() != nullptr);
     s.link.Flags().online.store(0);
-    QTRY_VERIFY_WITH_TIMEOUT(s.host.Window() == nullptr, 3000);
+    QTRY_VERIFY_WITH_TIMEOUT(s.host.Window() == nullptr, 30000);
     // Closed, it can open again once online.
     s.link.Flags().online.store(1);
     s.host.Open();
@@ -226,10 +226,10 @@ class StatusWindowTest : public QObject {
     StatusWindow* window = s.host.Window();
     QCOMPARE(window->pos(), QPoint(200, 150));
     window->move(230, 170);
-    QTRY_COMPARE(s.settings.statusWindowX, 230);
+    QTRY_COMPARE_WITH_TIMEOUT(s.settings.statusWindowX, 230, 30000);
     QCOMPARE(s.settings.statusWindowY, 170);
     window->close();
-    QTRY_VERIFY(s.host.Window() == nullptr);
+    QTRY_VERIFY_WITH_TIMEOUT(s.host.Window() == nullptr, 30000);
     QCOMPARE(s.settings.statusWindowX, 230);
     QCOMPARE(s.settings.statusWindowY, 170);
   }
@@ -244,7 +244,7 @@ class StatusWindowTest : public QObject {
     QCOMPARE(s.settings.statusWindowX, area.right() + 1 - 450);
 
     s.host.Window()->close();
-    QTRY_VERIFY(s.host.Window() == nullptr);
+    QTRY_VERIFY_WITH_TIMEOUT(s.host.Window() == nullptr, 30000);
     s.settings.statusWindowX = area.left() - 10;
     s.settings.statusWindowY = area.bottom() + 300;
     s.host.Open();
