@@ -1,8 +1,10 @@
 #include "board/board_write.h"
 
+#include <chrono>
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <thread>
 
 #include "board/board_settings.h"
 #include "board/copy_list.h"
@@ -21,14 +23,27 @@ void Show(Prompter* prompter, PromptIcon icon, int textId) {
   }
 }
 
+constexpr auto kBoardRetryPause = std::chrono::milliseconds(1);
+
 // Closes or reopens the online connection's DEVMEM while holding the board, so the worker is
-// never in the middle of a transfer when its port goes away or comes back.
-void WithBoard(BoardLink& link, const std::function<void()>& action) {
-  const int taken = link.TakeBoard();
-  action();
-  if (taken != 0) {
-    link.ReleaseBoard();
+// never in the middle of a transfer when its port goes away or comes back. WaitBoardIdle gives up
+// while the communication-error flag is set, but the worker still lets go of the board between
+// its cycles, so this waits for the board as long as the system is online. False, with nothing
+// done, once the connection has ended: the worker has closed its port itself.
+bool WithBoard(BoardLink& link, const std::function<void()>& action) {
+  const auto online = [&] { return link.Flags().online.load() != 0; };
+  while (!link.TryTakeBoard()) {
+    if (!online()) {
+      return false;
+    }
+    std::this_thread::sleep_for(kBoardRetryPause);
   }
+  const bool stillOnline = online();
+  if (stillOnline) {
+    action();
+  }
+  link.ReleaseBoard();
+  return stillOnline;
 }
 
 bool SettleDrive(BoardWriteTask& task) {
@@ -61,8 +76,12 @@ FileStamp TakeStamp(const std::filesystem::path& file) {
   FileStamp stamp;
   std::error_code ec;
   stamp.time = std::filesystem::last_write_time(file, ec);
+  // A folder in the file's place opens as a stream whose reads throw: it has no bytes to keep.
+  if (ec || !std::filesystem::is_regular_file(file, ec)) {
+    return stamp;
+  }
   std::ifstream in(file, std::ios::binary);
-  if (!ec && in) {
+  if (in) {
     std::string bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
     if (!in.bad()) {
       stamp.bytes = std::move(bytes);
@@ -114,9 +133,8 @@ int WriteToBoard(BoardWriteTask& task) {
     return Finish(task, 0);
   }
   KeepTimeIfSame(settingsFile, settingsBefore);
-  if (online) {
-    WithBoard(link, [&] { link.CloseBoard(); });
-  }
+  // Reopened below only when it was closed here.
+  const bool closed = online && WithBoard(link, [&] { link.CloseBoard(); });
   if (task.settings.startupMotion.empty() && task.warnWithoutMotion) {
     Show(task.prompter, PromptIcon::kWarning, TextId::kMsgNoMotionSettingsOnly);
   }
@@ -131,7 +149,7 @@ int WriteToBoard(BoardWriteTask& task) {
   const auto image = BuildStartupImage(build, copyList);
   const BoardDrive drive = link.CurrentDrive();
   auto reopen = [&] {
-    if (online) {
+    if (closed) {
       WithBoard(link, [&] { link.OpenBoard(drive); });
     }
   };
