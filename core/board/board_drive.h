@@ -7,6 +7,7 @@
 #include <string>
 
 #include "board/devmem_port.h"
+#include "platform/devmem_file.h"
 
 namespace gestalon::core {
 
@@ -33,6 +34,8 @@ struct BoardDrive {
   std::function<std::unique_ptr<DevmemPort>()> openDevmem;
   // Queries the drive's identification; false when the query fails.
   std::function<bool(DriveDescriptor&)> queryDescriptor;
+  // One attempt to flush the drive's cache to the card; empty: the platform's flush of `root`.
+  std::function<DriveFlushResult()> flushOnce;
 };
 
 }  // namespace gestalon::core

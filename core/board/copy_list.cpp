@@ -35,6 +35,22 @@ bool StopRequested(const CopyContext& context) {
   return true;
 }
 
+// Why a file could not be copied onto the card, in the user's words.
+std::u16string CopyFailureReason(const std::filesystem::path& target, std::error_code error) {
+  std::error_code ec;
+  if (std::filesystem::is_directory(target, ec)) {
+    return LoadText(TextId::kMsgCopyReasonFolder);
+  }
+  if (error == std::errc::no_space_on_device || error == std::errc::file_too_large) {
+    return LoadText(TextId::kMsgCopyReasonNoSpace);
+  }
+  if (error == std::errc::read_only_file_system || error == std::errc::permission_denied ||
+      error == std::errc::operation_not_permitted) {
+    return LoadText(TextId::kMsgCopyReasonWriteProtected);
+  }
+  return Format(LoadText(TextId::kFmtMsgCopyReasonOther), error.value());
+}
+
 std::filesystem::path SourceOf(const CopyContext& context, const std::u16string& name) {
   return name.find(u':') != std::u16string::npos ? PathFromText(name)
                                                  : ResolveInFolder(context.projectFolder, name);
@@ -102,6 +118,11 @@ int CopyListToDrive(CopyList& list, const CopyContext& context) {
       std::filesystem::last_write_time(target, cardTime, ec);
     } else {
       complete = false;
+      if (context.prompter) {
+        context.prompter->Show(PromptIcon::kError,
+                               Format(LoadText(TextId::kFmtMsgCopyToBoardFailed),
+                                      TextFromPath(target), CopyFailureReason(target, ec)));
+      }
     }
     --remaining;
   }
@@ -114,7 +135,7 @@ int FlushDriveCache(const BoardDrive& drive, Prompter* prompter, int maxAttempts
   int otherFailures = 0;
   for (int attempt = 1;; ++attempt) {
     std::this_thread::sleep_for(pause);
-    switch (FlushDriveOnce(drive.root)) {
+    switch (drive.flushOnce ? drive.flushOnce() : FlushDriveOnce(drive.root)) {
       case DriveFlushResult::kFlushed:
         return 1;
       case DriveFlushResult::kDriveMissing:
@@ -133,6 +154,10 @@ int FlushDriveCache(const BoardDrive& drive, Prompter* prompter, int maxAttempts
         break;
       case DriveFlushResult::kFailed:
         if (++otherFailures >= maxAttempts) {
+          if (prompter) {
+            prompter->Show(PromptIcon::kError, Format(LoadText(TextId::kFmtMsgFlushGaveUp),
+                                                      TextFromPath(drive.root), otherFailures));
+          }
           return 0;
         }
         break;

@@ -60,14 +60,18 @@ std::filesystem::file_time_type CardFileTime(std::filesystem::file_time_type tim
 // Copies the listed files to the drive and empties the list. A file whose copy on the card has
 // the card time of the source is up to date and skipped; a copied file gets that card time, so a
 // second write copies nothing. Missing sources are reported and skipped. 1 when every file is on
-// the card; 0 when a source was missing, a copy failed or the user stopped the copy.
+// the card; 0 when a source was missing, a copy failed (reported with the file and the reason) or
+// the user stopped the copy.
 int CopyListToDrive(CopyList& list, const CopyContext& context);
+
+// Attempts of a cache flush that fails for reasons other than a missing or busy drive.
+inline constexpr int kFlushAttempts = 100;
 
 // Flushes the drive's cache to the card, retrying: a missing drive fails with a message; a drive
 // in use elsewhere asks from the 21st attempt on whether to go on; other errors are retried up to
-// `maxAttempts` times (the user decides about a drive in use). 1 when flushed, 0 when failed or
-// given up.
-int FlushDriveCache(const BoardDrive& drive, Prompter* prompter, int maxAttempts = 100,
+// `maxAttempts` attempts in all (the user decides about a drive in use), then reported. 1 when
+// flushed, 0 when failed or given up.
+int FlushDriveCache(const BoardDrive& drive, Prompter* prompter, int maxAttempts = kFlushAttempts,
                     std::chrono::milliseconds pause = std::chrono::milliseconds(100));
 
 }  // namespace gestalon::core

@@ -1,5 +1,6 @@
 #include "board/playback.h"
 
+#include <exception>
 #include <fstream>
 #include <iterator>
 #include <optional>
@@ -35,17 +36,27 @@ MotionBlock* Redirect(MotionBlock* target, MotionBlock* a, MotionBlock* b) {
   return target == a ? b : target == b ? a : target;
 }
 
+// None when `file` is not a readable file. A folder opens as a stream whose reads throw, so
+// only regular files are read.
 std::optional<std::vector<std::uint8_t>> ReadWholeFile(const std::filesystem::path& file) {
+  std::error_code ec;
+  if (!std::filesystem::is_regular_file(file, ec)) {
+    return std::nullopt;
+  }
   std::ifstream in(file, std::ios::binary);
   if (!in) {
     return std::nullopt;
   }
-  std::vector<std::uint8_t> bytes((std::istreambuf_iterator<char>(in)),
-                                  std::istreambuf_iterator<char>());
-  if (in.bad()) {
+  try {
+    std::vector<std::uint8_t> bytes((std::istreambuf_iterator<char>(in)),
+                                    std::istreambuf_iterator<char>());
+    if (in.bad()) {
+      return std::nullopt;
+    }
+    return bytes;
+  } catch (const std::exception&) {
     return std::nullopt;
   }
-  return bytes;
 }
 
 // The card keeps file times in even seconds, so an image rebuilt within the same two seconds
@@ -325,13 +336,19 @@ int MotionPlayback::Prepare() {
                          .progress = context_.progress,
                          .prompter = context_.prompter,
                          .cancelRequest = context_.cancelRequest};
-  CopyListToDrive(copyList, copy);
+  // The copy and the flush report their own failures.
+  const bool copied = CopyListToDrive(copyList, copy) == 1;
   const bool flushed = FlushDriveCache(drive, context_.prompter, context_.timing.flushAttempts,
                                        context_.timing.flushPause) == 1;
   // Only the image just built may play: not one left on the card by an earlier playback when
   // the copy was stopped or failed.
   const auto onCard = ReadWholeFile(cardImage);
-  return flushed && onCard && *onCard == bytes ? 1 : 0;
+  const bool imageOnCard = onCard && *onCard == bytes;
+  if (copied && flushed && !imageOnCard && context_.prompter) {
+    context_.prompter->Show(PromptIcon::kError, Format(LoadText(TextId::kFmtMsgCardImageMismatch),
+                                                       TextFromPath(cardImage)));
+  }
+  return flushed && imageOnCard ? 1 : 0;
 }
 
 void MotionPlayback::RunPlayback() noexcept {

@@ -8,6 +8,7 @@
 #include <thread>
 
 #include "board/board_link.h"
+#include "board/copy_list.h"
 #include "cpusettings/cpu_settings.h"
 #include "motion/motion_document.h"
 #include "project/project_loader.h"
@@ -29,7 +30,7 @@ struct PlaybackTiming {
   std::chrono::milliseconds endPause{100};
   // FlushDriveCache's pause before each attempt, and its limit of plain failures.
   std::chrono::milliseconds flushPause{100};
-  int flushAttempts = 100;
+  int flushAttempts = kFlushAttempts;
 };
 
 // What playback needs of the session. Everything referenced must outlive the MotionPlayback.
@@ -94,7 +95,8 @@ class MotionPlayback {
   // then it starts the preparation thread and returns without waiting for it. The front end shows
   // the preparation dialog on a 1; the dialog ends with progress->Finish(result): 1 when the new
   // image is on the card and flushed, 0 when it could not be built, written, copied or flushed
-  // (nothing plays then, so the board never plays an image left from an earlier playback). On a 1
+  // (nothing plays then, so the board never plays an image left from an earlier playback; every
+  // such failure is reported through the prompter, naming the file or drive and why). On a 1
   // the playback thread starts; it calls views->SetPlaybackLock(true) first (the front end also
   // disables the pose area then) and SetPlaybackLock(false) when it has let go of the board.
   //

@@ -672,6 +672,13 @@ inline constexpr int kFilterBmpPattern = 53140;
 inline constexpr int kMsgMotionSaveFailed = 54000;
 inline constexpr int kMsgFileNameTooLong = 54001;
 inline constexpr int kMsgNotYetAvailable = 54002;
+inline constexpr int kFmtMsgCopyToBoardFailed = 54010;
+inline constexpr int kMsgCopyReasonFolder = 54011;
+inline constexpr int kMsgCopyReasonNoSpace = 54012;
+inline constexpr int kMsgCopyReasonWriteProtected = 54013;
+inline constexpr int kFmtMsgCopyReasonOther = 54014;
+inline constexpr int kFmtMsgFlushGaveUp = 54015;
+inline constexpr int kFmtMsgCardImageMismatch = 54016;
 inline constexpr int kMsgNameNotStorable = 54020;
 // The language code of the table ("ja"): Qt's own texts are shown in the same language.
 inline constexpr int kInterfaceLanguage = 54040;

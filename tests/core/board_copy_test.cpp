@@ -117,7 +117,9 @@ TEST_F(BoardCopyTest, MissingSourceIsReportedAndEscapeStopsAfterAYes) {
 
 TEST_F(BoardCopyTest, FlushSucceedsOnAFolderAndReportsAMissingDrive) {
   EXPECT_EQ(FlushDriveCache(context_.drive, &prompter_, 3, milliseconds(0)), 1);
-  BoardDrive gone{.root = dir_ / "gone", .label = u"gone", .openDevmem = {}, .queryDescriptor = {}};
+  BoardDrive gone;
+  gone.root = dir_ / "gone";
+  gone.label = u"gone";
   EXPECT_EQ(FlushDriveCache(gone, &prompter_, 3, milliseconds(0)), 0);
   ASSERT_EQ(prompter_.Calls().size(), 1u);
   EXPECT_EQ(prompter_.Calls()[0].text, LoadText(TextId::kMsgBoardDriveNotFound));

@@ -29,8 +29,10 @@
 #include "strings/text_loader.h"
 #include "temp_dir.h"
 #include "text/code_page.h"
+#include "text/format.h"
 #include "virtual_board.h"
 #include "virtual_drive.h"
+#include "wait_until.h"
 
 namespace gestalon::core {
 namespace {
@@ -39,21 +41,10 @@ using gestalon::testing::ReadBytes;
 using gestalon::testing::RecordingProgressSink;
 using gestalon::testing::RecordingPrompter;
 using gestalon::testing::TempDir;
+using gestalon::testing::WaitUntil;
 using namespace std::chrono_literals;
 
 constexpr std::uint32_t kStepMicroseconds = 10'000;  // one time unit at the default cycle
-
-template <class Condition>
-bool WaitUntil(Condition condition, std::chrono::milliseconds limit = 5000ms) {
-  const auto deadline = std::chrono::steady_clock::now() + limit;
-  while (!condition()) {
-    if (std::chrono::steady_clock::now() >= deadline) {
-      return false;
-    }
-    std::this_thread::sleep_for(1ms);
-  }
-  return true;
-}
 
 std::filesystem::path ResourcesFolder() {
   return GESTALON_RESOURCES_DIR;
@@ -220,12 +211,13 @@ class PlaybackFixture : public ::testing::Test {
     drive.openDevmem = [this]() -> std::unique_ptr<DevmemPort> {
       return std::make_unique<RecordingPort>(board.OpenDevmem(), log);
     };
+    drive.flushOnce = flushOnce;
     link.SetCurrentDrive(drive);
 
     OnlineContext context{project.sliders, project.cpu, systemFlags, robotName, slot};
     context.sessionMutex = &session;
     context.timing.cyclePeriod = 2ms;
-    context.timing.startLimit = 5000ms;
+    context.timing.startLimit = gestalon::testing::kWaitCeiling;
     context.timing.stopGrace = 2ms;
     online = std::make_unique<OnlineConnection>(link, std::move(context));
     ASSERT_EQ(online->StartOnline(), 1);
@@ -251,18 +243,18 @@ class PlaybackFixture : public ::testing::Test {
     playback = std::make_unique<MotionPlayback>(link, std::move(playContext));
   }
 
-  // Runs the board in steps of one time unit until `done` holds (false after 20 s). While a
+  // Runs the board in steps of one time unit until `done` holds (false after 120 s). While a
   // motion plays, each step waits for a further turn of the playback's loop, so every state of
   // the board that lasts two units is seen. The move times the board takes are noted.
   bool Drive(const std::function<bool()>& done, bool lockStep = true) {
-    const auto deadline = std::chrono::steady_clock::now() + 20s;
+    const auto deadline = std::chrono::steady_clock::now() + 120s;
     while (!done()) {
       if (std::chrono::steady_clock::now() >= deadline) {
         return false;
       }
       if (lockStep && playback->Playing()) {
         const int turns = views.poseRepaints.load();
-        WaitUntil([&] { return views.poseRepaints.load() > turns || !playback->Playing(); }, 500ms);
+        WaitUntil([&] { return views.poseRepaints.load() > turns || !playback->Playing(); });
       } else {
         std::this_thread::sleep_for(1ms);
       }
@@ -331,6 +323,7 @@ class PlaybackFixture : public ::testing::Test {
   std::mutex loadMutex;
   std::vector<std::u16string> poseLoads;
   std::vector<std::uint16_t> moveTimes;
+  std::function<DriveFlushResult()> flushOnce;  // empty: the card folder is really flushed
   std::unique_ptr<OnlineConnection> online;
   std::unique_ptr<MotionPlayback> playback;  // last: ends before everything it uses
 };
@@ -699,6 +692,72 @@ TEST_F(PlaybackPreparation, CopyStoppedByTheUserDoesNotPlayTheCardsOldImage) {
   EXPECT_EQ(progress.results, (std::vector<int>{1, 0}));
   EXPECT_EQ(LastWrite(WritesFrom(before), BoardAddress::kPlayByte, 1), -1);
   EXPECT_EQ(board.Word(BoardAddress::kServoTarget), 200);
+}
+
+// A card that cannot take the image, or a flush that never succeeds, is reported (error icon,
+// the file or drive and why) and nothing plays.
+TEST_F(PlaybackPreparation, ImageThatDoesNotReachTheCardIsReportedAndNothingPlays) {
+  int flushes = 0;
+  struct Case {
+    const char* name;
+    std::function<void()> spoil;
+    std::function<std::u16string()> message;
+    int flushes;  // attempts the flush made
+  };
+  const std::vector<Case> cases{
+      {"a folder in the image's place",
+       [&] {
+         std::filesystem::create_directories(CardFolder() / "TEMP.BIN" / "inside");
+         flushOnce = [&] {
+           ++flushes;
+           return DriveFlushResult::kFlushed;
+         };
+       },
+       [&] {
+         return Format(LoadText(TextId::kFmtMsgCopyToBoardFailed),
+                       TextFromPath(CardFolder() / "TEMP.BIN"),
+                       LoadText(TextId::kMsgCopyReasonFolder));
+       },
+       1},
+      {"a flush that always fails",
+       [&] {
+         flushOnce = [&] {
+           ++flushes;
+           return DriveFlushResult::kFailed;
+         };
+       },
+       [&] {
+         return Format(LoadText(TextId::kFmtMsgFlushGaveUp), TextFromPath(CardFolder()), 100);
+       },
+       100},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    c.spoil();
+    ASSERT_NO_FATAL_FAILURE(GoOnline());
+    AppendTwoPoses(motion);
+    const std::size_t before = log.Writes().size();
+    flushes = 0;
+
+    ASSERT_EQ(playback->PlayMotion(motion, nullptr, 100), 1);
+    ASSERT_TRUE(Drive([&] { return !playback->Active(); }));
+
+    const auto calls = prompter.Calls();
+    ASSERT_EQ(calls.size(), 1u);
+    EXPECT_EQ(calls[0].icon, PromptIcon::kError);
+    EXPECT_EQ(calls[0].text, c.message());
+    EXPECT_EQ(flushes, c.flushes);
+    EXPECT_EQ(progress.results, std::vector<int>{0});
+    EXPECT_EQ(LastWrite(WritesFrom(before), BoardAddress::kPlayByte, 1), -1);
+    EXPECT_TRUE(views.Locks().empty());
+
+    playback.reset();
+    online.reset();
+    motion = MotionDocument();
+    prompter.Clear();
+    progress.results.clear();
+    std::filesystem::remove_all(CardFolder() / "TEMP.BIN");
+  }
 }
 
 TEST_F(PlaybackPreparation, StopDuringThePreparationKeepsTheMotionFromStarting) {
