@@ -42,7 +42,7 @@ CpuSettings SampleSettings() {
   for (std::size_t i = 0; i < s.interpolationMethods.size(); ++i) {
     s.interpolationMethods[i] = static_cast<std::uint8_t>(i % 5);
   }
-  SetRobotName(s, u"KXR-L2");
+  SetRobotName(s, u"TESTBOT");
   for (int k = 0; k < kMotorCount; ++k) {
     for (int n = 0; n < MotorWord::kKept; ++n) {
       s.motors[k].words[n] = static_cast<std::uint16_t>(0x100 * k + n + 1);
@@ -107,7 +107,7 @@ TEST(BoardMemorySettings, WriteThenReadGivesTheSameSettings) {
   CpuSettings read{};
   std::u16string name;
   EXPECT_EQ(ReadBoardSettings(fresh, read, &name), 1);
-  EXPECT_EQ(name, u"KXR-L2");
+  EXPECT_EQ(name, u"TESTBOT");
   EXPECT_EQ(read.firmwareVersion, 12);
   EXPECT_EQ(read.basicControlCycle, written.basicControlCycle);
   EXPECT_EQ(read.voiceAttenuator, written.voiceAttenuator);
@@ -165,7 +165,7 @@ TEST(BoardMemorySettings, WriteWhileNotConnectedFillsTheMirrorAndSendsNothing) {
   EXPECT_TRUE(board->written.empty());
   EXPECT_EQ(MirrorLong(link.Mirror(), 0x0040), 0x00012345u);
   EXPECT_EQ(MirrorWord(link.Mirror(), 0x0D00), 0x8000);
-  EXPECT_EQ(link.Mirror()[0x0020], 'K');
+  EXPECT_EQ(link.Mirror()[0x0020], 'T');
   EXPECT_EQ(MirrorWord(link.Mirror(), 0x1000 + 2), settings.motors[0].words[1]);
   EXPECT_FALSE(link.BoardBusy());
   EXPECT_EQ(link.Flags().communicationError.load(), 0u);
