@@ -247,6 +247,15 @@ class PlaybackFixture : public ::testing::Test {
   // motion plays, each step waits for a further turn of the playback's loop, so every state of
   // the board that lasts two units is seen. The move times the board takes are noted.
   bool Drive(const std::function<bool()>& done, bool lockStep = true) {
+    const auto noteMoveTime = [&] {
+      const std::uint16_t time = board.Word(BoardAddress::kMoveTime);
+      if (moveTimes.empty() || moveTimes.back() != time) {
+        moveTimes.push_back(time);
+      }
+    };
+    // The board runs code only when it is advanced: what it holds now comes before any of it,
+    // however far the playback has got meanwhile.
+    noteMoveTime();
     const auto deadline = std::chrono::steady_clock::now() + 120s;
     while (!done()) {
       if (std::chrono::steady_clock::now() >= deadline) {
@@ -259,10 +268,7 @@ class PlaybackFixture : public ::testing::Test {
         std::this_thread::sleep_for(1ms);
       }
       board.Advance(kStepMicroseconds);
-      const std::uint16_t time = board.Word(BoardAddress::kMoveTime);
-      if (moveTimes.empty() || moveTimes.back() != time) {
-        moveTimes.push_back(time);
-      }
+      noteMoveTime();
     }
     return true;
   }
