@@ -3,17 +3,17 @@
 #include <QStringList>
 #include <filesystem>
 
-#include "main_window.h"
+#include "main_window/main_window.h"
+#include "main_window/program_arguments.h"
 #include "platform/folders.h"
 #include "platform/locale_id.h"
-#include "program_arguments.h"
 #include "project/language_list.h"
 #include "project/project_loader.h"
-#include "qt_prompter.h"
-#include "qt_text.h"
-#include "qt_translations.h"
 #include "strings/text_id.h"
 #include "strings/text_loader.h"
+#include "widgets/qt_prompter.h"
+#include "widgets/qt_text.h"
+#include "widgets/qt_translations.h"
 
 using namespace gestalon;
 

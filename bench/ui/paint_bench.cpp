@@ -8,9 +8,9 @@
 #include <filesystem>
 #include <memory>
 
-#include "editor_session.h"
-#include "motion_area.h"
-#include "pose_area.h"
+#include "main_window/editor_session.h"
+#include "motion_area/motion_area.h"
+#include "pose_area/pose_area.h"
 #include "project/project_loader.h"
 
 namespace {

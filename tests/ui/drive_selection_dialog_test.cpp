@@ -1,4 +1,4 @@
-#include "drive_selection_dialog.h"
+#include "board/drive_selection_dialog.h"
 
 #include <QComboBox>
 #include <QLabel>

@@ -1,10 +1,10 @@
 #include <QtTest>
 
-#include "arrow_router.h"
-#include "block_label.h"
 #include "motion/motion_document.h"
+#include "motion_area/arrow_router.h"
+#include "motion_area/block_label.h"
 #include "project/system_settings.h"
-#include "qt_text.h"
+#include "widgets/qt_text.h"
 
 namespace gestalon::ui {
 namespace {

@@ -1,4 +1,4 @@
-#include "main_window.h"
+#include "main_window/main_window.h"
 
 #include <QLabel>
 #include <QMimeData>
@@ -9,29 +9,29 @@
 #include <functional>
 #include <random>
 
-#include "about_box.h"
-#include "command_actions.h"
-#include "command_ids.h"
-#include "drive_selection_dialog.h"
-#include "main_toolbar.h"
+#include "board/drive_selection_dialog.h"
+#include "main_window/about_box.h"
+#include "main_window/command_actions.h"
+#include "main_window/command_ids.h"
+#include "main_window/main_toolbar.h"
+#include "main_window/program_arguments.h"
+#include "main_window/split_pane.h"
 #include "motion/motion_writer.h"
-#include "motion_area.h"
+#include "motion_area/motion_area.h"
 #include "platform/paths.h"
 #include "pose/pose_operations.h"
-#include "pose_area.h"
-#include "pose_area_layout.h"
-#include "program_arguments.h"
+#include "pose_area/pose_area.h"
+#include "pose_area/pose_area_layout.h"
 #include "project/project_loader.h"
 #include "project/relaunch.h"
 #include "project/robot_project.h"
 #include "project/slider_defs.h"
-#include "qt_text.h"
 #include "recording_ports.h"
-#include "split_pane.h"
 #include "strings/text_id.h"
 #include "strings/text_loader.h"
 #include "temp_dir.h"
 #include "virtual_board.h"
+#include "widgets/qt_text.h"
 
 namespace gestalon::ui {
 namespace {

@@ -1,4 +1,4 @@
-#include "motion_area.h"
+#include "motion_area/motion_area.h"
 
 #include <QScrollBar>
 #include <QSignalSpy>
@@ -6,13 +6,13 @@
 #include <memory>
 #include <optional>
 
-#include "arrow_router.h"
-#include "editor_session.h"
+#include "main_window/editor_session.h"
 #include "motion/motion_reader.h"
+#include "motion_area/arrow_router.h"
 #include "project/project_loader.h"
 #include "project/system_settings.h"
-#include "qt_drawing.h"
 #include "recording_ports.h"
+#include "widgets/qt_drawing.h"
 
 namespace gestalon::ui {
 namespace {

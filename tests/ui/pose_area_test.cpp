@@ -1,4 +1,4 @@
-#include "pose_area.h"
+#include "pose_area/pose_area.h"
 
 #include <QPainter>
 #include <QScopeGuard>
@@ -7,11 +7,11 @@
 #include <QtTest>
 #include <memory>
 
-#include "editor_session.h"
+#include "main_window/editor_session.h"
+#include "main_window/split_pane.h"
 #include "motion/block_factory.h"
 #include "pose/value_texts.h"
 #include "recording_ports.h"
-#include "split_pane.h"
 
 namespace gestalon::ui {
 namespace {

@@ -1,4 +1,4 @@
-#include "qt_translations.h"
+#include "widgets/qt_translations.h"
 
 #include <QFileDialog>
 #include <QLabel>
@@ -6,8 +6,8 @@
 #include <QPushButton>
 #include <QtTest>
 
-#include "qt_text.h"
 #include "temp_dir.h"
+#include "widgets/qt_text.h"
 
 namespace gestalon::ui {
 

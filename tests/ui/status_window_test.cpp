@@ -1,4 +1,4 @@
-#include "status_window.h"
+#include "board/status_window.h"
 
 #include <QScreen>
 #include <QtTest>

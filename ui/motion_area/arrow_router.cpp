@@ -1,4 +1,4 @@
-#include "arrow_router.h"
+#include "motion_area/arrow_router.h"
 
 #include <algorithm>
 #include <cstdlib>

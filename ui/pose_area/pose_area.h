@@ -8,7 +8,7 @@
 #include <array>
 #include <cstdint>
 
-#include "pose_area_layout.h"
+#include "pose_area/pose_area_layout.h"
 
 class QPainter;
 

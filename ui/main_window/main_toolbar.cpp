@@ -1,11 +1,11 @@
-#include "main_toolbar.h"
+#include "main_window/main_toolbar.h"
 
 #include <QToolButton>
 
-#include "command_ids.h"
-#include "qt_drawing.h"
-#include "qt_text.h"
+#include "main_window/command_ids.h"
 #include "strings/text_id.h"
+#include "widgets/qt_drawing.h"
+#include "widgets/qt_text.h"
 
 namespace gestalon::ui {
 namespace {

@@ -1,4 +1,4 @@
-#include "block_label.h"
+#include "motion_area/block_label.h"
 
 #include "strings/text_id.h"
 #include "strings/text_loader.h"

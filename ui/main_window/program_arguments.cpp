@@ -1,8 +1,8 @@
-#include "program_arguments.h"
+#include "main_window/program_arguments.h"
 
 #include "platform/folders.h"
 #include "platform/paths.h"
-#include "qt_text.h"
+#include "widgets/qt_text.h"
 
 namespace gestalon::ui {
 

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "editor_session.h"
+#include "main_window/editor_session.h"
 
 namespace gestalon::ui {
 

@@ -1,14 +1,14 @@
-#include "about_box.h"
+#include "main_window/about_box.h"
 
 #include <QApplication>
 #include <QDialogButtonBox>
 #include <QGridLayout>
 #include <QLabel>
 
-#include "qt_text.h"
 #include "strings/text_id.h"
 #include "strings/text_loader.h"
 #include "text/format.h"
+#include "widgets/qt_text.h"
 
 namespace gestalon::ui {
 

@@ -1,4 +1,4 @@
-#include "drive_selection_dialog.h"
+#include "board/drive_selection_dialog.h"
 
 #include <QComboBox>
 #include <QCoreApplication>
@@ -9,8 +9,8 @@
 #include <QVBoxLayout>
 #include <utility>
 
-#include "qt_text.h"
 #include "strings/text_id.h"
+#include "widgets/qt_text.h"
 
 namespace gestalon::ui {
 namespace {

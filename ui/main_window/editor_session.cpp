@@ -1,4 +1,4 @@
-#include "editor_session.h"
+#include "main_window/editor_session.h"
 
 #include <system_error>
 

@@ -1,4 +1,4 @@
-#include "motion_area_painter.h"
+#include "motion_area/motion_area_painter.h"
 
 #include <QPaintDevice>
 #include <QPainter>
@@ -6,10 +6,10 @@
 #include <algorithm>
 
 #include "project/system_settings.h"
-#include "qt_drawing.h"
-#include "qt_text.h"
 #include "strings/text_id.h"
 #include "strings/text_loader.h"
+#include "widgets/qt_drawing.h"
+#include "widgets/qt_text.h"
 
 namespace gestalon::ui {
 namespace {

@@ -6,7 +6,7 @@
 #include <QToolBar>
 #include <filesystem>
 
-#include "command_actions.h"
+#include "main_window/command_actions.h"
 #include "pose/offset_editing.h"
 #include "project/system_settings.h"
 

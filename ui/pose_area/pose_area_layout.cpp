@@ -1,4 +1,4 @@
-#include "pose_area_layout.h"
+#include "pose_area/pose_area_layout.h"
 
 #include <algorithm>
 #include <cmath>

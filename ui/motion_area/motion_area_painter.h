@@ -12,9 +12,9 @@
 #include <unordered_map>
 #include <vector>
 
-#include "arrow_router.h"
-#include "block_label.h"
 #include "motion/motion_document.h"
+#include "motion_area/arrow_router.h"
+#include "motion_area/block_label.h"
 #include "project/project_loader.h"
 
 class QPainter;

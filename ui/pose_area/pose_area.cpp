@@ -1,4 +1,4 @@
-#include "pose_area.h"
+#include "pose_area/pose_area.h"
 
 #include <QApplication>
 #include <QContextMenuEvent>
@@ -14,14 +14,14 @@
 #include <mutex>
 #include <utility>
 
-#include "editor_session.h"
+#include "main_window/editor_session.h"
 #include "pose/pose_operations.h"
 #include "pose/pose_store.h"
 #include "pose/value_texts.h"
-#include "qt_drawing.h"
-#include "qt_text.h"
 #include "strings/text_id.h"
 #include "strings/text_loader.h"
+#include "widgets/qt_drawing.h"
+#include "widgets/qt_text.h"
 
 namespace gestalon::ui {
 namespace {

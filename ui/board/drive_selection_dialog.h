@@ -6,7 +6,7 @@
 
 #include "board/board_link.h"
 #include "board/board_scan.h"
-#include "qt_prompter.h"
+#include "widgets/qt_prompter.h"
 
 class QComboBox;
 

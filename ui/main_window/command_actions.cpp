@@ -1,8 +1,8 @@
-#include "command_actions.h"
+#include "main_window/command_actions.h"
 
-#include "command_ids.h"
-#include "qt_text.h"
+#include "main_window/command_ids.h"
 #include "strings/text_id.h"
+#include "widgets/qt_text.h"
 
 namespace gestalon::ui {
 namespace {

@@ -1,11 +1,11 @@
-#include "qt_drawing.h"
+#include "widgets/qt_drawing.h"
 
 #include <QApplication>
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
 
-#include "qt_text.h"
+#include "widgets/qt_text.h"
 
 namespace gestalon::ui {
 

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "editor_session.h"
+#include "main_window/editor_session.h"
 #include "project/recent_projects.h"
 #include "ui_port/prompter.h"
 

@@ -6,12 +6,12 @@
 #include <algorithm>
 #include <cstdint>
 
-#include "arrow_router.h"
-#include "editor_session.h"
 #include "flowchart/block_links.h"
 #include "flowchart/block_selection.h"
 #include "flowchart/current_block.h"
-#include "motion_area.h"
+#include "main_window/editor_session.h"
+#include "motion_area/arrow_router.h"
+#include "motion_area/motion_area.h"
 #include "pose/edit_context.h"
 
 namespace gestalon::ui {

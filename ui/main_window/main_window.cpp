@@ -1,4 +1,4 @@
-#include "main_window.h"
+#include "main_window/main_window.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
@@ -8,24 +8,24 @@
 #include <QThread>
 #include <QUrl>
 
-#include "board_progress_dialog.h"
-#include "command_actions.h"
+#include "board/board_progress_dialog.h"
+#include "board/status_window.h"
 #include "flowchart/block_commands.h"
 #include "flowchart/current_block.h"
-#include "main_toolbar.h"
-#include "motion_area.h"
+#include "main_window/command_actions.h"
+#include "main_window/main_toolbar.h"
+#include "main_window/program_arguments.h"
+#include "main_window/split_pane.h"
+#include "motion_area/motion_area.h"
 #include "platform/folders.h"
 #include "pose/base_pose_editing.h"
 #include "pose/offset_editing.h"
-#include "pose_area.h"
-#include "program_arguments.h"
+#include "pose_area/pose_area.h"
 #include "project/robot_project.h"
-#include "qt_prompter.h"
-#include "qt_text.h"
-#include "split_pane.h"
-#include "status_window.h"
 #include "strings/text_id.h"
 #include "strings/text_loader.h"
+#include "widgets/qt_prompter.h"
+#include "widgets/qt_text.h"
 
 namespace gestalon::ui {
 

@@ -1,11 +1,11 @@
-#include "board_progress_dialog.h"
+#include "board/board_progress_dialog.h"
 
 #include <QCloseEvent>
 #include <QKeyEvent>
 #include <QVBoxLayout>
 
-#include "qt_text.h"
 #include "strings/text_id.h"
+#include "widgets/qt_text.h"
 
 namespace gestalon::ui {
 

@@ -1,4 +1,4 @@
-#include "qt_text.h"
+#include "widgets/qt_text.h"
 
 #include "strings/text_loader.h"
 

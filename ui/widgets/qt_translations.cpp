@@ -1,12 +1,12 @@
-#include "qt_translations.h"
+#include "widgets/qt_translations.h"
 
 #include <QCoreApplication>
 #include <QLocale>
 #include <QTranslator>
 #include <memory>
 
-#include "qt_text.h"
 #include "strings/text_id.h"
+#include "widgets/qt_text.h"
 
 namespace gestalon::ui {
 

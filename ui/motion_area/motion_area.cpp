@@ -1,4 +1,4 @@
-#include "motion_area.h"
+#include "motion_area/motion_area.h"
 
 #include <QPainter>
 #include <QResizeEvent>
@@ -8,9 +8,9 @@
 #include <cstdint>
 #include <mutex>
 
-#include "arrow_router.h"
-#include "editor_session.h"
-#include "motion_area_painter.h"
+#include "main_window/editor_session.h"
+#include "motion_area/arrow_router.h"
+#include "motion_area/motion_area_painter.h"
 #include "pose/edit_context.h"
 #include "project/system_settings.h"
 

@@ -1,4 +1,4 @@
-#include "status_window.h"
+#include "board/status_window.h"
 
 #include <QCloseEvent>
 #include <QFont>
@@ -16,11 +16,11 @@
 #include "board/board_addresses.h"
 #include "board/board_memory.h"
 #include "board/board_mirror.h"
-#include "qt_text.h"
 #include "strings/text_id.h"
 #include "strings/text_loader.h"
 #include "text/code_page.h"
 #include "text/format.h"
+#include "widgets/qt_text.h"
 
 namespace gestalon::ui {
 namespace {

@@ -1,11 +1,11 @@
-#include "qt_prompter.h"
+#include "widgets/qt_prompter.h"
 
 #include <QApplication>
 #include <QMessageBox>
 #include <QThread>
 
-#include "qt_text.h"
 #include "strings/text_id.h"
+#include "widgets/qt_text.h"
 
 namespace gestalon::ui {
 namespace {

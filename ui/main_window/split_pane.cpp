@@ -1,4 +1,4 @@
-#include "split_pane.h"
+#include "main_window/split_pane.h"
 
 #include <QMouseEvent>
 #include <QWheelEvent>
