@@ -95,6 +95,13 @@ EditorSession::~EditorSession() {
   virtualBoardDriver_.reset();
 }
 
+void EditorSession::SetHexadecimalDisplay(bool on) {
+  project.hexadecimalDisplay = on;
+  if (context.views) {
+    context.views->Relayout(core::Pane::kMotion);
+  }
+}
+
 std::vector<core::BoardDrive> EditorSession::DriveCandidates() const {
   return core::BoardDriveCandidates(virtualDrives_);
 }

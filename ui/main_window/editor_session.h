@@ -17,6 +17,7 @@
 #include "pose/edit_context.h"
 #include "project/project_loader.h"
 #include "undo/undo_history.h"
+#include "widgets/dialog_memory.h"
 
 namespace gestalon::sim {
 class VirtualBoard;
@@ -68,6 +69,10 @@ class EditorSession {
   // user-interface thread before any such change; the menus' greying follows later, queued.
   bool MotionLocked() const { return playback->Active(); }
 
+  // Turns the hexadecimal display of addresses and constants on or off for every view at once
+  // (dialogs, motion area labels, control map lists).
+  void SetHexadecimalDisplay(bool on);
+
   core::LoadedProject project;
   core::MotionSession motion;
   std::atomic<std::uint32_t> systemFlags{0};
@@ -77,6 +82,7 @@ class EditorSession {
   std::mutex sessionMutex;
   core::BoardLink link;
   core::OutgoingPoseSlot outgoingPose;
+  DialogMemory dialogs;
 
  private:
   std::unique_ptr<sim::VirtualBoard> virtualBoard_;

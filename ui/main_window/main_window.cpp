@@ -185,7 +185,7 @@ void MainWindow::BuildWidgets() {
   connect(motionArea_, &MotionArea::contextMenuRequested, this,
           [this](const QPoint& at) { actions_->MotionAreaMenu()->popup(at); });
   connect(motionArea_, &MotionArea::blockPropertiesRequested, this,
-          [this](core::MotionBlock*) { ShowNotAvailable(); });
+          [this](core::MotionBlock* block) { EditBlock(*block); });
 
   toolbar_ = new MainToolbar(*actions_, programFolder_, this);
   addToolBar(Qt::TopToolBarArea, toolbar_);

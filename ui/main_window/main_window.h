@@ -98,6 +98,8 @@ class MainWindow : public QMainWindow {
   // Editing commands that need the panes or the toolbar.
   void ApplyOverride();
   void BlockProperties();
+  // Opens the property dialog of `block`; a changed block is redrawn and becomes one undo step.
+  void EditBlock(core::MotionBlock& block);
   void BatchOffset();
   void EditingCommand(int id);
 

@@ -8,6 +8,7 @@
 #include "board/drive_label_text.h"
 #include "board/drive_selection_dialog.h"
 #include "board/servo_position_correction.h"
+#include "dialogs/block_dialogs.h"
 #include "flowchart/block_clipboard.h"
 #include "flowchart/block_commands.h"
 #include "flowchart/block_delete.h"
@@ -304,9 +305,14 @@ void MainWindow::ApplyOverride() {
 }
 
 void MainWindow::BlockProperties() {
-  if (core::BlockForProperties(session_->context)) {
-    ShowNotAvailable();
+  if (core::MotionBlock* block = core::BlockForProperties(session_->context)) {
+    EditBlock(*block);
   }
+}
+
+void MainWindow::EditBlock(core::MotionBlock& block) {
+  core::FinishBlockProperties(session_->context, block,
+                              RunBlockDialog(*session_, block, motionArea_));
 }
 
 void MainWindow::BatchOffset() {

@@ -1,0 +1,36 @@
+#include "dialogs/block_dialogs.h"
+
+#include <memory>
+
+#include "dialogs/comment_block_dialog.h"
+#include "dialogs/time_block_dialog.h"
+#include "flowchart/block_properties.h"
+#include "main_window/editor_session.h"
+#include "strings/text_id.h"
+#include "strings/text_loader.h"
+
+namespace gestalon::ui {
+
+int RunBlockDialog(EditorSession& session, core::MotionBlock& block, QWidget* parent) {
+  std::unique_ptr<BlockDialog> dialog;
+  switch (core::PropertyDialogTemplate(block)) {
+    case core::BlockDialog::kPose:
+    case core::BlockDialog::kWait:
+      dialog = std::make_unique<TimeBlockDialog>(session, block, parent);
+      break;
+    case core::BlockDialog::kComment:
+      dialog = std::make_unique<CommentBlockDialog>(session, block, parent);
+      break;
+    case core::BlockDialog::kNone:
+      return 0;
+    default:
+      if (session.context.prompter) {
+        session.context.prompter->Show(core::PromptIcon::kInformation,
+                                       core::LoadText(core::TextId::kMsgNotYetAvailable));
+      }
+      return 0;
+  }
+  return dialog->Run();
+}
+
+}  // namespace gestalon::ui
