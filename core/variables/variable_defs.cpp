@@ -76,4 +76,12 @@ std::u16string VariableLabel(const std::vector<VariableDef>& defs, std::uint16_t
                 found->name);
 }
 
+std::u16string VariableAddressText(std::uint16_t address, bool hexadecimal) {
+  return Format(hexadecimal ? u"0x%04x" : u"%d", address);
+}
+
+bool VariableMatchesSearch(const VariableDef& def, std::u16string_view search) {
+  return def.name.find(search) != std::u16string::npos;
+}
+
 }  // namespace gestalon::core

@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace gestalon::core {
@@ -31,5 +32,12 @@ bool WriteVariableDefs(const std::filesystem::path& path, const std::vector<Vari
 // "address:Unkown" (decimal) when there is none.
 std::u16string VariableLabel(const std::vector<VariableDef>& defs, std::uint16_t address,
                              std::int32_t size, bool hexadecimal);
+
+// A board address in the current number style: "%d", or "0x%04x" when `hexadecimal`.
+std::u16string VariableAddressText(std::uint16_t address, bool hexadecimal);
+
+// Whether the definition is listed for a search text: its name contains the text as written
+// (case-sensitive); an empty text lists every definition.
+bool VariableMatchesSearch(const VariableDef& def, std::u16string_view search);
 
 }  // namespace gestalon::core
