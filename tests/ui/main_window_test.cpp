@@ -27,6 +27,7 @@
 #include "project/robot_project.h"
 #include "project/slider_defs.h"
 #include "recording_ports.h"
+#include "sample_robot.h"
 #include "strings/text_id.h"
 #include "strings/text_loader.h"
 #include "temp_dir.h"
@@ -38,19 +39,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// The sample robot, copied so that the window may write its settings back.
-struct SampleRobot {
-  testing::TempDir dir;
-  core::LoadedProject project;
-  SampleRobot() {
-    fs::copy(fs::path(GESTALON_RESOURCES_DIR) / "robots" / "gestaloid", dir.Path() / "robot",
-             fs::copy_options::recursive);
-    core::ProjectLoadOptions options;
-    options.programFolder = fs::path(GESTALON_RESOURCES_DIR);
-    core::LoadRobotProject(dir.Path() / "robot" / "gestaloid.KJZ", true, project, options);
-  }
-  fs::path Folder() const { return dir.Path() / "robot"; }
-};
+using testing::SampleRobot;
 
 std::unique_ptr<MainWindow> OpenWindow(SampleRobot& robot, core::Prompter& prompter,
                                        SessionOptions options = {}) {

@@ -9,6 +9,7 @@
 #include "board/drive_selection_dialog.h"
 #include "board/servo_position_correction.h"
 #include "dialogs/block_dialogs.h"
+#include "dialogs/variable_dialog.h"
 #include "flowchart/block_clipboard.h"
 #include "flowchart/block_commands.h"
 #include "flowchart/block_delete.h"
@@ -194,11 +195,14 @@ void MainWindow::RunCommand(int id) {
     case kPasteByPosition:
       RunCommand(CursorOverMotionArea() ? kPasteBlocks : kPasteJointValues);
       return;
+    case kMemoryMap:
+      // The memory map has no outputs of its own: it opens at the last chosen address.
+      SelectVariable(*session_, this, session_->dialogs.lastVariableAddress, nullptr, nullptr);
+      return;
     case kNewProject:
     case kRegisterBasePose:
     case kSliderProperties:
     case kRegisterOffset:
-    case kMemoryMap:
     case kDisplaySettings:
     case kCpuSettings:
     case kWriteToBoard:

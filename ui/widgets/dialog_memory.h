@@ -1,6 +1,9 @@
 #pragma once
 
 #include <QPoint>
+#include <QRect>
+#include <QString>
+#include <cstdint>
 
 #include "widgets/project_file_chooser.h"
 
@@ -13,6 +16,12 @@ struct DialogMemory {
   QPoint blockDialogPosition{100, 100};
   // How the project-data file choosers ask for a file.
   FilePicker pickFile = PickFileWithDialog;
+  // The variable selection dialog (memory map): its last rectangle (none yet: the default size),
+  // the search text typed last, and the address chosen when it was used without an address
+  // output, which the memory map command preselects.
+  QRect variableDialogRect;
+  QString variableSearchText;
+  std::uint16_t lastVariableAddress = 0;
 };
 
 }  // namespace gestalon::ui
