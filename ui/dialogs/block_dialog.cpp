@@ -52,6 +52,7 @@ BlockDialog::BlockDialog(EditorSession& session, core::MotionBlock& block, int t
   connect(buttons, &QDialogButtonBox::accepted, this, &BlockDialog::TryAccept);
   connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
   outer->addWidget(buttons);
+  move(session_.dialogs.blockDialogPosition);
 }
 
 int BlockDialog::Run() {
@@ -59,7 +60,6 @@ int BlockDialog::Run() {
   if (session_.context.prompter) {
     owner.emplace(*session_.context.prompter, this);
   }
-  move(session_.dialogs.blockDialogPosition);
   return exec() == QDialog::Accepted ? 1 : 0;
 }
 
