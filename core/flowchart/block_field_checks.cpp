@@ -34,4 +34,13 @@ std::u16string BlockCommentFromField(std::u16string_view text) {
   return std::u16string(text.substr(0, kBlockCommentChars));
 }
 
+void SetPadComparison(MotionBlock& block) {
+  constexpr std::uint16_t kControllerButtons = 0x0EE4;
+  block.varAddr = kControllerButtons;
+  block.op = BranchOp::kEqual;
+  block.useConst = 1;
+  block.varSize = 2;
+  block.refSize = 2;
+}
+
 }  // namespace gestalon::core

@@ -30,4 +30,8 @@ std::uint16_t BlockTimeFromField(std::u16string_view text);
 // A comment as stored: at most kBlockCommentChars characters.
 std::u16string BlockCommentFromField(std::u16string_view text);
 
+// Gives a gamepad block the one comparison it makes, whatever it held before: the controller
+// button word (2 bytes at 0x0EE4) equal to the constant, which is the mask of the buttons.
+void SetPadComparison(MotionBlock& block);
+
 }  // namespace gestalon::core

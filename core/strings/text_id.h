@@ -682,5 +682,8 @@ inline constexpr int kFmtMsgCardImageMismatch = 54016;
 inline constexpr int kMsgNameNotStorable = 54020;
 // The language code of the table ("ja"): Qt's own texts are shown in the same language.
 inline constexpr int kInterfaceLanguage = 54040;
+// Captions of the interpolation switch dialog's two lists.
+inline constexpr int kLabelInterpGroup = 54090;
+inline constexpr int kLabelInterpChannel = 54091;
 
 }  // namespace gestalon::core::TextId

@@ -3,6 +3,8 @@
 #include <memory>
 
 #include "dialogs/comment_block_dialog.h"
+#include "dialogs/interp_change_block_dialog.h"
+#include "dialogs/pad_block_dialog.h"
 #include "dialogs/time_block_dialog.h"
 #include "flowchart/block_properties.h"
 #include "main_window/editor_session.h"
@@ -20,6 +22,12 @@ int RunBlockDialog(EditorSession& session, core::MotionBlock& block, QWidget* pa
       break;
     case core::BlockDialog::kComment:
       dialog = std::make_unique<CommentBlockDialog>(session, block, parent);
+      break;
+    case core::BlockDialog::kInterpChange:
+      dialog = std::make_unique<InterpChangeBlockDialog>(session, block, parent);
+      break;
+    case core::BlockDialog::kPadIf:
+      dialog = std::make_unique<PadBlockDialog>(session, block, parent);
       break;
     case core::BlockDialog::kNone:
       return 0;
