@@ -1,0 +1,99 @@
+#include "flowchart/operand_checks.h"
+
+#include <gtest/gtest.h>
+
+#include "board/variable_value.h"
+#include "strings/text_id.h"
+#include "strings/text_loader.h"
+#include "text/utf.h"
+
+namespace gestalon::core {
+namespace {
+
+TEST(OperandChecks, FullWidthNumberCharactersBecomeAscii) {
+  const struct {
+    std::u16string_view typed;
+    std::u16string_view normal;
+  } cases[] = {
+      {u"１２", u"12"},
+      {u"０ｘａｆ", u"0xaf"},
+      {u"０Ｘ９ＡＦ", u"0X9AF"},
+      {u"ｇ－＋．　", u"ｇ－＋．　"},  // not digits, a-f or x: kept as typed
+      {u"1２a", u"12a"},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(NormalizeFullWidthNumber(c.typed), c.normal) << ToUtf8(c.typed);
+  }
+}
+
+TEST(OperandChecks, ConstantTextClassification) {
+  using enum ConstantTextKind;
+  const struct {
+    std::u16string_view text;
+    ConstantTextKind kind;
+  } cases[] = {
+      {u"0xff", kHexadecimal}, {u"0x1f -", kHexadecimal}, {u"0xFF", kInvalid},  {u"0xg", kInvalid},
+      {u"0x", kInvalid},       {u"-12", kDecimal},        {u" +1.5", kDecimal}, {u"", kDecimal},
+      {u"12a", kInvalid},      {u"0X10", kInvalid},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(ClassifyConstantText(c.text), c.kind) << ToUtf8(c.text);
+  }
+}
+
+TEST(OperandChecks, ConstantMustBeANumberThatFitsTheFirstVariable) {
+  const std::u16string notNumber = LoadText(TextId::kMsgConstNotNumber);
+  const std::u16string over1 = LoadText(TextId::kMsgConstOver1Byte);
+  const std::u16string over2 = LoadText(TextId::kMsgConstOver2Byte);
+  const struct {
+    std::u16string_view text;
+    std::uint32_t varSize;
+    std::u16string message;  // empty: accepted with `value`
+    std::int32_t value;
+  } cases[] = {
+      {u"0xff", 1, {}, 255},
+      {u"0xFF", 1, notNumber, 0},
+      {u"１２", 2, {}, 12},
+      {u"255", 1, {}, 255},
+      {u"-128", 1, {}, -128},
+      {u"256", 1, over1, 0},
+      {u"-129", 1, over1, 0},
+      {u"0x100", 1, over1, 0},
+      {u"65535", 2, {}, 65535},
+      {u"-32768", 2, {}, -32768},
+      {u"65536", 2, over2, 0},
+      {u"-32769", 2, over2, 0},
+      {u"0x100000001", 2, over2, 0},  // saturates rather than wraps to a small number
+      {u"-2147483648", 4, {}, INT32_MIN},
+      {u"0xffffffff", 4, {}, -1},
+      {u"2147483647", 4, {}, INT32_MAX},
+      {u"", 1, {}, 0},
+  };
+  for (const auto& c : cases) {
+    std::int32_t value = 0;
+    EXPECT_EQ(CheckBlockConstant(c.text, c.varSize, value), c.message) << ToUtf8(c.text);
+    EXPECT_EQ(value, c.value) << ToUtf8(c.text);
+  }
+}
+
+TEST(OperandChecks, VariableValueBySizeAndNumberStyle) {
+  BoardMirror mirror{};
+  for (std::uint32_t i = 0; i < 4; ++i) {
+    StoreMirrorByte(mirror, 0x0F00 + i, 0xFE);
+  }
+  const struct {
+    std::int32_t size;
+    bool hexadecimal;
+    std::u16string_view text;
+  } cases[] = {
+      {1, false, u"-2"},        {1, true, u"0xfe"},       {2, false, u"-258"}, {2, true, u"0xfefe"},
+      {4, false, u"-16843010"}, {4, true, u"0xfefefefe"}, {3, false, u""},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(VariableValueText(mirror, 0x0F00, c.size, c.hexadecimal), c.text)
+        << c.size << (c.hexadecimal ? " hex" : " dec");
+  }
+}
+
+}  // namespace
+}  // namespace gestalon::core
