@@ -672,6 +672,13 @@ inline constexpr int kFilterBmpPattern = 53140;
 inline constexpr int kMsgMotionSaveFailed = 54000;
 inline constexpr int kMsgFileNameTooLong = 54001;
 inline constexpr int kMsgNotYetAvailable = 54002;
+// The labels of the branch and calculation dialogs.
+inline constexpr int kLabelFirstVariable = 54060;
+inline constexpr int kLabelOperator = 54061;
+inline constexpr int kLabelSecondOperand = 54062;
+inline constexpr int kLabelConstantValue = 54063;
+inline constexpr int kLabelSecondVariable = 54064;
+inline constexpr int kLabelCurrentValue = 54065;
 inline constexpr int kFmtMsgCopyToBoardFailed = 54010;
 inline constexpr int kMsgCopyReasonFolder = 54011;
 inline constexpr int kMsgCopyReasonNoSpace = 54012;

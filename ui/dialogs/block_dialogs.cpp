@@ -2,6 +2,7 @@
 
 #include <memory>
 
+#include "dialogs/branch_dialog.h"
 #include "dialogs/comment_block_dialog.h"
 #include "dialogs/interp_change_block_dialog.h"
 #include "dialogs/pad_block_dialog.h"
@@ -19,6 +20,10 @@ int RunBlockDialog(EditorSession& session, core::MotionBlock& block, QWidget* pa
     case core::BlockDialog::kPose:
     case core::BlockDialog::kWait:
       dialog = std::make_unique<TimeBlockDialog>(session, block, parent);
+      break;
+    case core::BlockDialog::kIf:
+    case core::BlockDialog::kCalc:
+      dialog = std::make_unique<BranchDialog>(session, block, parent);
       break;
     case core::BlockDialog::kComment:
       dialog = std::make_unique<CommentBlockDialog>(session, block, parent);
