@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include "board/variable_value.h"
 #include "strings/text_id.h"
 #include "strings/text_loader.h"
 #include "text/utf.h"
@@ -73,25 +72,6 @@ TEST(OperandChecks, ConstantMustBeANumberThatFitsTheFirstVariable) {
     std::int32_t value = 0;
     EXPECT_EQ(CheckBlockConstant(c.text, c.varSize, value), c.message) << ToUtf8(c.text);
     EXPECT_EQ(value, c.value) << ToUtf8(c.text);
-  }
-}
-
-TEST(OperandChecks, VariableValueBySizeAndNumberStyle) {
-  BoardMirror mirror{};
-  for (std::uint32_t i = 0; i < 4; ++i) {
-    StoreMirrorByte(mirror, 0x0F00 + i, 0xFE);
-  }
-  const struct {
-    std::int32_t size;
-    bool hexadecimal;
-    std::u16string_view text;
-  } cases[] = {
-      {1, false, u"-2"},        {1, true, u"0xfe"},       {2, false, u"-258"}, {2, true, u"0xfefe"},
-      {4, false, u"-16843010"}, {4, true, u"0xfefefefe"}, {3, false, u""},
-  };
-  for (const auto& c : cases) {
-    EXPECT_EQ(VariableValueText(mirror, 0x0F00, c.size, c.hexadecimal), c.text)
-        << c.size << (c.hexadecimal ? " hex" : " dec");
   }
 }
 

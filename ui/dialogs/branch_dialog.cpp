@@ -10,7 +10,7 @@
 #include <QRadioButton>
 
 #include "board/board_memory.h"
-#include "board/variable_value.h"
+#include "board/variable_values.h"
 #include "dialogs/variable_dialog.h"
 #include "flowchart/operand_checks.h"
 #include "main_window/editor_session.h"
@@ -188,8 +188,9 @@ void BranchDialog::ShowLiveValues() {
     // The mirror belongs to whoever holds the board: a tick that finds it taken keeps the value
     // it showed last, the next one reads again.
     if (link.TryTakeBoard()) {
-      const std::u16string value = core::VariableValueText(
-          link.Mirror(), address, static_cast<std::int32_t>(size), hexadecimal);
+      const std::u16string value =
+          core::VariableValueText(link.Mirror(), static_cast<std::uint16_t>(address),
+                                  static_cast<std::int32_t>(size), hexadecimal);
       link.ReleaseBoard();
       row->value->setText(ToQString(value));
     }
