@@ -32,6 +32,8 @@ inline constexpr std::uint32_t kBasePoseSelectedOnly = 0x80000;
 inline constexpr std::uint32_t kVoiceErrorMessage = 0x100000;
 inline constexpr std::uint32_t kOldArrows = 0x200000;
 inline constexpr std::uint32_t kArrowMarks = 0x400000;
+// Lets a subroutine block be set to jump to its motion instead of calling it.
+inline constexpr std::uint32_t kUseJump = 0x800000;
 inline constexpr std::uint32_t kNewWriteMethod = 0x1000000;
 }  // namespace SystemFlag
 

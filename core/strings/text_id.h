@@ -679,6 +679,8 @@ inline constexpr int kLabelSecondOperand = 54062;
 inline constexpr int kLabelConstantValue = 54063;
 inline constexpr int kLabelSecondVariable = 54064;
 inline constexpr int kLabelCurrentValue = 54065;
+// The label of the first variable of a file read or write block's data.
+inline constexpr int kLabelDataVariable = 54070;
 inline constexpr int kFmtMsgCopyToBoardFailed = 54010;
 inline constexpr int kMsgCopyReasonFolder = 54011;
 inline constexpr int kMsgCopyReasonNoSpace = 54012;

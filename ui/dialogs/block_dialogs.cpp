@@ -3,14 +3,14 @@
 #include <memory>
 
 #include "dialogs/branch_dialog.h"
+#include "dialogs/called_file_dialog.h"
 #include "dialogs/comment_block_dialog.h"
+#include "dialogs/data_file_dialog.h"
 #include "dialogs/interp_change_block_dialog.h"
 #include "dialogs/pad_block_dialog.h"
 #include "dialogs/time_block_dialog.h"
 #include "flowchart/block_properties.h"
 #include "main_window/editor_session.h"
-#include "strings/text_id.h"
-#include "strings/text_loader.h"
 
 namespace gestalon::ui {
 
@@ -34,13 +34,15 @@ int RunBlockDialog(EditorSession& session, core::MotionBlock& block, QWidget* pa
     case core::BlockDialog::kPadIf:
       dialog = std::make_unique<PadBlockDialog>(session, block, parent);
       break;
-    case core::BlockDialog::kNone:
-      return 0;
-    default:
-      if (session.context.prompter) {
-        session.context.prompter->Show(core::PromptIcon::kInformation,
-                                       core::LoadText(core::TextId::kMsgNotYetAvailable));
-      }
+    case core::BlockDialog::kSubRoutine:
+    case core::BlockDialog::kSound:
+    case core::BlockDialog::kCancel:
+      dialog = std::make_unique<CalledFileDialog>(session, block, parent);
+      break;
+    case core::BlockDialog::kFile:
+      dialog = std::make_unique<DataFileDialog>(session, block, parent);
+      break;
+    default:  // Start, End and unknown kinds have no dialog
       return 0;
   }
   return dialog->Run();

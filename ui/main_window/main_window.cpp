@@ -124,6 +124,11 @@ MainWindow::MainWindow(core::LoadedProject project, core::Prompter& prompter,
   core::ReadRecentProjects(core::AppDataFolder() / core::kRecentProjectLogName, recentProjects_,
                            nullptr);
 
+  // The subroutine and cancel dialogs' "edit" opens the called motion in place of this one.
+  session_->dialogs.openMotion = [this](const std::filesystem::path& file) {
+    return ConfirmSaveChanges() != core::PromptAnswer::kCancel && OpenMotionFile(file);
+  };
+
   core::EditContext& context = session_->context;
   core::NewMotionCommand(context);
   BuildWidgets();

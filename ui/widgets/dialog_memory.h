@@ -1,13 +1,23 @@
 #pragma once
 
+#include <QDesktopServices>
 #include <QPoint>
 #include <QRect>
 #include <QString>
+#include <QUrl>
 #include <cstdint>
+#include <filesystem>
+#include <functional>
 
 #include "widgets/project_file_chooser.h"
 
 namespace gestalon::ui {
+
+// Opens a file with the program the desktop has for it; false when none took it.
+using FileOpener = std::function<bool(const QString& path)>;
+inline bool OpenWithDesktop(const QString& path) {
+  return QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+}
 
 // What the program's dialogs remember between openings for the run of the program.
 struct DialogMemory {
@@ -22,6 +32,13 @@ struct DialogMemory {
   QRect variableDialogRect;
   QString variableSearchText;
   std::uint16_t lastVariableAddress = 0;
+  // How the sound dialog plays a sound file.
+  FileOpener openFile = OpenWithDesktop;
+  // Opens another motion in the editor after asking whether to save the changed one (the main
+  // window's); true when it opened. Empty: the block dialogs cannot switch motions.
+  std::function<bool(const std::filesystem::path& file)> openMotion;
+  // Size in bytes that the file creation dialog proposes for a file that does not exist yet.
+  std::uint32_t createFileSize = 8;
 };
 
 }  // namespace gestalon::ui

@@ -1,0 +1,373 @@
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QtTest>
+#include <filesystem>
+#include <memory>
+#include <tuple>
+
+#include "dialogs/called_file_dialog.h"
+#include "dialogs/create_file_dialog.h"
+#include "dialogs/data_file_dialog.h"
+#include "main_window/editor_session.h"
+#include "platform/paths.h"
+#include "project/project_loader.h"
+#include "project/system_settings.h"
+#include "recording_ports.h"
+#include "strings/text_id.h"
+#include "strings/text_loader.h"
+#include "temp_dir.h"
+#include "widgets/control_lookup.h"
+#include "widgets/qt_text.h"
+
+Q_DECLARE_METATYPE(gestalon::core::BlockKind)
+
+namespace gestalon::ui {
+namespace {
+
+namespace fs = std::filesystem;
+using core::BlockKind;
+
+// A session on an empty project whose folder is a fresh temporary folder holding one motion, one
+// sound and one data file.
+struct Project {
+  testing::TempDir dir;
+  testing::RecordingPrompter prompter;
+  testing::RecordingViewNotifier views;
+  std::unique_ptr<EditorSession> session;
+
+  Project() {
+    core::LoadedProject project;
+    core::SetSystemSettingsDefaults(project.system);
+    project.project.folder = core::TextFromPath(dir.Path() / "");
+    session = std::make_unique<EditorSession>(std::move(project), &prompter, &views);
+    fs::create_directory(dir / "sub");
+    testing::WriteBytes(dir / "sub" / "CALLED.KX4", "motion");
+    testing::WriteBytes(dir / "VOICE.WAV", "RIFF");
+    testing::WriteBytes(dir / "DATA.LOG", "1234");
+  }
+  // The file choosers answer `path`.
+  void PickAnswers(const fs::path& path) {
+    session->dialogs.pickFile = [answer = ToQString(core::TextFromPath(path))](
+                                    QWidget*, const FileChoice&, const QString&) { return answer; };
+  }
+};
+
+// A block of `kind` whose every field holds something the dialogs could overwrite by mistake.
+core::MotionBlock FilledBlock(BlockKind kind) {
+  core::MotionBlock block;
+  block.type = static_cast<std::int32_t>(kind);
+  block.name = u"before";
+  block.time = 9;
+  block.slots[3] = -7;
+  block.xpos = 40;
+  block.ypos = 60;
+  block.varAddr = 0x0F00;
+  block.refAddr = 0x0F02;
+  block.op = 3;
+  block.constValue = 77;
+  block.useConst = 1;
+  block.varSize = 2;
+  block.refSize = 1;
+  block.fileName = u"old.bin";
+  block.fileFound = false;
+  block.noFile = true;
+  block.asJump = true;
+  block.fileAddr = 0x0E00;
+  block.comment = u"kept";
+  block.fileStart = 11;
+  block.fileEnd = 22;
+  return block;
+}
+
+auto Fields(const core::MotionBlock& b) {
+  return std::tie(b.name, b.label, b.time, b.slots, b.nextIndex, b.branchIndex, b.servoEnableMask,
+                  b.poseConst, b.interpWait, b.selFlags, b.prev, b.nextInList, b.xpos, b.ypos,
+                  b.rect, b.bluearrow, b.redarrow, b.next, b.branch, b.type, b.varAddr, b.refAddr,
+                  b.op, b.constValue, b.useConst, b.varSize, b.refSize, b.fileName, b.fileFound,
+                  b.noFile, b.asJump, b.fileAddr, b.comment, b.fileStart, b.fileEnd);
+}
+
+std::unique_ptr<BlockDialog> OpenDialog(EditorSession& session, core::MotionBlock& block) {
+  std::unique_ptr<BlockDialog> dialog;
+  if (block.Is(BlockKind::FileRead) || block.Is(BlockKind::FileWrite)) {
+    dialog = std::make_unique<DataFileDialog>(session, block);
+  } else {
+    dialog = std::make_unique<CalledFileDialog>(session, block);
+  }
+  dialog->show();
+  return dialog;
+}
+
+// Types into the common and file fields, and switches sound and cancel blocks to their file.
+void ChangeFields(QWidget* dialog, const QString& file) {
+  FindControl<QLineEdit>(dialog, 1224)->setText(QStringLiteral("after"));
+  FindControl<QLineEdit>(dialog, 1225)->setText(QStringLiteral("4096"));
+  FindControl<QLineEdit>(dialog, 1226)->setText(QStringLiteral("12"));
+  FindControl<QLineEdit>(dialog, 1142)->setText(file);
+  if (auto* useFile = FindControl<QRadioButton>(dialog, 1114)) {
+    useFile->click();
+  }
+  if (auto* useConst = FindControl<QCheckBox>(dialog, 40659); useConst && useConst->isVisible()) {
+    useConst->setChecked(false);
+  }
+}
+
+class FileBlockDialogsTest : public QObject {
+  Q_OBJECT
+
+ private Q_SLOTS:
+  void okStoresTheKindsFieldsAndCancelNothing_data() {
+    QTest::addColumn<BlockKind>("kind");
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<bool>("noFile");
+    QTest::addColumn<std::uint32_t>("useConst");
+    QTest::newRow("subroutine") << BlockKind::SubRoutine << QString::fromUtf8("sub/CALLED.KX4")
+                                << true << 1u;
+    QTest::newRow("sound") << BlockKind::Sound << QString::fromUtf8("VOICE.WAV") << false << 0u;
+    QTest::newRow("cancel") << BlockKind::Cancel << QString::fromUtf8("sub\\CALLED.KX4") << false
+                            << 1u;
+    QTest::newRow("file read") << BlockKind::FileRead << QString::fromUtf8("DATA.LOG") << true
+                               << 1u;
+    QTest::newRow("file write") << BlockKind::FileWrite << QString::fromUtf8("DATA.LOG") << true
+                                << 1u;
+  }
+  void okStoresTheKindsFieldsAndCancelNothing() {
+    QFETCH(BlockKind, kind);
+    QFETCH(QString, file);
+    QFETCH(bool, noFile);
+    QFETCH(std::uint32_t, useConst);
+    Project project;
+    core::MotionBlock block = FilledBlock(kind);
+    const core::MotionBlock before = block;
+
+    auto cancelled = OpenDialog(*project.session, block);
+    ChangeFields(cancelled.get(), file);
+    FindControl<QPushButton>(cancelled.get(), 2)->click();
+    QCOMPARE(cancelled->result(), int(QDialog::Rejected));
+    QVERIFY(Fields(block) == Fields(before));
+
+    auto dialog = OpenDialog(*project.session, block);
+    ChangeFields(dialog.get(), file);
+    FindControl<QPushButton>(dialog.get(), 1)->click();
+    QCOMPARE(dialog->result(), int(QDialog::Accepted));
+    QVERIFY(!dialog->isVisible());
+    core::MotionBlock expected = before;
+    expected.name = u"after";
+    expected.xpos = 4096;
+    expected.ypos = 12;
+    expected.constValue = 0;
+    expected.fileName = ToU16(file);
+    expected.fileFound = true;
+    expected.noFile = noFile;
+    expected.useConst = useConst;
+    QCOMPARE(block.fileName, expected.fileName);
+    QCOMPARE(block.noFile, expected.noFile);
+    QCOMPARE(block.useConst, expected.useConst);
+    QVERIFY(block.fileFound);
+    QVERIFY(Fields(block) == Fields(expected));
+    QVERIFY(project.prompter.Calls().empty());
+  }
+
+  void okWithAMissingFileClearsTheFoundFlag() {
+    Project project;
+    core::MotionBlock block = FilledBlock(BlockKind::SubRoutine);
+    block.fileFound = true;
+    auto dialog = OpenDialog(*project.session, block);
+    auto* status = FindControl<QLabel>(dialog.get(), 1001);
+    FindControl<QLineEdit>(dialog.get(), 1142)->setText(QStringLiteral("sub/CALLED.KX4"));
+    QCOMPARE(status->text(), QString());
+    FindControl<QLineEdit>(dialog.get(), 1142)->setText(QStringLiteral("GONE.KX4"));
+    QCOMPARE(status->text(), Text(core::TextId::kMsgFileNotFoundStatus));
+    FindControl<QPushButton>(dialog.get(), 1)->click();
+    QCOMPARE(block.fileName, std::u16string(u"GONE.KX4"));
+    QVERIFY(!block.fileFound);
+  }
+
+  void controlsFollowTheKindAndTheFileChoice_data() {
+    QTest::addColumn<BlockKind>("kind");
+    QTest::addColumn<std::uint32_t>("flags");
+    QTest::addColumn<bool>("asJumpEnabled");    // 40003: subroutine only, always hidden
+    QTest::addColumn<bool>("useConstVisible");  // 40659: sound and cancel, shown for sound
+    QTest::addColumn<QString>("statusOnOpening");
+    QTest::newRow("subroutine") << BlockKind::SubRoutine << 0u << false << false
+                                << QString::fromUtf8("");
+    QTest::newRow("subroutine, jumps on") << BlockKind::SubRoutine << core::SystemFlag::kUseJump
+                                          << true << false << QString::fromUtf8("");
+    QTest::newRow("sound") << BlockKind::Sound << 0u << false << true << QString::fromUtf8("");
+    QTest::newRow("cancel") << BlockKind::Cancel << 0u << false << false << QString::fromUtf8("");
+    QTest::newRow("file read") << BlockKind::FileRead << 0u << false << false
+                               << QString::fromUtf8("ファイルサイズは4byteです。");
+  }
+  void controlsFollowTheKindAndTheFileChoice() {
+    QFETCH(BlockKind, kind);
+    QFETCH(std::uint32_t, flags);
+    QFETCH(bool, asJumpEnabled);
+    QFETCH(bool, useConstVisible);
+    QFETCH(QString, statusOnOpening);
+    Project project;
+    project.session->systemFlags = flags;
+    core::MotionBlock block = FilledBlock(kind);
+    block.fileName = kind == BlockKind::Sound      ? u"VOICE.WAV"
+                     : kind == BlockKind::FileRead ? u"DATA.LOG"
+                                                   : u"sub/CALLED.KX4";
+    block.noFile = false;
+    auto dialog = OpenDialog(*project.session, block);
+    QCOMPARE(FindControl<QLabel>(dialog.get(), 1001)->text(), statusOnOpening);
+
+    auto* asJump = FindControl<QCheckBox>(dialog.get(), 40003);
+    QCOMPARE(asJump != nullptr, kind == BlockKind::SubRoutine);
+    if (asJump) {
+      QVERIFY(asJump->isHidden());
+      QCOMPARE(asJump->isEnabled(), asJumpEnabled);
+    }
+    auto* useConst = FindControl<QCheckBox>(dialog.get(), 40659);
+    QCOMPARE(useConst && useConst->isVisible(), useConstVisible);
+
+    // Sound and cancel blocks without a file leave the file controls disabled.
+    auto* noFile = FindControl<QRadioButton>(dialog.get(), 1112);
+    QCOMPARE(noFile != nullptr, kind == BlockKind::Sound || kind == BlockKind::Cancel);
+    if (noFile) {
+      noFile->click();
+      for (int id : {1142, 1206, kind == BlockKind::Sound ? 40004 : 40010}) {
+        QVERIFY2(!FindControl<QWidget>(dialog.get(), id)->isEnabled(),
+                 qPrintable(QString::number(id)));
+      }
+      FindControl<QRadioButton>(dialog.get(), 1114)->click();
+      QVERIFY(FindControl<QWidget>(dialog.get(), 1142)->isEnabled());
+    }
+  }
+
+  void chooserKeepsOnlyProjectFiles() {
+    Project project;
+    core::MotionBlock block = FilledBlock(BlockKind::Sound);
+    block.noFile = false;
+    auto dialog = OpenDialog(*project.session, block);
+    auto* field = FindControl<QLineEdit>(dialog.get(), 1142);
+
+    testing::TempDir elsewhere;
+    project.PickAnswers(elsewhere / "VOICE.WAV");
+    FindControl<QPushButton>(dialog.get(), 1206)->click();
+    QCOMPARE(field->text(), QStringLiteral("old.bin"));
+    QCOMPARE(project.prompter.Calls().size(), std::size_t{1});
+    QCOMPARE(project.prompter.Calls().back().text,
+             core::LoadText(core::TextId::kMsgFileOutsideProject));
+
+    project.PickAnswers(project.dir / "VOICE.WAV");
+    FindControl<QPushButton>(dialog.get(), 1206)->click();
+    QCOMPARE(field->text(), QStringLiteral("VOICE.WAV"));
+    QCOMPARE(FindControl<QLabel>(dialog.get(), 1001)->text(), QString());
+    QCOMPARE(project.prompter.Calls().size(), std::size_t{1});
+  }
+
+  void choosingAMissingFileToWriteOffersToCreateIt() {
+    Project project;
+    core::MotionBlock block = FilledBlock(BlockKind::FileWrite);
+    auto dialog = OpenDialog(*project.session, block);
+    project.PickAnswers(project.dir / "NEW.LOG");
+    project.prompter.QueueAnswer(core::PromptAnswer::kNo);
+    FindControl<QPushButton>(dialog.get(), 1206)->click();
+    QCOMPARE(FindControl<QLineEdit>(dialog.get(), 1142)->text(), QStringLiteral("NEW.LOG"));
+    QCOMPARE(project.prompter.Calls().size(), std::size_t{1});
+    QCOMPARE(project.prompter.Calls().back().text,
+             core::LoadText(core::TextId::kMsgConfirmCreateMissingFile));
+    QCOMPARE(project.prompter.Calls().back().buttons, core::PromptButtons::kYesNo);
+    QVERIFY(!fs::exists(project.dir / "NEW.LOG"));
+
+    // An existing file is taken without a question; reading never asks.
+    project.PickAnswers(project.dir / "DATA.LOG");
+    FindControl<QPushButton>(dialog.get(), 1206)->click();
+    QCOMPARE(project.prompter.Calls().size(), std::size_t{1});
+    QVERIFY(FindControl<QPushButton>(dialog.get(), 1008)->isEnabled());
+  }
+
+  void testPlayAndEditUseTheFileInTheProjectFolder() {
+    Project project;
+    QStringList played;
+    std::vector<fs::path> opened;
+    project.session->dialogs.openFile = [&](const QString& path) {
+      played << path;
+      return true;
+    };
+    project.session->dialogs.openMotion = [&](const fs::path& file) {
+      opened.push_back(file);
+      return true;
+    };
+    core::MotionBlock sound = FilledBlock(BlockKind::Sound);
+    sound.noFile = false;
+    sound.fileName = u"VOICE.WAV";
+    auto soundDialog = OpenDialog(*project.session, sound);
+    FindControl<QPushButton>(soundDialog.get(), 40004)->click();
+    QCOMPARE(played, QStringList{ToQString(core::TextFromPath(project.dir / "VOICE.WAV"))});
+    QVERIFY(soundDialog->isVisible());
+
+    core::MotionBlock subroutine = FilledBlock(BlockKind::SubRoutine);
+    const core::MotionBlock before = subroutine;
+    auto subDialog = OpenDialog(*project.session, subroutine);
+    FindControl<QLineEdit>(subDialog.get(), 1142)->setText(QStringLiteral("MISSING.KX4"));
+    FindControl<QPushButton>(subDialog.get(), 40010)->click();
+    QVERIFY(opened.empty());
+    FindControl<QLineEdit>(subDialog.get(), 1142)->setText(QStringLiteral("sub/CALLED.KX4"));
+    FindControl<QPushButton>(subDialog.get(), 40010)->click();
+    QCOMPARE(opened.size(), std::size_t{1});
+    QVERIFY(fs::equivalent(opened.front(), project.dir / "sub" / "CALLED.KX4"));
+    QCOMPARE(subDialog->result(), int(QDialog::Rejected));
+    QVERIFY(!subDialog->isVisible());
+    QVERIFY(Fields(subroutine) == Fields(before));
+  }
+
+  void creationDialogMakesAZeroFilledFile() {
+    Project project;
+    CreateFileDialog dialog(*project.session, QStringLiteral("NEW.LOG"));
+    dialog.show();
+    auto* size = FindControl<QLineEdit>(&dialog, 1017);
+    QCOMPARE(size->text(), QStringLiteral("8"));
+    size->setText(QStringLiteral("16"));
+    FindControl<QPushButton>(&dialog, 1)->click();
+    QCOMPARE(dialog.result(), int(QDialog::Accepted));
+    QCOMPARE(testing::ReadBytes(project.dir / "NEW.LOG"), std::string(16, '\0'));
+    QCOMPARE(project.prompter.Calls().back().text, core::LoadText(core::TextId::kMsgFileCreated));
+
+    // The next proposal: the existing file's size, else the size made last.
+    CreateFileDialog existing(*project.session, QStringLiteral("DATA.LOG"));
+    QCOMPARE(FindControl<QLineEdit>(&existing, 1017)->text(), QStringLiteral("4"));
+    CreateFileDialog next(*project.session, QStringLiteral("OTHER.LOG"));
+    QCOMPARE(FindControl<QLineEdit>(&next, 1017)->text(), QStringLiteral("16"));
+
+    // A file that cannot be made is reported and the dialog stays open.
+    next.show();
+    FindControl<QLineEdit>(&next, 1142)->setText(QStringLiteral("nofolder/X.LOG"));
+    FindControl<QPushButton>(&next, 1)->click();
+    QVERIFY(next.isVisible());
+    QCOMPARE(project.prompter.Calls().back().text,
+             core::LoadText(core::TextId::kMsgFileCreateFailed));
+  }
+
+  void screenshotWhenAsked() {
+    const QString file = qEnvironmentVariable("GESTALON_SCREENSHOT");
+    if (file.isEmpty()) {
+      QSKIP("GESTALON_SCREENSHOT not set");
+    }
+    Project project;
+    for (BlockKind kind : {BlockKind::SubRoutine, BlockKind::Sound, BlockKind::Cancel,
+                           BlockKind::FileRead, BlockKind::FileWrite}) {
+      core::MotionBlock block = FilledBlock(kind);
+      block.noFile = false;
+      auto dialog = OpenDialog(*project.session, block);
+      QVERIFY(QTest::qWaitForWindowExposed(dialog.get()));
+      QVERIFY(dialog->grab().save(file + "." + QString::number(int(kind)) + ".png"));
+    }
+    CreateFileDialog create(*project.session, QStringLiteral("NEW.LOG"));
+    create.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&create));
+    QVERIFY(create.grab().save(file + ".201.png"));
+  }
+};
+
+}  // namespace
+}  // namespace gestalon::ui
+
+QTEST_MAIN(gestalon::ui::FileBlockDialogsTest)
+#include "file_block_dialogs_test.moc"
