@@ -51,6 +51,7 @@ TEST(OperandChecks, ConstantMustBeANumberThatFitsTheFirstVariable) {
     std::int32_t value;
   } cases[] = {
       {u"0xff", 1, {}, 255},
+      {u"0x19", 2, {}, 25},
       {u"0xFF", 1, notNumber, 0},
       {u"１２", 2, {}, 12},
       {u"255", 1, {}, 255},
@@ -72,6 +73,21 @@ TEST(OperandChecks, ConstantMustBeANumberThatFitsTheFirstVariable) {
     std::int32_t value = 0;
     EXPECT_EQ(CheckBlockConstant(c.text, c.varSize, value), c.message) << ToUtf8(c.text);
     EXPECT_EQ(value, c.value) << ToUtf8(c.text);
+  }
+}
+
+TEST(OperandChecks, ConstantFieldTextByNumberStyleAndSize) {
+  const struct {
+    std::int32_t value;
+    std::uint32_t varSize;
+    bool hexadecimal;
+    std::u16string_view text;
+  } cases[] = {
+      {-5, 1, false, u"-5"},       {255, 1, true, u"0xff"},      {0x1234, 2, true, u"0x1234"},
+      {7, 4, true, u"0x00000007"}, {-1, 2, true, u"0xffffffff"},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(BlockConstantText(c.value, c.varSize, c.hexadecimal), c.text) << c.value;
   }
 }
 
