@@ -10,6 +10,7 @@
 #include <functional>
 #include <memory>
 
+#include "block_fields.h"
 #include "dialogs/comment_block_dialog.h"
 #include "dialogs/interp_change_block_dialog.h"
 #include "dialogs/pad_block_dialog.h"
@@ -28,51 +29,6 @@ namespace {
 
 using core::BlockKind;
 using core::MotionBlock;
-
-// The names of the fields in which two blocks differ.
-QStringList DifferingFields(const MotionBlock& a, const MotionBlock& b) {
-  QStringList fields;
-#define GESTALON_FIELD(f) \
-  if (!(a.f == b.f))      \
-  fields << QStringLiteral(#f)
-  GESTALON_FIELD(name);
-  GESTALON_FIELD(label);
-  GESTALON_FIELD(time);
-  GESTALON_FIELD(slots);
-  GESTALON_FIELD(nextIndex);
-  GESTALON_FIELD(branchIndex);
-  GESTALON_FIELD(servoEnableMask);
-  GESTALON_FIELD(poseConst);
-  GESTALON_FIELD(interpWait);
-  GESTALON_FIELD(selFlags);
-  GESTALON_FIELD(prev);
-  GESTALON_FIELD(nextInList);
-  GESTALON_FIELD(xpos);
-  GESTALON_FIELD(ypos);
-  GESTALON_FIELD(rect);
-  GESTALON_FIELD(bluearrow);
-  GESTALON_FIELD(redarrow);
-  GESTALON_FIELD(next);
-  GESTALON_FIELD(branch);
-  GESTALON_FIELD(type);
-  GESTALON_FIELD(varAddr);
-  GESTALON_FIELD(refAddr);
-  GESTALON_FIELD(op);
-  GESTALON_FIELD(constValue);
-  GESTALON_FIELD(useConst);
-  GESTALON_FIELD(varSize);
-  GESTALON_FIELD(refSize);
-  GESTALON_FIELD(fileName);
-  GESTALON_FIELD(fileFound);
-  GESTALON_FIELD(noFile);
-  GESTALON_FIELD(asJump);
-  GESTALON_FIELD(fileAddr);
-  GESTALON_FIELD(comment);
-  GESTALON_FIELD(fileStart);
-  GESTALON_FIELD(fileEnd);
-#undef GESTALON_FIELD
-  return fields;
-}
 
 // A block of `kind` with a value in every field that no dialog would write, so that a field
 // written by mistake shows.
@@ -210,7 +166,7 @@ int EditAndPress(EditorSession& session, MotionBlock& block, const KindCase& c, 
 
 // "kind 13: time,op" for the fields in which `block` differs from `expected`; empty when none.
 QString Differences(const KindCase& c, const MotionBlock& block, const MotionBlock& expected) {
-  const QStringList fields = DifferingFields(block, expected);
+  const QStringList fields = testing::DifferingFields(block, expected);
   return fields.isEmpty()
              ? QString()
              : QStringLiteral("kind %1: %2").arg(static_cast<int>(c.kind)).arg(fields.join(','));
