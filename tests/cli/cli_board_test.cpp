@@ -15,6 +15,7 @@
 #include "cpusettings/cpu_settings_file.h"
 #include "motion/motion_reader.h"
 #include "project/project_loader.h"
+#include "run_tool.h"
 #include "temp_dir.h"
 #include "virtual_board.h"
 
@@ -26,17 +27,6 @@ using nlohmann::json;
 
 const fs::path kSample = GESTALON_RESOURCES_DIR "/robots/gestaloid";
 constexpr std::uint32_t kSettingsProgramSize = 2795;
-
-struct Result {
-  int status;
-  std::string out, err;
-};
-
-Result RunTool(std::vector<std::string> args) {
-  std::ostringstream out, err;
-  const int status = RunCli(args, out, err);
-  return {status, out.str(), err.str()};
-}
 
 // The sample robot in a folder of the test's own, so writes never reach the source tree.
 fs::path CopySample(const testing::TempDir& dir) {

@@ -8,23 +8,13 @@
 #include "board/settings_image.h"
 #include "cli_app.h"
 #include "project/project_loader.h"
+#include "run_tool.h"
 #include "temp_dir.h"
 
 namespace gestalon::cli {
 namespace {
 
 const std::filesystem::path kSample = GESTALON_RESOURCES_DIR "/robots/gestaloid";
-
-struct Result {
-  int status;
-  std::string out, err;
-};
-
-Result RunTool(std::vector<std::string> args) {
-  std::ostringstream out, err;
-  const int status = RunCli(args, out, err);
-  return {status, out.str(), err.str()};
-}
 
 core::LoadedProject LoadSample(const std::filesystem::path& file) {
   core::LoadedProject project;
