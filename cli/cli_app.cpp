@@ -6,6 +6,7 @@
 
 #include "board_commands.h"
 #include "compile_commands.h"
+#include "controlmap_commands.h"
 #include "motion_commands.h"
 #include "project_command.h"
 
@@ -52,6 +53,15 @@ void AddSubcommands(CLI::App& app, Options& o) {
   auto* project = app.add_subcommand("project", "Load a robot project and print it as JSON");
   project->add_option("project", o.project, "Robot project file (.KJZ)")->required();
   project->add_option("--rewrite", o.rewriteDir, "Write the project back into DIR");
+
+  auto* controlMap = app.add_subcommand("controlmap", "Control map files and their JSON form");
+  controlMap->footer(kControlMapJsonHelp);
+  controlMap->require_subcommand(1);
+  auto* mapDump = controlMap->add_subcommand("dump", "Print a control map file as JSON");
+  mapDump->add_option("map", o.motion, "Control map file (.KX4)")->required();
+  auto* mapBuild = controlMap->add_subcommand("build", "Write a control map file from JSON");
+  mapBuild->add_option("json", o.input, "JSON file")->required();
+  mapBuild->add_option("-o", o.output, "Control map file to write (.KX4)")->required();
 }
 
 }  // namespace
@@ -91,6 +101,14 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
     }
     if (sub->get_name() == "startup") {
       return RunStartupCommand(options.project, options.output, out, err);
+    }
+    if (sub->get_name() == "controlmap") {
+      for (const CLI::App* action : sub->get_subcommands()) {
+        if (action->get_name() == "dump") {
+          return RunControlMapDump(options.motion, out, err);
+        }
+        return RunControlMapBuild(options.input, options.output, out, err);
+      }
     }
     if (sub->get_name() == "project") {
       return RunProjectCommand(options.project, options.rewriteDir, out, err);

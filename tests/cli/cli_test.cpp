@@ -4,27 +4,17 @@
 #include <sstream>
 
 #include "cli_app.h"
+#include "run_tool.h"
 #include "temp_dir.h"
 
 namespace gestalon::cli {
 namespace {
 
-struct Result {
-  int status;
-  std::string out, err;
-};
-
-Result RunTool(std::vector<std::string> args) {
-  std::ostringstream out, err;
-  const int status = RunCli(args, out, err);
-  return {status, out.str(), err.str()};
-}
-
 TEST(Cli, HelpListsEverySubcommand) {
   const Result r = RunTool({"--help"});
   EXPECT_EQ(r.status, kExitOk);
   for (const char* name :
-       {"dump", "rewrite", "compile", "startup", "write", "simulate", "project"}) {
+       {"dump", "rewrite", "compile", "startup", "write", "simulate", "project", "controlmap"}) {
     EXPECT_NE(r.out.find(name), std::string::npos) << name;
   }
 }
