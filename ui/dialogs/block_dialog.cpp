@@ -7,7 +7,6 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
-#include <optional>
 
 #include "flowchart/block_field_checks.h"
 #include "main_window/editor_session.h"
@@ -56,10 +55,7 @@ BlockDialog::BlockDialog(EditorSession& session, core::MotionBlock& block, int t
 }
 
 int BlockDialog::Run() {
-  std::optional<PrompterOwnerScope> owner;
-  if (session_.context.prompter) {
-    owner.emplace(*session_.context.prompter, this);
-  }
+  const PrompterOwnerScope owner(session_.context.prompter, this);
   return exec() == QDialog::Accepted ? 1 : 0;
 }
 

@@ -55,10 +55,7 @@ CreateFileDialog::CreateFileDialog(EditorSession& session, const QString& name, 
 }
 
 int CreateFileDialog::Run() {
-  std::optional<PrompterOwnerScope> owner;
-  if (session_.context.prompter) {
-    owner.emplace(*session_.context.prompter, this);
-  }
+  const PrompterOwnerScope owner(session_.context.prompter, this);
   return exec() == QDialog::Accepted ? 1 : 0;
 }
 

@@ -53,10 +53,7 @@ int SelectVariable(EditorSession& session, QWidget* owner, std::uint16_t current
   }
   VariableDialog dialog(session, currentAddress,
                         address ? address : &session.dialogs.lastVariableAddress, size, owner);
-  std::optional<PrompterOwnerScope> ownerScope;
-  if (session.context.prompter) {
-    ownerScope.emplace(*session.context.prompter, &dialog);
-  }
+  const PrompterOwnerScope ownerScope(session.context.prompter, &dialog);
   return dialog.exec() == QDialog::Accepted ? 1 : 0;
 }
 

@@ -35,6 +35,7 @@
 #include "strings/text_id.h"
 #include "strings/text_loader.h"
 #include "text/format.h"
+#include "widgets/prompter_owner_scope.h"
 #include "widgets/qt_prompter.h"
 #include "widgets/qt_text.h"
 
@@ -557,14 +558,8 @@ void MainWindow::ServoCorrection() {
 
 void MainWindow::ShowAbout() {
   AboutBox about(this);
-  QWidget* previousOwner = qtPrompter_ ? qtPrompter_->Owner() : nullptr;
-  if (qtPrompter_) {
-    qtPrompter_->SetOwner(&about);
-  }
+  const PrompterOwnerScope owner(&prompter_, &about);
   about.exec();
-  if (qtPrompter_) {
-    qtPrompter_->SetOwner(previousOwner);
-  }
 }
 
 }  // namespace gestalon::ui

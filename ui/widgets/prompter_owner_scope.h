@@ -8,11 +8,11 @@
 namespace gestalon::ui {
 
 // While a dialog is open it owns the program's message boxes; the previous owner comes back when
-// the scope ends. Does nothing for a prompter that is not a QtPrompter (tests).
+// the scope ends. Does nothing without a prompter or for one that is not a QtPrompter (tests).
 class PrompterOwnerScope {
  public:
-  PrompterOwnerScope(core::Prompter& prompter, QWidget* dialog)
-      : prompter_(dynamic_cast<QtPrompter*>(&prompter)) {
+  PrompterOwnerScope(core::Prompter* prompter, QWidget* dialog)
+      : prompter_(dynamic_cast<QtPrompter*>(prompter)) {
     if (prompter_) {
       previous_ = prompter_->Owner();
       prompter_->SetOwner(dialog);
