@@ -101,11 +101,4 @@ std::u16string BlockConstantText(std::int32_t value, std::uint32_t varSize, bool
   return Format(LoadText(format), value);
 }
 
-std::uint32_t VariableFieldAddress(std::u16string_view text) {
-  if (text.starts_with(kHexPrefix)) {
-    return ParseHexText(text.substr(kHexPrefix.size()));
-  }
-  return static_cast<std::uint32_t>(ParseDecimal(text));
-}
-
 }  // namespace gestalon::core

@@ -31,8 +31,4 @@ std::u16string CheckBlockConstant(std::u16string_view text, std::uint32_t varSiz
 // the width, which OK then refuses for 1 and 2 bytes rather than store another number).
 std::u16string BlockConstantText(std::int32_t value, std::uint32_t varSize, bool hexadecimal);
 
-// The board address a variable field names: its leading number, hexadecimal after "0x", else
-// decimal ("3812:PAD" and "0x0ee4:PAD" both give 3812).
-std::uint32_t VariableFieldAddress(std::u16string_view text);
-
 }  // namespace gestalon::core

@@ -173,13 +173,17 @@ void BranchDialog::ShowLiveValues() {
   const bool online = link.Flags().online.load() != 0;
   const bool hexadecimal = Session().project.hexadecimalDisplay;
   const core::MotionBlock& copy = Edited();
-  for (const auto& [row, size] :
-       {std::pair{&first_, copy.varSize}, std::pair{&second_, copy.refSize}}) {
+  // The fields show the copy's addresses (changed only through the pickers).
+  const struct {
+    VariableRow* row;
+    std::uint16_t address;
+    std::uint32_t size;
+  } operands[] = {{&first_, copy.varAddr, copy.varSize}, {&second_, copy.refAddr, copy.refSize}};
+  for (const auto& [row, address, size] : operands) {
     if (!online) {
       row->value->setText(Text(TextId::kLabelValueOffline));
       continue;
     }
-    const std::uint32_t address = core::VariableFieldAddress(ToU16(row->field->text()));
     if (address >= core::kBoardMemorySize) {
       row->value->setText(Text(TextId::kLabelValueOutOfRange));
       continue;
@@ -188,9 +192,8 @@ void BranchDialog::ShowLiveValues() {
     // The mirror belongs to whoever holds the board: a tick that finds it taken keeps the value
     // it showed last, the next one reads again.
     if (link.TryTakeBoard()) {
-      const std::u16string value =
-          core::VariableValueText(link.Mirror(), static_cast<std::uint16_t>(address),
-                                  static_cast<std::int32_t>(size), hexadecimal);
+      const std::u16string value = core::VariableValueText(
+          link.Mirror(), address, static_cast<std::int32_t>(size), hexadecimal);
       link.ReleaseBoard();
       row->value->setText(ToQString(value));
     }
