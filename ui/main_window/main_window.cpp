@@ -167,8 +167,6 @@ void MainWindow::BuildWidgets() {
   poseArea_ = new PoseArea(*session_);
   motionArea_ = new MotionArea(*session_);
   split_ = new SplitPane(poseArea_, motionArea_, this);
-  split_->SetDoubleClickToggles(
-      (session_->systemFlags.load() & core::SystemFlag::kDoubleClickSplitOff) == 0);
   setCentralWidget(split_);
   connect(split_, &SplitPane::wheelNotches, this,
           [this](int notches, Qt::KeyboardModifiers modifiers, bool overMotionArea) {
@@ -183,6 +181,8 @@ void MainWindow::BuildWidgets() {
       split_->ToggleCollapsed();
     }
   };
+  // The split line and the empty parts of both panes, each time as _DOUBLECLK_LINEMOV says now.
+  connect(split_, &SplitPane::doubleClicked, this, toggleSplit);
   connect(poseArea_, &PoseArea::emptyAreaDoubleClicked, this, toggleSplit);
   connect(motionArea_, &MotionArea::emptyAreaDoubleClicked, this, toggleSplit);
   connect(poseArea_, &PoseArea::contextMenuRequested, this,

@@ -104,9 +104,7 @@ void SplitPane::mouseReleaseEvent(QMouseEvent* event) {
 }
 
 void SplitPane::mouseDoubleClickEvent(QMouseEvent*) {
-  if (doubleClickToggles_) {
-    ToggleCollapsed();
-  }
+  Q_EMIT doubleClicked();
 }
 
 void SplitPane::wheelEvent(QWheelEvent* event) {

@@ -44,13 +44,13 @@ class SplitPane : public QWidget {
   bool OverRightPane(int x) const;
   // Inverts the collapsed state and animates the split line towards 95 % or back.
   void ToggleCollapsed();
-  // A double click on the split line toggles only while this is on (off: _DOUBLECLK_LINEMOV).
-  void SetDoubleClickToggles(bool on) { doubleClickToggles_ = on; }
   // While locked (a motion plays) the wheel does nothing.
   void SetWheelLocked(bool locked) { wheelLocked_ = locked; }
 
  Q_SIGNALS:
   void wheelNotches(int notches, Qt::KeyboardModifiers modifiers, bool overRightPane);
+  // A double click on the split line; the owner decides whether it toggles (ToggleCollapsed).
+  void doubleClicked();
 
  protected:
   void resizeEvent(QResizeEvent* event) override;
@@ -71,7 +71,6 @@ class SplitPane : public QWidget {
   double displayed_ = 0.6;
   bool collapsed_ = false;
   bool dragging_ = false;
-  bool doubleClickToggles_ = true;
   bool wheelLocked_ = false;
   WheelAccumulator wheel_;
   QBasicTimer animation_;
