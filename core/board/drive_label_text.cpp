@@ -31,4 +31,12 @@ std::u16string DriveLabelText(const BoardDrive& drive) {
 #endif
 }
 
+std::u16string DriveEntryText(const BoardDrive& drive) {
+#ifdef _WIN32
+  return DriveLabelText(drive) + u":\\";
+#else
+  return drive.label;
+#endif
+}
+
 }  // namespace gestalon::core

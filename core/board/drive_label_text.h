@@ -13,5 +13,7 @@ namespace gestalon::core {
 // the whole label elsewhere).
 std::u16string DriveLabelFormat(std::u16string_view format);
 std::u16string DriveLabelText(const BoardDrive& drive);
+// How a drive is listed for the user to pick: "E:\" on Windows, the label (mount point) elsewhere.
+std::u16string DriveEntryText(const BoardDrive& drive);
 
 }  // namespace gestalon::core

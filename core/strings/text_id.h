@@ -694,5 +694,6 @@ inline constexpr int kInterfaceLanguage = 54040;
 // Captions of the interpolation switch dialog's two lists.
 inline constexpr int kLabelInterpGroup = 54090;
 inline constexpr int kLabelInterpChannel = 54091;
+inline constexpr int kWriteDlgWriteVoice = 54220;
 
 }  // namespace gestalon::core::TextId

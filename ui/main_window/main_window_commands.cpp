@@ -5,6 +5,7 @@
 
 #include "board/board_progress_dialog.h"
 #include "board/board_scan.h"
+#include "board/board_write_dialog.h"
 #include "board/drive_label_text.h"
 #include "board/drive_selection_dialog.h"
 #include "board/servo_position_correction.h"
@@ -200,13 +201,16 @@ void MainWindow::RunCommand(int id) {
       // The memory map has no outputs of its own: it opens at the last chosen address.
       SelectVariable(*session_, this, session_->dialogs.lastVariableAddress, nullptr, nullptr);
       return;
+    case kWriteToBoard:
+      RunBoardWriteDialog(*session_, this);
+      RefreshMenuChecks();
+      return;
     case kNewProject:
     case kRegisterBasePose:
     case kSliderProperties:
     case kRegisterOffset:
     case kDisplaySettings:
     case kCpuSettings:
-    case kWriteToBoard:
     case kFirmwareUpdate:
       ShowNotAvailable();
       return;

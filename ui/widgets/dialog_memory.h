@@ -39,6 +39,8 @@ struct DialogMemory {
   std::function<bool(const std::filesystem::path& file)> openMotion;
   // Size in bytes that the file creation dialog proposes for a file that does not exist yet.
   std::uint32_t createFileSize = 8;
+  // The board writing dialog's choice to write the voice map file too.
+  bool writeVoiceFile = true;
 };
 
 }  // namespace gestalon::ui
