@@ -672,6 +672,10 @@ inline constexpr int kFilterBmpPattern = 53140;
 inline constexpr int kMsgMotionSaveFailed = 54000;
 inline constexpr int kMsgFileNameTooLong = 54001;
 inline constexpr int kMsgNotYetAvailable = 54002;
+inline constexpr int kFmtMsgProjectRenameFailed = 54140;
+inline constexpr int kCpuDlgAddServoId = 54141;
+inline constexpr int kCpuDlgDeleteServoId = 54142;
+inline constexpr int kCpuDlgLabelProtocol = 54143;
 // The labels of the branch and calculation dialogs.
 inline constexpr int kLabelFirstVariable = 54060;
 inline constexpr int kLabelOperator = 54061;
