@@ -94,6 +94,7 @@ class MainWindow : public QMainWindow {
   void SpaceServoOff();
   void Play(bool fromHere);
   void ServoCorrection();
+  void OpenCpuSettings();
   void ShowAbout();
   // Editing commands that need the panes or the toolbar.
   void ApplyOverride();

@@ -9,6 +9,7 @@
 #include "board/drive_label_text.h"
 #include "board/drive_selection_dialog.h"
 #include "board/servo_position_correction.h"
+#include "cpusettings/cpu_settings_dialog.h"
 #include "dialogs/block_dialogs.h"
 #include "dialogs/variable_dialog.h"
 #include "flowchart/block_clipboard.h"
@@ -26,6 +27,7 @@
 #include "main_window/main_window.h"
 #include "main_window/split_pane.h"
 #include "motion_area/motion_area.h"
+#include "platform/folders.h"
 #include "platform/paths.h"
 #include "pose/base_pose_editing.h"
 #include "pose/batch_offset.h"
@@ -175,6 +177,9 @@ void MainWindow::RunCommand(int id) {
     case kAbout:
       ShowAbout();
       return;
+    case kCpuSettings:
+      OpenCpuSettings();
+      return;
     case kApplyOverride:
       ApplyOverride();
       return;
@@ -210,7 +215,6 @@ void MainWindow::RunCommand(int id) {
     case kSliderProperties:
     case kRegisterOffset:
     case kDisplaySettings:
-    case kCpuSettings:
     case kFirmwareUpdate:
       ShowNotAvailable();
       return;
@@ -558,6 +562,24 @@ void MainWindow::ServoCorrection() {
   options.playing = session_->playback->Playing();
   core::ServoPositionCorrection(session_->context, session_->link, options);
   RefreshMenuChecks();
+}
+
+void MainWindow::OpenCpuSettings() {
+  CpuSettingsHooks hooks;
+  hooks.toggleServo = [this] { RunCommand(kServoOn); };
+  hooks.recentProjects = &recentProjects_;
+  if (const std::filesystem::path appData = core::AppDataFolder(); !appData.empty()) {
+    hooks.recentLog = appData / core::kRecentProjectLogName;
+  }
+  hooks.applied = [this] {
+    // The title takes the robot name; a changed motion stays marked as changed.
+    const bool modified = (session_->systemFlags.load() & core::SystemFlag::kModified) != 0;
+    core::UpdateTitle(session_->context, session_->motion.path);
+    if (modified) {
+      core::MarkModified(session_->context);
+    }
+  };
+  RunCpuSettingsDialog(*session_, this, std::move(hooks));
 }
 
 void MainWindow::ShowAbout() {

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <functional>
+#include <optional>
 
 #include "widgets/project_file_chooser.h"
 
@@ -41,6 +42,13 @@ struct DialogMemory {
   std::uint32_t createFileSize = 8;
   // The board writing dialog's choice to write the voice map file too.
   bool writeVoiceFile = true;
+  // The CPU settings dialog: the page and the top-left corner it had when it closed (none yet:
+  // placed by the system), the motor record of its servo output page and the pose slider of its
+  // interpolation combo.
+  int cpuSettingsPage = 0;
+  std::optional<QPoint> cpuSettingsPosition;
+  int cpuSettingsMotor = 0;
+  int cpuSettingsSlider = 0;
 };
 
 }  // namespace gestalon::ui
