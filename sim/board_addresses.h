@@ -27,6 +27,8 @@ inline constexpr std::uint32_t kFlashCommandRunUpdater = 3;  // run the updater 
 // Left in the command register when a request cannot be carried out (anything but 0 and 2 tells
 // the PC that the transfer failed).
 inline constexpr std::uint32_t kFlashCommandFailed = 0xFFFFFFFF;
+// Where the updater looks for the firmware it installs.
+inline constexpr std::uint32_t kFirmwareFlashAddress = 0x08020000;
 
 // Last error the board reports: code address (32-bit) and ANSI text, zero-terminated.
 inline constexpr std::uint32_t kErrorAddressAddress = 0x017C;

@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "card_files.h"
+#include "flash_image.h"
 #include "virtual_devmem.h"
 
 namespace gestalon::sim {
@@ -31,7 +32,20 @@ void VirtualBoard::PowerOn() {
   PowerOnLocked();
 }
 
+void VirtualBoard::PowerOff() {
+  std::lock_guard lock(mutex_);
+  powered_ = false;
+  interpreter_.Stop();
+  played_ = false;
+}
+
+bool VirtualBoard::Powered() const {
+  std::lock_guard lock(mutex_);
+  return powered_;
+}
+
 void VirtualBoard::PowerOnLocked() {
+  powered_ = true;
   memory_.fill(0);
   interpolator_.Reset();
   reply_.reset();
@@ -49,7 +63,7 @@ void VirtualBoard::PowerOnLocked() {
 
 bool VirtualBoard::WriteDevmemRecord(const core::DevmemRecord& record) {
   std::lock_guard lock(mutex_);
-  if (failing_) {
+  if (failing_ || !powered_) {
     return false;
   }
   ++recordsWritten_;
@@ -63,7 +77,7 @@ bool VirtualBoard::WriteDevmemRecord(const core::DevmemRecord& record) {
 
 bool VirtualBoard::ReadDevmemRecord(core::DevmemRecord& record) {
   std::lock_guard lock(mutex_);
-  if (failing_) {
+  if (failing_ || !powered_) {
     return false;
   }
   ++recordsRead_;
@@ -161,6 +175,9 @@ void VirtualBoard::QueueReply(const core::DevmemRecord& request) {
 
 void VirtualBoard::Advance(std::uint32_t microseconds) {
   std::lock_guard lock(mutex_);
+  if (!powered_) {
+    return;
+  }
   elapsed_ += microseconds;
   pendingTime_ += microseconds;
   for (std::uint32_t cycle = ControlCycle(); pendingTime_ >= cycle; cycle = ControlCycle()) {
@@ -224,12 +241,28 @@ void VirtualBoard::RunFlashCommand() {
                                  std::span<const std::uint8_t>(memory_).subspan(source, length));
     StoreWord32(kFlashCommandAddress, written ? kFlashCommandDone : kFlashCommandFailed);
   } else if (command == kFlashCommandRunUpdater) {
-    // The updater installs the firmware it finds in flash; the virtual board keeps running as it
-    // was and only notes the run.
-    ++updaterRuns_;
-    lastUpdaterAddress_ = Word32At(kFlashTargetAddress);
-    StoreWord32(kFlashCommandAddress, kFlashCommandDone);
+    RunUpdater();
   }
+}
+
+void VirtualBoard::RunUpdater() {
+  ++updaterRuns_;
+  const std::uint32_t updater = Word32At(kFlashTargetAddress);
+  lastUpdaterAddress_ = updater;
+  StoreWord32(kFlashCommandAddress, kFlashCommandDone);
+  if (!CheckFlashImage(flash_, updater, FlashImageKind::kUpdater)) {
+    StoreErrorReport(bus_, updater, "updater invalid");
+    return;
+  }
+  const auto firmware = CheckFlashImage(flash_, kFirmwareFlashAddress, FlashImageKind::kFirmware);
+  if (!firmware) {
+    StoreErrorReport(bus_, kFirmwareFlashAddress, "firmware invalid");
+    return;
+  }
+  // The new firmware starts the board afresh. A program that asked for the run is stopped by the
+  // restart; its interpreter notices and returns.
+  firmwareVersion_ = firmware->firmwareVersion;
+  PowerOnLocked();
 }
 
 void VirtualBoard::PlayImage() {
@@ -425,6 +458,11 @@ void VirtualBoard::SetFirmwareVersion(std::uint16_t version) {
   std::lock_guard lock(mutex_);
   firmwareVersion_ = version;
   StoreStatusValues();
+}
+
+std::uint16_t VirtualBoard::FirmwareVersion() const {
+  std::lock_guard lock(mutex_);
+  return firmwareVersion_;
 }
 
 void VirtualBoard::SetBatteryRaw(std::int16_t raw) {

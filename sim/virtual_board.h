@@ -60,8 +60,13 @@ class VirtualBoard {
   // controller input) in place; interpolation idle, no reply queued, time back to 0, no program.
   // Then STARTUP.BIN from the card's root, when there, starts running from code address 0 (its
   // first instruction runs in the first time unit). Flash, the counters and the sound log
-  // survive.
+  // survive. Also switches a board that is off on again.
   void PowerOn();
+  // Switches the board off: the program stops, time stands still and every DEVMEM write and read
+  // fails until PowerOn. Memory is left as it was (PowerOn clears it).
+  void PowerOff();
+  // False between PowerOff and the next PowerOn.
+  bool Powered() const;
 
   const std::filesystem::path& CardFolder() const { return cardFolder_; }
 
@@ -100,6 +105,7 @@ class VirtualBoard {
 
   // Status values; they are written at once and again at every power-on.
   void SetFirmwareVersion(std::uint16_t version);
+  std::uint16_t FirmwareVersion() const;
   void SetBatteryRaw(std::int16_t raw);
   void SetController(const ControllerInput& input);
   // Writes the 32-byte model name field at 0x0020: the first 32 bytes of `ansiBytes`, zero-padded.
@@ -143,7 +149,12 @@ class VirtualBoard {
 
   // Flash bytes from `address` (0xFF where erased).
   std::vector<std::uint8_t> Flash(std::uint32_t address, std::size_t size) const;
-  // Times the updater was run (command 3), and the flash address it last ran from.
+  // Running the updater (command 3 at 0x016C, the flash address at 0x0160): a valid updater there
+  // (flash_image.h) installs a valid firmware image found at 0x08020000: the firmware's version
+  // becomes the board's, and the board restarts (PowerOn). An invalid updater or firmware changes
+  // nothing and is reported at 0x017C/0x0180 with its flash address ("updater invalid",
+  // "firmware invalid"). The command word is cleared either way.
+  // Times the updater was run, valid or not, and the flash address it last ran from.
   int UpdaterRuns() const;
   std::uint32_t LastUpdaterAddress() const;
 
@@ -171,6 +182,7 @@ class VirtualBoard {
   void QueueMove();
   void ResetBuffer(std::size_t buffer);
   void RunFlashCommand();
+  void RunUpdater();
   void PlayImage();
   void StartProgram(std::vector<std::uint8_t> image, bool played);
   void RunSoundCommand();
@@ -197,6 +209,7 @@ class VirtualBoard {
   FlashStore flash_;
   std::optional<core::DevmemRecord> reply_;
   bool failing_ = false;
+  bool powered_ = true;
   std::size_t recordsWritten_ = 0;
   std::size_t recordsRead_ = 0;
   std::uint64_t elapsed_ = 0;      // microseconds since power-on

@@ -3,11 +3,16 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <numeric>
 #include <string>
 #include <vector>
 
 #include "devmem_records.h"
+#include "flash_image.h"
+#include "temp_dir.h"
 
 namespace gestalon::sim {
 namespace {
@@ -279,6 +284,97 @@ TEST(VirtualBoardFlash, CommandThreeRunsTheUpdaterOnce) {
   EXPECT_EQ(board.Word32(kFlashCommandAddress), kFlashCommandDone);
   ASSERT_TRUE(SendValue(board, kFlashTargetAddress, 0x08000000, 4));  // no command written
   EXPECT_EQ(board.UpdaterRuns(), 1);
+}
+
+// Sends `image` to flash in 128-byte pieces through one buffer, as the firmware update does: the
+// last piece carries the rest of the buffer too.
+void SendFlashImage(VirtualBoard& board, std::uint32_t flashAddress,
+                    const std::vector<std::uint8_t>& image) {
+  std::vector<std::uint8_t> buffer(128, 0);
+  for (std::size_t offset = 0; offset < image.size(); offset += 128) {
+    const std::size_t count = std::min<std::size_t>(128, image.size() - offset);
+    std::copy_n(image.begin() + static_cast<std::ptrdiff_t>(offset), count, buffer.begin());
+    SendFlashPiece(board, static_cast<std::uint32_t>(flashAddress + offset), buffer);
+  }
+}
+
+std::vector<std::uint8_t> ShippedFile(const char* name) {
+  std::ifstream in(std::filesystem::path(GESTALON_RESOURCES_DIR) / "firm" / name, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+std::string ErrorText(const VirtualBoard& board) {
+  std::vector<std::uint8_t> field(kErrorTextSize);
+  board.ReadMemory(kErrorTextAddress, field);
+  return std::string(reinterpret_cast<const char*>(field.data()));
+}
+
+TEST(VirtualBoardFlash, TheShippedUpdaterInstallsValidFirmwareAndRefusesAnythingElse) {
+  const std::vector<std::uint8_t> updater = ShippedFile("zupdater.bin");
+  const std::vector<std::uint8_t> firmware = ShippedFile("sample_firmware.bin");
+  ASSERT_EQ(updater, MakeUpdaterImage());  // the generator's output, as shipped
+  const auto flipped = [](std::vector<std::uint8_t> bytes, std::size_t offset) {
+    bytes.at(offset) ^= 1;
+    return bytes;
+  };
+  const std::vector<std::uint8_t> badUpdater = flipped(updater, updater.size() - 1);
+  const std::vector<std::uint8_t> otherFormat = flipped(updater, 4);
+  const std::vector<std::uint8_t> badFirmware = flipped(firmware, kFlashImageHeaderSize);
+  struct Case {
+    const char* name;
+    const std::vector<std::uint8_t>& updater;
+    const std::vector<std::uint8_t>& firmware;
+    std::uint16_t version;  // the board's version afterwards
+    const char* error;      // reported at 0x0180; empty: none
+    std::uint32_t errorAddress;
+  };
+  const std::vector<std::uint8_t> none;
+  const Case cases[] = {
+      {"valid", updater, firmware, 0x0200, "", 0},
+      {"updater body changed", badUpdater, firmware, 10, "updater invalid", 0x0803F000},
+      {"updater of another format", otherFormat, firmware, 10, "updater invalid", 0x0803F000},
+      {"no updater", none, firmware, 10, "updater invalid", 0x0803F000},
+      {"firmware body changed", updater, badFirmware, 10, "firmware invalid", 0x08020000},
+      {"updater sent as firmware", updater, updater, 10, "firmware invalid", 0x08020000},
+  };
+  for (const Case& test : cases) {
+    SCOPED_TRACE(test.name);
+    VirtualBoard board;
+    SendFlashImage(board, 0x08020000, test.firmware);
+    SendFlashImage(board, 0x0803F000, test.updater);
+    ASSERT_TRUE(SendValue(board, kFlashTargetAddress, 0x0803F000, 4));
+    board.SetWord(kImageNameAddress, 0x4141);  // cleared only by a restart
+    ASSERT_TRUE(SendValue(board, kFlashCommandAddress, kFlashCommandRunUpdater, 4));
+    EXPECT_EQ(board.UpdaterRuns(), 1);
+    EXPECT_EQ(board.Word32(kFlashCommandAddress), kFlashCommandDone);
+    EXPECT_EQ(board.FirmwareVersion(), test.version);
+    EXPECT_EQ(board.Word(kFirmwareVersionAddress), test.version);
+    EXPECT_EQ(ErrorText(board), test.error);
+    EXPECT_EQ(board.Word32(kErrorAddressAddress), test.errorAddress);
+    EXPECT_EQ(board.Word(kImageNameAddress), *test.error ? 0x4141 : 0);
+  }
+}
+
+TEST(VirtualBoardPower, OffFailsDevmemAndStopsTimeOnStartsTheCardsStartupImage) {
+  gestalon::testing::TempDir card;
+  const std::vector<std::uint8_t> idle = {Opcode::kJump, 0, 0, 0, 0};  // jumps to itself
+  gestalon::testing::WriteBytes(card / "STARTUP.BIN", std::string(idle.begin(), idle.end()));
+  VirtualBoard board(card.Path());
+  ASSERT_TRUE(board.Running());
+  board.PowerOff();
+  EXPECT_FALSE(board.Powered());
+  EXPECT_FALSE(board.Running());
+  EXPECT_FALSE(SendValue(board, kServoPowerAddress, 1, 2));
+  core::DevmemRecord reply{};
+  EXPECT_FALSE(board.ReadDevmemRecord(reply));
+  board.Advance(100000);
+  EXPECT_EQ(board.ElapsedMicroseconds(), 0u);
+
+  board.PowerOn();
+  EXPECT_TRUE(board.Powered());
+  EXPECT_TRUE(board.Running());
+  EXPECT_TRUE(SendValue(board, kServoPowerAddress, 1, 2));
+  EXPECT_EQ(board.Word(kServoPowerAddress), 1);
 }
 
 TEST(VirtualBoardFlash, UnknownCommandsStay) {
