@@ -8,6 +8,7 @@
 #include "board/board_write_dialog.h"
 #include "board/drive_label_text.h"
 #include "board/drive_selection_dialog.h"
+#include "board/firmware_update_dialog.h"
 #include "board/servo_position_correction.h"
 #include "cpusettings/cpu_settings_dialog.h"
 #include "dialogs/block_dialogs.h"
@@ -174,6 +175,9 @@ void MainWindow::RunCommand(int id) {
     case kServoCorrection:
       ServoCorrection();
       return;
+    case kFirmwareUpdate:
+      UpdateFirmware(*session_, programFolder_, this);
+      return;
     case kAbout:
       ShowAbout();
       return;
@@ -215,7 +219,6 @@ void MainWindow::RunCommand(int id) {
     case kSliderProperties:
     case kRegisterOffset:
     case kDisplaySettings:
-    case kFirmwareUpdate:
       ShowNotAvailable();
       return;
     case kBackspace:
