@@ -676,6 +676,15 @@ inline constexpr int kFmtMsgProjectRenameFailed = 54140;
 inline constexpr int kCpuDlgAddServoId = 54141;
 inline constexpr int kCpuDlgDeleteServoId = 54142;
 inline constexpr int kCpuDlgLabelProtocol = 54143;
+// The virtual controller window: its menu item, title, latch option, power button and tooltips.
+inline constexpr int kMenuVirtualController = 54180;
+inline constexpr int kVirtualControllerTitle = 54181;
+inline constexpr int kVirtualControllerLatch = 54182;
+inline constexpr int kVirtualBoardPowerOn = 54183;
+inline constexpr int kVirtualBoardPowerOff = 54184;
+inline constexpr int kFmtVirtualControllerKey = 54185;
+inline constexpr int kVirtualBoardPowerTip = 54186;
+inline constexpr int kVirtualControllerLatchTip = 54187;
 // The labels of the branch and calculation dialogs.
 inline constexpr int kLabelFirstVariable = 54060;
 inline constexpr int kLabelOperator = 54061;

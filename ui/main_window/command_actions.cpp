@@ -114,13 +114,15 @@ QMenu* CommandActions::AddMenu(QMenuBar* bar, int titleId, const std::vector<int
   return menu;
 }
 
-void CommandActions::BuildMenuBar(QMenuBar* bar) {
+void CommandActions::BuildMenuBar(QMenuBar* bar, bool virtualBoard) {
   using namespace core::TextId;
   AddMenu(bar, kSubmenuFile,
           {kNew, kOpen, kSave, kSaveAs, kSeparator, kNewProject, kOpenProject, kRecentProjectsMenu,
            kSeparator, kRecentMotionsMenu, kImportMotion, kSeparator, kExit});
   AddMenu(bar, kSubmenuEdit, {kUndo, kRedo});
-  AddMenu(bar, kSubmenuCommunication, {kOnline, kServoOn});
+  AddMenu(bar, kSubmenuCommunication,
+          virtualBoard ? std::vector<int>{kOnline, kServoOn, kSeparator, kVirtualController}
+                       : std::vector<int>{kOnline, kServoOn});
   AddMenu(bar, kSubmenuPose,
           {kCopyJointValues, kPasteJointValues, kCopyLeftToRight, kCopyRightToLeft, kMirror,
            kCapturePose, kSeparator, kBasePoseMenu, kRegisterBasePose, kSliderProperties});

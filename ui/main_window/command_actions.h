@@ -25,8 +25,9 @@ class CommandActions : public QObject {
 
   // The action of a command id (created on first use for dynamic ids).
   QAction* Action(int id);
-  // The menu bar, the pose area menu and the motion area menu.
-  void BuildMenuBar(QMenuBar* bar);
+  // The menu bar, the pose area menu and the motion area menu; with `virtualBoard` the
+  // communication menu offers the virtual controller too.
+  void BuildMenuBar(QMenuBar* bar, bool virtualBoard = false);
   QMenu* PoseAreaMenu() const { return poseAreaMenu_; }
   QMenu* MotionAreaMenu() const { return motionAreaMenu_; }
   // Refills the base pose submenus (Pose menu, pose area menu, toolbar drop-down) and the

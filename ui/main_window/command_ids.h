@@ -10,8 +10,8 @@ inline constexpr int kNew = 40096, kOpen = 40098, kSave = 40102, kSaveAs = 40100
                      kRecentMotions = 40057, kImportMotion = 40346, kExit = 40015;
 // Edit
 inline constexpr int kUndo = 40104, kRedo = 40106;
-// Communication
-inline constexpr int kOnline = 40093, kServoOn = 40141;
+// Communication (the virtual controller only with a virtual board)
+inline constexpr int kOnline = 40093, kServoOn = 40141, kVirtualController = 54180;
 // Pose
 inline constexpr int kCopyJointValues = 40126, kPasteJointValues = 40128, kCopyLeftToRight = 40130,
                      kCopyRightToLeft = 40132, kMirror = 40134, kCapturePose = 40034,

@@ -10,6 +10,7 @@
 
 #include "board/board_progress_dialog.h"
 #include "board/status_window.h"
+#include "board/virtual_controller.h"
 #include "flowchart/block_commands.h"
 #include "flowchart/current_block.h"
 #include "main_window/command_actions.h"
@@ -148,10 +149,11 @@ MainWindow::~MainWindow() {
   if (qtPrompter_) {
     qtPrompter_->SetOwner(nullptr);
   }
-  // The panes and the status window use the session: they go before it does (child widgets
-  // would otherwise outlive it until the base class destructor).
+  // The panes, the status window and the virtual controller use the session: they go before it
+  // does (child widgets would otherwise outlive it until the base class destructor).
   delete statusWindow_;
   delete split_;
+  delete findChild<VirtualControllerWindow*>(QString(), Qt::FindDirectChildrenOnly);
   statusWindow_ = nullptr;
   split_ = nullptr;
   poseArea_ = nullptr;
@@ -162,7 +164,7 @@ void MainWindow::BuildWidgets() {
   core::LoadedProject& project = session_->project;
   actions_ = new CommandActions(this);
   connect(actions_, &CommandActions::commandTriggered, this, &MainWindow::RunCommand);
-  actions_->BuildMenuBar(menuBar());
+  actions_->BuildMenuBar(menuBar(), session_->VirtualBoard() != nullptr);
 
   poseArea_ = new PoseArea(*session_);
   motionArea_ = new MotionArea(*session_);

@@ -10,6 +10,7 @@
 #include "board/drive_selection_dialog.h"
 #include "board/firmware_update_dialog.h"
 #include "board/servo_position_correction.h"
+#include "board/virtual_controller.h"
 #include "cpusettings/cpu_settings_dialog.h"
 #include "dialogs/block_dialogs.h"
 #include "dialogs/variable_dialog.h"
@@ -177,6 +178,11 @@ void MainWindow::RunCommand(int id) {
       return;
     case kFirmwareUpdate:
       UpdateFirmware(*session_, programFolder_, this);
+      return;
+    case kVirtualController:
+      if (session_->VirtualBoard()) {
+        ShowVirtualController(*session_->VirtualBoard(), this);
+      }
       return;
     case kAbout:
       ShowAbout();

@@ -1,0 +1,117 @@
+#include "board/virtual_controller.h"
+
+#include <QCheckBox>
+#include <QPushButton>
+#include <QtTest>
+#include <array>
+#include <string>
+
+#include "strings/text_id.h"
+#include "temp_dir.h"
+#include "virtual_board.h"
+#include "widgets/control_lookup.h"
+#include "widgets/qt_text.h"
+
+namespace gestalon::ui {
+namespace {
+
+namespace TextId = core::TextId;
+
+constexpr std::uint32_t kButtonsAddress = 0x0EE4;
+constexpr std::uint32_t kPresentAddress = 0x0EE0;
+
+// The buttons' labels in the bit order of the controller word.
+constexpr std::array<int, 16> kButtonsByBit{
+    TextId::kPadSelect,   TextId::kPadL3,     TextId::kPadR3,    TextId::kPadStart,
+    TextId::kPadUp,       TextId::kPadRight,  TextId::kPadDown,  TextId::kPadLeft,
+    TextId::kPadL2,       TextId::kPadR2,     TextId::kPadL1,    TextId::kPadR1,
+    TextId::kPadTriangle, TextId::kPadCircle, TextId::kPadCross, TextId::kPadSquare};
+
+QPushButton* Button(const QWidget& window, int textId) {
+  return FindControl<QPushButton>(&window, textId);
+}
+
+}  // namespace
+
+class VirtualControllerTest : public QObject {
+  Q_OBJECT
+
+ private Q_SLOTS:
+  void eachButtonHoldsItsBitWhilePressed() {
+    testing::TempDir card;
+    sim::VirtualBoard board(card.Path());
+    VirtualControllerWindow window(board);
+    window.show();
+    for (std::size_t bit = 0; bit < kButtonsByBit.size(); ++bit) {
+      QPushButton* button = Button(window, kButtonsByBit[bit]);
+      QCOMPARE(button->text(), Text(kButtonsByBit[bit]));
+      QTest::mousePress(button, Qt::LeftButton);
+      QCOMPARE(board.Word(kButtonsAddress), std::uint16_t(1u << bit));
+      QCOMPARE(board.Byte(kPresentAddress), std::uint8_t{1});
+      QTest::mouseRelease(button, Qt::LeftButton);
+      QCOMPARE(board.Word(kButtonsAddress), std::uint16_t{0});
+    }
+    // △ by its key, as its tooltip says.
+    QVERIFY(Button(window, TextId::kPadTriangle)->toolTip().contains(QLatin1Char('I')));
+    QTest::keyPress(&window, Qt::Key_I);
+    QCOMPARE(board.Word(kButtonsAddress), std::uint16_t{1u << 12});
+    QTest::keyRelease(&window, Qt::Key_I);
+    QCOMPARE(board.Word(kButtonsAddress), std::uint16_t{0});
+  }
+
+  void latchMakesClicksToggle() {
+    testing::TempDir card;
+    sim::VirtualBoard board(card.Path());
+    VirtualControllerWindow window(board);
+    window.show();
+    FindControl<QCheckBox>(&window, TextId::kVirtualControllerLatch)->setChecked(true);
+    QTest::mouseClick(Button(window, TextId::kPadTriangle), Qt::LeftButton);
+    QTest::mouseClick(Button(window, TextId::kPadCircle), Qt::LeftButton);
+    QCOMPARE(board.Word(kButtonsAddress), std::uint16_t{(1u << 12) | (1u << 13)});
+    QTest::mouseClick(Button(window, TextId::kPadTriangle), Qt::LeftButton);
+    QCOMPARE(board.Word(kButtonsAddress), std::uint16_t{1u << 13});
+    QTest::keyClick(&window, Qt::Key_I);
+    QCOMPARE(board.Word(kButtonsAddress), std::uint16_t{(1u << 12) | (1u << 13)});
+    FindControl<QCheckBox>(&window, TextId::kVirtualControllerLatch)->setChecked(false);
+    QCOMPARE(board.Word(kButtonsAddress), std::uint16_t{0});
+  }
+
+  // Off, the board answers nothing; on again, it starts the card's STARTUP.BIN.
+  void powerButtonSwitchesTheBoardOffAndOn() {
+    testing::TempDir card;
+    sim::VirtualBoard board(card.Path());
+    QVERIFY(!board.Running());
+    VirtualControllerWindow window(board);
+    window.show();
+    QPushButton* power = FindControl<QPushButton>(&window, TextId::kVirtualBoardPowerOn);
+    QCOMPARE(power->text(), Text(TextId::kVirtualBoardPowerOn));
+
+    power->click();
+    QVERIFY(!board.Powered());
+    QCOMPARE(power->text(), Text(TextId::kVirtualBoardPowerOff));
+    core::DevmemRecord record{};
+    record[0] = 'R';
+    record[3] = 1;
+    QVERIFY(!board.OpenDevmem()->WriteRecord(record));
+
+    const std::string idle = {char(0x81), 0, 0, 0, 0};  // a jump to itself
+    testing::WriteBytes(card / "STARTUP.BIN", idle);
+    power->click();
+    QVERIFY(board.Powered());
+    QVERIFY(board.Running());
+    QCOMPARE(power->text(), Text(TextId::kVirtualBoardPowerOn));
+    QVERIFY(board.OpenDevmem()->WriteRecord(record));
+
+    const QString screenshot = qEnvironmentVariable("GESTALON_SCREENSHOT");
+    if (!screenshot.isEmpty()) {
+      QTest::mousePress(Button(window, TextId::kPadTriangle), Qt::LeftButton);
+      QVERIFY(window.grab().save(screenshot + ".virtual_controller.png"));
+      QTest::mouseRelease(Button(window, TextId::kPadTriangle), Qt::LeftButton);
+    }
+  }
+};
+
+}  // namespace gestalon::ui
+
+QTEST_MAIN(gestalon::ui::VirtualControllerTest)
+#include "virtual_controller_test.moc"
