@@ -1,11 +1,17 @@
 #include "board/virtual_controller.h"
 
 #include <QCheckBox>
+#include <QMenuBar>
 #include <QPushButton>
 #include <QtTest>
 #include <array>
 #include <string>
 
+#include "main_window/command_actions.h"
+#include "main_window/command_ids.h"
+#include "main_window/main_window.h"
+#include "recording_ports.h"
+#include "sample_robot.h"
 #include "strings/text_id.h"
 #include "temp_dir.h"
 #include "virtual_board.h"
@@ -74,6 +80,38 @@ class VirtualControllerTest : public QObject {
     QCOMPARE(board.Word(kButtonsAddress), std::uint16_t{(1u << 12) | (1u << 13)});
     FindControl<QCheckBox>(&window, TextId::kVirtualControllerLatch)->setChecked(false);
     QCOMPARE(board.Word(kButtonsAddress), std::uint16_t{0});
+  }
+
+  // The communication menu offers the controller only when there is a virtual board; the command
+  // shows one window however often it runs.
+  void offeredByTheMainWindowOnlyWithAVirtualBoard() {
+    const auto offered = [](MainWindow& window) {
+      QAction* item = window.Actions().Action(CommandId::kVirtualController);
+      for (QAction* top : window.menuBar()->actions()) {
+        if (top->menu()->actions().contains(item)) {
+          return true;
+        }
+      }
+      return false;
+    };
+    testing::SampleRobot robot;
+    testing::RecordingPrompter prompter;
+    {
+      MainWindow plain(robot.project, prompter, GESTALON_RESOURCES_DIR);
+      QVERIFY(!offered(plain));
+    }
+    SessionOptions options;
+    options.virtualBoardFolder = robot.dir.Path() / "card";
+    MainWindow window(robot.project, prompter, GESTALON_RESOURCES_DIR, std::move(options));
+    QVERIFY(offered(window));
+    window.RunCommand(CommandId::kVirtualController);
+    window.RunCommand(CommandId::kVirtualController);
+    const auto controllers = window.findChildren<VirtualControllerWindow*>();
+    QCOMPARE(controllers.size(), 1);
+    QVERIFY(controllers[0]->isVisible());
+    QTest::keyPress(controllers[0], Qt::Key_K);
+    QCOMPARE(window.Session().VirtualBoard()->Word(kButtonsAddress), std::uint16_t{1u << 14});
+    QTest::keyRelease(controllers[0], Qt::Key_K);
   }
 
   // Off, the board answers nothing; on again, it starts the card's STARTUP.BIN.
