@@ -194,6 +194,11 @@ std::optional<std::chrono::system_clock::time_point> OnlineConnection::Connectio
       std::chrono::system_clock::duration(startTime_.load()));
 }
 
+void OnlineConnection::SetRobotName(std::u16string name) {
+  auto lock = LockSession();
+  context_.robotName = std::move(name);
+}
+
 void OnlineConnection::Run() noexcept {
   boardOpened_ = false;
   onlineReached_ = false;
@@ -277,7 +282,10 @@ int OnlineConnection::CheckRobot() {
   }
   link_.Flags().startupPending.store(0);
 
-  const std::u16string robotName = context_.robotName.substr(0, kRobotNameMaxChars);
+  const std::u16string robotName = [&] {
+    auto lock = LockSession();
+    return context_.robotName.substr(0, kRobotNameMaxChars);
+  }();
   if (boardName != robotName) {
     const PromptAnswer answer =
         context_.prompter

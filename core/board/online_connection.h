@@ -104,6 +104,8 @@ class OnlineConnection {
   bool WorkerRunning() const;
   // When the last worker started; none before the first start.
   std::optional<std::chrono::system_clock::time_point> ConnectionStartTime() const;
+  // The robot was renamed: later connections check the board's model name against `name`.
+  void SetRobotName(std::u16string name);
 
  private:
   void Run() noexcept;

@@ -21,6 +21,7 @@
 #include "sample_robot.h"
 #include "strings/text_id.h"
 #include "strings/text_loader.h"
+#include "temp_dir.h"
 #include "virtual_board.h"
 #include "widgets/control_lookup.h"
 #include "widgets/qt_text.h"
@@ -59,6 +60,10 @@ class CpuSettingsDialogTest : public QObject {
   Q_OBJECT
 
  private Q_SLOTS:
+  void initTestCase() {
+    // Renaming the robot rewrites the recent-project log of the application data folder.
+    qputenv("XDG_DATA_HOME", QByteArray::fromStdString(appData_.Path().string()));
+  }
   void init() {
     robot_ = std::make_unique<SampleRobot>();
     prompter_.Clear();
@@ -219,6 +224,7 @@ class CpuSettingsDialogTest : public QObject {
       QWidget* dialog = QApplication::activeModalWidget();
       QVERIFY(dialog && dialog->objectName() == QStringLiteral("139"));
       FindControl<QLineEdit>(dialog, 1170)->setText(QStringLiteral("12000"));
+      FindControl<QLineEdit>(dialog, 1019)->setText(QStringLiteral("RENAMED"));
       Click(*dialog, 1000);
       ran = true;
       Click(*dialog, 2);
@@ -229,6 +235,15 @@ class CpuSettingsDialogTest : public QObject {
     QCOMPARE(LastMessage(prompter_), core::LoadText(TextId::kMsgSettingsAppliedToRam));
     QCOMPARE(prompter_.Calls().back().icon, core::PromptIcon::kNone);
     QCOMPARE(session.project.cpu.basicControlCycle, 12000);
+
+    // The board now carries the new name: connecting again raises no name question.
+    window->RunCommand(CommandId::kOnline);
+    QTRY_VERIFY_WITH_TIMEOUT(!session.online->WorkerRunning(), 30000);
+    window->RunCommand(CommandId::kOnline);
+    QTRY_VERIFY_WITH_TIMEOUT(session.link.Flags().online.load() == 1, 30000);
+    for (const auto& call : prompter_.Calls()) {
+      QVERIFY(call.text != core::LoadText(TextId::kMsgRobotNameMismatch));
+    }
   }
 
   // With GESTALON_SCREENSHOT set, each page is saved there for a look by eye.
@@ -254,6 +269,7 @@ class CpuSettingsDialogTest : public QObject {
   }
 
   std::unique_ptr<SampleRobot> robot_;
+  testing::TempDir appData_;
   testing::RecordingPrompter prompter_;
   std::unique_ptr<EditorSession> session_;
 };

@@ -581,6 +581,7 @@ void MainWindow::OpenCpuSettings() {
     hooks.recentLog = appData / core::kRecentProjectLogName;
   }
   hooks.applied = [this] {
+    session_->online->SetRobotName(core::RobotName(session_->project.cpu));
     // The title takes the robot name; a changed motion stays marked as changed.
     const bool modified = (session_->systemFlags.load() & core::SystemFlag::kModified) != 0;
     core::UpdateTitle(session_->context, session_->motion.path);
