@@ -48,23 +48,6 @@ std::u16string Expression(const core::MotionBlock& block, const core::LoadedProj
   }
 }
 
-std::u16string PadLabel(const core::MotionBlock& block, const BlockLabelTexts& texts) {
-  const auto mask = static_cast<std::uint32_t>(block.constValue) & 0xFFFFu;
-  if (mask == 0) {
-    return texts.padNone;
-  }
-  std::u16string label;
-  for (std::size_t bit = 0; bit < texts.padButtons.size(); ++bit) {
-    if (mask & (1u << bit)) {
-      if (!label.empty()) {
-        label += texts.padSeparator;
-      }
-      label += texts.padButtons[bit];
-    }
-  }
-  return label + texts.padSuffix;
-}
-
 }  // namespace
 
 BlockLabelTexts::BlockLabelTexts()
@@ -93,16 +76,12 @@ BlockLabelTexts::BlockLabelTexts()
                    CutBeforeParenthesis(LoadText(TextId::kInterpGroupLowerBody))},
       padNone(LoadText(TextId::kBlockLabelPadNone)),
       padSeparator(LoadText(TextId::kBlockLabelPadSeparator)),
-      padSuffix(LoadText(TextId::kPadInputSuffix)),
-      padButtons{
-          LoadText(TextId::kPadSelect),   LoadText(TextId::kPadL3),     LoadText(TextId::kPadR3),
-          LoadText(TextId::kPadStart),    LoadText(TextId::kPadUp),     LoadText(TextId::kPadRight),
-          LoadText(TextId::kPadDown),     LoadText(TextId::kPadLeft),   LoadText(TextId::kPadL2),
-          LoadText(TextId::kPadR2),       LoadText(TextId::kPadL1),     LoadText(TextId::kPadR1),
-          LoadText(TextId::kPadTriangle), LoadText(TextId::kPadCircle), LoadText(TextId::kPadCross),
-          LoadText(TextId::kPadSquare)} {
+      padSuffix(LoadText(TextId::kPadInputSuffix)) {
   for (std::size_t i = 0; i < branchOps.size(); ++i) {
-    branchOps[i] = LoadText(TextId::kOpEqual + static_cast<int>(i));
+    branchOps[i] = LoadText(core::kBranchOperatorTextIds[i]);
+  }
+  for (std::size_t bit = 0; bit < padButtons.size(); ++bit) {
+    padButtons[bit] = LoadText(core::kPadButtonTextIds[bit]);
   }
 }
 
@@ -138,7 +117,9 @@ std::u16string BlockLabel(const core::MotionBlock& block, const core::LoadedProj
       return core::Format(texts.interpFormat, Pick(texts.interpGroups, block.varAddr),
                           block.refAddr);
     case BlockKind::PadIf:
-      return PadLabel(block, texts);
+      return core::PressedButtonsText(static_cast<std::uint32_t>(block.constValue),
+                                      texts.padButtons, texts.padSeparator, texts.padSuffix,
+                                      texts.padNone);
     case BlockKind::Comment:
       return block.comment;
   }

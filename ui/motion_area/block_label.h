@@ -3,6 +3,7 @@
 #include <array>
 #include <string>
 
+#include "flowchart/condition_texts.h"
 #include "motion/motion_block.h"
 #include "project/project_loader.h"
 
@@ -22,7 +23,8 @@ struct BlockLabelTexts {
   std::u16string interpFormat;                 // "%s → ch%d"
   std::array<std::u16string, 5> interpGroups;  // group names, cut before their first "("
   std::u16string padNone, padSeparator, padSuffix;
-  std::array<std::u16string, 16> padButtons;  // controller buttons by bit of the button mask
+  // Controller buttons by bit of the button mask.
+  std::array<std::u16string, core::kPadButtonCount> padButtons;
 };
 
 // The label line the motion area shows for a block (its second line; the caption is the first):
