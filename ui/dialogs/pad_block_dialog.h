@@ -1,12 +1,10 @@
 #pragma once
 
-#include <array>
-
 #include "dialogs/block_dialog.h"
 
-class QCheckBox;
-
 namespace gestalon::ui {
+
+class PadButtonBoxes;
 
 // The gamepad block dialog (217): one checkbox per controller button, bit i of `constValue` for
 // button i. Opening turns the block's comparison into "button word equals the mask" (stored with
@@ -21,7 +19,7 @@ class PadBlockDialog : public BlockDialog {
   std::u16string CheckAndStore(core::MotionBlock& copy) override;
 
  private:
-  std::array<QCheckBox*, 16> buttons_{};  // by bit of the mask
+  PadButtonBoxes* buttons_ = nullptr;
 };
 
 }  // namespace gestalon::ui
