@@ -672,6 +672,8 @@ inline constexpr int kFilterBmpPattern = 53140;
 inline constexpr int kMsgMotionSaveFailed = 54000;
 inline constexpr int kMsgFileNameTooLong = 54001;
 inline constexpr int kMsgNotYetAvailable = 54002;
+// A control map condition comparing with a constant: operator and value.
+inline constexpr int kCondConstFmt = 54100;
 inline constexpr int kFmtMsgProjectRenameFailed = 54140;
 inline constexpr int kCpuDlgAddServoId = 54141;
 inline constexpr int kCpuDlgDeleteServoId = 54142;

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "controlmap/control_map_flowchart.h"
+#include "controlmap/map_entry_text.h"
 #include "motion/block_factory.h"
 #include "motion/motion_writer.h"
 #include "temp_dir.h"
@@ -347,6 +348,54 @@ TEST(ControlMapEntries, MoveKeepsOrderAndStopsAtTheEdges) {
   EXPECT_EQ(Order(rows), u"cabd");
   EXPECT_EQ(MoveEntries(rows, {0, 1, 3}, -1), (std::vector<int>{0, 1, 2}));
   EXPECT_EQ(Order(rows), u"cadb");
+}
+
+// The play condition column: the controller word as its pressed buttons, anything else as the
+// operator with the second variable or the constant in the number style.
+TEST(ControlMapTexts, ConditionText) {
+  const std::vector<VariableDef> variables = {{2, u"PAD", kControllerWordAddr}, {1, u"B", 0x0F22}};
+  struct Row {
+    std::uint16_t varAddr;
+    std::uint16_t op;
+    std::uint8_t useConst;
+    std::int32_t constValue;
+    std::uint32_t varSize;
+    bool hexadecimal;
+    std::u16string expected;
+  };
+  const Row rows[] = {
+      {kControllerWordAddr, BranchOp::kEqual, 1, 0x1011, 2, false, u"SELECT,前,△を入力"},
+      {kControllerWordAddr, BranchOp::kEqual, 1, 0x10000, 2, true, u"何も押さない"},
+      {kControllerWordAddr, BranchOp::kNotEqual, 1, 5, 2, false, u"!= 5"},
+      {0x0F20, BranchOp::kGreater, 0, 5, 2, false, u"> 3874:B"},
+      {0x0F20, BranchOp::kGreater, 0, 5, 2, true, u"> 0x0f22:B"},
+      {0x0F20, BranchOp::kEqual, 1, -5, 1, false, u"== -5"},
+      {0x0F20, BranchOp::kEqual, 1, -5, 1, true, u"== 0xfb"},
+      {0x0F20, BranchOp::kEqual, 1, -5, 2, true, u"== 0xfffb"},
+      {0x0F20, BranchOp::kEqual, 1, -5, 4, true, u"== 0xfffffffb"},
+  };
+  for (const Row& row : rows) {
+    MotionBlock condition;
+    condition.type = static_cast<std::int32_t>(BlockKind::If);
+    condition.varAddr = row.varAddr;
+    condition.op = row.op;
+    condition.useConst = row.useConst;
+    condition.constValue = row.constValue;
+    condition.varSize = row.varSize;
+    condition.refAddr = 0x0F22;
+    condition.refSize = 1;
+    EXPECT_EQ(EntryConditionText(condition, variables, row.hexadecimal), row.expected)
+        << row.varAddr << " op " << row.op << " const " << row.constValue;
+  }
+}
+
+TEST(ControlMapTexts, TargetMapNamesAnotherMapOnly) {
+  ControlMap cm = NewControlMap();
+  SetMapName(cm, 2, u"走行");
+  MapEntry entry = NewMapEntry(1);
+  EXPECT_EQ(TargetMapText(cm, 1, entry), u"移行しない");
+  entry.targetMap = 2;
+  EXPECT_EQ(TargetMapText(cm, 1, entry), u"2:走行");
 }
 
 }  // namespace
