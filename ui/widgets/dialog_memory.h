@@ -49,6 +49,9 @@ struct DialogMemory {
   std::optional<QPoint> cpuSettingsPosition;
   int cpuSettingsMotor = 0;
   int cpuSettingsSlider = 0;
+  // Top-left corner (screen) of the control map editor, where its entry dialog opens too; none
+  // until the editor has been shown.
+  std::optional<QPoint> controlMapEditorPosition;
 };
 
 }  // namespace gestalon::ui

@@ -1,0 +1,336 @@
+#include "controlmap/control_map_editor.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTabWidget>
+#include <QTimer>
+#include <QTreeWidget>
+#include <QtTest>
+#include <filesystem>
+#include <functional>
+
+#include "block_fields.h"
+#include "controlmap/control_map_flowchart.h"
+#include "controlmap/map_entry_dialog.h"
+#include "controlmap/map_page.h"
+#include "main_window/editor_session.h"
+#include "platform/paths.h"
+#include "recording_ports.h"
+#include "sample_robot.h"
+#include "strings/text_id.h"
+#include "strings/text_loader.h"
+#include "widgets/control_lookup.h"
+#include "widgets/qt_text.h"
+
+namespace gestalon::ui {
+namespace {
+
+namespace fs = std::filesystem;
+namespace TextId = core::TextId;
+
+// A session on a copy of the sample robot whose save chooser answers with `savePath` and whose
+// open chooser with the project's file `openName`.
+struct Fixture {
+  testing::SampleRobot robot;
+  testing::RecordingPrompter prompter;
+  EditorSession session{robot.project, &prompter, nullptr};
+  fs::path savePath = robot.Folder() / "cmap.KX4";
+  QString openName = QStringLiteral("wave.KX4");
+  Fixture() {
+    session.dialogs.pickFile = [this](QWidget*, const FileChoice& choice, const QString&) {
+      return ToQString(
+          core::TextFromPath(choice.save ? savePath : robot.Folder() / ToU16(openName)));
+    };
+  }
+};
+
+// Runs `act` on the modal dialog that the next call opens; a check failing in it closes the
+// dialog, so that the test ends rather than waits.
+void WhenModal(std::function<void(QWidget*)> act) {
+  QTimer::singleShot(0, [act] {
+    auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+    QVERIFY(dialog);
+    act(dialog);
+    if (QTest::currentTestFailed() && dialog->isVisible()) {
+      dialog->done(0);
+    }
+  });
+}
+
+void Click(const QWidget* parent, int id) {
+  QPushButton* button = FindControl<QPushButton>(parent, id);
+  QVERIFY(button);
+  button->click();
+}
+
+// Fills the entry dialog for a controller entry playing `motion` on button control `button`.
+void AnswerEntry(const QString& motion, int button) {
+  WhenModal([motion, button](QWidget* entry) {
+    FindControl<QLineEdit>(entry, 1205)->setText(motion);
+    FindControl<QCheckBox>(entry, button)->setChecked(true);
+    Click(entry, 1);
+  });
+}
+
+QStringList FileColumn(const QTreeWidget& list) {
+  QStringList names;
+  for (int row = 0; row < list.topLevelItemCount(); ++row) {
+    names << list.topLevelItem(row)->text(0);
+  }
+  return names;
+}
+
+QList<int> SelectedRows(const QTreeWidget& list) {
+  QList<int> rows;
+  for (int row = 0; row < list.topLevelItemCount(); ++row) {
+    if (list.topLevelItem(row)->isSelected()) {
+      rows << row;
+    }
+  }
+  return rows;
+}
+
+QPoint RowCenter(const QTreeWidget& list, int row) {
+  return list.visualItemRect(list.topLevelItem(row)).center();
+}
+
+void SendMouse(QWidget* target, QEvent::Type type, const QPoint& at, Qt::MouseButtons held) {
+  const Qt::MouseButton button = type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton;
+  QMouseEvent event(type, at, target->mapToGlobal(at), button, held, Qt::NoModifier);
+  QApplication::sendEvent(target, &event);
+}
+
+// Presses on row `from` and drags to row `to` in steps of a row, then releases.
+void Drag(QTreeWidget& list, int from, int to) {
+  QWidget* viewport = list.viewport();
+  SendMouse(viewport, QEvent::MouseButtonPress, RowCenter(list, from), Qt::LeftButton);
+  for (int row = from; row != to;) {
+    row += to > from ? 1 : -1;
+    SendMouse(viewport, QEvent::MouseMove, RowCenter(list, row), Qt::LeftButton);
+  }
+  SendMouse(viewport, QEvent::MouseButtonRelease, RowCenter(list, to), Qt::NoButton);
+}
+
+MapPage* Page(QWidget* editor, int map) {
+  return qobject_cast<MapPage*>(FindControl<QTabWidget>(editor, 1098)->widget(map));
+}
+
+}  // namespace
+
+class ControlMapEditorTest : public QObject {
+  Q_OBJECT
+
+ private Q_SLOTS:
+  // Entries added through the entry dialog, reordered by dragging, deleted, saved; the file
+  // reads back as that map and opens in the editor again.
+  void addReorderDeleteSaveAndReopen() {
+    Fixture f;
+    f.prompter.QueueAnswer(core::PromptAnswer::kYes);  // "設定を適用しますか？"
+    fs::path saved;
+    WhenModal([](QWidget* editor) {
+      QCOMPARE(editor->windowTitle(), Text(TextId::kCmapEditorNewTitle));
+      QWidget* page = Page(editor, 0);
+      auto& list = *FindControl<QTreeWidget>(page, 1127);
+      // Each new entry goes before the selected one and becomes the selection.
+      AnswerEntry(QStringLiteral("wave.KX4"), 1207);  // triangle
+      Click(page, 1014);
+      AnswerEntry(QStringLiteral("bow.KX4"), 1210);  // circle
+      Click(page, 1014);
+      AnswerEntry(QStringLiteral("walk.KX4"), 1211);  // cross
+      Click(page, 1014);
+      QCOMPARE(FileColumn(list), (QStringList{"walk.KX4", "bow.KX4", "wave.KX4"}));
+      QCOMPARE(list.topLevelItem(0)->text(2), QStringLiteral("×を入力"));
+      QCOMPARE(SelectedRows(list), QList<int>{0});
+
+      // Both selected rows follow the mouse one row down, in their order.
+      list.topLevelItem(1)->setSelected(true);
+      Drag(list, 1, 2);
+      QCOMPARE(FileColumn(list), (QStringList{"wave.KX4", "walk.KX4", "bow.KX4"}));
+      QCOMPARE(SelectedRows(list), (QList<int>{1, 2}));
+
+      // A click on a row selects it alone; delete removes it.
+      SendMouse(list.viewport(), QEvent::MouseButtonPress, RowCenter(list, 2), Qt::LeftButton);
+      SendMouse(list.viewport(), QEvent::MouseButtonRelease, RowCenter(list, 2), Qt::NoButton);
+      QCOMPARE(SelectedRows(list), QList<int>{2});
+      Click(page, 1112);
+      QCOMPARE(FileColumn(list), (QStringList{"wave.KX4", "walk.KX4"}));
+      Click(editor, 1);
+    });
+    QCOMPARE(EditControlMap(f.session, nullptr, std::nullopt, &saved), 1);
+    QCOMPARE(saved, f.savePath);
+    QCOMPARE(f.prompter.Calls().size(), 1u);
+    QCOMPARE(f.prompter.Calls()[0].text, core::LoadText(TextId::kMsgConfirmApplySettings));
+
+    core::ControlMap map;
+    QVERIFY(core::ReadControlMapFile(saved, map));
+    const auto& entries = map.maps[0].entries;
+    QCOMPARE(entries.size(), 2u);
+    QCOMPARE(entries[0].condition.fileName, std::u16string(u"wave.KX4"));
+    QCOMPARE(entries[0].condition.constValue, 0x1000);
+    QVERIFY(entries[0].condition.Is(core::BlockKind::PadIf));
+    QCOMPARE(entries[1].condition.fileName, std::u16string(u"walk.KX4"));
+    QCOMPARE(entries[1].condition.constValue, 0x4000);
+
+    // Opened again by its name in the project: the same rows; closing unchanged asks nothing.
+    f.prompter.Clear();
+    QStringList reopened;
+    QString title;
+    WhenModal([&reopened, &title](QWidget* editor) {
+      title = editor->windowTitle();
+      reopened = FileColumn(*FindControl<QTreeWidget>(Page(editor, 0), 1127));
+      Click(editor, 2);
+    });
+    QCOMPARE(EditControlMap(f.session, nullptr, fs::path("cmap.KX4"), &saved), 0);
+    QCOMPARE(title, QStringLiteral("cmap.KX4"));
+    QCOMPARE(reopened, (QStringList{"wave.KX4", "walk.KX4"}));
+    QVERIFY(f.prompter.Calls().empty());
+  }
+
+  // OK refuses a missing motion file first, then the variable page's constant; what it accepts
+  // becomes a gamepad test or a branch.
+  void entryOkChecksInOrder_data() {
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<bool>("byVariable");
+    QTest::addColumn<QString>("constant");
+    QTest::addColumn<int>("message");  // 0: accepted
+    QTest::newRow("no file before a bad constant")
+        << "" << true << "abc" << TextId::kCmapNoMotionFile;
+    QTest::newRow("not a number") << "wave.KX4" << true << "abc" << TextId::kMsgConstNotNumber;
+    QTest::newRow("beyond 2 bytes") << "wave.KX4" << true << "70000" << TextId::kMsgConstOver2Byte;
+    QTest::newRow("variable page") << "wave.KX4" << true << "-5" << 0;
+    QTest::newRow("controller page") << "wave.KX4" << false << "abc" << 0;
+  }
+  void entryOkChecksInOrder() {
+    QFETCH(QString, file);
+    QFETCH(bool, byVariable);
+    QFETCH(QString, constant);
+    QFETCH(int, message);
+    Fixture f;
+    const core::ControlMap map = core::NewControlMap();
+    core::MapEntry entry = core::NewMapEntry(1);
+    const core::MapEntry before = entry;
+    MapEntryDialog dialog(f.session, map, 1, entry);
+    dialog.show();
+    auto* target = FindControl<QComboBox>(&dialog, 1220);
+    QCOMPARE(target->currentText(), Text(TextId::kNoMapChange));
+    QCOMPARE(target->itemText(3), QStringLiteral("MAP4"));
+    QVERIFY(FindControl<QRadioButton>(&dialog, 1114)->isChecked());
+
+    FindControl<QLineEdit>(&dialog, 1205)->setText(file);
+    FindControl<QCheckBox>(&dialog, 1207)->setChecked(true);
+    if (byVariable) {
+      FindControl<QRadioButton>(&dialog, 1112)->click();
+    }
+    QCOMPARE(FindControl<QWidget>(&dialog, 213)->isVisible(), byVariable);
+    FindControl<QLineEdit>(&dialog, 1230)->setText(constant);
+    FindControl<QComboBox>(&dialog, 1227)->setCurrentIndex(3);
+    target->setCurrentIndex(3);
+    Click(&dialog, 1);
+
+    if (message != 0) {
+      QVERIFY(dialog.isVisible());
+      QCOMPARE(f.prompter.Calls().size(), 1u);
+      QCOMPARE(f.prompter.Calls()[0].text, core::LoadText(message));
+      QCOMPARE(testing::DifferingFields(entry.condition, before.condition), QStringList());
+      return;
+    }
+    QCOMPARE(dialog.result(), static_cast<int>(QDialog::Accepted));
+    QVERIFY(f.prompter.Calls().empty());
+    const core::MotionBlock& condition = entry.condition;
+    QCOMPARE(condition.fileName, std::u16string(u"wave.KX4"));
+    QCOMPARE(entry.targetMap, std::uint8_t{3});
+    if (byVariable) {
+      QVERIFY(condition.Is(core::BlockKind::If));
+      QCOMPARE(condition.constValue, -5);
+      QCOMPARE(condition.op, std::uint16_t{3});
+    } else {
+      QVERIFY(condition.Is(core::BlockKind::PadIf));
+      QCOMPARE(condition.constValue, 0x1000);
+      QCOMPARE(condition.op, std::uint16_t{0});
+    }
+  }
+
+  // A changed map asks before closing: Cancel stays, No closes unsaved, Yes saves under a name.
+  void closingAChangedMapAsks_data() {
+    QTest::addColumn<int>("answer");
+    QTest::addColumn<bool>("staysOpen");
+    QTest::addColumn<int>("result");
+    QTest::newRow("cancel") << static_cast<int>(core::PromptAnswer::kCancel) << true << 0;
+    QTest::newRow("no") << static_cast<int>(core::PromptAnswer::kNo) << false << 0;
+    QTest::newRow("yes") << static_cast<int>(core::PromptAnswer::kYes) << false << 1;
+  }
+  void closingAChangedMapAsks() {
+    QFETCH(int, answer);
+    QFETCH(bool, staysOpen);
+    QFETCH(int, result);
+    Fixture f;
+    ControlMapEditor editor(f.session, core::NewControlMap(), std::nullopt);
+    editor.show();
+    // A 40-character name is cut to 31 and names the tab.
+    const QString name = QStringLiteral("0123456789").repeated(4);
+    FindControl<QLineEdit>(Page(&editor, 2), 1144)->setText(name);
+    QCOMPARE(FindControl<QTabWidget>(&editor, 1098)->tabText(2), name.left(31));
+    QVERIFY(editor.Modified());
+
+    f.prompter.QueueAnswer(static_cast<core::PromptAnswer>(answer));
+    Click(&editor, 2);
+    QCOMPARE(f.prompter.Calls().size(), 1u);
+    QCOMPARE(f.prompter.Calls()[0].text, core::LoadText(TextId::kConfirmSaveChanges));
+    QCOMPARE(f.prompter.Calls()[0].buttons, core::PromptButtons::kYesNoCancel);
+    QCOMPARE(editor.isVisible(), staysOpen);
+    if (!staysOpen) {
+      QCOMPARE(editor.result(), result);
+      QCOMPARE(editor.File().has_value(), result == 1);
+      QCOMPARE(editor.Map().maps[2].name, ToU16(name.left(31)));
+    }
+  }
+
+  // With GESTALON_SCREENSHOT set, the editor with entries and the entry dialog's two pages are
+  // saved there for a look by eye.
+  void screenshotsWhenAsked() {
+    const QString file = qEnvironmentVariable("GESTALON_SCREENSHOT");
+    if (file.isEmpty()) {
+      QSKIP("GESTALON_SCREENSHOT not set");
+    }
+    Fixture f;
+    core::ControlMap map = core::NewControlMap();
+    map.bootMotion = u"greeting.KX4";
+    map.maps[0].idlingMotion = u"walk.KX4";
+    core::MapEntry pad = core::NewMapEntry(0);
+    pad.condition.fileName = u"wave.KX4";
+    pad.condition.constValue = 0x1011;
+    core::MapEntry variable = core::NewMapEntry(0);
+    variable.condition.type = static_cast<std::int32_t>(core::BlockKind::If);
+    variable.condition.fileName = u"motions\\bow.KX4";
+    variable.condition.varAddr = 0x0F80;
+    variable.condition.op = core::BranchOp::kGreaterEqual;
+    variable.condition.constValue = 100;
+    variable.targetMap = 1;
+    core::MapEntry none = core::NewMapEntry(0);
+    none.condition.fileName = u"greeting.KX4";
+    map.maps[0].entries = {pad, variable, none};
+    ControlMapEditor editor(f.session, map, f.savePath);
+    editor.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&editor));
+    QVERIFY(editor.grab().save(file + ".101.png"));
+
+    for (const bool byVariable : {false, true}) {
+      core::MapEntry entry = byVariable ? variable : pad;
+      MapEntryDialog dialog(f.session, map, 0, entry);
+      dialog.show();
+      QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+      QVERIFY(
+          dialog.grab().save(file + (byVariable ? ".113.variable.png" : ".113.controller.png")));
+    }
+  }
+};
+
+}  // namespace gestalon::ui
+
+QTEST_MAIN(gestalon::ui::ControlMapEditorTest)
+#include "control_map_editor_test.moc"
