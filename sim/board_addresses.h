@@ -60,6 +60,15 @@ inline constexpr std::uint32_t kFillCountAddress = 0x0B42;    // moves in buffer
 inline constexpr std::uint32_t kInterpolationMethodAddress = 0x0B80;  // byte per slot
 inline constexpr std::uint32_t kServoCurrentAddress = 0x0C00;         // word per slot
 
+// Motor records: 32 records of 32 words. Word 0 is the capture variable's address (where the
+// servo's reported position goes), word 1 the address of the output's source value, word 5 the
+// base value added to it, words 6 and 7 the lower and upper output limits.
+inline constexpr std::uint32_t kMotorRecordAddress = 0x1000;
+inline constexpr std::uint32_t kMotorRecordSize = 64;
+inline constexpr std::uint32_t kMotorRecordCount = 32;
+inline constexpr std::uint32_t kMotorCaptureWord = 0, kMotorSourceWord = 1, kMotorBaseWord = 5,
+                               kMotorLowerLimitWord = 6, kMotorUpperLimitWord = 7;
+
 // Interpolation buffers 0, 1 and 2: busy byte and reset-request byte of each.
 inline constexpr std::uint32_t kInterpolationBufferCount = 3;
 inline constexpr std::array<std::uint32_t, kInterpolationBufferCount> kBufferBusyAddress{

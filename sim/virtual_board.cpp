@@ -203,6 +203,27 @@ void VirtualBoard::RunTimeUnit() {
     StoreCurrentServoValues(current);
     SyncInterpolationBytes();
   }
+  DriveServoOutputs();
+}
+
+void VirtualBoard::DriveServoOutputs() {
+  for (std::uint32_t k = 0; k < kMotorRecordCount; ++k) {
+    const std::uint64_t record = kMotorRecordAddress + std::uint64_t{kMotorRecordSize} * k;
+    const auto word = [&](std::uint32_t n) { return WordAt(record + 2 * n); };
+    const std::uint16_t capture = word(kMotorCaptureWord);
+    const std::uint16_t source = word(kMotorSourceWord);
+    if (capture == 0 || source == 0) {
+      continue;
+    }
+    int output =
+        static_cast<std::int16_t>(WordAt(source)) + static_cast<std::int16_t>(word(kMotorBaseWord));
+    const int lower = static_cast<std::int16_t>(word(kMotorLowerLimitWord));
+    const int upper = static_cast<std::int16_t>(word(kMotorUpperLimitWord));
+    if (lower <= upper) {
+      output = std::clamp(output, lower, upper);
+    }
+    StoreWord(capture, static_cast<std::uint16_t>(output));
+  }
 }
 
 void VirtualBoard::QueueMove() {

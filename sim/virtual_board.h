@@ -179,6 +179,10 @@ class VirtualBoard {
   void WriteLocked(std::uint64_t first, std::span<const std::uint8_t> bytes);
   void QueueReply(const core::DevmemRecord& request);
   void RunTimeUnit();
+  // Every servo output of the motor records goes to its source value plus its base, within its
+  // limits, and the servo reports where it is at the record's capture variable, as the servos
+  // on the board's bus answer; the PC reads those positions back while online.
+  void DriveServoOutputs();
   void QueueMove();
   void ResetBuffer(std::size_t buffer);
   void RunFlashCommand();

@@ -108,6 +108,30 @@ TEST(VirtualBoardServos, AMoveStartsFromWhereTheServosAre) {
   EXPECT_EQ(CurrentValue(board, 0), 300);
 }
 
+// The servos report their outputs at the capture variables: source plus base, within the limits.
+TEST(VirtualBoardServos, OutputsReportTheirPositionsAtTheCaptureVariables) {
+  VirtualBoard board;
+  const auto setMotor = [&](std::uint32_t k, std::uint16_t capture, std::uint16_t source,
+                            std::int16_t base, std::int16_t lower, std::int16_t upper) {
+    const std::uint32_t record = kMotorRecordAddress + kMotorRecordSize * k;
+    board.SetWord(record, capture);
+    board.SetWord(record + 2, source);
+    board.SetWord(record + 10, static_cast<std::uint16_t>(base));
+    board.SetWord(record + 12, static_cast<std::uint16_t>(lower));
+    board.SetWord(record + 14, static_cast<std::uint16_t>(upper));
+  };
+  setMotor(0, 0x0D80, kServoCurrentAddress, 100, -1000, 1000);
+  setMotor(1, 0x0D82, kServoCurrentAddress + 2, 0, -50, 50);
+  setMotor(2, 0x0D84, kServoCurrentAddress + 4, 7, 1, -1);  // no limits when lower > upper
+  setMotor(3, 0, kServoCurrentAddress, 5, -9, 9);           // no capture variable
+  SendMove(board, {-200, 300, 3000}, 0);
+  board.Advance(kUnit);
+  EXPECT_EQ(static_cast<std::int16_t>(board.Word(0x0D80)), -100);
+  EXPECT_EQ(board.Word(0x0D82), 50);
+  EXPECT_EQ(board.Word(0x0D84), 3007);
+  EXPECT_EQ(board.Word(0), 0);
+}
+
 TEST(VirtualBoardServos, TimeZeroMovesAtOnce) {
   VirtualBoard board;
   SetMethod(board, 0, kInterpolationLinear);
