@@ -90,8 +90,18 @@ bool RenameProjectFile(const std::filesystem::path& folder, std::u16string_view 
   if (candidates.empty()) {
     return false;
   }
+  // The name is a robot's, typed by the user: it must name a file of this folder, and must not
+  // take the place of another file there.
+  if (newName.empty() || newName.find_first_of(u"/\\") != std::u16string_view::npos ||
+      newName == u"." || newName == u"..") {
+    return false;
+  }
   std::sort(candidates.begin(), candidates.end());
-  std::filesystem::path target = folder / PathFromText(std::u16string(newName) + u".KJZ");
+  const std::filesystem::path target = folder / PathFromText(std::u16string(newName) + u".KJZ");
+  if (std::filesystem::exists(target, ec) &&
+      !std::filesystem::equivalent(target, candidates.front(), ec)) {
+    return false;
+  }
   std::filesystem::rename(candidates.front(), target, ec);
   return !ec;
 }

@@ -36,7 +36,8 @@ bool WriteProjectFile(const std::filesystem::path& path, const RobotProject& pro
 std::filesystem::path ProjectFilePath(const RobotProject& project, std::u16string_view name);
 
 // Renames the first project file (*.KJZ, any case, in name order) in `folder` to
-// "<newName>.KJZ". False when there is none or the rename fails.
+// "<newName>.KJZ". False when there is none, the rename fails, or the name is no plain file name
+// (empty, or holding a path separator) or names another file that exists there.
 bool RenameProjectFile(const std::filesystem::path& folder, std::u16string_view newName);
 
 }  // namespace gestalon::core

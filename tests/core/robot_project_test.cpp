@@ -17,6 +17,7 @@ namespace {
 
 using testing::TempDir;
 using testing::Utf16Bytes;
+using testing::ReadBytes;
 using testing::WriteBytes;
 
 TEST(ProjectFile, ReadsTheSixNamesAndTheFolder) {
@@ -70,6 +71,13 @@ TEST(ProjectFile, WriteReadsBackAndRenameFindsAnyCase) {
   EXPECT_EQ(back, project);
   TempDir empty;
   EXPECT_FALSE(RenameProjectFile(empty.Path(), u"x"));
+  // A name that is no plain file name, or that would replace another file, moves nothing.
+  WriteBytes(dir / "龍.KJZ", "keep");  // after the renamed file in name order
+  for (const std::u16string_view name : {u"", u"../up", u"sub\\x", u"..", u"龍"}) {
+    EXPECT_FALSE(RenameProjectFile(dir.Path(), name));
+  }
+  EXPECT_TRUE(std::filesystem::exists(dir / "新しい名前.KJZ"));
+  EXPECT_EQ(ReadBytes(dir / "龍.KJZ"), "keep");
 }
 
 class RecentLogTest : public ::testing::Test {
