@@ -125,7 +125,8 @@ void CommandActions::BuildMenuBar(QMenuBar* bar, bool virtualBoard) {
                        : std::vector<int>{kOnline, kServoOn});
   AddMenu(bar, kSubmenuPose,
           {kCopyJointValues, kPasteJointValues, kCopyLeftToRight, kCopyRightToLeft, kMirror,
-           kCapturePose, kSeparator, kBasePoseMenu, kRegisterBasePose, kSliderProperties});
+           kCapturePose, kSeparator, kBasePoseMenu, kRegisterBasePose, kRegisterOffset,
+           kSliderProperties});
   AddMenu(bar, kSubmenuMotion,
           {kAddBlockMenu, kSeparator, kCutBlocks, kCopyBlocks, kPasteBlocks, kDeleteBlocks,
            kSeparator, kMirrorSelectedPoses, kBatchOffset, kApplyOverride, kSeparator, kSplitPose,

@@ -15,7 +15,7 @@ inline constexpr int kOnline = 40093, kServoOn = 40141, kVirtualController = 541
 // Pose
 inline constexpr int kCopyJointValues = 40126, kPasteJointValues = 40128, kCopyLeftToRight = 40130,
                      kCopyRightToLeft = 40132, kMirror = 40134, kCapturePose = 40034,
-                     kRegisterBasePose = 40199, kSliderProperties = 40189,
+                     kRegisterBasePose = 40199, kRegisterOffset = 40364, kSliderProperties = 40189,
                      kInvertSliderDisplay = 40147, kBasePoseButton = 40094;
 // Motion > Add block
 inline constexpr int kAddPose = 40344, kAddCalc = 40327, kAddBranch = 40329, kAddGamepad = 40010,
@@ -36,8 +36,6 @@ inline constexpr int kServoCorrection = 40186, kMemoryMap = 40038, kDisplaySetti
                      kCpuSettings = 40202, kWriteToBoard = 40042;
 // Help
 inline constexpr int kAbout = 40221, kFirmwareUpdate = 40223;
-// Offered by no menu of this program; dispatched when they arrive.
-inline constexpr int kRegisterOffset = 40364;
 // Accelerators only
 inline constexpr int kSelectAll = 40170, kCopyByPosition = 40338, kPasteByPosition = 40340,
                      kFirstPose = 40175, kSpaceServoOff = 40357, kToggleInterpWait = 40650,

@@ -31,8 +31,10 @@
 #include "motion_area/motion_area.h"
 #include "platform/folders.h"
 #include "platform/paths.h"
+#include "pose/base_pose_dialog.h"
 #include "pose/base_pose_editing.h"
 #include "pose/batch_offset.h"
+#include "pose/offset_dialog.h"
 #include "pose/pose_operations.h"
 #include "pose/pose_store.h"
 #include "pose_area/pose_area.h"
@@ -187,6 +189,14 @@ void MainWindow::RunCommand(int id) {
     case kAbout:
       ShowAbout();
       return;
+    case kRegisterBasePose:
+      RunBasePoseDialog(*session_, this);
+      return;
+    case kRegisterOffset:
+      RunOffsetDialog(*session_, this, [this] {
+        toolbar_->FillOffsetSelector(core::FillOffsetSelector(session_->project.offsets));
+      });
+      return;
     case kCpuSettings:
       OpenCpuSettings();
       return;
@@ -221,9 +231,7 @@ void MainWindow::RunCommand(int id) {
       RefreshMenuChecks();
       return;
     case kNewProject:
-    case kRegisterBasePose:
     case kSliderProperties:
-    case kRegisterOffset:
     case kDisplaySettings:
       ShowNotAvailable();
       return;

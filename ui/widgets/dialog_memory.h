@@ -52,6 +52,10 @@ struct DialogMemory {
   // Top-left corner (screen) of the control map editor, where its entry dialog opens too; none
   // until the editor has been shown.
   std::optional<QPoint> controlMapEditorPosition;
+  // Top-left corners (screen) of the base pose dialog and the offset dialog when they last
+  // closed; none yet: placed by the system.
+  std::optional<QPoint> basePoseDialogPosition;
+  std::optional<QPoint> offsetDialogPosition;
 };
 
 }  // namespace gestalon::ui
