@@ -13,6 +13,7 @@
 #include <filesystem>
 
 #include "cpusettings/cpu_settings_file.h"
+#include "dialog_driving.h"
 #include "main_window/command_ids.h"
 #include "main_window/editor_session.h"
 #include "main_window/main_window.h"
@@ -32,18 +33,9 @@ namespace {
 namespace fs = std::filesystem;
 namespace TextId = core::TextId;
 
+using testing::Click;
+using testing::LastMessage;
 using testing::SampleRobot;
-
-void Click(const QWidget& dialog, int id) {
-  QPushButton* button = FindControl<QPushButton>(&dialog, id);
-  QVERIFY(button);
-  button->click();
-}
-
-std::u16string LastMessage(const testing::RecordingPrompter& prompter) {
-  const auto calls = prompter.Calls();
-  return calls.empty() ? std::u16string() : calls.back().text;
-}
 
 // Adds a servo ID on the shown port and types `text` into its row.
 void AddServoId(QWidget& dialog, const QString& text) {
