@@ -201,8 +201,15 @@ class BasePoseDialogsTest : public QObject {
     names->selectRow(0);
     Click(dialog, 1248);
     QCOMPARE(Column(names, 0), QStringList({QStringLiteral("足幅を広げる")}));
-    names->item(0, 0)->setText(QStringLiteral("広い足幅"));  // as an edit in place ends
-    Click(dialog, 1247);                                     // before the focused name
+    const std::size_t messages = prompter_.Calls().size();
+    names->editItem(names->item(0, 0));
+    QLineEdit* editor = names->viewport()->findChild<QLineEdit*>();
+    QVERIFY(editor);
+    editor->setText(QStringLiteral("広い足幅"));
+    QTest::keyClick(editor, Qt::Key_Return);
+    QTRY_COMPARE_WITH_TIMEOUT(names->item(0, 0)->text(), QStringLiteral("広い足幅"), 30000);
+    QCOMPARE(prompter_.Calls().size(), messages);  // the Enter ends the renaming, nothing else
+    Click(dialog, 1247);                           // before the focused name
     const QString fresh = Text(TextId::kDefaultOffsetName);
     QCOMPARE(Column(names, 0), QStringList({fresh, QStringLiteral("広い足幅")}));
     QCOMPARE(names->currentRow(), 0);

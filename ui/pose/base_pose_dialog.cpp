@@ -63,8 +63,6 @@ BasePoseDialog::BasePoseDialog(EditorSession& session, QWidget* parent)
   name_->setMaxLength(static_cast<int>(core::kBasePoseNameMaxChars));
   side->addWidget(name_);
   auto* registerButton = AddButton(side, this, TextId::kBtnRegister, 1150);
-  // Typing a name and pressing Enter registers it.
-  registerButton->setDefault(true);
   side->addSpacing(fontMetrics().height());
   auto* replace = AddButton(side, this, TextId::kBtnReplaceWithCurrent, 1110);
   // The button reads as the toolbar's "delete pose" tip: the same text.
@@ -80,6 +78,8 @@ BasePoseDialog::BasePoseDialog(EditorSession& session, QWidget* parent)
   layout->addLayout(side);
 
   connect(registerButton, &QPushButton::clicked, this, &BasePoseDialog::Register);
+  // Typing a name and pressing Enter registers it.
+  connect(name_, &QLineEdit::returnPressed, this, &BasePoseDialog::Register);
   connect(replace, &QPushButton::clicked, this, &BasePoseDialog::Replace);
   connect(remove, &QPushButton::clicked, this, &BasePoseDialog::DeleteSelected);
   connect(apply, &QPushButton::clicked, this, &BasePoseDialog::Apply);

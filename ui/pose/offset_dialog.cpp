@@ -103,8 +103,6 @@ OffsetDialog::OffsetDialog(EditorSession& session, std::function<void()> closed,
   entry->addWidget(new QLabel(Text(TextId::kLabelOffsetInput), this));
   entry->addWidget(value_, 1);
   auto* applyToList = AddButton(entry, this, TextId::kBtnApplyToList, 1110);
-  // Typing a value and pressing Enter puts it into the list.
-  applyToList->setDefault(true);
   right->addLayout(entry);
   auto* bottom = new QHBoxLayout;
   bottom->addStretch(1);
@@ -122,6 +120,8 @@ OffsetDialog::OffsetDialog(EditorSession& session, std::function<void()> closed,
   connect(add, &QPushButton::clicked, this, &OffsetDialog::AddSet);
   connect(remove, &QPushButton::clicked, this, &OffsetDialog::DeleteSet);
   connect(applyToList, &QPushButton::clicked, this, &OffsetDialog::ApplyToList);
+  // Enter in the value edit puts the value into the list.
+  connect(value_, &QLineEdit::returnPressed, this, &OffsetDialog::ApplyToList);
   connect(apply, &QPushButton::clicked, this,
           [this] { core::ApplyOffsetTable(session_.context, working_); });
   connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
