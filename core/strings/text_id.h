@@ -672,6 +672,9 @@ inline constexpr int kFilterBmpPattern = 53140;
 inline constexpr int kMsgMotionSaveFailed = 54000;
 inline constexpr int kMsgFileNameTooLong = 54001;
 inline constexpr int kMsgNotYetAvailable = 54002;
+// The slider properties dialog: the text colour button of its font chooser, the range separator.
+inline constexpr int kBtnTextColor = 54280;
+inline constexpr int kLabelRangeSeparator = 54281;
 // A control map condition comparing with a constant: operator and value.
 inline constexpr int kCondConstFmt = 54100;
 inline constexpr int kFmtMsgProjectRenameFailed = 54140;

@@ -234,7 +234,7 @@ int MainWindow::MenuBarHeight() const {
   return bar->isNativeMenuBar() ? 0 : bar->sizeHint().height();
 }
 
-void MainWindow::SaveWindowLayout() {
+void MainWindow::StoreWindowLayout() {
   core::LoadedProject& project = session_->project;
   // Minimised or maximised, the window goes back to its normal rectangle next time; the frame
   // around it is taken to be the one it has now.
@@ -248,6 +248,11 @@ void MainWindow::SaveWindowLayout() {
   project.layout.top = frameCorner.y();
   project.layout.splitRatio = split_->Ratio();
   project.layout.collapsed = split_->Collapsed() ? 0xFFFFFFFFu : 0u;
+}
+
+void MainWindow::SaveWindowLayout() {
+  StoreWindowLayout();
+  core::LoadedProject& project = session_->project;
   std::lock_guard lock(session_->sessionMutex);
   core::WriteSliderDefinitions(core::ProjectFilePath(project.project, project.project.SLDINI),
                                project.sliders, project.layout);

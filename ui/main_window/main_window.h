@@ -74,6 +74,9 @@ class MainWindow : public QMainWindow {
   void BuildWidgets();
   void RestoreGeometry();
   int MenuBarHeight() const;
+  // Takes the window's geometry and split into the project's layout; Save also writes the slider
+  // definition file that holds them.
+  void StoreWindowLayout();
   void SaveWindowLayout();
   void ShowNotAvailable();
   bool CanRunWhilePlaying(int id) const;
@@ -102,6 +105,7 @@ class MainWindow : public QMainWindow {
   // Opens the property dialog of `block`; a changed block is redrawn and becomes one undo step.
   void EditBlock(core::MotionBlock& block);
   void BatchOffset();
+  void SliderProperties();
   void EditingCommand(int id);
 
   // How long closing the window waits for a playing motion to stop before it stays open.

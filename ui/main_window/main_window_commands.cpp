@@ -33,10 +33,11 @@
 #include "platform/paths.h"
 #include "pose/base_pose_dialog.h"
 #include "pose/base_pose_editing.h"
-#include "pose/batch_offset.h"
+#include "pose/batch_offset_dialog.h"
 #include "pose/offset_dialog.h"
 #include "pose/pose_operations.h"
 #include "pose/pose_store.h"
+#include "pose/slider_properties_dialog.h"
 #include "pose_area/pose_area.h"
 #include "project/relaunch.h"
 #include "strings/text_id.h"
@@ -230,8 +231,10 @@ void MainWindow::RunCommand(int id) {
       RunBoardWriteDialog(*session_, this);
       RefreshMenuChecks();
       return;
-    case kNewProject:
     case kSliderProperties:
+      SliderProperties();
+      return;
+    case kNewProject:
     case kDisplaySettings:
       ShowNotAvailable();
       return;
@@ -346,9 +349,13 @@ void MainWindow::EditBlock(core::MotionBlock& block) {
 }
 
 void MainWindow::BatchOffset() {
-  if (core::CanStartBatchOffset(session_->motion.document, &prompter_)) {
-    ShowNotAvailable();
-  }
+  RunBatchOffsetDialog(*session_, this);
+}
+
+void MainWindow::SliderProperties() {
+  // The dialog writes the slider definition file, which holds the window's geometry too.
+  StoreWindowLayout();
+  RunSliderPropertiesDialog(*session_, this);
 }
 
 // ---- Files.

@@ -10,6 +10,7 @@
 #include <functional>
 #include <optional>
 
+#include "widgets/font_color_pickers.h"
 #include "widgets/project_file_chooser.h"
 
 namespace gestalon::ui {
@@ -56,6 +57,13 @@ struct DialogMemory {
   // closed; none yet: placed by the system.
   std::optional<QPoint> basePoseDialogPosition;
   std::optional<QPoint> offsetDialogPosition;
+  // How fonts (with their text colour) and colours are chosen.
+  FontPicker pickFont = PickFontWithDialog;
+  ColorPicker pickColor = PickColorWithDialog;
+  // Top-left corners (screen) of the slider properties and batch offset dialogs when they last
+  // closed; none yet: placed by the system.
+  std::optional<QPoint> sliderPropertiesPosition;
+  std::optional<QPoint> batchOffsetPosition;
 };
 
 }  // namespace gestalon::ui

@@ -1,0 +1,257 @@
+#include <QAbstractButton>
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QItemSelectionModel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTableWidget>
+#include <QTimer>
+#include <QtTest>
+#include <filesystem>
+
+#include "main_window/command_ids.h"
+#include "main_window/editor_session.h"
+#include "main_window/main_window.h"
+#include "platform/paths.h"
+#include "pose/batch_offset_dialog.h"
+#include "pose/slider_properties_dialog.h"
+#include "project/slider_defs.h"
+#include "recording_ports.h"
+#include "sample_robot.h"
+#include "strings/text_id.h"
+#include "strings/text_loader.h"
+#include "temp_dir.h"
+#include "widgets/control_lookup.h"
+
+namespace gestalon::ui {
+namespace {
+
+namespace fs = std::filesystem;
+namespace TextId = core::TextId;
+
+using testing::SampleRobot;
+
+void Click(const QWidget& dialog, int id) {
+  QAbstractButton* button = FindControl<QAbstractButton>(&dialog, id);
+  QVERIFY(button);
+  button->click();
+}
+
+// The slider table as the slider definition file of `robot` holds it now.
+core::SliderTable SliderFile(const SampleRobot& robot) {
+  core::SliderTable sliders{};
+  core::WindowLayout layout;
+  // An unreadable file gives an all-zero table, which no comparison below accepts.
+  core::ReadSliderDefinitions(robot.Folder() / "slider.ini", sliders, layout);
+  return sliders;
+}
+
+}  // namespace
+
+class SliderDialogsTest : public QObject {
+  Q_OBJECT
+
+ private Q_SLOTS:
+  void initTestCase() {
+    // The window records its project in the recent-project log of the application data folder.
+    qputenv("XDG_DATA_HOME", QByteArray::fromStdString(appData_.Path().string()));
+  }
+  void init() {
+    robot_ = std::make_unique<SampleRobot>();
+    prompter_.Clear();
+  }
+  void cleanup() {
+    session_.reset();
+    robot_.reset();
+  }
+
+  // Three selected sliders open on the selection entry; checking only "表示反転" inverts the
+  // display of those three, and the file written says exactly that.
+  void selectionChangesOnlyTheDecidedBox() {
+    MakeSession();
+    const core::SliderTable before = SliderFile(*robot_);
+    for (const int k : {1, 4, 7}) {
+      session_->project.sliders[k].flags1 |= core::SliderFlag1::kSelected;
+    }
+    SliderPropertiesDialog dialog(*session_);
+    dialog.show();
+    QCOMPARE(FindControl<QComboBox>(&dialog, 1120)->currentIndex(), 0);
+    QCOMPARE(FindControl<QComboBox>(&dialog, 1120)->count(), 97);  // sliders 96.. not offered
+    QCOMPARE(FindControl<QCheckBox>(&dialog, 1099)->checkState(), Qt::PartiallyChecked);
+    QCOMPARE(FindControl<QLineEdit>(&dialog, 1129)->text(), QString());
+    FindControl<QCheckBox>(&dialog, 1131)->setCheckState(Qt::Checked);
+    Click(dialog, 1);
+    QCOMPARE(prompter_.Calls().size(), std::size_t{1});  // the question only
+    QCOMPARE(prompter_.Calls()[0].icon, core::PromptIcon::kWarning);
+
+    core::SliderTable expected = before;
+    for (const int k : {1, 4, 7}) {
+      expected[k].flags1 |= core::SliderFlag1::kInverted;
+    }
+    QVERIFY(SliderFile(*robot_) == expected);
+  }
+
+  // One slider: a new name, font and background colour from the choosers, a refused step; the
+  // file written holds exactly the accepted changes.
+  void oneSliderRoundTripsThroughTheFile() {
+    MakeSession();
+    core::FontSpec chosenFont;
+    chosenFont.faceName = u"IPAGothic";
+    chosenFont.height = -14;
+    chosenFont.weight = 700;
+    session_->dialogs.pickFont = [&](QWidget*, const core::FontSpec& start, core::ColorRef) {
+      [&] { QCOMPARE(start, robot_->project.sliders[3].font); }();
+      return std::optional<FontPick>(FontPick{chosenFont, 0x0000FF});
+    };
+    session_->dialogs.pickColor = [](QWidget*, core::ColorRef) {
+      return std::optional<core::ColorRef>(0x00FF00);
+    };
+    const core::SliderTable before = SliderFile(*robot_);
+    session_->project.sliders[3].flags1 |= core::SliderFlag1::kSelected;
+    SliderPropertiesDialog dialog(*session_);
+    dialog.show();
+    QCOMPARE(dialog.Target(), 3);
+    QCOMPARE(FindControl<QCheckBox>(&dialog, 1099)->isTristate(), false);
+    FindControl<QLineEdit>(&dialog, 1128)->setText(QStringLiteral("左肩"));
+    FindControl<QLineEdit>(&dialog, 1188)->setText(QStringLiteral("40000"));
+    Click(dialog, 1156);
+    Click(dialog, 1158);
+    Click(dialog, 1);
+    QCOMPARE(prompter_.Calls().back().text, core::LoadText(TextId::kMsgStepTooLarge));
+    QVERIFY(SliderFile(*robot_) == before);
+
+    FindControl<QLineEdit>(&dialog, 1188)->setText(QStringLiteral("25"));
+    Click(dialog, 1);
+    core::SliderTable expected = before;
+    expected[3].axisName = u"左肩";
+    expected[3].step = 25;
+    expected[3].font = chosenFont;
+    expected[3].font.escapement = chosenFont.orientation;
+    expected[3].textColor = 0x0000FF;
+    expected[3].textBkColor = 0x00FF00;
+    QVERIFY(SliderFile(*robot_) == expected);
+    QCOMPARE(FindControl<QComboBox>(&dialog, 1125)->itemText(3), QStringLiteral("03:左肩"));
+  }
+
+  // Slider 4 (right of 5) made right of 6: 6 becomes its left partner, and 5 and 7, whose pairs
+  // named 4 and 6, lose them.
+  void pairingRepairsThePartnerAndClearsStalePairs() {
+    MakeSession();
+    SliderPropertiesDialog dialog(*session_);
+    dialog.show();
+    FindControl<QComboBox>(&dialog, 1120)->setCurrentIndex(5);
+    QVERIFY(FindControl<QRadioButton>(&dialog, 1116)->isChecked());
+    QVERIFY(FindControl<QComboBox>(&dialog, 1125)->isEnabled());
+    FindControl<QComboBox>(&dialog, 1125)->setCurrentIndex(6);
+    Click(dialog, 1);
+    const core::SliderTable& sliders = session_->project.sliders;
+    QCOMPARE(sliders[4].pairMode, 2);
+    QCOMPARE(sliders[4].partner, 6);
+    QCOMPARE(sliders[6].pairMode, 3);
+    QCOMPARE(sliders[6].partner, 4);
+    QCOMPARE(sliders[5].pairMode, 0);
+    QCOMPARE(sliders[7].pairMode, 0);
+    QCOMPARE(SliderFile(*robot_)[6].partner, 4);
+
+    Click(dialog, 1113);  // none: the partner combo is not used
+    QVERIFY(!FindControl<QComboBox>(&dialog, 1125)->isEnabled());
+  }
+
+  // Through the window's command: offsets for two rows, applied to the two selected pose
+  // blocks, are one undo step that undo takes back whole.
+  void batchOffsetOnSelectedPosesIsOneUndoStep() {
+    auto window =
+        std::make_unique<MainWindow>(robot_->project, prompter_, fs::path(GESTALON_RESOURCES_DIR));
+    window->show();
+    EditorSession& session = window->Session();
+    window->RunCommand(CommandId::kBatchOffset);
+    QCOMPARE(prompter_.Calls().back().text, core::LoadText(TextId::kMsgSelectPoseBlockFirst));
+
+    core::MotionBlock* pose = session.motion.document.current;
+    QVERIFY(pose && pose->Is(core::BlockKind::Pose));
+    pose->selFlags |= core::kBlockSelected;
+    pose->slots[0] = 100;
+    pose->slots[2] = 13400;  // near slider 2's maximum 13500
+    const std::int16_t slot1 = pose->slots[1];
+    session.undo.RecordUndo();
+    const int steps = session.undo.Count();
+    bool ran = false;
+    QTimer::singleShot(0, this, [&] {
+      QWidget* dialog = QApplication::activeModalWidget();
+      QVERIFY(dialog && dialog->objectName() == QStringLiteral("172"));
+      auto* list = FindControl<QTableWidget>(dialog, 1240);
+      QCOMPARE(list->rowCount(), 96);
+      Click(*dialog, 1110);  // nothing selected yet
+      QCOMPARE(prompter_.Calls().back().text, core::LoadText(TextId::kMsgSelectListItem));
+      for (const int row : {0, 2}) {
+        list->selectionModel()->select(list->model()->index(row, 0),
+                                       QItemSelectionModel::Select | QItemSelectionModel::Rows);
+      }
+      FindControl<QLineEdit>(dialog, 1142)->setText(QStringLiteral("+250"));
+      Click(*dialog, 1110);
+      QCOMPARE(list->item(2, 1)->text(), QStringLiteral("+250"));
+      QCOMPARE(list->item(1, 1)->text(), QStringLiteral("+0"));
+      ran = true;
+      Click(*dialog, 1);
+    });
+    window->RunCommand(CommandId::kBatchOffset);
+    QVERIFY(ran);
+    QCOMPARE(prompter_.Calls().back().text, core::LoadText(TextId::kMsgBatchOffsetDone));
+    pose = session.motion.document.current;
+    QCOMPARE(pose->slots[0], std::int16_t{350});
+    QCOMPARE(pose->slots[1], slot1);
+    QCOMPARE(pose->slots[2], std::int16_t{13500});
+    QCOMPARE(session.undo.Count(), steps + 1);
+    window->RunCommand(CommandId::kUndo);
+    pose = session.motion.document.current;
+    QCOMPARE(pose->slots[0], std::int16_t{100});
+    QCOMPARE(pose->slots[2], std::int16_t{13400});
+  }
+
+  // With GESTALON_SCREENSHOT set, both dialogs (the slider one for one slider and for several)
+  // are saved next to that file for a look by eye.
+  void screenshotsWhenAsked() {
+    const QString file = qEnvironmentVariable("GESTALON_SCREENSHOT");
+    if (file.isEmpty()) {
+      QSKIP("GESTALON_SCREENSHOT not set");
+    }
+    MakeSession();
+    session_->project.sliders[4].flags1 |= core::SliderFlag1::kSelected;
+    {
+      SliderPropertiesDialog dialog(*session_);
+      dialog.show();
+      QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+      QVERIFY(dialog.grab().save(file + QStringLiteral(".131-single.png")));
+      FindControl<QComboBox>(&dialog, 1120)->setCurrentIndex(0);
+      QTest::qWait(50);
+      QVERIFY(dialog.grab().save(file + QStringLiteral(".131-several.png")));
+    }
+    BatchOffsetDialog dialog(*session_);
+    dialog.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+    QVERIFY(dialog.grab().save(file + QStringLiteral(".172.png")));
+    QTimer::singleShot(200, this, [&] {
+      QWidget* chooser = QApplication::activeModalWidget();
+      QVERIFY(chooser && chooser->grab().save(file + QStringLiteral(".font.png")));
+      chooser->close();
+    });
+    QVERIFY(!PickFontWithDialog(&dialog, session_->project.sliders[4].font, 0x0000FF));
+  }
+
+ private:
+  void MakeSession() {
+    session_ = std::make_unique<EditorSession>(robot_->project, &prompter_, nullptr);
+  }
+
+  std::unique_ptr<SampleRobot> robot_;
+  testing::TempDir appData_;
+  testing::RecordingPrompter prompter_;
+  std::unique_ptr<EditorSession> session_;
+};
+
+}  // namespace gestalon::ui
+
+QTEST_MAIN(gestalon::ui::SliderDialogsTest)
+#include "slider_dialogs_test.moc"
