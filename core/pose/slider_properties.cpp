@@ -177,8 +177,21 @@ std::u16string PairSlider(SliderTable& sliders, int k, std::int32_t pairMode,
     return {};
   }
   SliderDef& slider = sliders[static_cast<std::size_t>(k)];
+  // Pairings that name a slider taking a new role would mirror into it: they are undone, so that
+  // every right/left pairing left names its mate both ways.
+  const auto unpairNaming = [&](int first, int second) {
+    for (int j = 0; j < kPropertySliders; ++j) {
+      SliderDef& other = sliders[static_cast<std::size_t>(j)];
+      if (j != k && (other.pairMode == 2 || other.pairMode == 3) &&
+          (other.partner == first || other.partner == second)) {
+        other.pairMode = 0;
+        other.partner = 0;
+      }
+    }
+  };
   if (pairMode == 0 || pairMode == 1) {
     slider.pairMode = pairMode;
+    unpairNaming(k, k);
     return {};
   }
   if (pairMode != 2 && pairMode != 3) {
@@ -192,17 +205,7 @@ std::u16string PairSlider(SliderTable& sliders, int k, std::int32_t pairMode,
   }
   slider.pairMode = pairMode;
   slider.partner = partner;
-  if (pairMode == 2) {
-    // Pairs that named either member before would mirror into the new pair: they are undone.
-    for (int j = 0; j < kPropertySliders; ++j) {
-      SliderDef& other = sliders[static_cast<std::size_t>(j)];
-      if (j != k && (other.pairMode == 2 || other.pairMode == 3) &&
-          (other.partner == k || other.partner == partner)) {
-        other.pairMode = 0;
-        other.partner = 0;
-      }
-    }
-  }
+  unpairNaming(k, partner);
   SliderDef& mate = sliders[static_cast<std::size_t>(partner)];
   mate.pairMode = pairMode == 2 ? 3 : 2;
   mate.partner = k;

@@ -82,11 +82,12 @@ struct SliderFormCheck {
 // file cannot keep ("]]", line breaks; exclamation icon). The first refusal is returned.
 SliderFormCheck CheckSliderForm(const SliderForm& form);
 
-// Pairs slider k (0..95) as `pairMode`: none and centre only set the mode. Right (2): slider
-// `partner` becomes its left partner, and every other right/left slider 0..95 that pointed at k
-// or at the partner is unpaired first. Left (3): the partner becomes its right partner; other
-// sliders keep their pairings. A slider paired with itself is refused with the message returned
-// (error icon); the pairing is then unchanged.
+// Pairs slider k (0..95) as `pairMode`: none and centre set the mode (the partner number stays)
+// and unpair every other right/left slider that pointed at k. Right (2) and left (3): slider
+// `partner` becomes its left or right partner, and every other right/left slider 0..95 that
+// pointed at k or at the partner is unpaired, so no pairing is left that names only one way. A
+// slider paired with itself is refused with the message returned (error icon); the pairing is
+// then unchanged.
 std::u16string PairSlider(SliderTable& sliders, int k, std::int32_t pairMode, std::int32_t partner);
 
 // Stores an accepted form (CheckSliderForm) into slider `target` (0..95) or, with

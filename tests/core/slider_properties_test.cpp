@@ -166,7 +166,7 @@ TEST(SliderPropertiesApply, ChecksInOrderThenStoresTheForm) {
 }
 
 // Pairs before: 4 right of 5, 6 right of 7, 8 left of 4 (stale).
-TEST(SliderPairing, RepairsThePartnerAndClearsPairsNamingEitherForRight) {
+TEST(SliderPairing, RepairsThePartnerAndClearsPairsNamingEither) {
   struct Pair {
     int slider, mode, partner;
   };
@@ -183,24 +183,24 @@ TEST(SliderPairing, RepairsThePartnerAndClearsPairsNamingEitherForRight) {
        6,
        false,
        {{4, 2, 6}, {6, 3, 4}, {5, 0, 0}, {7, 0, 0}, {8, 0, 0}}},
-      {"left re-pairs the partner and leaves the others",
+      {"left re-pairs and clears pairs naming 4 or 6",
        4,
        3,
        6,
        false,
-       {{4, 3, 6}, {6, 2, 4}, {5, 3, 4}, {7, 3, 6}, {8, 3, 4}}},
+       {{4, 3, 6}, {6, 2, 4}, {5, 0, 0}, {7, 0, 0}, {8, 0, 0}}},
       {"paired with itself is refused",
        4,
        2,
        4,
        true,
        {{4, 2, 5}, {5, 3, 4}, {6, 2, 7}, {7, 3, 6}, {8, 3, 4}}},
-      {"centre keeps the partner number",
+      {"centre keeps the partner number and unpairs those naming 4",
        4,
        1,
        9,
        false,
-       {{4, 1, 5}, {5, 3, 4}, {6, 2, 7}, {8, 3, 4}}},
+       {{4, 1, 5}, {5, 0, 0}, {6, 2, 7}, {7, 3, 6}, {8, 0, 0}}},
       {"partner 96 is not offered", 4, 2, 96, false, {{4, 2, 5}, {5, 3, 4}}},
   };
   for (const Case& c : cases) {
