@@ -92,8 +92,7 @@ void ReadSkinLine(FieldReader& fields, const std::filesystem::path& projectFolde
   if (skin.path.empty()) {
     return;
   }
-  const std::filesystem::path full =
-      FullPath(skin.folderFlag == 0 ? programFolder : projectFolder, skin.path);
+  const std::filesystem::path full = SkinImagePath(skin, projectFolder, programFolder);
   skin.bitmap = LoadBitmapFile(full);
   if (!skin.bitmap) {
     state.skinError = true;
@@ -199,6 +198,23 @@ int UnknownAxisChoice(std::uint32_t flags) {
 }
 
 }  // namespace
+
+std::filesystem::path SkinImagePath(const SkinImage& skin,
+                                    const std::filesystem::path& projectFolder,
+                                    const std::filesystem::path& programFolder) {
+  return FullPath(skin.folderFlag == 0 ? programFolder : projectFolder, skin.path);
+}
+
+void LoadSkinImages(std::array<SkinImage, kSkinImageCount>& skins,
+                    const std::filesystem::path& projectFolder,
+                    const std::filesystem::path& programFolder) {
+  for (SkinImage& skin : skins) {
+    skin.bitmap.reset();
+    if (!skin.path.empty()) {
+      skin.bitmap = LoadBitmapFile(SkinImagePath(skin, projectFolder, programFolder));
+    }
+  }
+}
 
 void SetSystemSettingsDefaults(SystemSettings& settings) {
   settings.motionAreaColors = {0xFFC8C8, 0xFFFFB3, 0x000000, 0x800000, 0xC000C0,

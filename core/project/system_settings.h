@@ -86,6 +86,18 @@ struct SystemSettings {
   std::array<SkinImage, kSkinImageCount> skins;
 };
 
+// Full path of a skin image: a relative path against the program folder (folder flag 0) or the
+// project folder (any other flag).
+std::filesystem::path SkinImagePath(const SkinImage& skin,
+                                    const std::filesystem::path& projectFolder,
+                                    const std::filesystem::path& programFolder);
+
+// Loads the image of every entry afresh, quietly: an empty path or a file that cannot be read
+// leaves its entry without a bitmap.
+void LoadSkinImages(std::array<SkinImage, kSkinImageCount>& skins,
+                    const std::filesystem::path& projectFolder,
+                    const std::filesystem::path& programFolder);
+
 // The motion area font, colours and grid and the board drive letter a settings file starts from.
 void SetSystemSettingsDefaults(SystemSettings& settings);
 

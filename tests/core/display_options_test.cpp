@@ -1,0 +1,125 @@
+#include "project/display_options.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "project/system_settings.h"
+
+namespace gestalon::core {
+namespace {
+
+namespace Flag = SystemFlag;
+
+// What the dialog's controls show for a flags word, and what applying them back makes of it.
+TEST(DisplayOptions, ControlsShowAndApplyTheFlags) {
+  struct Case {
+    std::uint32_t flags;
+    int choice;               // combo of unused pose sliders
+    bool doubleClickToggles;  // check 1202
+    std::uint32_t applied;    // the same controls applied unchanged
+  };
+  const std::uint32_t kept =
+      Flag::kOnline | Flag::kModified | Flag::kWallpaperSecond | Flag::kNewWriteMethod;
+  const Case cases[] = {
+      {0, 0, true, Flag::kUnknownAxisAsk | Flag::kUnknownAxisKeep},
+      {Flag::kUnknownAxisAsk, 2, true, Flag::kUnknownAxisAsk},
+      {Flag::kUnknownAxisKeep | Flag::kDoubleClickSplitOff, 1, false,
+       Flag::kUnknownAxisKeep | Flag::kDoubleClickSplitOff},
+      {Flag::kUnknownAxisAsk | Flag::kUnknownAxisKeep | Flag::kToolbar | Flag::kArrowMarks, 0, true,
+       Flag::kUnknownAxisAsk | Flag::kUnknownAxisKeep | Flag::kToolbar | Flag::kArrowMarks},
+      // The voice option has no control: applying clears it. Run-time bits and the options
+      // without controls stay.
+      {Flag::kVoiceErrorMessage | kept | Flag::kUnknownAxisAsk, 2, true,
+       kept | Flag::kUnknownAxisAsk},
+  };
+  for (const Case& c : cases) {
+    const DisplayOptions options = DisplayOptionsOf(c.flags);
+    EXPECT_EQ(options.unusedSliderChoice, c.choice) << c.flags;
+    EXPECT_EQ(options.doubleClickTogglesSplit, c.doubleClickToggles) << c.flags;
+    EXPECT_EQ(WithDisplayOptions(c.flags, options), c.applied) << c.flags;
+  }
+  // Each check box reaches its own bit.
+  DisplayOptions all = DisplayOptionsOf(0);
+  all.showToolbar = all.showStatusWindow = all.drawWallpaper = all.oldArrows = all.arrowMarks =
+      all.useJump = all.spaceServoOff = all.basePoseSelectedOnly = true;
+  all.doubleClickTogglesSplit = false;
+  all.unusedSliderChoice = 1;
+  EXPECT_EQ(WithDisplayOptions(0, all), Flag::kToolbar | Flag::kStatusWindow | Flag::kWallpaper |
+                                            Flag::kOldArrows | Flag::kArrowMarks | Flag::kUseJump |
+                                            Flag::kSpaceServoOff | Flag::kBasePoseSelectedOnly |
+                                            Flag::kDoubleClickSplitOff | Flag::kUnknownAxisKeep);
+  EXPECT_EQ(WithDisplayOptions(WithDisplayOptions(0, all), DisplayOptionsOf(0)),
+            Flag::kUnknownAxisAsk | Flag::kUnknownAxisKeep);
+}
+
+TEST(DisplayOptions, CompactPathKeepsTheFileName) {
+  struct Case {
+    std::u16string path;
+    std::size_t max;
+    std::u16string shown;
+  };
+  const Case cases[] = {
+      {u"skin\\knob.bmp", 117, u"skin\\knob.bmp"},
+      {u"C:\\robots\\skins\\knob.bmp", 24, u"C:\\robots\\skins\\knob.bmp"},
+      {u"C:\\robots\\skins\\knob.bmp", 20, u"C:\\robot...\\knob.bmp"},
+      {u"/home/user/robots/skins/knob.bmp", 16, u"/hom.../knob.bmp"},
+      {u"C:\\a\\averyveryverylongname.bmp", 12, u"averyvery..."},
+      {u"averyveryverylongname.bmp", 10, u"averyve..."},
+      {u"abcdef", 2, u".."},
+  };
+  for (const Case& c : cases) {
+    const std::u16string shown = CompactPath(c.path, c.max);
+    EXPECT_EQ(shown, c.shown) << std::string(c.path.begin(), c.path.end());
+    EXPECT_LE(shown.size(), c.max);
+  }
+}
+
+TEST(DisplayOptions, SkinPathForFileIsRelativeToTheProject) {
+  struct Case {
+    std::filesystem::path folder, file;
+    SkinPathChoice choice;
+  };
+  const Case cases[] = {
+      {"/r/robot/", "/r/robot/skin/knob.bmp", {u"skin\\knob.bmp", false}},
+      {"/r/robot", "/r/robot/knob.bmp", {u"knob.bmp", false}},
+      {"/r/robot/", "/r/robot/skin/../knob.bmp", {u"knob.bmp", false}},
+      {"/r/robot/", "/r/other/knob.bmp", {u"..\\other\\knob.bmp", true}},
+      {"/r/robot/", "/knob.bmp", {u"..\\..\\knob.bmp", true}},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(SkinPathForFile(c.folder, c.file), c.choice) << c.file;
+  }
+}
+
+TEST(DisplayOptions, FitPreviewScalesDownAndCentres) {
+  struct Case {
+    int imageWidth, imageHeight, boxWidth, boxHeight;
+    PreviewRect rect;
+  };
+  const Case cases[] = {
+      {20, 10, 200, 100, {90, 45, 20, 10}},     // small: own size, centred
+      {200, 100, 200, 100, {0, 0, 200, 100}},   // exactly the box
+      {640, 640, 200, 100, {50, 0, 100, 100}},  // too tall for the box: by height
+      {400, 100, 200, 100, {0, 25, 200, 50}},   // wider than tall: by width
+      {100, 400, 200, 100, {87, 0, 25, 100}},   // taller than wide: by height
+      {1000, 1, 200, 100, {0, 49, 200, 1}},     // never thinner than a pixel
+      {0, 10, 200, 100, {}},                    // no image
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(FitPreview(c.imageWidth, c.imageHeight, c.boxWidth, c.boxHeight), c.rect)
+        << c.imageWidth << "x" << c.imageHeight;
+  }
+}
+
+TEST(DisplayOptions, GridSpacingIsTheAbsoluteValue) {
+  const std::pair<std::u16string, std::int32_t> cases[] = {
+      {u"10", 10}, {u"-20", 20}, {u" 7x", 7}, {u"", 0}, {u"abc", 0}, {u"-2147483648", 2147483647},
+  };
+  for (const auto& [text, value] : cases) {
+    EXPECT_EQ(GridSpacingFromText(text), value) << value;
+  }
+}
+
+}  // namespace
+}  // namespace gestalon::core
