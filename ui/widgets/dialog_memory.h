@@ -64,6 +64,10 @@ struct DialogMemory {
   // closed; none yet: placed by the system.
   std::optional<QPoint> sliderPropertiesPosition;
   std::optional<QPoint> batchOffsetPosition;
+  // The display settings dialog: the page and the top-left corner it had when it closed (none
+  // yet: placed by the system).
+  int displaySettingsPage = 0;
+  std::optional<QPoint> displaySettingsPosition;
 };
 
 }  // namespace gestalon::ui
