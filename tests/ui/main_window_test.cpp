@@ -323,7 +323,7 @@ class MainWindowTest : public QObject {
     SampleRobot robot;
     testing::RecordingPrompter prompter;
     auto window = OpenWindow(robot, prompter);
-    window->RunCommand(CommandId::kDisplaySettings);
+    window->RunCommand(CommandId::kNewProject);
     QCOMPARE(prompter.Calls().back().text, core::LoadText(core::TextId::kMsgNotYetAvailable));
   }
 

@@ -67,6 +67,10 @@ QIcon IconAt(const QImage& strip, int index) {
 
 }  // namespace
 
+int ToolbarButtonCommand(int index) {
+  return kButtons[index].id;
+}
+
 MainToolbar::MainToolbar(CommandActions& actions, const std::filesystem::path& programFolder,
                          QWidget* parent)
     : QToolBar(parent), actions_(actions) {

@@ -18,6 +18,9 @@ inline constexpr int kToolbarButtons = 24;
 inline constexpr int kLoopSpinFlag = 24;
 inline constexpr int kOverrideSpinFlag = 25;
 
+// Command id of toolbar button `index` (0 .. kToolbarButtons - 1), in toolbar order.
+int ToolbarButtonCommand(int index);
+
 // The main toolbar: 24 command buttons in six groups (a group whose buttons are all hidden gets
 // no separator), the base pose drop-down, the loop count and playback override spins with the
 // "反映" button, and the wheel offset selector.

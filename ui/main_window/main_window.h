@@ -98,6 +98,7 @@ class MainWindow : public QMainWindow {
   void Play(bool fromHere);
   void ServoCorrection();
   void OpenCpuSettings();
+  void OpenDisplaySettings();
   void ShowAbout();
   // Editing commands that need the panes or the toolbar.
   void ApplyOverride();

@@ -10,10 +10,12 @@
 #include "board/drive_selection_dialog.h"
 #include "board/firmware_update_dialog.h"
 #include "board/servo_position_correction.h"
+#include "board/status_window.h"
 #include "board/virtual_controller.h"
 #include "cpusettings/cpu_settings_dialog.h"
 #include "dialogs/block_dialogs.h"
 #include "dialogs/variable_dialog.h"
+#include "display/display_settings_dialog.h"
 #include "flowchart/block_clipboard.h"
 #include "flowchart/block_commands.h"
 #include "flowchart/block_delete.h"
@@ -201,6 +203,9 @@ void MainWindow::RunCommand(int id) {
     case kCpuSettings:
       OpenCpuSettings();
       return;
+    case kDisplaySettings:
+      OpenDisplaySettings();
+      return;
     case kApplyOverride:
       ApplyOverride();
       return;
@@ -235,7 +240,6 @@ void MainWindow::RunCommand(int id) {
       SliderProperties();
       return;
     case kNewProject:
-    case kDisplaySettings:
       ShowNotAvailable();
       return;
     case kBackspace:
@@ -605,6 +609,22 @@ void MainWindow::OpenCpuSettings() {
     }
   };
   RunCpuSettingsDialog(*session_, this, std::move(hooks));
+}
+
+void MainWindow::OpenDisplaySettings() {
+  DisplaySettingsHooks hooks;
+  hooks.programFolder = programFolder_;
+  hooks.applied = [this] {
+    const std::uint32_t flags = session_->systemFlags.load();
+    toolbar_->Build(session_->project.system);
+    toolbar_->FillOffsetSelector(core::FillOffsetSelector(session_->project.offsets));
+    toolbar_->SetOverridePercent(session_->state.overridePercent);
+    toolbar_->setVisible((flags & core::SystemFlag::kToolbar) != 0);
+    if ((flags & core::SystemFlag::kStatusWindow) != 0 && session_->online->WorkerRunning()) {
+      statusWindow_->Open();
+    }
+  };
+  RunDisplaySettingsDialog(*session_, this, std::move(hooks));
 }
 
 void MainWindow::ShowAbout() {
