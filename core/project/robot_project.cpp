@@ -79,7 +79,7 @@ std::filesystem::path ProjectFilePath(const RobotProject& project, std::u16strin
   return ResolveInFolder(PathFromText(project.folder), name);
 }
 
-bool RenameProjectFile(const std::filesystem::path& folder, std::u16string_view newName) {
+std::filesystem::path FindProjectFile(const std::filesystem::path& folder) {
   std::error_code ec;
   std::vector<std::filesystem::path> candidates;
   for (const auto& entry : std::filesystem::directory_iterator(folder, ec)) {
@@ -87,7 +87,13 @@ bool RenameProjectFile(const std::filesystem::path& folder, std::u16string_view 
       candidates.push_back(entry.path());
     }
   }
-  if (candidates.empty()) {
+  return candidates.empty() ? std::filesystem::path()
+                            : *std::min_element(candidates.begin(), candidates.end());
+}
+
+bool RenameProjectFile(const std::filesystem::path& folder, std::u16string_view newName) {
+  const std::filesystem::path found = FindProjectFile(folder);
+  if (found.empty()) {
     return false;
   }
   // The name is a robot's, typed by the user: it must name a file of this folder, and must not
@@ -96,13 +102,12 @@ bool RenameProjectFile(const std::filesystem::path& folder, std::u16string_view 
       newName == u"." || newName == u"..") {
     return false;
   }
-  std::sort(candidates.begin(), candidates.end());
+  std::error_code ec;
   const std::filesystem::path target = folder / PathFromText(std::u16string(newName) + u".KJZ");
-  if (std::filesystem::exists(target, ec) &&
-      !std::filesystem::equivalent(target, candidates.front(), ec)) {
+  if (std::filesystem::exists(target, ec) && !std::filesystem::equivalent(target, found, ec)) {
     return false;
   }
-  std::filesystem::rename(candidates.front(), target, ec);
+  std::filesystem::rename(found, target, ec);
   return !ec;
 }
 

@@ -35,6 +35,9 @@ bool WriteProjectFile(const std::filesystem::path& path, const RobotProject& pro
 // Full path of one of the project's settings files.
 std::filesystem::path ProjectFilePath(const RobotProject& project, std::u16string_view name);
 
+// The first project file (*.KJZ, any case, in name order) in `folder`; empty when there is none.
+std::filesystem::path FindProjectFile(const std::filesystem::path& folder);
+
 // Renames the first project file (*.KJZ, any case, in name order) in `folder` to
 // "<newName>.KJZ". False when there is none, the rename fails, or the name is no plain file name
 // (empty, or holding a path separator) or names another file that exists there.

@@ -672,6 +672,14 @@ inline constexpr int kFilterBmpPattern = 53140;
 inline constexpr int kMsgMotionSaveFailed = 54000;
 inline constexpr int kMsgFileNameTooLong = 54001;
 inline constexpr int kMsgNotYetAvailable = 54002;
+// Creating a robot project: what failed, then whether anything of it is left in the folder.
+inline constexpr int kFmtMsgTemplateCopyFailed = 54240;
+inline constexpr int kFmtMsgNewProjectFileFailed = 54241;
+inline constexpr int kFmtMsgProjectFolderNotMade = 54242;
+inline constexpr int kMsgProjectNotCreated = 54243;
+inline constexpr int kFmtMsgProjectPartlyLeft = 54244;
+// The label of the project file path of the start selection dialog.
+inline constexpr int kLabelProjectFile = 54245;
 // The slider properties dialog: the text colour button of its font chooser, the range separator.
 inline constexpr int kBtnTextColor = 54280;
 inline constexpr int kLabelRangeSeparator = 54281;
