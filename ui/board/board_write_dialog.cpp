@@ -228,22 +228,31 @@ int RunBoardWriteDialog(EditorSession& session, QWidget* owner) {
 int WriteToBoardWithProgress(EditorSession& session, QWidget* owner,
                              const core::CpuSettings& settings,
                              const std::optional<core::BoardDrive>& drive, bool warnWithoutMotion) {
+  return WriteToBoardWithProgress(
+      session.link, session.project,
+      drive ? std::vector<core::BoardDrive>{*drive} : session.DriveCandidates(),
+      session.context.prompter, owner, settings, warnWithoutMotion);
+}
+
+int WriteToBoardWithProgress(core::BoardLink& link, const core::LoadedProject& project,
+                             std::vector<core::BoardDrive> candidates, core::Prompter* prompter,
+                             QWidget* owner, const core::CpuSettings& settings,
+                             bool warnWithoutMotion) {
   std::atomic<bool> cancel{false};
   BoardProgressDialog progress(&cancel, owner);
   ProgressForwarder forwarder;
   forwarder.Attach(&progress);
-  const PrompterOwnerScope scope(session.context.prompter, &progress);
+  const PrompterOwnerScope scope(prompter, &progress);
 
   core::BoardWriteTask task;
-  task.link = &session.link;
-  task.project = &session.project;
+  task.link = &link;
+  task.project = &project;
   task.settings = settings;
-  task.candidates = drive ? std::vector<core::BoardDrive>{*drive} : session.DriveCandidates();
-  task.chooseBoard =
-      MakeBoardChooser(&progress, dynamic_cast<QtPrompter*>(session.context.prompter));
+  task.candidates = std::move(candidates);
+  task.chooseBoard = MakeBoardChooser(&progress, dynamic_cast<QtPrompter*>(prompter));
   task.warnWithoutMotion = warnWithoutMotion;
   task.progress = &forwarder;
-  task.prompter = session.context.prompter;
+  task.prompter = prompter;
   task.cancelRequest = &cancel;
   int result = 0;
   std::thread worker([&] { result = core::WriteToBoard(task); });

@@ -4,7 +4,9 @@
 #include <optional>
 
 #include "board/board_drive.h"
+#include "board/board_link.h"
 #include "cpusettings/cpu_settings.h"
+#include "project/project_loader.h"
 
 class QCheckBox;
 class QComboBox;
@@ -61,5 +63,12 @@ int RunBoardWriteDialog(EditorSession& session, QWidget* owner);
 int WriteToBoardWithProgress(EditorSession& session, QWidget* owner,
                              const core::CpuSettings& settings,
                              const std::optional<core::BoardDrive>& drive, bool warnWithoutMotion);
+
+// The same for a project that is not the session's (a robot project just made): written through
+// `link` after a scan of `candidates` while offline; messages go to `prompter` (may be null).
+int WriteToBoardWithProgress(core::BoardLink& link, const core::LoadedProject& project,
+                             std::vector<core::BoardDrive> candidates, core::Prompter* prompter,
+                             QWidget* owner, const core::CpuSettings& settings,
+                             bool warnWithoutMotion);
 
 }  // namespace gestalon::ui
