@@ -9,7 +9,7 @@
 #include "platform/locale_id.h"
 #include "project/language_list.h"
 #include "project/project_loader.h"
-#include "strings/text_id.h"
+#include "project/project_start.h"
 #include "strings/text_loader.h"
 #include "widgets/qt_prompter.h"
 #include "widgets/qt_text.h"
@@ -38,15 +38,11 @@ int main(int argc, char** argv) {
       core::LoadStartupProject(command.projectPath, core::AppDataFolder(), project, loadOptions);
 
   app.setWindowIcon(QIcon(ui::ToQString((programFolder / "icons" / "gestalon.png").u16string())));
-  if (!loaded) {
-    // Creating or choosing a project happens in dialogs of their own, not offered yet.
-    prompter.Show(core::PromptIcon::kNone, core::LoadText(core::TextId::kMsgNoProjectFound));
-    prompter.Show(core::PromptIcon::kInformation,
-                  core::LoadText(core::TextId::kMsgNotYetAvailable));
-    return 0;
-  }
   int result = 0;
-  {
+  if (!loaded) {
+    // Opening or creating a project starts another instance on it; this one ends.
+    ui::RunStartupProjectChoice(programFolder, prompter, command.session);
+  } else {
     ui::MainWindow window(std::move(project), prompter, programFolder, std::move(command.session));
     window.show();
     result = app.exec();

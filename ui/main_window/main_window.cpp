@@ -22,6 +22,7 @@
 #include "pose/base_pose_editing.h"
 #include "pose/offset_editing.h"
 #include "pose_area/pose_area.h"
+#include "project/project_start.h"
 #include "project/robot_project.h"
 #include "strings/text_id.h"
 #include "strings/text_loader.h"
@@ -102,9 +103,10 @@ MainWindow::MainWindow(core::LoadedProject project, core::Prompter& prompter,
         },
         Qt::QueuedConnection);
   };
-  hooks.requestProjectChoice = [this](std::u16string) {
+  hooks.requestProjectChoice = [this](std::u16string boardName) {
     QMetaObject::invokeMethod(
-        this, [this] { ShowNotAvailable(); }, Qt::QueuedConnection);
+        this, [this, name = std::move(boardName)] { RunProjectChoice(ProjectStart(name), this); },
+        Qt::QueuedConnection);
   };
   hooks.loadPose = [this](core::MotionBlock& block) {
     QMetaObject::invokeMethod(

@@ -19,6 +19,7 @@ class MainToolbar;
 class MotionArea;
 class PoseArea;
 class ProgressForwarder;
+struct ProjectStartContext;
 class QtPrompter;
 class SplitPane;
 class StatusWindowHost;
@@ -90,6 +91,8 @@ class MainWindow : public QMainWindow {
   void ImportMotion();
   void OpenProject();
   void OpenRecentProject(int index);
+  // What the project start and creation dialogs run with from this window.
+  ProjectStartContext ProjectStart(std::u16string proposedRobotName);
   // Board commands.
   void ToggleOnline();
   void OnlineStarted(int result);

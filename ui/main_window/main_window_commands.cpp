@@ -41,6 +41,8 @@
 #include "pose/pose_store.h"
 #include "pose/slider_properties_dialog.h"
 #include "pose_area/pose_area.h"
+#include "project/new_project_dialog.h"
+#include "project/project_start.h"
 #include "project/relaunch.h"
 #include "strings/text_id.h"
 #include "strings/text_loader.h"
@@ -236,11 +238,11 @@ void MainWindow::RunCommand(int id) {
       RunBoardWriteDialog(*session_, this);
       RefreshMenuChecks();
       return;
+    case kNewProject:
+      RunNewProjectDialog(ProjectStart(u""), this);
+      return;
     case kSliderProperties:
       SliderProperties();
-      return;
-    case kNewProject:
-      ShowNotAvailable();
       return;
     case kBackspace:
     case kCtrlR:
@@ -456,6 +458,22 @@ void MainWindow::OpenProject() {
   if (!file.isEmpty()) {
     core::RelaunchWithProject(ToU16(file), passedOnOptions_);
   }
+}
+
+ProjectStartContext MainWindow::ProjectStart(std::u16string proposedRobotName) {
+  ProjectStartContext context;
+  context.programFolder = programFolder_;
+  context.recentLog = core::AppDataFolder() / core::kRecentProjectLogName;
+  context.prompter = &prompter_;
+  context.proposedRobotName = std::move(proposedRobotName);
+  context.projectFolder = session_->project.project.folder;
+  context.passedOnOptions = passedOnOptions_;
+  context.link = &session_->link;
+  context.driveCandidates = [this] { return session_->DriveCandidates(); };
+  context.pickFile = session_->dialogs.pickFile;
+  context.pickFolder = session_->dialogs.pickFolder;
+  context.startInstance = session_->dialogs.startInstance;
+  return context;
 }
 
 void MainWindow::OpenRecentProject(int index) {

@@ -9,7 +9,11 @@
 #include <filesystem>
 #include <functional>
 #include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
 
+#include "project/relaunch.h"
 #include "widgets/font_color_pickers.h"
 #include "widgets/project_file_chooser.h"
 
@@ -21,6 +25,11 @@ inline bool OpenWithDesktop(const QString& path) {
   return QDesktopServices::openUrl(QUrl::fromLocalFile(path));
 }
 
+// Starts another instance of the program on a project file with the options passed on to it;
+// false when it could not be started.
+using InstanceStarter = std::function<bool(std::u16string_view projectPath,
+                                           const std::vector<std::u16string>& options)>;
+
 // What the program's dialogs remember between openings for the run of the program.
 struct DialogMemory {
   // Top-left corner (screen) where every block property dialog opens; each stores its own
@@ -28,6 +37,10 @@ struct DialogMemory {
   QPoint blockDialogPosition{100, 100};
   // How the project-data file choosers ask for a file.
   FilePicker pickFile = PickFileWithDialog;
+  // How the new project dialog asks for the folder to create the project in.
+  FolderPicker pickFolder = PickFolderWithDialog;
+  // How the project dialogs start the program on the project they opened or made.
+  InstanceStarter startInstance = core::RelaunchWithProject;
   // The variable selection dialog (memory map): its last rectangle (none yet: the default size),
   // the search text typed last, and the address chosen when it was used without an address
   // output, which the memory map command preselects.

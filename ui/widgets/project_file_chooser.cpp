@@ -23,6 +23,10 @@ QString PickFileWithDialog(QWidget* parent, const FileChoice& choice, const QStr
   return dialog.selectedFiles().first();
 }
 
+QString PickFolderWithDialog(QWidget* parent, const QString& title, const QString& startFolder) {
+  return QFileDialog::getExistingDirectory(parent, title, startFolder);
+}
+
 QString FileFilter(int descriptionTextId, int patternTextId) {
   return QStringLiteral("%1 (%2)").arg(Text(descriptionTextId), Text(patternTextId));
 }

@@ -28,6 +28,12 @@ using FilePicker =
     std::function<QString(QWidget* parent, const FileChoice& choice, const QString& startFolder)>;
 QString PickFileWithDialog(QWidget* parent, const FileChoice& choice, const QString& startFolder);
 
+// Shows a folder chooser titled `title` that starts in `startFolder`; the chosen folder, empty
+// when cancelled. Tests put their own picker in its place.
+using FolderPicker =
+    std::function<QString(QWidget* parent, const QString& title, const QString& startFolder)>;
+QString PickFolderWithDialog(QWidget* parent, const QString& title, const QString& startFolder);
+
 // A filter entry "description (pattern)".
 QString FileFilter(int descriptionTextId, int patternTextId);
 
