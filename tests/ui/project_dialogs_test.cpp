@@ -17,6 +17,7 @@
 #include "platform/folders.h"
 #include "platform/paths.h"
 #include "project/new_project_dialog.h"
+#include "project/project_start.h"
 #include "project/recent_projects.h"
 #include "project/start_selection_dialog.h"
 #include "recording_ports.h"
@@ -76,17 +77,21 @@ bool Shows(const RecordingPrompter& prompter, int textId) {
   return false;
 }
 
-// Answers the modal dialogs that come up while the returned timer lives, by their id
+// Answers each modal dialog that comes up while the returned timer lives, once, by its id
 // (objectName).
 std::unique_ptr<QTimer> AnswerModalDialogs(
     std::map<QString, std::function<void(QDialog&)>> answers) {
   auto poll = std::make_unique<QTimer>();
   QObject::connect(poll.get(), &QTimer::timeout, [answers = std::move(answers)] {
     auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
-    if (dialog && dialog->isVisible()) {
-      if (const auto it = answers.find(dialog->objectName()); it != answers.end()) {
-        it->second(*dialog);
-      }
+    if (!dialog || !dialog->isVisible() || dialog->property("answered").toBool()) {
+      return;
+    }
+    if (const auto it = answers.find(dialog->objectName()); it != answers.end()) {
+      dialog->setProperty("answered", true);
+      // Answered from a call of its own: the answer may run modal loops, in which this timer
+      // would not fire again.
+      QTimer::singleShot(0, dialog, [dialog, answer = it->second] { answer(*dialog); });
     }
   });
   poll->start(20);
@@ -184,6 +189,41 @@ class ProjectDialogsTest : public QObject {
     QCOMPARE(started[0].path, core::TextFromPath(made / "新ロボ.KJZ"));
     QCOMPARE(started[0].options, context.passedOnOptions);
     QVERIFY(fs::exists(made / "新ロボ.KJZ"));
+  }
+
+  // Start-up without a project: the message, the choice to create, and a new project that
+  // initialises the virtual board of the command line, which the new instance keeps.
+  void startupWithoutProjectCreatesOneOnTheVirtualBoard() {
+    testing::TempDir dir;
+    RecordingPrompter prompter;
+    SessionOptions options;
+    options.virtualBoardFolder = dir / "card";
+    std::vector<Started> started;
+    const auto answering = AnswerModalDialogs(
+        {{QStringLiteral("155"), [](QDialog& d) { Click(d, 1); }},
+         {QStringLiteral("150"),
+          [&dir](QDialog& d) {
+            FindControl<QLineEdit>(&d, 1142)->setText(QStringLiteral("Start1"));
+            FindControl<QLineEdit>(&d, 1189)->setText(ToQString((dir / "Start1").u16string()));
+            Click(d, 1111);
+          }},
+         {QStringLiteral("195"), [](QDialog& d) { Click(d, 1); }}});
+    RunStartupProjectChoice(
+        GESTALON_RESOURCES_DIR, prompter, options,
+        [&started](std::u16string_view path, const std::vector<std::u16string>& passed) {
+          started.push_back({std::u16string(path), passed});
+          return true;
+        });
+    const auto calls = prompter.Calls();
+    QVERIFY(!calls.empty());
+    QCOMPARE(calls.front().text, core::LoadText(TextId::kMsgNoProjectFound));
+    QCOMPARE(calls.back().text, core::LoadText(TextId::kMsgWriteDone));
+    core::CpuSettings card;
+    QVERIFY(core::ReadCpuSettingsFile(dir / "card" / "STARTUP.XML", card, nullptr));
+    QCOMPARE(core::RobotName(card), std::u16string(u"Start1"));
+    QCOMPARE(started.size(), std::size_t(1));
+    QCOMPARE(started[0].path, core::TextFromPath(dir / "Start1" / "Start1.KJZ"));
+    QCOMPARE(started[0].options, std::vector<std::u16string>{u"--virtual-board"});
   }
 
   // The start selection: the board's robot preselected among the recent robots, its project

@@ -23,7 +23,7 @@ void RunProjectChoice(const ProjectStartContext& context, QWidget* owner) {
 }
 
 void RunStartupProjectChoice(const std::filesystem::path& programFolder, core::Prompter& prompter,
-                             const SessionOptions& options) {
+                             const SessionOptions& options, InstanceStarter startInstance) {
   prompter.Show(core::PromptIcon::kNone, core::LoadText(core::TextId::kMsgNoProjectFound));
 
   // No session exists: the board a new project may be written to is set up here. A virtual
@@ -46,6 +46,7 @@ void RunStartupProjectChoice(const std::filesystem::path& programFolder, core::P
   context.passedOnOptions = PassedOnOptions(options);
   context.link = &link;
   context.driveCandidates = [&virtualDrives] { return core::BoardDriveCandidates(virtualDrives); };
+  context.startInstance = std::move(startInstance);
   RunProjectChoice(context, nullptr);
 }
 

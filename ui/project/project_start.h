@@ -44,6 +44,7 @@ void RunProjectChoice(const ProjectStartContext& context, QWidget* owner);
 // board initialisation reaches the system's drives and, when `options` name one, a virtual board
 // on its card folder. The program ends afterwards.
 void RunStartupProjectChoice(const std::filesystem::path& programFolder, core::Prompter& prompter,
-                             const SessionOptions& options);
+                             const SessionOptions& options,
+                             InstanceStarter startInstance = core::RelaunchWithProject);
 
 }  // namespace gestalon::ui
