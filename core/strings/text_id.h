@@ -671,7 +671,6 @@ inline constexpr int kFilterBmp = 53139;
 inline constexpr int kFilterBmpPattern = 53140;
 inline constexpr int kMsgMotionSaveFailed = 54000;
 inline constexpr int kMsgFileNameTooLong = 54001;
-inline constexpr int kMsgNotYetAvailable = 54002;
 // Creating a robot project: what failed, then whether anything of it is left in the folder.
 inline constexpr int kFmtMsgTemplateCopyFailed = 54240;
 inline constexpr int kFmtMsgNewProjectFileFailed = 54241;

@@ -319,14 +319,6 @@ class MainWindowTest : public QObject {
     QCOMPARE(separators(), all);
   }
 
-  void commandsNotBuiltYetSaySo() {
-    SampleRobot robot;
-    testing::RecordingPrompter prompter;
-    auto window = OpenWindow(robot, prompter);
-    window->RunCommand(CommandId::kNewProject);
-    QCOMPARE(prompter.Calls().back().text, core::LoadText(core::TextId::kMsgNotYetAvailable));
-  }
-
   // The whole road: online to the virtual board, a slider drag moves the virtual servo, a motion
   // plays with its blocks marked, offline again.
   void endToEndOnTheVirtualBoard() {

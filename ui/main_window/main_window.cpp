@@ -299,10 +299,6 @@ void MainWindow::ApplyPlaybackLock(bool playing) {
   RefreshMenuChecks();
 }
 
-void MainWindow::ShowNotAvailable() {
-  prompter_.Show(core::PromptIcon::kInformation, core::LoadText(core::TextId::kMsgNotYetAvailable));
-}
-
 core::PromptAnswer MainWindow::ConfirmSaveChanges() {
   if ((session_->systemFlags.load() & core::SystemFlag::kModified) == 0) {
     return core::PromptAnswer::kYes;

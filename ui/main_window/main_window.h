@@ -79,7 +79,6 @@ class MainWindow : public QMainWindow {
   // definition file that holds them.
   void StoreWindowLayout();
   void SaveWindowLayout();
-  void ShowNotAvailable();
   bool CanRunWhilePlaying(int id) const;
   bool CursorOverMotionArea() const;
 
