@@ -110,6 +110,8 @@ TEST(ServoIdChecks, KeepEachPortToFourteenDistinctIdsFrom0To255) {
   EXPECT_EQ(ServoIdCount(bus), 14);
   EXPECT_EQ(CheckServoIdAdd(bus), u"一つのポートに接続できるモータの数は14個までです。");
   EXPECT_FALSE(InsertServoId(bus, 0));
+  RemoveServoId(bus, 14);  // no such row: nothing changes
+  EXPECT_EQ(ServoIdCount(bus), 14);
 }
 
 TEST(CpuSettingsFieldChecks, ControlCycleAndLedCoefficientRanges) {
