@@ -12,6 +12,7 @@
 #include "project/slider_defs.h"
 #include "project/system_settings.h"
 #include "project/value_offsets.h"
+#include "settings/settings_file.h"
 
 namespace {
 
@@ -25,7 +26,8 @@ void ProjectFile(const std::filesystem::path& path) {
   core::ReadProjectFile(path, project);
   for (const auto* name : {&project.SYSINI, &project.SLDINI, &project.ROMINI, &project.DEFPOSINI,
                            &project.DEFOFSINI, &project.MEMMAPINI}) {
-    Check(name->size() <= kPathChars);
+    // The names are taken as written: only the line limit bounds them.
+    Check(name->size() < static_cast<std::size_t>(core::kSettingsLineLimit));
   }
 }
 
