@@ -34,18 +34,18 @@ void PaintSwatch(QPushButton* button, core::ColorRef color) {
 }  // namespace
 
 core::FontSpec FromQFont(const QFont& font, const core::FontSpec& base) {
-  core::FontSpec spec = base;
-  spec.faceName = core::TruncateText(ToU16(font.family()), core::kFaceNameMaxChars);
+  core::FontSpec logical = base;
+  logical.faceName = core::TruncateText(ToU16(font.family()), core::kFaceNameMaxChars);
   const int pixels = font.pixelSize() > 0
                          ? font.pixelSize()
                          : static_cast<int>(std::lround(font.pointSizeF() * 96.0 / 72.0));
-  spec.height = -pixels;
-  spec.width = 0;
-  spec.weight = font.weight();
-  spec.italic = font.italic() ? 1 : 0;
-  spec.underline = font.underline() ? 1 : 0;
-  spec.strikeOut = font.strikeOut() ? 1 : 0;
-  return spec;
+  logical.height = -pixels;
+  logical.width = 0;
+  logical.weight = font.weight();
+  logical.italic = font.italic() ? 1 : 0;
+  logical.underline = font.underline() ? 1 : 0;
+  logical.strikeOut = font.strikeOut() ? 1 : 0;
+  return logical;
 }
 
 std::optional<FontPick> PickFontWithDialog(QWidget* parent, const core::FontSpec& font,
