@@ -15,6 +15,7 @@
 #include "main_window/main_window.h"
 #include "pose/base_pose_dialog.h"
 #include "pose/offset_dialog.h"
+#include "private_app_data.h"
 #include "project/base_poses.h"
 #include "project/robot_project.h"
 #include "project/value_offsets.h"
@@ -72,9 +73,6 @@ class BasePoseDialogsTest : public QObject {
   Q_OBJECT
 
  private Q_SLOTS:
-  void initTestCase() {
-    qputenv("XDG_DATA_HOME", QByteArray::fromStdString(appData_.Path().string()));
-  }
   void init() {
     robot_ = std::make_unique<SampleRobot>();
     prompter_.Clear();
@@ -308,7 +306,7 @@ class BasePoseDialogsTest : public QObject {
   }
 
  private:
-  testing::TempDir appData_;
+  testing::PrivateAppData appData_;
   std::unique_ptr<SampleRobot> robot_;
   testing::RecordingPrompter prompter_;
   std::unique_ptr<MainWindow> window_;

@@ -12,6 +12,7 @@
 #include "main_window/command_ids.h"
 #include "main_window/main_window.h"
 #include "motion/motion_reader.h"
+#include "private_app_data.h"
 #include "recording_ports.h"
 #include "sample_robot.h"
 #include "strings/text_id.h"
@@ -158,6 +159,9 @@ class BoardWriteDialogTest : public QObject {
     const std::size_t readsAfterWrite = session.VirtualBoard()->RecordsRead();
     QTRY_VERIFY_WITH_TIMEOUT(session.VirtualBoard()->RecordsRead() > readsAfterWrite + 3, 30000);
   }
+
+ private:
+  testing::PrivateAppData appData_;
 };
 
 }  // namespace gestalon::ui

@@ -18,6 +18,7 @@
 #include "main_window/editor_session.h"
 #include "main_window/main_window.h"
 #include "platform/paths.h"
+#include "private_app_data.h"
 #include "recording_ports.h"
 #include "sample_robot.h"
 #include "strings/text_id.h"
@@ -52,10 +53,6 @@ class CpuSettingsDialogTest : public QObject {
   Q_OBJECT
 
  private Q_SLOTS:
-  void initTestCase() {
-    // Renaming the robot rewrites the recent-project log of the application data folder.
-    qputenv("XDG_DATA_HOME", QByteArray::fromStdString(appData_.Path().string()));
-  }
   void init() {
     robot_ = std::make_unique<SampleRobot>();
     prompter_.Clear();
@@ -261,7 +258,7 @@ class CpuSettingsDialogTest : public QObject {
   }
 
   std::unique_ptr<SampleRobot> robot_;
-  testing::TempDir appData_;
+  testing::PrivateAppData appData_;
   testing::RecordingPrompter prompter_;
   std::unique_ptr<EditorSession> session_;
 };

@@ -16,6 +16,7 @@
 #include "main_window/main_window.h"
 #include "platform/folders.h"
 #include "platform/paths.h"
+#include "private_app_data.h"
 #include "project/new_project_dialog.h"
 #include "project/project_start.h"
 #include "project/recent_projects.h"
@@ -109,12 +110,9 @@ void Screenshot(QWidget& dialog, const char* name) {
 class ProjectDialogsTest : public QObject {
   Q_OBJECT
 
-  testing::TempDir appData_;
+  testing::PrivateAppData appData_;
 
  private Q_SLOTS:
-  void initTestCase() {
-    qputenv("XDG_DATA_HOME", QByteArray::fromStdString(appData_.Path().string()));
-  }
 
   // The new project dialog: the templates, the proposed name, the checks, the question for an
   // existing folder, the project made and written to the board, and the program started on it.

@@ -17,6 +17,7 @@
 #include "platform/paths.h"
 #include "pose/batch_offset_dialog.h"
 #include "pose/slider_properties_dialog.h"
+#include "private_app_data.h"
 #include "project/slider_defs.h"
 #include "recording_ports.h"
 #include "sample_robot.h"
@@ -54,10 +55,6 @@ class SliderDialogsTest : public QObject {
   Q_OBJECT
 
  private Q_SLOTS:
-  void initTestCase() {
-    // The window records its project in the recent-project log of the application data folder.
-    qputenv("XDG_DATA_HOME", QByteArray::fromStdString(appData_.Path().string()));
-  }
   void init() {
     robot_ = std::make_unique<SampleRobot>();
     prompter_.Clear();
@@ -246,7 +243,7 @@ class SliderDialogsTest : public QObject {
   }
 
   std::unique_ptr<SampleRobot> robot_;
-  testing::TempDir appData_;
+  testing::PrivateAppData appData_;
   testing::RecordingPrompter prompter_;
   std::unique_ptr<EditorSession> session_;
 };
