@@ -42,13 +42,6 @@ QPushButton* Button(int textId, int id) {
   return Named(new QPushButton(Text(textId)), id);
 }
 
-// Drives a user may write to: removable drives and CPU boards.
-bool Writable(const core::BoardDrive& drive) {
-  core::DriveDescriptor descriptor;
-  return drive.queryDescriptor && drive.queryDescriptor(descriptor) &&
-         (descriptor.removable != 0 || core::IsBoardDescriptor(descriptor));
-}
-
 }  // namespace
 
 BoardWriteDialog::BoardWriteDialog(EditorSession& session, QWidget* parent)
@@ -120,20 +113,24 @@ void BoardWriteDialog::ListDrives() {
   // While online the board is the connected one: the write goes to its drive.
   const bool online = session_.link.Flags().online.load() != 0;
   const core::BoardDrive current = session_.link.CurrentDrive();
-  for (core::BoardDrive& drive : session_.DriveCandidates()) {
-    if (Writable(drive)) {
-      drives_.push_back(std::move(drive));
-    }
-  }
   int selected = -1;
-  for (std::size_t i = 0; i < drives_.size(); ++i) {
-    drive_->addItem(ToQString(core::DriveEntryText(drives_[i])));
+  // The drives a user may write to: removable drives and CPU boards. The current board drive is
+  // preselected, else the first board.
+  for (core::BoardDrive& drive : session_.DriveCandidates()) {
     core::DriveDescriptor descriptor;
-    const bool isCurrent = !current.root.empty() && drives_[i].root == current.root;
-    if (isCurrent || (selected < 0 && drives_[i].queryDescriptor(descriptor) &&
-                      core::IsBoardDescriptor(descriptor))) {
-      selected = static_cast<int>(i);
+    if (!drive.queryDescriptor || !drive.queryDescriptor(descriptor)) {
+      continue;
     }
+    const bool board = core::IsBoardDescriptor(descriptor);
+    if (descriptor.removable == 0 && !board) {
+      continue;
+    }
+    const bool isCurrent = !current.root.empty() && drive.root == current.root;
+    if (isCurrent || (selected < 0 && board)) {
+      selected = static_cast<int>(drives_.size());
+    }
+    drive_->addItem(ToQString(core::DriveEntryText(drive)));
+    drives_.push_back(std::move(drive));
   }
   drive_->setCurrentIndex(selected);
   drive_->setEnabled(!online);
