@@ -15,6 +15,7 @@
 #include "text/format.h"
 #include "virtual_board.h"
 #include "widgets/control_lookup.h"
+#include "widgets/pad_layout.h"
 #include "widgets/qt_text.h"
 
 namespace gestalon::ui {
@@ -26,34 +27,11 @@ constexpr int kButtonWidth = 52;
 constexpr int kButtonHeight = 30;
 constexpr int kPowerWatchMs = 250;
 
-// The buttons by bit of the controller word: label, key, and cell in the gamepad grid (shoulder
-// buttons on top, the cross keys left, SELECT / START and the stick buttons in the middle, the
-// symbol buttons right; columns 3 and 6 are gaps).
-struct PadKey {
-  int textId;
-  Qt::Key key;
-  int row;
-  int column;
-};
-constexpr std::array<PadKey, 16> kPadKeys{{
-    {TextId::kPadSelect, Qt::Key_V, 1, 4},
-    {TextId::kPadL3, Qt::Key_C, 2, 4},
-    {TextId::kPadR3, Qt::Key_N, 2, 5},
-    {TextId::kPadStart, Qt::Key_B, 1, 5},
-    {TextId::kPadUp, Qt::Key_Up, 1, 1},
-    {TextId::kPadRight, Qt::Key_Right, 2, 2},
-    {TextId::kPadDown, Qt::Key_Down, 3, 1},
-    {TextId::kPadLeft, Qt::Key_Left, 2, 0},
-    {TextId::kPadL2, Qt::Key_1, 0, 0},
-    {TextId::kPadR2, Qt::Key_0, 0, 9},
-    {TextId::kPadL1, Qt::Key_Q, 0, 2},
-    {TextId::kPadR1, Qt::Key_P, 0, 7},
-    {TextId::kPadTriangle, Qt::Key_I, 1, 8},
-    {TextId::kPadCircle, Qt::Key_L, 2, 9},
-    {TextId::kPadCross, Qt::Key_K, 3, 8},
-    {TextId::kPadSquare, Qt::Key_J, 2, 7},
-}};
-constexpr int kGapColumns[] = {3, 6};
+// The keys that press the buttons, by bit of the controller word.
+constexpr std::array<Qt::Key, core::kPadButtonCount> kPadKeys{
+    Qt::Key_V,    Qt::Key_C,    Qt::Key_N, Qt::Key_B, Qt::Key_Up, Qt::Key_Right,
+    Qt::Key_Down, Qt::Key_Left, Qt::Key_1, Qt::Key_0, Qt::Key_Q,  Qt::Key_P,
+    Qt::Key_I,    Qt::Key_L,    Qt::Key_K, Qt::Key_J};
 
 QString KeyTip(Qt::Key key) {
   const QString name = QKeySequence(key).toString(QKeySequence::NativeText);
@@ -72,15 +50,15 @@ VirtualControllerWindow::VirtualControllerWindow(sim::VirtualBoard& board, QWidg
   setFocusPolicy(Qt::StrongFocus);
 
   auto* pad = new QGridLayout;
-  for (const int gap : kGapColumns) {
+  for (const int gap : kPadGapColumns) {
     pad->setColumnMinimumWidth(gap, 12);
   }
   for (std::size_t bit = 0; bit < kPadKeys.size(); ++bit) {
-    const PadKey& key = kPadKeys[bit];
-    QPushButton* button = Named(new QPushButton(Text(key.textId), this), key.textId);
+    const int textId = core::kPadButtonTextIds[bit];
+    QPushButton* button = Named(new QPushButton(Text(textId), this), textId);
     button->setFixedSize(kButtonWidth, kButtonHeight);
     button->setFocusPolicy(Qt::NoFocus);
-    button->setToolTip(KeyTip(key.key));
+    button->setToolTip(KeyTip(kPadKeys[bit]));
     connect(button, &QPushButton::pressed, this, [this, bit] {
       if (!Latched()) {
         Press(bit, true);
@@ -96,7 +74,7 @@ VirtualControllerWindow::VirtualControllerWindow(sim::VirtualBoard& board, QWidg
         Press(bit, checked);
       }
     });
-    pad->addWidget(button, key.row, key.column);
+    pad->addWidget(button, kPadCells[bit].row, kPadCells[bit].column);
     buttons_[bit] = button;
   }
 
@@ -172,7 +150,7 @@ void VirtualControllerWindow::SendButtons() {
 
 void VirtualControllerWindow::keyPressEvent(QKeyEvent* event) {
   for (std::size_t bit = 0; bit < kPadKeys.size(); ++bit) {
-    if (kPadKeys[bit].key == event->key()) {
+    if (kPadKeys[bit] == event->key()) {
       if (!event->isAutoRepeat()) {
         Press(bit, Latched() ? (pressed_ & (1u << bit)) == 0 : true);
       }
@@ -184,7 +162,7 @@ void VirtualControllerWindow::keyPressEvent(QKeyEvent* event) {
 
 void VirtualControllerWindow::keyReleaseEvent(QKeyEvent* event) {
   for (std::size_t bit = 0; bit < kPadKeys.size(); ++bit) {
-    if (kPadKeys[bit].key == event->key()) {
+    if (kPadKeys[bit] == event->key()) {
       if (!event->isAutoRepeat() && !Latched()) {
         Press(bit, false);
       }
