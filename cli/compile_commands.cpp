@@ -10,6 +10,7 @@
 #include "collecting_prompter.h"
 #include "json_text.h"
 #include "platform/folders.h"
+#include "platform/paths.h"
 #include "project/project_loader.h"
 
 namespace gestalon::cli {
@@ -58,7 +59,7 @@ int RunCompileCommand(const std::string& motionPath, const std::string& outPath,
   context.cpu = &project.cpu;
   context.prompter = &prompter;
   core::CopyList copyList;
-  auto image = core::BuildMotionImage(context, motion.u16string(), u"",
+  auto image = core::BuildMotionImage(context, core::TextFromPath(motion), u"",
                                       static_cast<std::uint32_t>(overridePercent), 0, copyList);
   PrintMessages(prompter.texts, err);
   if (!image) {

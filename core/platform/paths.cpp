@@ -1,21 +1,32 @@
 #include "platform/paths.h"
 
+#include "text/utf.h"
+
 namespace gestalon::core {
 
+// On POSIX systems a path is bytes, taken as UTF-8: texts from files may hold lone surrogates
+// and names on disk may not be UTF-8, and the standard conversions throw on both. The program's
+// own conversions replace what does not convert instead.
 std::filesystem::path PathFromText(std::u16string_view text) {
-  std::u16string copy(text);
-#ifndef _WIN32
-  for (char16_t& c : copy) {
-    if (c == u'\\') {
-      c = u'/';
+#ifdef _WIN32
+  return std::filesystem::path(std::u16string(text));
+#else
+  std::string bytes = ToUtf8(text);
+  for (char& c : bytes) {
+    if (c == '\\') {
+      c = '/';
     }
   }
+  return std::filesystem::path(std::move(bytes));
 #endif
-  return std::filesystem::path(copy);
 }
 
 std::u16string TextFromPath(const std::filesystem::path& path) {
+#ifdef _WIN32
   return path.u16string();
+#else
+  return FromUtf8(path.native());
+#endif
 }
 
 std::filesystem::path ResolveInFolder(const std::filesystem::path& folder,

@@ -95,7 +95,7 @@ SkinPathChoice SkinPathForFile(const std::filesystem::path& projectFolder,
     if (!text.empty()) {
       text += u'\\';
     }
-    text += part.u16string();
+    text += TextFromPath(part);
   }
   return {text, text.starts_with(u"..")};
 }

@@ -30,7 +30,7 @@ constexpr std::array<ProjectKey, 6> kKeys = {{
 }};
 
 bool IsProjectFileName(const std::filesystem::path& path) {
-  std::u16string extension = path.extension().u16string();
+  std::u16string extension = TextFromPath(path.extension());
   std::transform(extension.begin(), extension.end(), extension.begin(),
                  [](char16_t c) { return c >= u'a' && c <= u'z' ? char16_t(c - 32) : c; });
   return extension == kProjectExtension;

@@ -15,9 +15,9 @@
 namespace gestalon::core {
 namespace {
 
+using testing::ReadBytes;
 using testing::TempDir;
 using testing::Utf16Bytes;
-using testing::ReadBytes;
 using testing::WriteBytes;
 
 TEST(ProjectFile, ReadsTheSixNamesAndTheFolder) {
@@ -78,6 +78,19 @@ TEST(ProjectFile, WriteReadsBackAndRenameFindsAnyCase) {
   }
   EXPECT_TRUE(std::filesystem::exists(dir / "新しい名前.KJZ"));
   EXPECT_EQ(ReadBytes(dir / "龍.KJZ"), "keep");
+}
+
+// Names on disk need not be UTF-8 and texts from files may hold lone surrogates: both convert
+// with replacement characters instead of throwing out of the reader.
+TEST(ProjectFile, NamesThatDoNotConvertAreReplacedNotThrown) {
+  EXPECT_EQ(TextFromPath(PathFromText(u"a\xD800.KJZ")), u"a\xFFFD.KJZ");
+#ifndef _WIN32
+  TempDir dir;
+  WriteBytes(dir / "a.K\xffJZ", "");
+  WriteBytes(dir / "b.KJZ", "");
+  EXPECT_EQ(FindProjectFile(dir.Path()), dir / "b.KJZ");
+  EXPECT_EQ(TextFromPath(std::filesystem::path("a.K\xffJZ")), u"a.K\xFFFDJZ");
+#endif
 }
 
 class RecentLogTest : public ::testing::Test {

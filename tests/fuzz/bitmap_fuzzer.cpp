@@ -8,7 +8,8 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   using namespace gestalon;
-  const auto path = fuzz::WriteInput(data, size, "image.bmp");
+  const fuzz::InputFile input(data, size, "image.bmp");
+  const auto& path = input.Path();
   if (const auto bitmap = core::LoadBitmapFile(path)) {
     fuzz::Check(bitmap->width > 0 && bitmap->width <= core::kMaxBitmapSide);
     fuzz::Check(bitmap->height > 0 && bitmap->height <= core::kMaxBitmapSide);

@@ -7,7 +7,8 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   using namespace gestalon;
-  const auto path = fuzz::WriteInput(data, size, "STARTUP.XML");
+  const fuzz::InputFile input(data, size, "STARTUP.XML");
+  const auto& path = input.Path();
   core::CpuSettings settings{};
   core::ReadCpuSettingsFile(path, settings, nullptr);
   return 0;

@@ -5,7 +5,8 @@
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
-#include <string_view>
+#include <iterator>
+#include <string>
 
 #include "temp_dir.h"
 
@@ -17,18 +18,33 @@ inline const std::filesystem::path& InputFolder() {
   return folder.Path();
 }
 
-// Writes the bytes to `name` in InputFolder() and returns its path.
-inline std::filesystem::path WriteInput(const std::uint8_t* data, std::size_t size,
-                                        const char* name) {
-  const std::filesystem::path path = InputFolder() / name;
-  testing::WriteBytes(path, std::string_view(reinterpret_cast<const char*>(data), size));
-  return path;
-}
-
 inline void Check(bool condition) {
   if (!condition) {
     __builtin_trap();
   }
 }
+
+// The input as the file `name` in InputFolder(). Readers never write: leaving scope traps when
+// the file changed or anything else appeared beside it.
+class InputFile {
+ public:
+  InputFile(const std::uint8_t* data, std::size_t size, const char* name)
+      : path_(InputFolder() / name), bytes_(reinterpret_cast<const char*>(data), size) {
+    testing::WriteBytes(path_, bytes_);
+  }
+  InputFile(const InputFile&) = delete;
+  InputFile& operator=(const InputFile&) = delete;
+  ~InputFile() {
+    Check(testing::ReadBytes(path_) == bytes_);
+    const std::filesystem::directory_iterator entries(InputFolder());
+    Check(std::distance(begin(entries), end(entries)) == 1);
+  }
+
+  const std::filesystem::path& Path() const { return path_; }
+
+ private:
+  std::filesystem::path path_;
+  std::string bytes_;
+};
 
 }  // namespace gestalon::fuzz

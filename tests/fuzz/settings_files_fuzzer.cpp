@@ -105,7 +105,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   if (size == 0) {
     return 0;
   }
-  const auto path = gestalon::fuzz::WriteInput(data + 1, size - 1, "settings.ini");
+  const gestalon::fuzz::InputFile input(data + 1, size - 1, "settings.ini");
+  const auto& path = input.Path();
   switch (data[0] % 8) {
     case 0:
       ProjectFile(path);

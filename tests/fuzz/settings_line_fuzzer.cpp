@@ -14,7 +14,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     return 0;
   }
   const int maxChars = 1 + data[0] % 64;
-  const auto path = fuzz::WriteInput(data + 1, size - 1, "settings.ini");
+  const fuzz::InputFile input(data + 1, size - 1, "settings.ini");
+  const auto& path = input.Path();
   core::SettingsFileHandle file = core::OpenSettingsFile(path, "r");
   fuzz::Check(file != nullptr);
   std::u16string line;

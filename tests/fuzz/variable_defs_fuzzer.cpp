@@ -7,7 +7,8 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   using namespace gestalon;
-  const auto path = fuzz::WriteInput(data, size, "memmap.txt");
+  const fuzz::InputFile input(data, size, "memmap.txt");
+  const auto& path = input.Path();
   if (const auto defs = core::LoadVariableDefs(path)) {
     for (const core::VariableDef& def : *defs) {
       fuzz::Check(def.name.size() <= core::kVariableNameChars);
