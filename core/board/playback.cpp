@@ -98,6 +98,30 @@ class BoardHold {
 
 }  // namespace
 
+ExecutedBlockMark MarkExecutedBlock(MotionDocument& motion, std::uint32_t codeAddress,
+                                    std::uint32_t blockAddress, std::uint32_t first,
+                                    std::uint32_t last, int& markedIndex) {
+  ExecutedBlockMark mark;
+  // Code ranges are half-open: the address just past the last block is code of a called motion.
+  mark.byBlockAddress = !(first <= codeAddress && codeAddress < last);
+  const std::uint32_t address = mark.byBlockAddress ? blockAddress : codeAddress;
+  int index = 0;
+  for (MotionBlock& block : motion) {
+    if (block.fileStart <= address && address < block.fileEnd) {
+      block.selFlags |= kBlockSelected | kBlockRedraw;
+      if (index != markedIndex) {
+        markedIndex = index;
+        mark.newMark = true;
+        mark.poseToLoad = block.Is(BlockKind::Pose) ? &block : nullptr;
+      }
+    } else {
+      block.selFlags = (block.selFlags & ~kBlockSelected) | kBlockRedraw;
+    }
+    ++index;
+  }
+  return mark;
+}
+
 MotionBlock* MoveStartBlockToFront(MotionDocument& motion, MotionBlock* follow) {
   MotionBlock* first = motion.head();
   if (!first || first->Is(BlockKind::Start)) {
@@ -499,34 +523,17 @@ void MotionPlayback::EndBoard() {
 
 void MotionPlayback::MarkExecutedBlock() {
   const BoardMirror& mirror = link_.Mirror();
-  const std::uint32_t codeAddress = MirrorLong(mirror, BoardAddress::kCodeAddress);
-  // Code ranges are half-open: the address just past the last block is code of a called motion.
-  const bool inMotion = firstAddress_ <= codeAddress && codeAddress < lastAddress_;
-  const std::uint32_t address =
-      inMotion ? codeAddress : MirrorLong(mirror, BoardAddress::kBlockCodeAddress);
-  bool newMark = false;
-  MotionBlock* poseToLoad = nullptr;
+  ExecutedBlockMark mark;
   {
     auto lock = LockSession();
-    int index = 0;
-    for (MotionBlock& block : *motion_) {
-      if (block.fileStart <= address && address < block.fileEnd) {
-        block.selFlags |= kBlockSelected | kBlockRedraw;
-        if (index != markedIndex_) {
-          markedIndex_ = index;
-          newMark = true;
-          poseToLoad = block.Is(BlockKind::Pose) ? &block : nullptr;
-        }
-      } else {
-        block.selFlags = (block.selFlags & ~kBlockSelected) | kBlockRedraw;
-      }
-      ++index;
-    }
+    mark = core::MarkExecutedBlock(*motion_, MirrorLong(mirror, BoardAddress::kCodeAddress),
+                                   MirrorLong(mirror, BoardAddress::kBlockCodeAddress),
+                                   firstAddress_, lastAddress_, markedIndex_);
   }
-  if (poseToLoad && context_.loadPose) {
-    context_.loadPose(*poseToLoad);
+  if (mark.poseToLoad && context_.loadPose) {
+    context_.loadPose(*mark.poseToLoad);
   }
-  if (newMark || !inMotion) {
+  if (mark.newMark || mark.byBlockAddress) {
     Repaint(Pane::kMotion);
   }
 }

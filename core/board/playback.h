@@ -67,6 +67,22 @@ struct PlaybackContext {
 // Returns where the content of `follow` is afterwards (null stays null).
 MotionBlock* MoveStartBlockToFront(MotionDocument& motion, MotionBlock* follow);
 
+// What marking the executed block found.
+struct ExecutedBlockMark {
+  bool newMark = false;               // another block than before is marked
+  bool byBlockAddress = false;        // the code address lay outside the motion: 0x0FFC's was used
+  MotionBlock* poseToLoad = nullptr;  // the newly marked block, when it is a pose block
+};
+
+// Marks the block a board executes: the one whose code range holds `codeAddress` (0x01FC) when
+// that lies in [first, last), else the one holding `blockAddress` (0x0FFC). That block gets the
+// selection and redraw bits, every other block loses its selection bit and gets the redraw bit.
+// `markedIndex` (list position of the block marked last, -1 = none) is updated. The caller holds
+// whatever guards the motion's blocks.
+ExecutedBlockMark MarkExecutedBlock(MotionDocument& motion, std::uint32_t codeAddress,
+                                    std::uint32_t blockAddress, std::uint32_t first,
+                                    std::uint32_t last, int& markedIndex);
+
 // Playing the edited motion on the robot while online: the motion is written to TEMP.KX4 in the
 // project folder, compiled into TEMP.BIN (scaled by the playback override), copied to the board
 // drive, and played; a playback thread follows the board and marks the block it executes (the

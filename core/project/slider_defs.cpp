@@ -140,6 +140,13 @@ bool ReadSliderDefinitions(const std::filesystem::path& file, SliderTable& slide
       readLayout.left = fields.NextInt();
       readLayout.top = fields.NextInt();
     }
+    if (auto fields = FieldReader(line, u"_PREVIEW_WINDOW"); fields.KeyFound()) {
+      readLayout.previewOpen = fields.NextInt();
+      readLayout.previewLeft = fields.NextInt();
+      readLayout.previewTop = fields.NextInt();
+      readLayout.previewWidth = fields.NextInt();
+      readLayout.previewHeight = fields.NextInt();
+    }
     if (auto fields = FieldReader(line, u"_NUMBER"); fields.KeyFound()) {
       current = fields.NextInt();
     }
@@ -166,6 +173,12 @@ bool WriteSliderDefinitions(const std::filesystem::path& file, const SliderTable
   WriteSettingsText(handle.get(),
                     Format(u"_WINDOW_SIZW:[%d]-[%d]\n\n", layout.clientWidth, layout.clientHeight));
   WriteSettingsText(handle.get(), Format(u"_WINDOW_POS:[%d]-[%d]\n\n", layout.left, layout.top));
+  if (layout.previewWidth > 0) {
+    WriteSettingsText(
+        handle.get(),
+        Format(u"_PREVIEW_WINDOW:[%d]-[%d]-[%d]-[%d]-[%d]\n\n", layout.previewOpen,
+               layout.previewLeft, layout.previewTop, layout.previewWidth, layout.previewHeight));
+  }
   for (int n = 0; n < kSliderCount; ++n) {
     WriteSettingsText(handle.get(), SliderBlock(n, sliders[static_cast<std::size_t>(n)]));
   }

@@ -74,6 +74,14 @@ struct WindowLayout {
   std::int32_t clientHeight = 640;
   std::int32_t left = 30;
   std::int32_t top = 20;
+  // The robot preview window: open when the program ended, and its frame's top-left corner and
+  // size. Written (as _PREVIEW_WINDOW) only once the window has been placed (width > 0), so that
+  // the files of projects that never used it stay as they were.
+  std::int32_t previewOpen = 0;
+  std::int32_t previewLeft = 0;
+  std::int32_t previewTop = 0;
+  std::int32_t previewWidth = 0;
+  std::int32_t previewHeight = 0;
 
   bool operator==(const WindowLayout&) const = default;
 };

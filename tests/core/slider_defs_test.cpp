@@ -68,7 +68,12 @@ WindowLayout MakeLayout() {
           .clientWidth = 1024,
           .clientHeight = 700,
           .left = -8,
-          .top = 12};
+          .top = 12,
+          .previewOpen = 1,
+          .previewLeft = -5,
+          .previewTop = 40,
+          .previewWidth = 480,
+          .previewHeight = 560};
 }
 
 TEST(SliderDefsRoundTrip, WriteReadWriteGivesTheSameTableAndBytes) {
