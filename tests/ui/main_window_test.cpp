@@ -473,7 +473,7 @@ class MainWindowTest : public QObject {
     QTRY_VERIFY_WITH_TIMEOUT(window->Actions().Action(kStop)->isEnabled(), 30000);
     QCOMPARE(EnabledMenuItems(*window),
              QStringList({QString::number(kPlayFromHere), QString::number(kStop),
-                          QString::number(kServoOn)}));
+                          QString::number(kServoOn), QString::number(kPreviewWindow)}));
     window->DroppedFile(ToQString((robot.Folder() / "bow.KX4").u16string()));
     QTest::keyClick(window.get(), Qt::Key_Insert);  // split pose
     SplitPane* split = window->Split();

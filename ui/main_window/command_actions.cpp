@@ -68,6 +68,7 @@ CommandActions::CommandActions(QWidget* window) : QObject(window), window_(windo
   }
   Action(kOnline)->setCheckable(true);
   Action(kServoOn)->setCheckable(true);
+  Action(kPreviewWindow)->setCheckable(true);
 }
 
 QAction* CommandActions::Action(int id) {
@@ -133,7 +134,7 @@ void CommandActions::BuildMenuBar(QMenuBar* bar, bool virtualBoard) {
            kDuplicatePose, kDeletePose, kSeparator, kBlockProperties});
   AddMenu(bar, kSubmenuPlay,
           {kPlay, kStop, kSeparator, kNextPose, kNextPoseBranch, kPreviousPose, kSeparator,
-           kPlayFromHere});
+           kPlayFromHere, kSeparator, kPlayInPreview, kPlayInPreviewFromHere, kPreviewWindow});
   AddMenu(bar, kSubmenuProjectSettings,
           {kServoCorrection, kMemoryMap, kSeparator, kDisplaySettings, kCpuSettings, kSeparator,
            kWriteToBoard});
@@ -226,6 +227,7 @@ void CommandActions::SetPlaybackLock(bool playing) {
   Action(kStop)->setEnabled(playing);
   Action(kPlayFromHere)->setEnabled(true);
   Action(kServoOn)->setEnabled(true);
+  Action(kPreviewWindow)->setEnabled(true);
   if (!playing) {
     SetUndoState(canUndo_, canRedo_);
   }

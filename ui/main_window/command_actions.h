@@ -37,7 +37,7 @@ class CommandActions : public QObject {
   void FillRecentProjects(const core::RecentProjects& log);
   QMenu* BasePoseDropDown() const { return basePoseDropDown_; }
   // Enables or greys every command that a playing motion would be disturbed by: while playing
-  // only Stop, Play from here and Servo ON stay enabled in the menu bar.
+  // only Stop, Play from here, Servo ON and the preview window stay enabled in the menu bar.
   void SetPlaybackLock(bool playing);
   void SetUndoState(bool canUndo, bool canRedo);
 

@@ -31,6 +31,8 @@ inline constexpr int kCutBlocks = 40153, kCopyBlocks = 40149, kPasteBlocks = 403
 // Play
 inline constexpr int kPlay = 40116, kStop = 40118, kNextPose = 40120, kNextPoseBranch = 40122,
                      kPreviousPose = 40054, kPlayFromHere = 40060;
+// Robot preview
+inline constexpr int kPreviewWindow = 54300, kPlayInPreview = 54301, kPlayInPreviewFromHere = 54321;
 // Project settings
 inline constexpr int kServoCorrection = 40186, kMemoryMap = 40038, kDisplaySettings = 40124,
                      kCpuSettings = 40202, kWriteToBoard = 40042;

@@ -67,7 +67,7 @@ class EditorSession {
   // playback thread has let go of the blocks, the board workers walk them and nothing may change
   // or replace the document (commands, drops, the panes' mouse and wheel). Read on the
   // user-interface thread before any such change; the menus' greying follows later, queued.
-  bool MotionLocked() const { return playback->Active(); }
+  bool MotionLocked() const { return playback->Active() || previewPlaying.load(); }
 
   // Turns the hexadecimal display of addresses and constants on or off for every view at once
   // (dialogs, motion area labels, control map lists).
@@ -83,6 +83,9 @@ class EditorSession {
   core::BoardLink link;
   core::OutgoingPoseSlot outgoingPose;
   DialogMemory dialogs;
+  // The robot preview plays the motion on a board of its own (ui/preview): it is locked as for a
+  // board's playback.
+  std::atomic<bool> previewPlaying{false};
 
  private:
   std::unique_ptr<sim::VirtualBoard> virtualBoard_;

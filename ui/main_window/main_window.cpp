@@ -14,6 +14,7 @@
 #include "flowchart/block_commands.h"
 #include "flowchart/current_block.h"
 #include "main_window/command_actions.h"
+#include "main_window/command_ids.h"
 #include "main_window/main_toolbar.h"
 #include "main_window/program_arguments.h"
 #include "main_window/split_pane.h"
@@ -22,6 +23,8 @@
 #include "pose/base_pose_editing.h"
 #include "pose/offset_editing.h"
 #include "pose_area/pose_area.h"
+#include "preview/preview_player.h"
+#include "preview/preview_window.h"
 #include "project/project_start.h"
 #include "project/robot_project.h"
 #include "strings/text_id.h"
@@ -154,9 +157,13 @@ MainWindow::~MainWindow() {
   // The panes, the status window and the virtual controller use the session: they go before it
   // does (child widgets would otherwise outlive it until the base class destructor).
   delete statusWindow_;
+  delete previewWindow_;
+  delete previewPlayer_;
   delete split_;
   delete findChild<VirtualControllerWindow*>(QString(), Qt::FindDirectChildrenOnly);
   statusWindow_ = nullptr;
+  previewWindow_ = nullptr;
+  previewPlayer_ = nullptr;
   split_ = nullptr;
   poseArea_ = nullptr;
   motionArea_ = nullptr;
@@ -216,6 +223,9 @@ void MainWindow::BuildWidgets() {
         return core::RobotName(session_->project.cpu);
       },
       &prompter_);
+
+  previewPlayer_ = new PreviewPlayer(*session_, prompter_, this);
+  connect(previewPlayer_, &PreviewPlayer::playingChanged, this, &MainWindow::ApplyPlaybackLock);
 }
 
 // The slider definition file holds the top-left corner of the frame and the client size below
@@ -227,6 +237,9 @@ void MainWindow::RestoreGeometry() {
   move(layout.left, layout.top);
   split_->SetRatio(layout.splitRatio);
   split_->SetCollapsed(layout.collapsed != 0);
+  if (layout.previewOpen != 0) {
+    ShowPreview(true);
+  }
 }
 
 int MainWindow::MenuBarHeight() const {
@@ -250,6 +263,14 @@ void MainWindow::StoreWindowLayout() {
   project.layout.top = frameCorner.y();
   project.layout.splitRatio = split_->Ratio();
   project.layout.collapsed = split_->Collapsed() ? 0xFFFFFFFFu : 0u;
+  if (previewWindow_) {
+    const QRect frame = previewWindow_->frameGeometry();
+    project.layout.previewOpen = previewWanted_ ? 1 : 0;
+    project.layout.previewLeft = frame.left();
+    project.layout.previewTop = frame.top();
+    project.layout.previewWidth = previewWindow_->width();
+    project.layout.previewHeight = previewWindow_->height();
+  }
 }
 
 void MainWindow::SaveWindowLayout() {
@@ -283,6 +304,8 @@ void MainWindow::RefreshMenuChecks() {
   actions_->Action(40093)->setChecked(flags.online.load() != 0);
   actions_->Action(40141)->setChecked((session_->systemFlags.load() & core::SystemFlag::kServoOn) !=
                                       0);
+  actions_->Action(CommandId::kPreviewWindow)
+      ->setChecked(previewWindow_ && previewWindow_->isVisible());
   actions_->FillBasePoseMenus(core::BuildBasePoseMenu(session_->project.basePoses));
   actions_->FillRecentProjects(recentProjects_);
 }

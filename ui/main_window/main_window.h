@@ -18,6 +18,8 @@ class CommandActions;
 class MainToolbar;
 class MotionArea;
 class PoseArea;
+class PreviewPlayer;
+class PreviewWindow;
 class ProgressForwarder;
 struct ProjectStartContext;
 class QtPrompter;
@@ -56,6 +58,9 @@ class MainWindow : public QMainWindow {
   SplitPane* Split() const { return split_; }
   CommandActions& Actions() const { return *actions_; }
   MainToolbar* Toolbar() const { return toolbar_; }
+  // The robot preview window (null until first opened) and its motion player.
+  PreviewWindow* Preview() const { return previewWindow_; }
+  PreviewPlayer* PreviewMotionPlayer() const { return previewPlayer_; }
 
  protected:
   void closeEvent(QCloseEvent* event) override;
@@ -98,6 +103,9 @@ class MainWindow : public QMainWindow {
   void ToggleServo();
   void SpaceServoOff();
   void Play(bool fromHere);
+  // Opens the preview window (made on first use) or closes it.
+  void ShowPreview(bool show);
+  void PlayInPreview(bool fromHere);
   void ServoCorrection();
   void OpenCpuSettings();
   void OpenDisplaySettings();
@@ -129,6 +137,9 @@ class MainWindow : public QMainWindow {
   MotionArea* motionArea_ = nullptr;
   SplitPane* split_ = nullptr;
   StatusWindowHost* statusWindow_ = nullptr;
+  PreviewPlayer* previewPlayer_ = nullptr;
+  PreviewWindow* previewWindow_ = nullptr;
+  bool previewWanted_ = false;  // opened and not closed since: how the layout remembers it
   bool exitWithoutAsking_ = false;
 };
 

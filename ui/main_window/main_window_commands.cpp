@@ -41,6 +41,8 @@
 #include "pose/pose_store.h"
 #include "pose/slider_properties_dialog.h"
 #include "pose_area/pose_area.h"
+#include "preview/preview_player.h"
+#include "preview/preview_window.h"
 #include "project/new_project_dialog.h"
 #include "project/project_start.h"
 #include "project/relaunch.h"
@@ -106,7 +108,7 @@ QString MotionFilter() {
 
 bool MainWindow::CanRunWhilePlaying(int id) const {
   for (const int allowed :
-       {kStop, kPlayFromHere, kServoOn, kSpaceServoOff, kOnline, kAbout, kExit}) {
+       {kStop, kPlayFromHere, kServoOn, kSpaceServoOff, kOnline, kAbout, kExit, kPreviewWindow}) {
     if (id == allowed) {
       return true;
     }
@@ -178,7 +180,20 @@ void MainWindow::RunCommand(int id) {
       Play(true);
       return;
     case kStop:
-      session_->playback->StopMotion();
+      if (previewPlayer_->Playing()) {
+        previewPlayer_->Stop();
+      } else {
+        session_->playback->StopMotion();
+      }
+      return;
+    case kPreviewWindow:
+      ShowPreview(!(previewWindow_ && previewWindow_->isVisible()));
+      return;
+    case kPlayInPreview:
+      PlayInPreview(false);
+      return;
+    case kPlayInPreviewFromHere:
+      PlayInPreview(true);
       return;
     case kServoCorrection:
       ServoCorrection();
@@ -508,6 +523,8 @@ void MainWindow::ToggleOnline() {
   EditorSession& session = *session_;
   // A click has already flipped the checkable button: it shows the connection, not the click.
   RefreshMenuChecks();
+  // Going online makes every loaded pose go to the robot: the preview stops playing first.
+  previewPlayer_->Stop();
   if (session.playback->Active()) {
     prompter_.Show(core::PromptIcon::kWarning,
                    core::LoadText(core::TextId::kMsgCannotDisconnectWhilePlaying));
@@ -576,6 +593,13 @@ void MainWindow::SpaceServoOff() {
 
 void MainWindow::Play(bool fromHere) {
   EditorSession& session = *session_;
+  if (previewPlayer_->Playing()) {
+    // P while the preview plays stops it, as it stops a board's playback.
+    if (fromHere) {
+      previewPlayer_->Stop();
+    }
+    return;
+  }
   if (session.link.Flags().online.load() == 0) {
     prompter_.Show(core::PromptIcon::kWarning, core::LoadText(core::TextId::kMsgNotOnline));
     return;
@@ -600,6 +624,45 @@ void MainWindow::Play(bool fromHere) {
     dialog.exec();
   }
   progress_->Attach(nullptr);
+}
+
+void MainWindow::ShowPreview(bool show) {
+  if (!previewWindow_) {
+    if (!show) {
+      return;
+    }
+    previewWindow_ = new PreviewWindow(*session_, *previewPlayer_, this);
+    connect(previewWindow_, &PreviewWindow::closed, this, [this] {
+      previewWanted_ = false;
+      RefreshMenuChecks();
+    });
+    const core::WindowLayout& layout = session_->project.layout;
+    if (layout.previewWidth > 0) {
+      previewWindow_->resize(layout.previewWidth, layout.previewHeight);
+      previewWindow_->move(layout.previewLeft, layout.previewTop);
+    } else {
+      // First time: over the motion area's right side, clear of the sliders.
+      const QRect frame = frameGeometry();
+      previewWindow_->move(frame.right() - previewWindow_->width() - 24, frame.top() + 120);
+    }
+  }
+  previewWindow_->setVisible(show);
+  previewWanted_ = show;
+  RefreshMenuChecks();
+}
+
+void MainWindow::PlayInPreview(bool fromHere) {
+  if (!previewWindow_ || !previewWindow_->isVisible()) {
+    ShowPreview(true);
+  }
+  if (!previewWindow_->View()->HasRobot()) {
+    prompter_.Show(core::PromptIcon::kWarning, core::LoadText(core::TextId::kMsgPreviewMissing));
+    return;
+  }
+  poseArea_->EndInteraction();
+  motionArea_->EndDrag();
+  previewPlayer_->Start(fromHere ? session_->motion.document.current : nullptr,
+                        toolbar_->OverridePercent());
 }
 
 void MainWindow::ServoCorrection() {
