@@ -5,12 +5,24 @@
 
 #include "settings/settings_fields.h"
 #include "settings/settings_file.h"
+#include "strings/text_id.h"
+#include "text/format.h"
 #include "text/number_parse.h"
 
 namespace gestalon::core {
 namespace {
 
 constexpr int kLineChars = 1024;
+constexpr char16_t kChoiceKey[] = u"LANGUAGE";
+
+std::u16string Trimmed(std::u16string_view text) {
+  const auto first = text.find_first_not_of(u" \t\r\n");
+  if (first == std::u16string_view::npos) {
+    return {};
+  }
+  const auto last = text.find_last_not_of(u" \t\r\n");
+  return std::u16string(text.substr(first, last - first + 1));
+}
 
 }  // namespace
 
@@ -84,6 +96,70 @@ bool LoadLanguageResources(const std::filesystem::path& programFolder, std::uint
     }
   }
   return false;
+}
+
+std::u16string TableLanguage(const StringTable& table) {
+  const std::u16string* code = table.Find(TextId::kInterfaceLanguage);
+  return code ? Trimmed(*code) : std::u16string();
+}
+
+bool LoadLanguageByCode(const std::filesystem::path& programFolder, std::u16string_view code,
+                        TextLoader& loader) {
+  if (code.empty()) {
+    return false;
+  }
+  if (TableLanguage(loader.BuiltIn()) == code) {
+    loader.ClearLanguageModule();
+    return true;
+  }
+  const auto lines = ReadLanguageList(programFolder / kLanguageListFileName);
+  if (!lines) {
+    return false;
+  }
+  for (const auto& line : *lines) {
+    auto module = ReadLanguageModule(programFolder / std::filesystem::path(line.library));
+    if (module && TableLanguage(*module) == code) {
+      loader.SetLanguageModule(std::move(*module));
+      return true;
+    }
+  }
+  return false;
+}
+
+std::u16string ReadLanguageChoice(const std::filesystem::path& appDataFolder) {
+  auto handle = OpenSettingsFile(appDataFolder / kLanguageChoiceFileName, "r");
+  if (!handle) {
+    return {};
+  }
+  std::u16string code;
+  std::u16string line;
+  while (ReadSettingsLine(handle.get(), line, kLineChars) > 0) {
+    if (FieldReader fields(line, kChoiceKey); fields.KeyFound()) {
+      code = Trimmed(fields.NextText());
+    }
+  }
+  CloseSettingsFile(std::move(handle));
+  return code;
+}
+
+bool WriteLanguageChoice(const std::filesystem::path& appDataFolder, std::u16string_view code) {
+  auto handle = OpenSettingsFile(appDataFolder / kLanguageChoiceFileName, "w");
+  if (!handle) {
+    return false;
+  }
+  WriteSettingsText(handle.get(), Format(u"%s[[%s]]\n", kChoiceKey, code));
+  return CloseSettingsFile(std::move(handle));
+}
+
+void SelectInterfaceLanguage(const std::filesystem::path& programFolder,
+                             const std::filesystem::path& appDataFolder,
+                             std::u16string_view commandLineCode, std::uint16_t localeId,
+                             TextLoader& loader) {
+  const std::u16string code =
+      commandLineCode.empty() ? ReadLanguageChoice(appDataFolder) : std::u16string(commandLineCode);
+  if (!LoadLanguageByCode(programFolder, code, loader)) {
+    LoadLanguageResources(programFolder, localeId, loader);
+  }
 }
 
 }  // namespace gestalon::core

@@ -11,6 +11,8 @@
 namespace gestalon::core {
 
 inline constexpr char16_t kLanguageListFileName[] = u"vavid_resource.ini";
+// In the application data folder: the interface language the user chose by hand.
+inline constexpr char16_t kLanguageChoiceFileName[] = u"language.dat";
 
 struct LanguageListLine {
   bool isDefault = false;      // "DEFAULT_RESOURCE" line, else "LCID_RESOURCE"
@@ -35,5 +37,27 @@ std::optional<StringTable> ReadLanguageModule(const std::filesystem::path& file)
 // False (the program's own texts stay in use) when no module was loaded.
 bool LoadLanguageResources(const std::filesystem::path& programFolder, std::uint16_t localeId,
                            TextLoader& loader);
+
+// The language code a table gives for itself (its kInterfaceLanguage text, trimmed); empty when
+// it gives none.
+std::u16string TableLanguage(const StringTable& table);
+
+// Puts the texts of language `code` into `loader`: the program's own table when it is in that
+// language, else the first module named in the list in `programFolder` that says it is. False
+// (loader unchanged) when no table is in that language.
+bool LoadLanguageByCode(const std::filesystem::path& programFolder, std::u16string_view code,
+                        TextLoader& loader);
+
+// The language chosen by hand, kept in `appDataFolder`; empty when none was chosen.
+std::u16string ReadLanguageChoice(const std::filesystem::path& appDataFolder);
+bool WriteLanguageChoice(const std::filesystem::path& appDataFolder, std::u16string_view code);
+
+// Start-up step: the language asked for on the command line, else the one chosen by hand, else
+// the module for the user's locale (LoadLanguageResources). A code that no table has falls
+// through to the locale.
+void SelectInterfaceLanguage(const std::filesystem::path& programFolder,
+                             const std::filesystem::path& appDataFolder,
+                             std::u16string_view commandLineCode, std::uint16_t localeId,
+                             TextLoader& loader);
 
 }  // namespace gestalon::core

@@ -743,5 +743,11 @@ inline constexpr int kInterfaceLanguage = 54040;
 inline constexpr int kLabelInterpGroup = 54090;
 inline constexpr int kLabelInterpChannel = 54091;
 inline constexpr int kWriteDlgWriteVoice = 54220;
+// Help menu: restart the program in the other interface language, whose code is
+// kOtherInterfaceLanguage (each table names the language it switches to).
+inline constexpr int kMenuSwitchLanguage = 54340;
+inline constexpr int kMsgConfirmLanguageRestart = 54341;
+inline constexpr int kOtherInterfaceLanguage = 54342;
+inline constexpr int kMsgRestartFailed = 54343;
 
 }  // namespace gestalon::core::TextId

@@ -1,7 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <string>
+#include <vector>
+
 #include "platform/locale_id.h"
 #include "project/language_list.h"
+#include "strings/module_check.h"
 #include "strings/text_id.h"
 #include "strings/text_loader.h"
 #include "temp_dir.h"
@@ -79,6 +84,100 @@ TEST(LanguageList, LoadsTheModuleOrKeepsTheProgramTexts) {
   WriteBytes(dir / "vavid_resource.ini", "LCID_RESOURCE[0411]-[[ja.tsv]]\r\n");
   EXPECT_FALSE(LoadLanguageResources(dir.Path(), 0x0409, fresh));
   EXPECT_EQ(fresh.Load(40016), u"Gestalon");
+}
+
+// Every language module shipped beside the program's table must be able to stand in for it.
+TEST(LanguageModules, MatchTheProgramTable) {
+  const std::filesystem::path folder = std::filesystem::path(GESTALON_RESOURCES_DIR) / "strings";
+  int modules = 0;
+  for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+    if (entry.path().extension() != ".tsv" || entry.path().filename() == "ja.tsv") {
+      continue;
+    }
+    ++modules;
+    SCOPED_TRACE(entry.path().filename().string());
+    const auto module = ReadLanguageModule(entry.path());
+    ASSERT_TRUE(module);
+    EXPECT_EQ(module->BadLines(), 0);
+    EXPECT_FALSE(TableLanguage(*module).empty()) << "Qt's translations follow this code";
+    for (const ModuleProblem& problem : CheckLanguageModule(TextLoader().BuiltIn(), *module)) {
+      ADD_FAILURE() << problem.id << ": " << problem.what;
+    }
+  }
+  EXPECT_GE(modules, 1);
+}
+
+TEST(LanguageModules, CheckFindsWhatWouldBreakTheProgram) {
+  const auto program =
+      StringTable::Parse("1\t%d of %s\n2\ta\\r\\nb\n3\t%.2f%% (0x%04x)\n4\t%%+7.%dfdeg\n5\tfive\n");
+  struct Case {
+    const char* module;
+    int id;  // the one id with a problem, 0 for none
+  };
+  const Case cases[] = {
+      {"1\t%s of %d\n2\tA\\r\\nB\n3\t%5.1f%% (0x%x)\n4\t%%+7.%dfdeg\n5\tV\n", 1},
+      {"1\tof %d: %-3s\n2\tA B\n3\t%.2f%% (0x%04x)\n4\t%%+7.%dfdeg\n5\tV\n", 2},
+      {"1\t%d/%s\n2\tA\\r\\nB\n3\t%.2f% (0x%04x)\n4\t%%+7.%dfdeg\n5\tV\n", 3},
+      {"1\t%d/%s\n2\tA\\r\\nB\n3\t%.2f%% (0x%04x)\n4\t+7.%dfdeg\n5\tV\n", 4},
+      {"1\t%d/%s\n2\tA\\r\\nB\n3\t%.2f%% (0x%04x)\n4\t%%+7.%dfdeg\n", 5},
+      {"1\t%d/%s\n2\tA\\r\\nB\n3\t%.2f%% (0x%04x)\n4\t%%+7.%dfdeg\n5\tV\n6\tsix\n", 6},
+      {"1\t%d/%s\n2\tA\\r\\nB\n3\t%.2f%% (0x%04x)\n4\t%%+7.%dfdeg\n5\t"
+       "%ld\n",
+       5},
+      {"1\t%1$d%s\n2\tA\\r\\nB\n3\t%.2f%% (0x%04x)\n4\t%%+7.%dfdeg\n5\tV\n", 1},
+      {"1\t%*d/%s\n2\tA\\r\\nB\n3\t%.2f%% (0x%04x)\n4\t%%+7.%dfdeg\n5\tV\n", 1},
+      {"1\t%-4d/%8s\n2\tA\\r\\nB\n3\t%.2f%% (0x%04x)\n4\t%%+7.%dfdeg\n5\tV\n", 0},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.module);
+    const auto problems = CheckLanguageModule(program, StringTable::Parse(c.module));
+    if (c.id == 0) {
+      EXPECT_TRUE(problems.empty());
+    } else {
+      ASSERT_EQ(problems.size(), 1u);
+      EXPECT_EQ(problems[0].id, c.id);
+    }
+  }
+  const auto tooLong = StringTable::Parse("5\t" + std::string(4096, 'x') + "\n");
+  EXPECT_EQ(CheckLanguageModule(StringTable::Parse("5\tfive\n"), tooLong).size(), 1u);
+}
+
+TEST(LanguageModules, ShippedListFindsEnglishForEnglishLocalesOnly) {
+  const std::filesystem::path resources(GESTALON_RESOURCES_DIR);
+  const auto lines = ReadLanguageList(resources / "vavid_resource.ini");
+  ASSERT_TRUE(lines);
+  for (const std::uint16_t english : {0x0409, 0x0809, 0x0C09, 0x1009, 0x1409, 0x4009}) {
+    EXPECT_EQ(ChooseLanguageLibraries(*lines, english),
+              std::vector<std::u16string>{u"strings/en.tsv"})
+        << std::hex << english;
+  }
+  EXPECT_TRUE(ChooseLanguageLibraries(*lines, 0x0411).empty()) << "Japanese: the program's own";
+  TextLoader loader;
+  ASSERT_TRUE(LoadLanguageResources(resources, 0x0809, loader));
+  EXPECT_EQ(loader.Load(TextId::kInterfaceLanguage), u"en");
+}
+
+TEST(LanguageChoice, CommandLineThenRememberedChoiceThenLocale) {
+  TempDir program;
+  TempDir appData;
+  WriteBytes(program / "vavid_resource.ini",
+             "LCID_RESOURCE[0409]-[[mods/en.tsv]]\nLCID_RESOURCE[0407]-[[mods/de.tsv]]\n");
+  std::filesystem::create_directory(program / "mods");
+  WriteBytes(program / "mods/en.tsv", "40016\tHello\n54040\ten\n");
+  WriteBytes(program / "mods/de.tsv", "40016\tHallo\n54040\t de \n");
+  const auto loaded = [&](std::u16string_view commandLine, std::uint16_t locale) {
+    TextLoader loader(StringTable::Parse("40016\tKonnichiwa\n54040\tja\n"));
+    SelectInterfaceLanguage(program.Path(), appData.Path(), commandLine, locale, loader);
+    return loader.Load(40016);
+  };
+  EXPECT_EQ(ReadLanguageChoice(appData.Path()), u"");
+  EXPECT_EQ(loaded(u"", 0x0409), u"Hello") << "the locale without a choice";
+  EXPECT_EQ(loaded(u"xx", 0x0409), u"Hello") << "an unknown code falls through to the locale";
+  EXPECT_EQ(loaded(u"ja", 0x0409), u"Konnichiwa") << "the program's own language needs no module";
+  ASSERT_TRUE(WriteLanguageChoice(appData.Path(), u"de"));
+  EXPECT_EQ(ReadLanguageChoice(appData.Path()), u"de");
+  EXPECT_EQ(loaded(u"", 0x0409), u"Hallo") << "a module found by its own code, not its locale";
+  EXPECT_EQ(loaded(u"en", 0x0411), u"Hello");
 }
 
 TEST(LocaleId, MapsPosixNamesToWindowsIdentifiers) {
