@@ -23,12 +23,13 @@ int main(int argc, char** argv) {
   QApplication::setApplicationVersion(QStringLiteral(GESTALON_VERSION));
   QApplication::setOrganizationName(QStringLiteral("Gestalon"));
   const std::filesystem::path programFolder = core::ProgramFolder();
-  core::LoadLanguageResources(programFolder, core::UserDefaultLocaleId(), core::ProgramTexts());
-  ui::InstallQtTranslations();
-
   QStringList arguments = app.arguments();
   arguments.removeFirst();
   ui::ProgramArguments command = ui::ParseProgramArguments(arguments);
+  core::SelectInterfaceLanguage(programFolder, core::AppDataFolder(), command.session.language,
+                                core::UserDefaultLocaleId(), core::ProgramTexts());
+  ui::InstallQtTranslations();
+
   ui::QtPrompter prompter;
   core::LoadedProject project;
   core::ProjectLoadOptions loadOptions;

@@ -22,7 +22,11 @@
 #include "project/project_loader.h"
 #include "recording_ports.h"
 #include "sample_robot.h"
+#include "strings/text_id.h"
+#include "strings/text_loader.h"
+#include "text/format.h"
 #include "widgets/control_lookup.h"
+#include "widgets/qt_text.h"
 
 namespace gestalon::ui {
 namespace {
@@ -254,7 +258,11 @@ class BlockDialogsTest : public QObject {
         QVERIFY2(dialog.isVisible(), c.x);
         QCOMPARE(s.prompter.Calls().size(), std::size_t{1});
         QCOMPARE(s.prompter.Calls()[0].icon, core::PromptIcon::kWarning);
-        QVERIFY2(s.prompter.Calls()[0].text.starts_with(std::u16string(c.axis) + u"座標"), c.x);
+        // The message up to the range it names.
+        const std::u16string message = core::LoadText(core::TextId::kMsgPositionRange);
+        QVERIFY2(s.prompter.Calls()[0].text.starts_with(
+                     core::Format(message.substr(0, message.find(u"%d")), c.axis)),
+                 c.x);
         QCOMPARE(FindControl<QLineEdit>(&dialog, 1225)->text(), QString::fromLatin1(c.x));
         QCOMPARE(block.xpos, 10);
       } else {
@@ -311,7 +319,7 @@ class BlockDialogsTest : public QObject {
     const QPoint inside = QPoint(pose.xpos + 5, pose.ypos + 5) - area.ScrollPosition();
     answerWithTime(QStringLiteral("77"));
     QTest::mouseDClick(area.viewport(), Qt::LeftButton, {}, inside);
-    QCOMPARE(seenTitle, QStringLiteral("ポーズブロックのプロパティ"));
+    QCOMPARE(seenTitle, Text(core::TextId::kDlgPoseBlockTitle));
     QCOMPARE(pose.time, std::uint16_t{77});
     QCOMPARE(session.undo.Count(), steps + 1);
 
@@ -319,7 +327,7 @@ class BlockDialogsTest : public QObject {
     pose.selFlags |= core::kBlockSelected;
     answerWithTime(QStringLiteral("88"));
     window.RunCommand(CommandId::kBlockProperties);
-    QCOMPARE(seenTitle, QStringLiteral("ポーズブロックのプロパティ"));
+    QCOMPARE(seenTitle, Text(core::TextId::kDlgPoseBlockTitle));
     QCOMPARE(pose.time, std::uint16_t{88});
     QCOMPARE(session.undo.Count(), steps + 2);
   }

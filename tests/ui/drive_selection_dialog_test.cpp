@@ -8,6 +8,10 @@
 #include <string>
 
 #include "fake_devmem.h"
+#include "strings/text_id.h"
+#include "strings/text_loader.h"
+#include "text/format.h"
+#include "widgets/qt_text.h"
 
 namespace gestalon::ui {
 namespace {
@@ -46,13 +50,13 @@ class DriveSelectionDialogTest : public QObject {
   void showsTheTitleTheQuestionAndTheButtons() {
     core::BoardLink link;
     DriveSelectionDialog dialog(link, {}, nullptr);
-    QCOMPARE(dialog.windowTitle(), QStringLiteral("接続先の選択"));
+    QCOMPARE(dialog.windowTitle(), Text(core::TextId::kDlgSelectBoardTitle));
     const auto labels = dialog.findChildren<QLabel*>();
     QCOMPARE(labels.size(), 1);
-    QCOMPARE(labels[0]->text(), QStringLiteral("現在以下のロボットが接続されています。\n"
-                                               "接続するロボットを選択してください。"));
-    QCOMPARE(ButtonOf(dialog, "1")->text(), QStringLiteral("OK"));
-    QCOMPARE(ButtonOf(dialog, "2")->text(), QStringLiteral("キャンセル"));
+    QCOMPARE(labels[0]->text(), Text(core::TextId::kDlgSelectBoardInfoLine1) + QLatin1Char('\n') +
+                                    Text(core::TextId::kDlgSelectBoardInfoLine2));
+    QCOMPARE(ButtonOf(dialog, "1")->text(), Text(core::TextId::kButtonOk));
+    QCOMPARE(ButtonOf(dialog, "2")->text(), Text(core::TextId::kButtonCancel));
   }
 
   void listsTheListedBoardsInScanOrder() {
@@ -60,8 +64,12 @@ class DriveSelectionDialogTest : public QObject {
     DriveSelectionDialog dialog(link, ScanThreeDrives(link), nullptr);
     QComboBox* boards = Boards(dialog);
     QCOMPARE(boards->count(), 2);
-    QCOMPARE(boards->itemText(0), QStringLiteral("ROBO (Dドライブ)"));
-    QCOMPARE(boards->itemText(1), QStringLiteral("OTHER (Eドライブ)"));
+    const auto entry = [](const char16_t* name, char16_t drive) {
+      return ToQString(
+          core::Format(core::LoadText(core::TextId::kFmtBoardDriveComboEntry), name, drive));
+    };
+    QCOMPARE(boards->itemText(0), entry(u"ROBO", u'D'));
+    QCOMPARE(boards->itemText(1), entry(u"OTHER", u'E'));
   }
 
   void preselectsTheCurrentDriveElseTheFirst() {

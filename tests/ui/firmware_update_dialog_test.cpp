@@ -60,9 +60,9 @@ class FirmwareUpdateDialogTest : public QObject {
 
     FirmwareUpdateDialog dialog(session, ProgramFolder());
     dialog.show();
-    QCOMPARE(dialog.windowTitle(), QStringLiteral("ファームウェアの更新"));
-    QCOMPARE(FindControl<QPushButton>(&dialog, 1)->text(), QStringLiteral("書き込み開始"));
-    QCOMPARE(FindControl<QPushButton>(&dialog, 2)->text(), QStringLiteral("キャンセル"));
+    QCOMPARE(dialog.windowTitle(), Text(core::TextId::kFwDlgTitle));
+    QCOMPARE(FindControl<QPushButton>(&dialog, 1)->text(), Text(core::TextId::kFwDlgStartWriting));
+    QCOMPARE(FindControl<QPushButton>(&dialog, 2)->text(), Text(core::TextId::kButtonCancel));
     FindControl<QPushButton>(&dialog, 1018)->click();
     QCOMPARE(asked.title, Text(core::TextId::kTitleOpenMotion));
     QCOMPARE(asked.filters, QStringList{QStringLiteral("bin (*.bin)")});
@@ -83,7 +83,7 @@ class FirmwareUpdateDialogTest : public QObject {
     QTimer::singleShot(0, this, [&] {
       QWidget* progress = QApplication::activeModalWidget();
       QVERIFY(progress && progress->objectName() == QStringLiteral("124"));
-      QCOMPARE(progress->windowTitle(), QStringLiteral("ファームウェアの書き込み中"));
+      QCOMPARE(progress->windowTitle(), Text(core::TextId::kFwProgressDlgTitle));
       bool warned = false;
       for (const QLabel* label : progress->findChildren<QLabel*>()) {
         warned = warned || label->text() == Text(core::TextId::kFwProgressDlgNote);

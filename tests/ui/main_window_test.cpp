@@ -18,10 +18,13 @@
 #include "main_window/split_pane.h"
 #include "motion/motion_writer.h"
 #include "motion_area/motion_area.h"
+#include "platform/folders.h"
 #include "platform/paths.h"
 #include "pose/pose_operations.h"
 #include "pose_area/pose_area.h"
 #include "pose_area/pose_area_layout.h"
+#include "private_app_data.h"
+#include "project/language_list.h"
 #include "project/project_loader.h"
 #include "project/relaunch.h"
 #include "project/robot_project.h"
@@ -154,6 +157,41 @@ class MainWindowTest : public QObject {
     window->RunCommand(CommandId::kExit);
     QVERIFY(!window->isVisible());
     QVERIFY(prompter.Calls().empty());
+  }
+
+  // The Help menu's language entry restarts the program on this project in the other language
+  // and remembers the choice; declining either question keeps the window.
+  void languageEntryRestartsInTheOtherLanguage() {
+    testing::PrivateAppData appData;
+    SampleRobot robot;
+    testing::RecordingPrompter prompter;
+    auto window = OpenWindow(robot, prompter);
+    std::vector<std::vector<std::u16string>> started;
+    window->Session().dialogs.startInstance = [&](std::u16string_view path,
+                                                  const std::vector<std::u16string>& options) {
+      started.push_back(options);
+      started.back().emplace_back(path);
+      return true;
+    };
+    window->RunCommand(CommandId::kSplitPose);
+    prompter.QueueAnswer(core::PromptAnswer::kNo);  // no restart
+    window->RunCommand(CommandId::kSwitchLanguage);
+    prompter.QueueAnswer(core::PromptAnswer::kYes);
+    prompter.QueueAnswer(core::PromptAnswer::kCancel);  // keep the changed motion
+    window->RunCommand(CommandId::kSwitchLanguage);
+    QVERIFY(started.empty());
+    QVERIFY(window->isVisible());
+
+    prompter.QueueAnswer(core::PromptAnswer::kYes);
+    prompter.QueueAnswer(core::PromptAnswer::kNo);  // discard the changes
+    window->RunCommand(CommandId::kSwitchLanguage);
+    QVERIFY(!window->isVisible());
+    const std::u16string other = core::LoadText(core::TextId::kOtherInterfaceLanguage);
+    QCOMPARE(started.size(), std::size_t{1});
+    QVERIFY(started[0] ==
+            (std::vector<std::u16string>{
+                u"--language", other, core::TextFromPath(core::FindProjectFile(robot.Folder()))}));
+    QCOMPARE(core::ReadLanguageChoice(core::AppDataFolder()), other);
   }
 
   void wheelNotchesAccumulate() {
@@ -608,6 +646,11 @@ class MainWindowTest : public QObject {
          {u"--virtual-board", other}},
         {{QStringLiteral("/robots/a b.KJZ"), QStringLiteral("--virtual-board=card")},
          {u"--virtual-board=" + core::TextFromPath(card), other}},
+        {{QStringLiteral("--language"), QStringLiteral("en"), QStringLiteral("/robots/a.KJZ"),
+          QStringLiteral("--virtual-board")},
+         {u"--language", u"en", u"--virtual-board", other}},
+        {{QStringLiteral("--language=ja"), QStringLiteral("/robots/a.KJZ")},
+         {u"--language", u"ja", other}},
     };
     for (const Case& c : cases) {
       const ProgramArguments parsed = ParseProgramArguments(c.arguments);
@@ -622,6 +665,7 @@ class MainWindowTest : public QObject {
       const ProgramArguments reread = ParseProgramArguments(again);
       QCOMPARE(reread.projectPath, other);
       QVERIFY(reread.session.virtualBoardFolder == parsed.session.virtualBoardFolder);
+      QVERIFY(reread.session.language == parsed.session.language);
     }
     QCOMPARE(
         ParseProgramArguments({QStringLiteral("/robots/a"), QStringLiteral("b.KJZ")}).projectPath,
@@ -644,8 +688,12 @@ class MainWindowTest : public QObject {
         captionsRight = std::max(captionsRight, label->geometry().right());
       }
     }
-    QCOMPARE(captions, (QStringList{QStringLiteral("バージョン"), QStringLiteral("会社名"),
-                                    QStringLiteral("著作権"), QStringLiteral("コメント")}));
+    QStringList expected;
+    for (const int id : {core::TextId::kAboutVersionFmt, core::TextId::kAboutCompanyFmt,
+                         core::TextId::kAboutCopyrightFmt, core::TextId::kAboutCommentsFmt}) {
+      expected << Text(id).section(QLatin1Char('\t'), 0, 0);
+    }
+    QCOMPARE(captions, expected);
     for (const int id : {1194, 1196, 1197}) {
       QCOMPARE(value(id)->x(), value(1195)->x());
     }

@@ -138,7 +138,7 @@ void CommandActions::BuildMenuBar(QMenuBar* bar, bool virtualBoard) {
   AddMenu(bar, kSubmenuProjectSettings,
           {kServoCorrection, kMemoryMap, kSeparator, kDisplaySettings, kCpuSettings, kSeparator,
            kWriteToBoard});
-  AddMenu(bar, kSubmenuHelp, {kAbout, kFirmwareUpdate});
+  AddMenu(bar, kSubmenuHelp, {kAbout, kFirmwareUpdate, kSeparator, kSwitchLanguage});
 
   poseAreaMenu_ = new QMenu(window_);
   AddItems(poseAreaMenu_,

@@ -37,7 +37,7 @@ inline constexpr int kPreviewWindow = 54300, kPlayInPreview = 54301, kPlayInPrev
 inline constexpr int kServoCorrection = 40186, kMemoryMap = 40038, kDisplaySettings = 40124,
                      kCpuSettings = 40202, kWriteToBoard = 40042;
 // Help
-inline constexpr int kAbout = 40221, kFirmwareUpdate = 40223;
+inline constexpr int kAbout = 40221, kFirmwareUpdate = 40223, kSwitchLanguage = 54340;
 // Accelerators only
 inline constexpr int kSelectAll = 40170, kCopyByPosition = 40338, kPasteByPosition = 40340,
                      kFirstPose = 40175, kSpaceServoOff = 40357, kToggleInterpWait = 40650,

@@ -32,6 +32,9 @@ struct SessionOptions {
   std::optional<std::filesystem::path> virtualBoardFolder;
   // The folder came with the option (else it is the default one in the application data folder).
   bool virtualBoardFolderGiven = false;
+  // The interface language asked for on the command line; empty: the one chosen in the Help
+  // menu, else the user's locale.
+  std::u16string language;
 };
 
 // What the session's workers ask of the front end. Each is called on a worker thread; the front

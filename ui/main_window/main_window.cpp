@@ -87,6 +87,7 @@ MainWindow::MainWindow(core::LoadedProject project, core::Prompter& prompter,
       qtPrompter_(dynamic_cast<QtPrompter*>(&prompter)),
       programFolder_(programFolder),
       passedOnOptions_(PassedOnOptions(options)),
+      sessionOptions_(options),
       views_(std::make_unique<Views>(*this)) {
   setObjectName(QStringLiteral("MyWin"));
   setAcceptDrops(true);

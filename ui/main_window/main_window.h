@@ -110,6 +110,8 @@ class MainWindow : public QMainWindow {
   void OpenCpuSettings();
   void OpenDisplaySettings();
   void ShowAbout();
+  // Restarts the program on this project in the language the Help menu offers, and remembers it.
+  void SwitchLanguage();
   // Editing commands that need the panes or the toolbar.
   void ApplyOverride();
   void BlockProperties();
@@ -126,6 +128,7 @@ class MainWindow : public QMainWindow {
   QtPrompter* qtPrompter_;  // the same prompter when it shows Qt message boxes, else null
   std::filesystem::path programFolder_;
   std::vector<std::u16string> passedOnOptions_;  // for the instances started on other projects
+  SessionOptions sessionOptions_;                // as given, for the restart in another language
   std::unique_ptr<Views> views_;
   ProgressForwarder* progress_ = nullptr;
   std::atomic<bool> playbackCancel_{false};

@@ -29,6 +29,7 @@
 #include "main_window/command_ids.h"
 #include "main_window/main_toolbar.h"
 #include "main_window/main_window.h"
+#include "main_window/program_arguments.h"
 #include "main_window/split_pane.h"
 #include "motion_area/motion_area.h"
 #include "platform/folders.h"
@@ -43,9 +44,11 @@
 #include "pose_area/pose_area.h"
 #include "preview/preview_player.h"
 #include "preview/preview_window.h"
+#include "project/language_list.h"
 #include "project/new_project_dialog.h"
 #include "project/project_start.h"
 #include "project/relaunch.h"
+#include "project/robot_project.h"
 #include "strings/text_id.h"
 #include "strings/text_loader.h"
 #include "text/format.h"
@@ -208,6 +211,9 @@ void MainWindow::RunCommand(int id) {
       return;
     case kAbout:
       ShowAbout();
+      return;
+    case kSwitchLanguage:
+      SwitchLanguage();
       return;
     case kRegisterBasePose:
       RunBasePoseDialog(*session_, this);
@@ -706,6 +712,29 @@ void MainWindow::OpenDisplaySettings() {
     }
   };
   RunDisplaySettingsDialog(*session_, this, std::move(hooks));
+}
+
+void MainWindow::SwitchLanguage() {
+  if (prompter_.Ask(core::PromptIcon::kQuestion,
+                    core::LoadText(core::TextId::kMsgConfirmLanguageRestart),
+                    core::PromptButtons::kYesNo) != core::PromptAnswer::kYes ||
+      ConfirmSaveChanges() == core::PromptAnswer::kCancel) {
+    return;
+  }
+  SessionOptions next = sessionOptions_;
+  next.language = ToU16(Text(core::TextId::kOtherInterfaceLanguage).trimmed());
+  const std::filesystem::path projectFile =
+      core::FindProjectFile(core::PathFromText(session_->project.project.folder));
+  // Remembered for the starts without the option; the new instance gets it on its command line
+  // as well, so that a failed write still switches.
+  core::WriteLanguageChoice(core::AppDataFolder(), next.language);
+  if (projectFile.empty() ||
+      !session_->dialogs.startInstance(core::TextFromPath(projectFile), PassedOnOptions(next))) {
+    prompter_.Show(core::PromptIcon::kError, core::LoadText(core::TextId::kMsgRestartFailed));
+    return;
+  }
+  exitWithoutAsking_ = true;
+  close();
 }
 
 void MainWindow::ShowAbout() {

@@ -9,6 +9,7 @@
 namespace gestalon::ui {
 
 inline constexpr char kVirtualBoardOption[] = "--virtual-board";
+inline constexpr char kLanguageOption[] = "--language";
 
 // What the command line asks for: one robot project path and the session options.
 struct ProgramArguments {
@@ -18,7 +19,8 @@ struct ProgramArguments {
 
 // Reads the arguments after the program name. "--virtual-board" offers a virtual board on the
 // default card folder in the application data folder, "--virtual-board=FOLDER" on FOLDER (made
-// absolute against the current folder, which the project load changes). Everything else is the
+// absolute against the current folder, which the project load changes). "--language CODE" (or
+// "--language=CODE") picks the interface language by its code ("en", "ja"). Everything else is the
 // project path: a path with blanks may arrive split into arguments, which are joined by blanks.
 ProgramArguments ParseProgramArguments(QStringList arguments);
 

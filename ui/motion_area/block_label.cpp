@@ -16,6 +16,9 @@ std::u16string CutBeforeParenthesis(std::u16string text) {
   if (cut != std::u16string::npos) {
     text.resize(cut);
   }
+  while (!text.empty() && text.back() == u' ') {  // "All (ID2-21, LED)" labels as "All"
+    text.pop_back();
+  }
   return text;
 }
 
