@@ -18,12 +18,17 @@
 #include "strings/text_id.h"
 #include "strings/text_loader.h"
 #include "temp_dir.h"
+#include "text/format.h"
 #include "virtual_board.h"
 #include "widgets/control_lookup.h"
 #include "widgets/qt_text.h"
 
 namespace gestalon::ui {
 namespace {
+
+QString ByteSize(int bytes) {
+  return ToQString(core::Format(core::LoadText(core::TextId::kFmtByteSize), bytes));
+}
 
 namespace fs = std::filesystem;
 
@@ -112,8 +117,8 @@ class BranchDialogTest : public QObject {
     dialog.show();
     QCOMPARE(FindControl<QLineEdit>(&dialog, 1230)->text(), QStringLiteral("16"));
     QCOMPARE(FindControl<QLineEdit>(&dialog, 40630)->text(), QStringLiteral("3968:カウンタ"));
-    QCOMPARE(LabelText(dialog, 1005), QStringLiteral("2Byte"));
-    QCOMPARE(LabelText(dialog, 1031), QStringLiteral("1Byte"));
+    QCOMPARE(LabelText(dialog, 1005), ByteSize(2));
+    QCOMPARE(LabelText(dialog, 1031), ByteSize(1));
     auto* operators = FindControl<QComboBox>(&dialog, 1227);
     QCOMPARE(operators->currentIndex(), 1);
     QCOMPARE(operators->itemText(operators->count() - 1), lastOperator);

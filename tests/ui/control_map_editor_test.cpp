@@ -144,7 +144,8 @@ class ControlMapEditorTest : public QObject {
       AnswerEntry(QStringLiteral("walk.KX4"), 1211);  // cross
       Click(page, 1014);
       QCOMPARE(FileColumn(list), (QStringList{"walk.KX4", "bow.KX4", "wave.KX4"}));
-      QCOMPARE(list.topLevelItem(0)->text(2), QStringLiteral("×を入力"));
+      QCOMPARE(list.topLevelItem(0)->text(2),
+               Text(core::TextId::kPadCross) + Text(core::TextId::kPadInputSuffix));
       QCOMPARE(SelectedRows(list), QList<int>{0});
 
       // Both selected rows follow the mouse one row down, in their order.

@@ -24,6 +24,7 @@
 #include "strings/text_id.h"
 #include "strings/text_loader.h"
 #include "temp_dir.h"
+#include "text/format.h"
 #include "virtual_board.h"
 #include "widgets/control_lookup.h"
 #include "widgets/qt_text.h"
@@ -142,7 +143,8 @@ class CpuSettingsDialogTest : public QObject {
     dialog.show();
     FindControl<QTabWidget>(&dialog, 1098)->setCurrentIndex(2);
     Click(dialog, 1255);
-    QCOMPARE(LastMessage(prompter_), u"一つのポートに接続できるモータの数は14個までです。");
+    QCOMPARE(LastMessage(prompter_),
+             core::Format(core::LoadText(core::TextId::kFmtMsgTooManyIdsPerPort), 14));
     QCOMPARE(FindControl<QTableWidget>(&dialog, 1049)->rowCount(), 14);
     QCOMPARE(dialog.Edited().serialBuses[0].SBUS_N, 14u);
   }

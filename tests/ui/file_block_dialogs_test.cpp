@@ -20,6 +20,7 @@
 #include "strings/text_id.h"
 #include "strings/text_loader.h"
 #include "temp_dir.h"
+#include "text/format.h"
 #include "widgets/control_lookup.h"
 #include "widgets/qt_text.h"
 
@@ -192,7 +193,8 @@ class FileBlockDialogsTest : public QObject {
     QTest::newRow("sound") << BlockKind::Sound << 0u << false << true << QString::fromUtf8("");
     QTest::newRow("cancel") << BlockKind::Cancel << 0u << false << false << QString::fromUtf8("");
     QTest::newRow("file read") << BlockKind::FileRead << 0u << false << false
-                               << QString::fromUtf8("ファイルサイズは4byteです。");
+                               << ToQString(core::Format(
+                                      core::LoadText(core::TextId::kMsgFileSizeStatus), 4));
   }
   void controlsFollowTheKindAndTheFileChoice() {
     QFETCH(BlockKind, kind);
