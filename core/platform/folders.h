@@ -14,6 +14,10 @@ std::filesystem::path ExecutablePath();
 // program on Linux (used when the executable's folder holds no data but that folder exists).
 std::filesystem::path ProgramFolder();
 
+// Whether ProgramFolder() is an installed program's shared data folder rather than the
+// executable's own: a folder the program never writes to.
+bool ProgramFolderIsShared();
+
 // The user's application data folder for the program ("GestalonZ" in the roaming application data
 // on Windows, $XDG_DATA_HOME/GestalonZ or ~/.local/share/GestalonZ on Linux), created when missing.
 // Empty when it can neither be found nor created.

@@ -15,4 +15,8 @@ std::filesystem::path ProgramFolder() {
   return exeFolder;
 }
 
+bool ProgramFolderIsShared() {
+  return ProgramFolder() != ExecutablePath().parent_path();
+}
+
 }  // namespace gestalon::core

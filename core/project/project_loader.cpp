@@ -112,27 +112,35 @@ StartupProject ChooseStartupProject(std::u16string_view commandLine, std::u16str
   return startup;
 }
 
-std::filesystem::path WritableDefaultProject(const std::filesystem::path& programFolder,
-                                             const std::filesystem::path& appDataFolder) {
-  const std::filesystem::path shipped = programFolder / PathFromText(kDefaultProjectRelative);
-  const std::filesystem::path shippedFolder = shipped.parent_path();
+std::filesystem::path WritableProject(const std::filesystem::path& projectFile,
+                                      const std::filesystem::path& programFolder,
+                                      bool programFolderShared,
+                                      const std::filesystem::path& appDataFolder) {
   std::error_code ec;
-  if (appDataFolder.empty() || !std::filesystem::exists(shipped, ec) ||
-      IsFolderWritable(shippedFolder)) {
-    return shipped;
+  const std::filesystem::path file = std::filesystem::weakly_canonical(projectFile, ec);
+  const std::filesystem::path program = std::filesystem::weakly_canonical(programFolder, ec);
+  if (ec || appDataFolder.empty() || programFolder.empty() ||
+      !std::filesystem::is_regular_file(file, ec)) {
+    return projectFile;
   }
-  const std::filesystem::path copyFolder = appDataFolder / "temp";
-  if (!std::filesystem::exists(copyFolder / shipped.filename(), ec)) {
+  const std::filesystem::path relative = file.parent_path().lexically_relative(program);
+  const bool inProgramFolder = !relative.empty() && relative != "." && *relative.begin() != "..";
+  if (!inProgramFolder || (!programFolderShared && IsFolderWritable(file.parent_path()))) {
+    return projectFile;
+  }
+  const std::filesystem::path copyFolder = appDataFolder / relative;
+  const std::filesystem::path copy = copyFolder / file.filename();
+  if (!std::filesystem::exists(copy, ec)) {
     std::filesystem::create_directories(copyFolder, ec);
     std::filesystem::copy(
-        shippedFolder, copyFolder,
+        file.parent_path(), copyFolder,
         std::filesystem::copy_options::recursive | std::filesystem::copy_options::skip_existing,
         ec);
     if (ec) {
-      return shipped;
+      return projectFile;
     }
   }
-  return copyFolder / shipped.filename();
+  return copy;
 }
 
 bool LoadStartupProject(std::u16string_view commandLine, const std::filesystem::path& appDataFolder,
@@ -144,9 +152,8 @@ bool LoadStartupProject(std::u16string_view commandLine, const std::filesystem::
   std::u16string mostRecent;
   ReadRecentProjects(logFile, log, &mostRecent);
   StartupProject startup = ChooseStartupProject(commandLine, mostRecent, options.programFolder);
-  if (startup.quiet) {
-    startup.path = TextFromPath(WritableDefaultProject(options.programFolder, appDataFolder));
-  }
+  startup.path = TextFromPath(WritableProject(PathFromText(startup.path), options.programFolder,
+                                              options.programFolderShared, appDataFolder));
   if (!LoadRobotProject(PathFromText(startup.path), startup.quiet, project, options)) {
     return false;
   }

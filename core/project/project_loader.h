@@ -39,7 +39,10 @@ inline std::u16string VariableLabel(const LoadedProject& project, std::uint16_t 
 
 struct ProjectLoadOptions {
   std::filesystem::path programFolder;  // skins with folder flag 0 and the check box image
-  Prompter* prompter = nullptr;         // null, or ignored when quiet: no messages
+  // The program folder is an installed, shared one: nothing is ever written below it, and a
+  // project in it (the default project, a sample robot) is opened from the user's own copy.
+  bool programFolderShared = false;
+  Prompter* prompter = nullptr;  // null, or ignored when quiet: no messages
   // Runs after the settings are in place, for the work that needs them (a new motion, undo).
   std::function<void(LoadedProject&)> afterLoad;
 };
@@ -68,15 +71,20 @@ struct StartupProject {
 StartupProject ChooseStartupProject(std::u16string_view commandLine, std::u16string_view mostRecent,
                                     const std::filesystem::path& programFolder);
 
-// The default project when the program folder is writable; otherwise a copy of its folder in the
-// application data folder (made once) so that the project's settings can be saved.
-std::filesystem::path WritableDefaultProject(const std::filesystem::path& programFolder,
-                                             const std::filesystem::path& appDataFolder);
+// The project file to open for `projectFile`: itself, unless it lies in the program folder and
+// that folder is shared or not writable; then the same place in a copy of its project folder in
+// `appDataFolder` (the folder is copied once, so the user's changes to the copy stay), so that
+// the project's settings can be saved. Itself when there is nothing to copy or the copy fails.
+std::filesystem::path WritableProject(const std::filesystem::path& projectFile,
+                                      const std::filesystem::path& programFolder,
+                                      bool programFolderShared,
+                                      const std::filesystem::path& appDataFolder);
 
 // Start-up: takes the most recent project from the log in `appDataFolder` unless the command line
-// names one, falls back to the default project (made writable), loads it, and records it in the
-// log when it came from the command line or is the default project. `loadedPath` receives the
-// path that was loaded. False when the project could not be loaded (the no-project state).
+// names one, falls back to the default project, makes it writable (`WritableProject`), loads it,
+// and records it in the log when it came from the command line or is the default project.
+// `loadedPath` receives the path that was loaded. False when the project could not be loaded (the
+// no-project state).
 bool LoadStartupProject(std::u16string_view commandLine, const std::filesystem::path& appDataFolder,
                         LoadedProject& project, const ProjectLoadOptions& options,
                         std::u16string* loadedPath = nullptr);

@@ -217,6 +217,41 @@ TEST_F(ProjectLoadTest, StartupTakesTheCommandLineThenTheLogAndRecordsTheProject
   EXPECT_TRUE(Messages().empty());
 }
 
+TEST_F(ProjectLoadTest, ProjectsInASharedProgramFolderOpenFromTheUsersCopy) {
+  const auto shipped = programFolder_ / "robots" / "r";
+  std::filesystem::create_directories(shipped.parent_path());
+  std::filesystem::copy(projectFolder_, shipped, std::filesystem::copy_options::recursive);
+  const auto copy = AppData() / "robots" / "r" / "robot.KJZ";
+  struct Case {
+    std::filesystem::path opened;
+    bool shared;
+    std::filesystem::path expected;
+  };
+  const Case cases[] = {
+      {shipped / "robot.KJZ", false, shipped / "robot.KJZ"},
+      {ProjectFile(), true, ProjectFile()},
+      {shipped / "robot.KJZ", true, copy},
+  };
+  for (const Case& c : cases) {
+    std::filesystem::remove_all(AppData());
+    ProjectLoadOptions options = StartupOptions();
+    options.programFolderShared = c.shared;
+    LoadedProject project;
+    std::u16string loaded;
+    ASSERT_TRUE(LoadStartupProject(TextFromPath(c.opened), AppData(), project, options, &loaded));
+    EXPECT_EQ(PathFromText(loaded), c.expected) << c.opened << c.shared;
+  }
+  // The copy (of the last case) is made once: what the user changed in it stays.
+  testing::WriteBytes(copy.parent_path() / "memmap.txt", "mine");
+  ProjectLoadOptions options = StartupOptions();
+  options.programFolderShared = true;
+  LoadedProject project;
+  ASSERT_TRUE(LoadStartupProject(TextFromPath(shipped / "robot.KJZ"), AppData(), project, options));
+  EXPECT_EQ(testing::ReadBytes(copy.parent_path() / "memmap.txt"), "mine");
+  EXPECT_EQ(testing::ReadBytes(shipped / "memmap.txt"),
+            testing::ReadBytes(projectFolder_ / "memmap.txt"));
+}
+
 TEST_F(ProjectLoadTest, DamagedProjectFileFailsTheStartupAndStaysOutOfTheLog) {
   const auto appData = AppData();
   const ProjectLoadOptions options = StartupOptions();
