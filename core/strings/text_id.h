@@ -749,5 +749,7 @@ inline constexpr int kMenuSwitchLanguage = 54340;
 inline constexpr int kMsgConfirmLanguageRestart = 54341;
 inline constexpr int kOtherInterfaceLanguage = 54342;
 inline constexpr int kMsgRestartFailed = 54343;
+// The program's command-line help (--help).
+inline constexpr int kProgramUsage = 54380;
 
 }  // namespace gestalon::core::TextId

@@ -5,14 +5,17 @@
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QtTest>
+#include <atomic>
 #include <filesystem>
 #include <functional>
 #include <random>
+#include <thread>
 
 #include "board/drive_selection_dialog.h"
 #include "main_window/about_box.h"
 #include "main_window/command_actions.h"
 #include "main_window/command_ids.h"
+#include "main_window/file_hand_over.h"
 #include "main_window/main_toolbar.h"
 #include "main_window/program_arguments.h"
 #include "main_window/split_pane.h"
@@ -300,6 +303,28 @@ class MainWindowTest : public QObject {
     QVERIFY(prompter.Calls().back().text.find(u"missing.KX4") != std::u16string::npos);
     drop(robot.Folder() / "memmap.txt");
     QCOMPARE(prompter.Calls().back().text, core::LoadText(core::TextId::kUnsupportedDroppedFile));
+  }
+
+  // A motion file opened from the file manager by another start of the program opens in the
+  // window that serves the hand-over; a second window leaves the name to the first.
+  void handedOverMotionFileOpensInTheServingWindow() {
+    SampleRobot robot;
+    testing::RecordingPrompter prompter;
+    const QString name = HandOverServerName(robot.dir.Path());
+    const QString motion = ToQString((robot.Folder() / "bow.KX4").u16string());
+    QVERIFY2(!HandOverToRunningEditor(name, motion, 30000), "no editor serves yet");
+    auto window = OpenWindow(robot, prompter);
+    window->ServeHandedOverFiles(name);
+    auto second = OpenWindow(robot, prompter);
+    second->ServeHandedOverFiles(name);
+    // The sender waits for the answer, which this thread's event loop gives.
+    std::atomic<int> taken{-1};
+    std::thread sender([&] { taken = HandOverToRunningEditor(name, motion, 30000) ? 1 : 0; });
+    QTRY_VERIFY_WITH_TIMEOUT(taken.load() >= 0, 60000);
+    sender.join();
+    QCOMPARE(taken.load(), 1);
+    QTRY_VERIFY_WITH_TIMEOUT(window->windowTitle().contains(QStringLiteral("bow.KX4")), 30000);
+    QVERIFY(!second->windowTitle().contains(QStringLiteral("bow.KX4")));
   }
 
   // With GESTALON_SCREENSHOT set, the window on the sample robot and its walk motion is saved
@@ -670,6 +695,11 @@ class MainWindowTest : public QObject {
     QCOMPARE(
         ParseProgramArguments({QStringLiteral("/robots/a"), QStringLiteral("b.KJZ")}).projectPath,
         std::u16string(u"/robots/a b.KJZ"));
+    // The file manager passes motion files the same way.
+    const ProgramArguments motion =
+        ParseProgramArguments({QStringLiteral("/m/my"), QStringLiteral("walk.kx4")});
+    QCOMPARE(motion.motionPath, QStringLiteral("/m/my walk.kx4"));
+    QVERIFY(motion.projectPath.empty());
   }
 
   // The about box shows its captions and values in two aligned columns.

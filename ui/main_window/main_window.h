@@ -48,6 +48,10 @@ class MainWindow : public QMainWindow {
   // file starts another instance of the program on it, anything else is refused. Ignored while
   // the motion is locked for playback.
   void DroppedFile(const QString& path);
+  // Serves files that other starts of the program hand over on `serverName` (a motion file
+  // opened from the file manager): the window comes to the front and takes each as dropped.
+  // Another window may already serve the name; then this one does not.
+  void ServeHandedOverFiles(const QString& serverName);
   // Asks whether to save a changed motion: Yes (saved), No, or Cancel (the caller stops). Yes
   // comes back only when the motion was saved.
   core::PromptAnswer ConfirmSaveChanges();

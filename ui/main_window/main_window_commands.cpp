@@ -27,6 +27,7 @@
 #include "main_window/about_box.h"
 #include "main_window/command_actions.h"
 #include "main_window/command_ids.h"
+#include "main_window/file_hand_over.h"
 #include "main_window/main_toolbar.h"
 #include "main_window/main_window.h"
 #include "main_window/program_arguments.h"
@@ -521,6 +522,16 @@ void MainWindow::DroppedFile(const QString& path) {
   } else {
     prompter_.Show(core::PromptIcon::kError, core::LoadText(core::TextId::kUnsupportedDroppedFile));
   }
+}
+
+void MainWindow::ServeHandedOverFiles(const QString& serverName) {
+  auto* listener = new FileHandOverListener(serverName, this);
+  connect(listener, &FileHandOverListener::Received, this, [this](const QString& path) {
+    setWindowState(windowState() & ~Qt::WindowMinimized);
+    raise();
+    activateWindow();
+    DroppedFile(path);
+  });
 }
 
 // ---- The robot.

@@ -33,8 +33,18 @@ ProgramArguments ParseProgramArguments(QStringList arguments) {
     }
     it = arguments.erase(it);
   }
-  parsed.projectPath = ToU16(arguments.join(QLatin1Char(' ')));
+  const QString path = arguments.join(QLatin1Char(' '));
+  if (path.endsWith(QStringLiteral(".KX4"), Qt::CaseInsensitive)) {
+    parsed.motionPath = path;
+  } else {
+    parsed.projectPath = ToU16(path);
+  }
   return parsed;
+}
+
+bool AsksForHelp(const QStringList& arguments) {
+  return arguments.contains(QLatin1String(kHelpOption)) ||
+         arguments.contains(QLatin1String(kShortHelpOption));
 }
 
 std::vector<std::u16string> PassedOnOptions(const SessionOptions& options) {
