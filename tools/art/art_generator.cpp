@@ -1,6 +1,6 @@
 // gestalon_art OUTDIR: draws the pictures the program ships (skin images, toolbar strip,
-// program icon) into OUTDIR/me_image and OUTDIR/icons. The output depends on nothing but this
-// code, so running it again gives the same files.
+// program icon, also in the desktop icon theme's sizes) into OUTDIR/me_image and OUTDIR/icons. The
+// output depends on nothing but this code, so running it again gives the same files.
 #include <QDir>
 #include <QString>
 #include <cstdio>
@@ -27,6 +27,11 @@ int main(int argc, char** argv) {
   ok = SaveBmp(MakeToolbarStrip(), iconDir + "/toolbar.bmp") && ok;
   ok = SavePng(MakeAppIcon(256), iconDir + "/gestalon.png") && ok;
   ok = SavePng(MakeAppIcon(32), iconDir + "/gestalon_32.png") && ok;
+  // The desktop's menus and file managers pick the size they show from these.
+  for (const int size : {16, 24, 32, 48, 64, 128, 256}) {
+    const QString themeDir = QString("%1/hicolor/%2x%2/apps").arg(iconDir).arg(size);
+    ok = QDir().mkpath(themeDir) && SavePng(MakeAppIcon(size), themeDir + "/gestalon.png") && ok;
+  }
   if (!ok) {
     std::fprintf(stderr, "gestalon_art: some pictures could not be written to %s\n", argv[1]);
     return 1;
