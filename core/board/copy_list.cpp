@@ -3,6 +3,7 @@
 #include <thread>
 
 #include "platform/devmem_file.h"
+#include "platform/file_copy.h"
 #include "platform/paths.h"
 #include "strings/text_id.h"
 #include "strings/text_loader.h"
@@ -111,8 +112,7 @@ int CopyListToDrive(CopyList& list, const CopyContext& context) {
       continue;  // up to date
     }
     std::filesystem::create_directories(target.parent_path(), ec);
-    if (std::filesystem::copy_file(source, target,
-                                   std::filesystem::copy_options::overwrite_existing, ec)) {
+    if (CopyFileReplacing(source, target, ec)) {
       // The card keeps whole, even seconds; storing that time makes the next comparison exact
       // on any file system.
       std::filesystem::last_write_time(target, cardTime, ec);

@@ -24,7 +24,8 @@ enum class DriveFlushResult {
 };
 
 // One attempt to write everything cached for the drive's volume out to the card: on Windows by
-// locking and unlocking the volume, on Linux by syncing the file system and then flushing the
+// locking and unlocking the volume (a folder below a volume's root, standing in for a card, has
+// nothing to flush), on Linux by syncing the file system and then flushing the
 // block device (the device part is best effort: it needs rights the user may lack).
 DriveFlushResult FlushDriveOnce(const std::filesystem::path& driveRoot);
 

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "cpusettings/cpu_settings_file.h"
+#include "platform/file_copy.h"
 #include "platform/paths.h"
 #include "project/robot_project.h"
 #include "strings/text_id.h"
@@ -76,7 +77,7 @@ fs::path CopyTemplate(const fs::path& templateFolder, const fs::path& folder,
       if (!existed && !fs::create_directory(target, ec)) {
         return it->path();
       }
-    } else if (!fs::copy_file(it->path(), target, fs::copy_options::overwrite_existing, ec)) {
+    } else if (!CopyFileReplacing(it->path(), target, ec)) {
       return it->path();
     } else if (existed) {
       changes.Overwrote();

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "platform/file_copy.h"
 #include "platform/process_id.h"
 #include "platform/replacing_file.h"
 
@@ -13,6 +14,12 @@ unsigned long CurrentProcessId() {
 
 bool SyncFileToDisk(std::FILE* file) {
   return std::fflush(file) == 0 && fsync(fileno(file)) == 0;
+}
+
+bool CopyFileReplacing(const std::filesystem::path& source, const std::filesystem::path& target,
+                       std::error_code& error) {
+  return std::filesystem::copy_file(source, target,
+                                    std::filesystem::copy_options::overwrite_existing, error);
 }
 
 }  // namespace gestalon::core

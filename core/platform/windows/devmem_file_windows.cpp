@@ -72,6 +72,15 @@ std::wstring VolumeDevicePath(const std::filesystem::path& root) {
   return path;
 }
 
+bool IsVolumeRoot(const std::filesystem::path& folder) {
+  wchar_t mountPoint[MAX_PATH] = {};
+  if (!GetVolumePathNameW(folder.c_str(), mountPoint, MAX_PATH)) {
+    return false;
+  }
+  std::error_code ec;
+  return std::filesystem::equivalent(std::filesystem::path(mountPoint), folder, ec);
+}
+
 DriveFlushResult ResultOfError(DWORD error) {
   switch (error) {
     case ERROR_FILE_NOT_FOUND:
@@ -100,6 +109,16 @@ std::unique_ptr<DevmemPort> OpenDevmemFile(const std::filesystem::path& driveRoo
 
 // Locking a volume makes the system write out everything it caches for it.
 DriveFlushResult FlushDriveOnce(const std::filesystem::path& driveRoot) {
+  // A card folder that is gone would otherwise name the volume that held it.
+  std::error_code ec;
+  if (!std::filesystem::is_directory(driveRoot, ec)) {
+    return DriveFlushResult::kDriveMissing;
+  }
+  // A folder standing in for a card on a fixed drive: its volume holds the system's other files
+  // and cannot be locked; there is no card to flush.
+  if (!IsVolumeRoot(driveRoot)) {
+    return DriveFlushResult::kFlushed;
+  }
   const std::wstring volume = VolumeDevicePath(driveRoot);
   if (volume.empty()) {
     return DriveFlushResult::kDriveMissing;
