@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <string>
+
 #include "strings/text_loader.h"
 #include "text/code_page.h"
 #include "text/utf.h"
@@ -35,14 +37,67 @@ TEST(CodePage932, ConvertsJapaneseBothWays) {
 }
 
 TEST(CodePage932, UnmappableCharactersBecomeDefaults) {
-  EXPECT_EQ(ToAnsi(u"a\u00e9b"), "a?b");
-  EXPECT_EQ(ToAnsi(u"x\U0001F916y"), "x?y") << "a surrogate pair is one character";
   EXPECT_EQ(ToAnsi(u"x\xDC00y"), "x?y") << "lone surrogate";
   EXPECT_EQ(FromAnsi("a\x83"), u"a\u30FB") << "lead byte cut off at the end";
+  // Windows' converter gives best-fit letters, a '?' per half of a surrogate pair, and takes a bad
+  // trail byte or an unassigned code as one character.
+#ifndef _WIN32
+  EXPECT_EQ(ToAnsi(u"a\u00e9b"), "a?b");
+  EXPECT_EQ(ToAnsi(u"x\U0001F916y"), "x?y") << "a surrogate pair is one character";
   EXPECT_EQ(FromAnsi("\x83\x20z"), u"\u30FB z") << "invalid trail byte is decoded on its own";
-  EXPECT_EQ(FromAnsi("\xFF"
-                     "A"),
-            u"\u30FBA");
+  EXPECT_EQ(FromAnsi("\x85\x40"), u"\u30FB@") << "unassigned code";
+#endif
+}
+
+TEST(CodePage932, SingleBytesOutsideShiftJisRoundTripAsOnWindows) {
+  const std::string bytes = "\x80\xA0\xFD\xFE\xFF";
+  const std::u16string text = u"\u0080\uF8F0\uF8F1\uF8F2\uF8F3";
+  EXPECT_EQ(FromAnsi(bytes), text);
+  EXPECT_EQ(ToAnsi(text), bytes);
+}
+
+struct Mapping {
+  std::u16string text;
+  std::string bytes;
+};
+
+// Characters that have look-alikes or two codes in code page 932: one encoding each way, the one
+// of Windows' converter (which refuses the JIS look-alikes of the full-width forms).
+TEST(CodePage932, LookAlikesAndExtensionsEncodeAsTheSystemConverterDoes) {
+  const Mapping cases[] = {
+      {u"\uFF5E", "\x81\x60"},  // full-width tilde
+      {u"\u301C", "?"},         // wave dash
+      {u"\u2212", "?"},         // minus sign
+      {u"\u2016", "?"},         // double vertical line
+      {u"\u203E", "?"},         // overline
+      {u"\u2014", "?"},         // em dash
+      {u"\u2015", "\x81\x5C"},  // horizontal bar
+      {u"\uFF0D", "\x81\x7C"},  // full-width hyphen-minus
+      {u"\u2225", "\x81\x61"},  // parallel to
+      {u"\u2460", "\x87\x40"},  // circled one (NEC row 13)
+      {u"\u3231", "\x87\x8A"},  // parenthesized ideograph stock (NEC row 13)
+      {u"\u2170", "\xFA\x40"},  // small roman numeral one (IBM extension)
+      {u"\u7E8A", "\xFA\x5C"},  // IBM extension kanji
+      {u"\uFFE2", "\x81\xCA"},  // full-width not sign
+  };
+  for (const Mapping& c : cases) {
+    EXPECT_EQ(ToAnsi(c.text, 932), c.bytes) << "U+" << std::hex << int{c.text[0]};
+  }
+}
+
+TEST(CodePage932, DuplicateCodesDecodeAsTheSystemConverterDoes) {
+  const Mapping cases[] = {
+      {u"\uFF5E", "\x81\x60"}, {u"\uFF0D", "\x81\x7C"},
+      {u"\u2225", "\x81\x61"}, {u"\u2252", "\x87\x90"},  // NEC row 13 duplicate of a JIS symbol
+      {u"\u2235", "\x87\x9A"}, {u"\uFFE2", "\x81\xCA"},
+      {u"\uFFE2", "\xFA\x54"},  // IBM extension duplicate of a JIS symbol
+      {u"\u7E8A", "\xED\x40"},  // NEC-selected IBM extension
+      {u"\u7E8A", "\xFA\x5C"}, {u"\u2170", "\xEE\xEF"},
+      {u"\u2170", "\xFA\x40"},
+  };
+  for (const Mapping& c : cases) {
+    EXPECT_EQ(FromAnsi(c.bytes, 932), c.text) << "bytes " << ToUtf8(c.text);
+  }
 }
 
 TEST(CodePage932, EveryTextOfTheStringTableRoundTrips) {

@@ -71,6 +71,40 @@ Converter& ConverterFor(unsigned codePage, bool toAnsi) {
   return *slot;
 }
 
+// Single bytes that the system converter's code page 932 maps although iconv refuses them; each
+// converts back to its byte.
+struct ExtraByte {
+  unsigned char byte;
+  char16_t unit;
+};
+constexpr ExtraByte kCp932ExtraBytes[] = {
+    {0x80, u'\u0080'}, {0xA0, u'\uF8F0'}, {0xFD, u'\uF8F1'}, {0xFE, u'\uF8F2'}, {0xFF, u'\uF8F3'}};
+
+const ExtraByte* FindExtraByte(unsigned codePage, unsigned char byte, char16_t unit) {
+  if (codePage != 932) {
+    return nullptr;
+  }
+  for (const ExtraByte& extra : kCp932ExtraBytes) {
+    if (extra.byte == byte || extra.unit == unit) {
+      return &extra;
+    }
+  }
+  return nullptr;
+}
+
+// Characters that iconv's code page 932 maps to a look-alike of theirs (wave dash, double
+// vertical line, minus sign, overline, em dash) but the system converter does not: there they
+// become the default character.
+std::u16string WithoutIconvLookAlikes(std::u16string_view text) {
+  std::u16string copy(text);
+  for (char16_t& c : copy) {
+    if (c == u'\u301C' || c == u'\u2016' || c == u'\u2212' || c == u'\u203E' || c == u'\u2014') {
+      c = u'?';
+    }
+  }
+  return copy;
+}
+
 std::u16string BytesToUtf16(const std::string& bytes) {
   std::u16string out(bytes.size() / 2, u'\0');
   std::memcpy(out.data(), bytes.data(), out.size() * 2);
@@ -93,6 +127,10 @@ std::string ToAnsi(std::u16string_view text, unsigned codePage) {
     }
     return out;
   }
+  const std::u16string own = codePage == 932 ? WithoutIconvLookAlikes(text) : std::u16string();
+  if (codePage == 932) {
+    text = own;
+  }
   const char* in = reinterpret_cast<const char*>(text.data());
   std::size_t inLeft = text.size() * 2;
   while (inLeft > 0) {
@@ -113,7 +151,8 @@ std::string ToAnsi(std::u16string_view text, unsigned codePage) {
     skip = std::min(skip, inLeft);
     in += skip;
     inLeft -= skip;
-    out.push_back('?');
+    const ExtraByte* extra = FindExtraByte(codePage, 0, unit);
+    out.push_back(extra ? static_cast<char>(extra->byte) : '?');
     conv.Reset();
   }
   return out;
@@ -137,9 +176,10 @@ std::u16string FromAnsi(std::string_view bytes, unsigned codePage) {
     if (conv.Convert(in, inLeft, out) == 0) {
       break;
     }
+    const ExtraByte* extra = FindExtraByte(codePage, static_cast<unsigned char>(*in), 0);
     ++in;
     --inLeft;
-    out.append(reinterpret_cast<const char*>(&fallback), 2);
+    out.append(reinterpret_cast<const char*>(extra ? &extra->unit : &fallback), 2);
     conv.Reset();
   }
   return BytesToUtf16(out);

@@ -17,10 +17,12 @@ std::string ToAnsi(std::u16string_view text, unsigned codePage) {
   }
   const auto* wide = reinterpret_cast<const wchar_t*>(text.data());
   const int length = static_cast<int>(text.size());
-  const int needed = WideCharToMultiByte(codePage, 0, wide, length, nullptr, 0, "?", nullptr);
+  // No default character of our own: UTF-8 (the system code page under Windows' "use Unicode
+  // UTF-8" setting) refuses any, and the code page's own default is '?' anyway.
+  const int needed = WideCharToMultiByte(codePage, 0, wide, length, nullptr, 0, nullptr, nullptr);
   std::string out(static_cast<std::size_t>(needed > 0 ? needed : 0), '\0');
   if (needed > 0) {
-    WideCharToMultiByte(codePage, 0, wide, length, out.data(), needed, "?", nullptr);
+    WideCharToMultiByte(codePage, 0, wide, length, out.data(), needed, nullptr, nullptr);
   }
   return out;
 }
