@@ -66,18 +66,18 @@ TEST(ProjectFile, WriteReadsBackAndRenameFindsAnyCase) {
   ASSERT_TRUE(WriteProjectFile(dir / "old.kjz", project));
   ASSERT_TRUE(RenameProjectFile(dir.Path(), u"新しい名前"));
   RobotProject back;
-  ASSERT_TRUE(ReadProjectFile(dir / "新しい名前.KJZ", back));
+  ASSERT_TRUE(ReadProjectFile(dir.Path() / u"新しい名前.KJZ", back));
   back.folder.clear();
   EXPECT_EQ(back, project);
   TempDir empty;
   EXPECT_FALSE(RenameProjectFile(empty.Path(), u"x"));
   // A name that is no plain file name, or that would replace another file, moves nothing.
-  WriteBytes(dir / "龍.KJZ", "keep");  // after the renamed file in name order
+  WriteBytes(dir.Path() / u"龍.KJZ", "keep");  // after the renamed file in name order
   for (const std::u16string_view name : {u"", u"../up", u"sub\\x", u"..", u"龍"}) {
     EXPECT_FALSE(RenameProjectFile(dir.Path(), name));
   }
-  EXPECT_TRUE(std::filesystem::exists(dir / "新しい名前.KJZ"));
-  EXPECT_EQ(ReadBytes(dir / "龍.KJZ"), "keep");
+  EXPECT_TRUE(std::filesystem::exists(dir.Path() / u"新しい名前.KJZ"));
+  EXPECT_EQ(ReadBytes(dir.Path() / u"龍.KJZ"), "keep");
 }
 
 // Names on disk need not be UTF-8 and texts from files may hold lone surrogates: both convert
@@ -178,13 +178,15 @@ namespace {
 
 TEST(ProgramInstance, StartsTheProgramWithItsArgument) {
   TempDir dir;
+  EXPECT_FALSE(StartProgramInstance(dir / "no_such_program", {}));
+#ifndef _WIN32  // the started program is the shell
   const auto marker = dir / "started";
   ASSERT_TRUE(StartProgramInstance("/bin/sh", {u"-c", u"echo ok > \"$0\"", TextFromPath(marker)}));
   for (int i = 0; i < 6000 && !std::filesystem::exists(marker); ++i) {
     std::this_thread::sleep_for(std::chrono::milliseconds(10));
   }
   EXPECT_TRUE(std::filesystem::exists(marker));
-  EXPECT_FALSE(StartProgramInstance(dir / "no_such_program", {}));
+#endif
 }
 
 }  // namespace

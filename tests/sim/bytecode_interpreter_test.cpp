@@ -721,8 +721,12 @@ TEST(VirtualBoardProgramCard, FailedFileCommandsAreReportedAndTouchNothing) {
 TEST(VirtualBoardCardPath, ResolvesInsideTheCardIgnoringCase) {
   TempDir card;
   PutFile(card / "Motion" / "Walk.BIN", Code{1});
-  EXPECT_EQ(CardPath(card.Path(), "MOTION\\walk.bin"), card / "Motion" / "Walk.BIN");
-  EXPECT_EQ(CardPath(card.Path(), "motion/./Walk.BIN"), card / "Motion" / "Walk.BIN");
+  // The same file (on Windows the name may keep the case it was given).
+  std::error_code ec;
+  EXPECT_TRUE(std::filesystem::equivalent(CardPath(card.Path(), "MOTION\\walk.bin").value_or(""),
+                                          card / "Motion" / "Walk.BIN", ec));
+  EXPECT_TRUE(std::filesystem::equivalent(CardPath(card.Path(), "motion/./Walk.BIN").value_or(""),
+                                          card / "Motion" / "Walk.BIN", ec));
   EXPECT_EQ(CardPath(card.Path(), "NEW.BIN"), card / "NEW.BIN");
   EXPECT_EQ(CardPath(card.Path(), ""), std::nullopt);
   EXPECT_EQ(CardPath(card.Path(), "\\ROOT.BIN"), std::nullopt);
