@@ -2,6 +2,7 @@
 #include <windows.h>
 
 #include <cstdio>
+#include <filesystem>
 
 #include "platform/file_copy.h"
 #include "platform/process_id.h"
@@ -39,6 +40,11 @@ bool SyncFileToDisk(std::FILE* file) {
 
 bool CopyFileReplacing(const std::filesystem::path& source, const std::filesystem::path& target,
                        std::error_code& error) {
+  // Not every implementation of the system refuses to copy over a folder.
+  if (std::filesystem::is_directory(target, error)) {
+    error = std::make_error_code(std::errc::is_a_directory);
+    return false;
+  }
   if (!CopyFileW(source.c_str(), target.c_str(), FALSE)) {
     error = CopyError(GetLastError());
     return false;
