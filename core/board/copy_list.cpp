@@ -108,7 +108,8 @@ int CopyListToDrive(CopyList& list, const CopyContext& context) {
     const auto cardTime = CardFileTime(sourceTime);
     const std::filesystem::path target = ResolveInFolder(context.drive.root, entry.name);
     const auto targetTime = std::filesystem::last_write_time(target, ec);
-    if (!ec && targetTime == cardTime) {
+    // A folder of the file's name is never up to date, whatever its time.
+    if (!ec && targetTime == cardTime && std::filesystem::is_regular_file(target, ec)) {
       continue;  // up to date
     }
     std::filesystem::create_directories(target.parent_path(), ec);
