@@ -10,8 +10,10 @@ namespace gestalon::core {
 unsigned SystemAnsiCodePage();
 
 // UTF-16 -> code page bytes. A character the code page cannot represent (or a lone surrogate)
-// becomes one '?', as the system converter's default character does; in code page 932 that
-// includes the look-alikes U+301C, U+2016, U+2212, U+203E and U+2014 of the full-width forms.
+// becomes one '?', as the system converter's default character does. On POSIX systems code page
+// 932 takes the look-alikes U+301C, U+2016, U+2212 and U+2014 (what input methods there
+// type for a wave dash or a minus) as their full-width forms and U+203E as 0x7E, so that such a
+// text stays readable.
 // (Windows' own converter also gives a best-fit letter for some accented letters, e.g. 'e' for
 // U+00E9, and one '?' per half of a surrogate pair.)
 std::string ToAnsi(std::u16string_view text, unsigned codePage = SystemAnsiCodePage());

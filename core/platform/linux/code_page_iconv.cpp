@@ -92,19 +92,6 @@ const ExtraByte* FindExtraByte(unsigned codePage, unsigned char byte, char16_t u
   return nullptr;
 }
 
-// Characters that iconv's code page 932 maps to a look-alike of theirs (wave dash, double
-// vertical line, minus sign, overline, em dash) but the system converter does not: there they
-// become the default character.
-std::u16string WithoutIconvLookAlikes(std::u16string_view text) {
-  std::u16string copy(text);
-  for (char16_t& c : copy) {
-    if (c == u'\u301C' || c == u'\u2016' || c == u'\u2212' || c == u'\u203E' || c == u'\u2014') {
-      c = u'?';
-    }
-  }
-  return copy;
-}
-
 std::u16string BytesToUtf16(const std::string& bytes) {
   std::u16string out(bytes.size() / 2, u'\0');
   std::memcpy(out.data(), bytes.data(), out.size() * 2);
@@ -126,10 +113,6 @@ std::string ToAnsi(std::u16string_view text, unsigned codePage) {
       out.push_back(c < 0x80 ? static_cast<char>(c) : '?');
     }
     return out;
-  }
-  const std::u16string own = codePage == 932 ? WithoutIconvLookAlikes(text) : std::u16string();
-  if (codePage == 932) {
-    text = own;
   }
   const char* in = reinterpret_cast<const char*>(text.data());
   std::size_t inLeft = text.size() * 2;
