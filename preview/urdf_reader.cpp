@@ -6,7 +6,6 @@
 #include <algorithm>
 #include <cctype>
 #include <fstream>
-#include <regex>
 #include <sstream>
 
 #include "strings/text_id.h"
@@ -225,23 +224,67 @@ int UnbalancedTagLine(const std::string& text) {
   return open.empty() ? 0 : open.back().line;
 }
 
+// The number after "Line number=", "line " and the like in the parser's words; 0 when none.
+int LineNumberInMessage(const std::string& message) {
+  for (std::size_t at = message.find("ine"); at != std::string::npos;
+       at = message.find("ine", at + 1)) {
+    if (at == 0 || (message[at - 1] != 'L' && message[at - 1] != 'l')) {
+      continue;
+    }
+    std::size_t i = at + 3;
+    if (message.compare(i, 7, " number") == 0) {
+      i += 7;
+    }
+    if (i >= message.size() || (message[i] != '=' && message[i] != ' ')) {
+      continue;
+    }
+    int line = 0;
+    bool digits = false;
+    // Digits beyond any real line count are cut, never overflow.
+    for (++i; i < message.size() && std::isdigit(static_cast<unsigned char>(message[i])); ++i) {
+      line = line < 100000000 ? line * 10 + (message[i] - '0') : line;
+      digits = true;
+    }
+    if (digits) {
+      return line;
+    }
+  }
+  return 0;
+}
+
+// Names the parser's words give in brackets or quotes ("[name]", "'name'"), without blanks.
+std::vector<std::string> QuotedNames(const std::string& message) {
+  std::vector<std::string> names;
+  for (std::size_t i = 0; i < message.size(); ++i) {
+    const char close = message[i] == '[' ? ']' : message[i] == '\'' ? '\'' : '\0';
+    if (close == '\0') {
+      continue;
+    }
+    std::size_t end = i + 1;
+    while (end < message.size() && message[end] != close &&
+           !std::isspace(static_cast<unsigned char>(message[end])) &&
+           (close != ']' || message[end] != ']')) {
+      ++end;
+    }
+    if (end < message.size() && message[end] == close && end > i + 1) {
+      names.push_back(message.substr(i + 1, end - i - 1));
+      i = end;
+    }
+  }
+  return names;
+}
+
 // The line the parser's words point at: its own "Line number=N"; else, for a text whose tags do
 // not nest, the first tag that breaks them; else the first line naming an element the words
 // mention in brackets or quotes; 0 when none of these.
 int LineOfError(const std::string& text, const std::string& message) {
-  std::smatch match;
-  if (std::regex_search(message, match, std::regex(R"([Ll]ine(?: number)?[= ](\d+))"))) {
-    return std::stoi(match[1].str());
+  if (const int line = LineNumberInMessage(message); line > 0) {
+    return line;
   }
   if (const int line = UnbalancedTagLine(text); line > 0) {
     return line;
   }
-  std::vector<std::string> names;
-  const std::regex quoted(R"(\[([^\]\s]+)\]|'([^'\s]+)')");
-  for (auto it = std::sregex_iterator(message.begin(), message.end(), quoted);
-       it != std::sregex_iterator(); ++it) {
-    names.push_back((*it)[1].matched ? (*it)[1].str() : (*it)[2].str());
-  }
+  const std::vector<std::string> names = QuotedNames(message);
   for (const std::string& name : names) {
     std::istringstream lines(text);
     std::string line;
