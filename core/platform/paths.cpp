@@ -9,7 +9,8 @@ namespace gestalon::core {
 // own conversions replace what does not convert instead.
 std::filesystem::path PathFromText(std::u16string_view text) {
 #ifdef _WIN32
-  return std::filesystem::path(std::u16string(text));
+  // Windows names are UTF-16 code units as they are: copied, never converted.
+  return std::filesystem::path(std::wstring(text.begin(), text.end()));
 #else
   std::string bytes = ToUtf8(text);
   for (char& c : bytes) {
@@ -23,7 +24,8 @@ std::filesystem::path PathFromText(std::u16string_view text) {
 
 std::u16string TextFromPath(const std::filesystem::path& path) {
 #ifdef _WIN32
-  return path.u16string();
+  const std::wstring& units = path.native();
+  return std::u16string(units.begin(), units.end());
 #else
   return FromUtf8(path.native());
 #endif
