@@ -83,8 +83,10 @@ TEST(ProjectFile, WriteReadsBackAndRenameFindsAnyCase) {
 // Names on disk need not be UTF-8 and texts from files may hold lone surrogates: both convert
 // with replacement characters instead of throwing out of the reader.
 TEST(ProjectFile, NamesThatDoNotConvertAreReplacedNotThrown) {
+#ifdef _WIN32
+  EXPECT_EQ(TextFromPath(PathFromText(u"a\xD800.KJZ")), u"a\xD800.KJZ") << "names are UTF-16 there";
+#else
   EXPECT_EQ(TextFromPath(PathFromText(u"a\xD800.KJZ")), u"a\xFFFD.KJZ");
-#ifndef _WIN32
   TempDir dir;
   WriteBytes(dir / "a.K\xffJZ", "");
   WriteBytes(dir / "b.KJZ", "");
