@@ -1,5 +1,6 @@
 #include "project/project_loader.h"
 
+#include "platform/file_copy.h"
 #include "platform/folders.h"
 #include "platform/paths.h"
 #include "pose/servo_channels.h"
@@ -40,6 +41,30 @@ std::filesystem::path ResolveProjectFile(const std::filesystem::path& projectFil
     return projectFile;
   }
   return PathFromText(previous.project.folder) / projectFile;
+}
+
+// Copies into `target` every file and folder of `source` that `target` does not have yet; what
+// is there already stays. (The standard library's folder copy of the Windows build takes any two
+// folders of one drive for the same folder and refuses.)
+bool CopyMissingFiles(const std::filesystem::path& source, const std::filesystem::path& target,
+                      std::error_code& ec) {
+  std::filesystem::recursive_directory_iterator it(source, ec);
+  for (; !ec && it != std::filesystem::recursive_directory_iterator(); it.increment(ec)) {
+    const std::filesystem::path to = target / it->path().lexically_relative(source);
+    std::error_code probe;
+    if (std::filesystem::exists(to, probe)) {
+      continue;
+    }
+    if (it->is_directory(ec)) {
+      std::filesystem::create_directories(to, ec);
+    } else if (!ec) {
+      CopyFileReplacing(it->path(), to, ec);
+    }
+    if (ec) {
+      return false;
+    }
+  }
+  return !ec;
 }
 
 }  // namespace
@@ -132,11 +157,7 @@ std::filesystem::path WritableProject(const std::filesystem::path& projectFile,
   const std::filesystem::path copy = copyFolder / file.filename();
   if (!std::filesystem::exists(copy, ec)) {
     std::filesystem::create_directories(copyFolder, ec);
-    std::filesystem::copy(
-        file.parent_path(), copyFolder,
-        std::filesystem::copy_options::recursive | std::filesystem::copy_options::skip_existing,
-        ec);
-    if (ec) {
+    if (ec || !CopyMissingFiles(file.parent_path(), copyFolder, ec)) {
       return projectFile;
     }
   }

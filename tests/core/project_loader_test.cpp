@@ -218,9 +218,6 @@ TEST_F(ProjectLoadTest, StartupTakesTheCommandLineThenTheLogAndRecordsTheProject
 }
 
 TEST_F(ProjectLoadTest, ProjectsInASharedProgramFolderOpenFromTheUsersCopy) {
-#ifdef _WIN32
-  GTEST_SKIP() << "a shipped project is not yet taken from the user's copy on Windows";
-#endif
   const auto shipped = programFolder_ / "robots" / "r";
   std::filesystem::create_directories(shipped.parent_path());
   std::filesystem::copy(projectFolder_, shipped, std::filesystem::copy_options::recursive);
