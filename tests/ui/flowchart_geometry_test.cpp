@@ -5,6 +5,7 @@
 #include "motion_area/block_label.h"
 #include "project/system_settings.h"
 #include "widgets/qt_text.h"
+#include "widgets/qt_translations.h"
 
 namespace gestalon::ui {
 namespace {
@@ -30,6 +31,11 @@ QString Label(const MotionBlock& block, const core::LoadedProject& project) {
 ArrowRoute Route(MotionBlock from, MotionBlock& to, ArrowColor color, bool oldRouter = false) {
   (color == ArrowColor::kRed ? from.branch : from.next) = &to;
   return RouteArrow(from, color, oldRouter);
+}
+
+// The text expected in the language the tests run in.
+QString InLanguage(const char* japanese, const char* english) {
+  return QString::fromUtf8(InterfaceLanguage() == QStringLiteral("en") ? english : japanese);
 }
 
 core::LoadedProject ProjectWithVariables() {
@@ -77,7 +83,7 @@ class FlowchartGeometryTest : public QObject {
     branch.op = core::BranchOp::kGreaterEqual;
     QCOMPARE(Label(branch, project), QStringLiteral("3840:歩数 >= 16"));
     branch.varAddr = 0x0100;
-    QCOMPARE(Label(branch, project), QStringLiteral("256:Unkown >= 16"));
+    QCOMPARE(Label(branch, project), InLanguage("256:Unkown >= 16", "256:Unknown >= 16"));
   }
 
   void hexadecimalConstantsTakeTheVariablesWidth() {
@@ -95,7 +101,8 @@ class FlowchartGeometryTest : public QObject {
     branch.constValue = 0x1F;
     QCOMPARE(Label(branch, project), QStringLiteral("0x0f00:歩数 != 0x001f"));
     branch.varSize = 4;
-    QCOMPARE(Label(branch, project), QStringLiteral("3840:Unkown != 0x0000001f"));
+    QCOMPARE(Label(branch, project),
+             InLanguage("3840:Unkown != 0x0000001f", "3840:Unknown != 0x0000001f"));
   }
 
   void alwaysAndNeverShowOnlyTheOperator() {
@@ -143,10 +150,10 @@ class FlowchartGeometryTest : public QObject {
     MotionBlock change = Block(BlockKind::InterpChange, 0, 0, 0, 0);
     change.varAddr = 0;
     change.refAddr = 2;
-    QCOMPARE(Label(change, project), QStringLiteral("全部 → ch2"));
+    QCOMPARE(Label(change, project), InLanguage("全部 → ch2", "All → ch2"));
     change.varAddr = 1;
     change.refAddr = 0;
-    QCOMPARE(Label(change, project), QStringLiteral("両目LED → ch0"));
+    QCOMPARE(Label(change, project), InLanguage("両目LED → ch0", "Both eye LEDs → ch0"));
     change.varAddr = 9;
     QCOMPARE(Label(change, project), QStringLiteral(" → ch0"));
   }
@@ -155,11 +162,11 @@ class FlowchartGeometryTest : public QObject {
     const core::LoadedProject project;
     MotionBlock pad = Block(BlockKind::PadIf, 0, 0, 0, 0);
     pad.constValue = 0;
-    QCOMPARE(Label(pad, project), QStringLiteral("何も入力しない"));
+    QCOMPARE(Label(pad, project), InLanguage("何も入力しない", "No input"));
     pad.constValue = 0x0011;  // bit 0 SELECT, bit 4 up
-    QCOMPARE(Label(pad, project), QStringLiteral("SELECT,前を入力"));
+    QCOMPARE(Label(pad, project), InLanguage("SELECT,前を入力", "SELECT,Up pressed"));
     pad.constValue = 0x8000 | 0x0400;  // bit 10 L1, bit 15 square
-    QCOMPARE(Label(pad, project), QStringLiteral("L1,□を入力"));
+    QCOMPARE(Label(pad, project), InLanguage("L1,□を入力", "L1,□ pressed"));
   }
 
   void startEndAndCommentTexts() {

@@ -24,19 +24,23 @@ class QtTranslationsTest : public QObject {
   }
 
   void standardButtonsAndFileDialogsSpeakTheInterfaceLanguage() {
-    QCOMPARE(InterfaceLanguage(), QStringLiteral("ja"));  // the program's own table
-    QVERIFY(InstallQtTranslations());
-    QCOMPARE(QLocale().language(), QLocale::Japanese);
+    const bool english = InterfaceLanguage() == QStringLiteral("en");
+    // Qt speaks English itself: there is no translation of its own texts to install.
+    QCOMPARE(InstallQtTranslations(), !english);
+    QCOMPARE(QLocale().language(), english ? QLocale::English : QLocale::Japanese);
     QMessageBox box(QMessageBox::Question, QString(), QString(),
                     QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
-    QCOMPARE(box.button(QMessageBox::Yes)->text(), QStringLiteral("はい(&Y)"));
-    QCOMPARE(box.button(QMessageBox::No)->text(), QStringLiteral("いいえ(&N)"));
-    QCOMPARE(box.button(QMessageBox::Cancel)->text(), QStringLiteral("キャンセル"));
+    QCOMPARE(box.button(QMessageBox::Yes)->text(),
+             english ? QStringLiteral("&Yes") : QStringLiteral("はい(&Y)"));
+    QCOMPARE(box.button(QMessageBox::No)->text(),
+             english ? QStringLiteral("&No") : QStringLiteral("いいえ(&N)"));
+    QCOMPARE(box.button(QMessageBox::Cancel)->text(),
+             english ? QStringLiteral("Cancel") : QStringLiteral("キャンセル"));
     QFileDialog dialog;
     dialog.setOption(QFileDialog::DontUseNativeDialog);
     const QLabel* lookIn = dialog.findChild<QLabel*>(QStringLiteral("lookInLabel"));
     QVERIFY(lookIn);
-    QVERIFY(!lookIn->text().contains(QStringLiteral("Look in")));
+    QCOMPARE(lookIn->text().contains(QStringLiteral("Look in")), english);
   }
 };
 
