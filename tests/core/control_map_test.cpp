@@ -7,11 +7,13 @@
 #include "controlmap/map_entry_text.h"
 #include "motion/block_factory.h"
 #include "motion/motion_writer.h"
+#include "motion_block_setup.h"
 #include "temp_dir.h"
 
 namespace gestalon::core {
 namespace {
 
+using testing::SetOperands;
 using testing::TempDir;
 
 MapEntry Entry(BlockKind kind, std::u16string motion, int target) {
@@ -30,20 +32,11 @@ ControlMap Sample() {
   cm.bootMotion = u"boot\\立ち上がり.KX4";
   SetMapName(cm, 0, u"歩行");
   MapEntry constant = Entry(BlockKind::If, u"walk.KX4", 0);
-  constant.condition.varAddr = 0x0F20;
-  constant.condition.op = BranchOp::kGreater;
-  constant.condition.useConst = 1;
-  constant.condition.constValue = -5;
-  constant.condition.varSize = 1;
+  SetOperands(constant.condition, BranchOp::kGreater, 1, 0x0F20, 2, 0, 1, -5);
   MapEntry variable = Entry(BlockKind::If, u"turn.KX4", 3);
-  variable.condition.varAddr = 0x0F22;
-  variable.condition.op = BranchOp::kBitMatch;
-  variable.condition.refAddr = 0x0F24;
-  variable.condition.refSize = 1;
+  SetOperands(variable.condition, BranchOp::kBitMatch, 2, 0x0F22, 1, 0x0F24, 0, 0);
   MapEntry pad = Entry(BlockKind::PadIf, u"kick.KX4", 1);
-  pad.condition.varAddr = kControllerWordAddr;
-  pad.condition.useConst = 1;
-  pad.condition.constValue = 0x0120;
+  SetOperands(pad.condition, BranchOp::kEqual, 2, kControllerWordAddr, 2, 0, 1, 0x0120);
   cm.maps[0].entries = {constant, variable, pad};
   cm.maps[0].idlingMotion = u"idle0.KX4";
   cm.maps[1].entries = {NewMapEntry(1)};
@@ -70,13 +63,7 @@ void ExpectSameMaps(const ControlMap& expected, const ControlMap& actual) {
       const MotionBlock& ac = a.entries[k].condition;
       EXPECT_EQ(ec.type, ac.type);
       EXPECT_EQ(ec.fileName, ac.fileName);
-      EXPECT_EQ(ec.varAddr, ac.varAddr);
-      EXPECT_EQ(ec.op, ac.op);
-      EXPECT_EQ(ec.constValue, ac.constValue);
-      EXPECT_EQ(ec.useConst, ac.useConst);
-      EXPECT_EQ(ec.varSize, ac.varSize);
-      EXPECT_EQ(ec.refAddr, ac.refAddr);
-      EXPECT_EQ(ec.refSize, ac.refSize);
+      EXPECT_EQ(testing::OperandFields(ec), testing::OperandFields(ac));
       EXPECT_EQ(e.entries[k].targetMap, a.entries[k].targetMap);
       EXPECT_EQ(ac.next, nullptr);
       EXPECT_EQ(ac.branch, nullptr);
@@ -226,29 +213,15 @@ TEST(ControlMapFile, MarkerLikeNamesReadBack) {
 TEST(ControlMapFile, EntryTestingTheMapNumberReadsBack) {
   ControlMap cm = Sample();
   MapEntry entry = Entry(BlockKind::If, u"map.KX4", 1);
-  entry.condition.varAddr = kMapNumberAddr;
-  entry.condition.useConst = 1;
-  entry.condition.constValue = 2;
+  SetOperands(entry.condition, BranchOp::kEqual, 2, kMapNumberAddr, 2, 0, 1, 2);
   cm.maps[1].entries.push_back(entry);
   ExpectSameMaps(cm, WrittenAndRead(cm));
 }
 
-class ControlMapFormat : public ::testing::Test {
- protected:
-  void SetUp() override { BuildControlMapFlowchart(Sample(), d); }
-  // The recogniser fails and leaves its output alone.
-  void ExpectFormatError() {
-    ControlMap out;
-    out.bootMotion = u"untouched";
-    EXPECT_FALSE(RecognizeControlMap(d, out));
-    EXPECT_EQ(out.bootMotion, u"untouched");
-    EXPECT_TRUE(out.maps[0].name.empty());
-  }
-  MotionDocument d;
-};
-
 // A map ends at the comment its entries lead to, whatever that comment says.
-TEST_F(ControlMapFormat, BottomIsWhereTheEntriesEnd) {
+TEST(ControlMapFormat, BottomIsWhereTheEntriesEnd) {
+  MotionDocument d;
+  BuildControlMapFlowchart(Sample(), d);
   MotionBlock* condition = MapHead(d, 1)->branch->next;
   ASSERT_TRUE(condition->next->Is(BlockKind::Comment));
   condition->next->comment = u"end";
@@ -258,39 +231,43 @@ TEST_F(ControlMapFormat, BottomIsWhereTheEntriesEnd) {
   EXPECT_TRUE(out.maps[1].idlingMotion.empty());
 }
 
-TEST_F(ControlMapFormat, MissingMapHead) {
-  MapHead(d, 3)->varAddr = 0x0F00;
-  ExpectFormatError();
-}
-
-TEST_F(ControlMapFormat, MapHeadOutsideTheFourMaps) {
-  MapHead(d, 3)->constValue = 4;
-  ExpectFormatError();
-}
-
-TEST_F(ControlMapFormat, ConditionThatIsNoEntry) {
-  MotionBlock* top = MapHead(d, 1)->branch;
-  MotionBlock stray;
-  stray.type = static_cast<std::int32_t>(BlockKind::If);
-  stray.next = top->next;
-  stray.branch = top->next;
-  top->next = &d.Append(stray);
-  ExpectFormatError();
-}
-
-TEST_F(ControlMapFormat, TargetOutsideTheFourMaps) {
-  MotionBlock* motionNumber = MapHead(d, 0)->branch->next->branch;
-  motionNumber->next->next->constValue = 7;
-  ExpectFormatError();
-}
-
-TEST_F(ControlMapFormat, LoopInsideAMapEnds) {
-  MotionBlock* top = MapHead(d, 3)->branch;
-  MotionBlock* idling = top->next;
-  ASSERT_TRUE(idling->Is(BlockKind::SubRoutine));
-  idling->type = static_cast<std::int32_t>(BlockKind::Calc);  // passed over, never ending
-  idling->next = top;
-  ExpectFormatError();
+// Each flowchart change makes the recogniser fail and leave its output alone.
+TEST(ControlMapFormat, BrokenFlowchartsAreFormatErrors) {
+  const struct {
+    const char* what;
+    void (*spoil)(MotionDocument& d);
+  } cases[] = {
+      {"missing map head", [](MotionDocument& d) { MapHead(d, 3)->varAddr = 0x0F00; }},
+      {"map head outside the four maps", [](MotionDocument& d) { MapHead(d, 3)->constValue = 4; }},
+      {"condition that is no entry",
+       [](MotionDocument& d) {
+         MotionBlock* top = MapHead(d, 1)->branch;
+         MotionBlock stray;
+         stray.type = static_cast<std::int32_t>(BlockKind::If);
+         stray.next = stray.branch = top->next;
+         top->next = &d.Append(stray);
+       }},
+      {"target outside the four maps",
+       [](MotionDocument& d) { MapHead(d, 0)->branch->next->branch->next->next->constValue = 7; }},
+      {"loop inside a map",
+       [](MotionDocument& d) {
+         MotionBlock* top = MapHead(d, 3)->branch;
+         ASSERT_TRUE(top->next->Is(BlockKind::SubRoutine));
+         top->next->type = static_cast<std::int32_t>(BlockKind::Calc);  // passed over, never ending
+         top->next->next = top;
+       }},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    MotionDocument d;
+    BuildControlMapFlowchart(Sample(), d);
+    c.spoil(d);
+    ControlMap out;
+    out.bootMotion = u"untouched";
+    EXPECT_FALSE(RecognizeControlMap(d, out));
+    EXPECT_EQ(out.bootMotion, u"untouched");
+    EXPECT_TRUE(out.maps[0].name.empty());
+  }
 }
 
 TEST(ControlMapFile, UnreadableOrForeignFilesAreFormatErrors) {
@@ -322,32 +299,31 @@ std::u16string Order(const std::vector<MapEntry>& rows) {
   return order;
 }
 
-TEST(ControlMapEntries, InsertGoesBeforeTheSelectionOrAtTheEnd) {
+TEST(ControlMapEntries, InsertDeleteAndMoveKeepTheOrder) {
   std::vector<MapEntry> rows = Rows({u"a", u"b"});
-  EXPECT_EQ(InsertEntry(rows, Rows({u"x"})[0], 1), 1);
-  EXPECT_EQ(Order(rows), u"axb");
-  EXPECT_EQ(InsertEntry(rows, Rows({u"y"})[0], -1), 3);
-  EXPECT_EQ(Order(rows), u"axby");
+  EXPECT_EQ(InsertEntry(rows, Rows({u"x"})[0], 1), 1);   // before the selection
+  EXPECT_EQ(InsertEntry(rows, Rows({u"y"})[0], -1), 3);  // none: at the end
   EXPECT_EQ(InsertEntry(rows, Rows({u"z"})[0], 9), 4);
   EXPECT_EQ(Order(rows), u"axbyz");
-}
-
-TEST(ControlMapEntries, DeleteRemovesEverySelectedRow) {
-  std::vector<MapEntry> rows = Rows({u"a", u"b", u"c", u"d"});
   DeleteEntries(rows, {3, 0, 7});
-  EXPECT_EQ(Order(rows), u"bc");
-}
+  EXPECT_EQ(Order(rows), u"xbz");
 
-TEST(ControlMapEntries, MoveKeepsOrderAndStopsAtTheEdges) {
-  std::vector<MapEntry> rows = Rows({u"a", u"b", u"c", u"d"});
-  EXPECT_EQ(MoveEntries(rows, {3}, 1), std::vector<int>{3});
-  EXPECT_EQ(Order(rows), u"abcd");
-  EXPECT_EQ(MoveEntries(rows, {0, 1}, 1), (std::vector<int>{1, 2}));
-  EXPECT_EQ(Order(rows), u"cabd");
-  EXPECT_EQ(MoveEntries(rows, {2, 3}, 1), (std::vector<int>{2, 3}));
-  EXPECT_EQ(Order(rows), u"cabd");
-  EXPECT_EQ(MoveEntries(rows, {0, 1, 3}, -1), (std::vector<int>{0, 1, 2}));
-  EXPECT_EQ(Order(rows), u"cadb");
+  rows = Rows({u"a", u"b", u"c", u"d"});
+  const struct {
+    std::vector<int> selected;
+    int step;
+    std::vector<int> moved;
+    std::u16string order;
+  } moves[] = {
+      {{3}, 1, {3}, u"abcd"},  // stops at the edge
+      {{0, 1}, 1, {1, 2}, u"cabd"},
+      {{2, 3}, 1, {2, 3}, u"cabd"},
+      {{0, 1, 3}, -1, {0, 1, 2}, u"cadb"},
+  };
+  for (const auto& m : moves) {
+    EXPECT_EQ(MoveEntries(rows, m.selected, m.step), m.moved);
+    EXPECT_EQ(Order(rows), m.order);
+  }
 }
 
 // The play condition column: the controller word as its pressed buttons, anything else as the

@@ -6,10 +6,12 @@
 #include "flowchart/block_selection.h"
 #include "flowchart/current_block.h"
 #include "flowchart/pose_block_settings.h"
+#include "motion_block_setup.h"
 
 namespace gestalon::core {
 namespace {
 
+using testing::Chain;
 using testing::EditingSession;
 
 // Start -> P0 -> IF; IF next -> P1 -> P3 -> End, IF branch -> P2 -> End. P0 current.
@@ -23,13 +25,9 @@ struct Branching {
   MotionBlock& p3 = s.Add(BlockKind::Pose, 50, 200, u"P 3");
   MotionBlock& end = s.Add(BlockKind::End, 50, 300, u"END");
   Branching() {
-    start.next = &p0;
-    p0.next = &branch;
-    branch.next = &p1;
+    Chain({&start, &p0, &branch, &p1, &p3, &end});
     branch.branch = &p2;
-    p1.next = &p3;
     p2.next = &end;
-    p3.next = &end;
     p1.time = 40;
     s.document.current = &p0;
   }

@@ -6,6 +6,7 @@
 #include "flowchart/block_delete.h"
 #include "flowchart/motion_import.h"
 #include "motion/motion_writer.h"
+#include "motion_block_setup.h"
 #include "temp_dir.h"
 
 namespace gestalon::core {
@@ -60,8 +61,7 @@ TEST(FlowchartAdd, NewBlockPositionBetweenPosesInANewColumnOrWithoutCurrent) {
   MotionBlock& pose = s.Add(BlockKind::Pose, 50, 50);
   MotionBlock& wait = s.Add(BlockKind::Wait, 50, 120);
   MotionBlock& next = s.Add(BlockKind::Pose, 50, 201);
-  pose.next = &wait;
-  wait.next = &next;
+  testing::Chain({&pose, &wait, &next});
   s.document.current = &pose;
   BlockPosition at = NewBlockPosition(s.context);
   EXPECT_EQ(at.x, 125) << "three quarters across";
@@ -92,9 +92,7 @@ struct Chain {
   MotionBlock& p1 = s.Add(BlockKind::Pose, 50, 150, u"P 1");
   MotionBlock& end = s.Add(BlockKind::End, 50, 300, u"END");
   Chain() {
-    start.next = &p0;
-    p0.next = &p1;
-    p1.next = &end;
+    testing::Chain({&start, &p0, &p1, &end});
     s.document.current = &p0;
   }
 };
@@ -195,8 +193,7 @@ TEST(FlowchartSplit, DuplicateKeepsValuesAndAWaitBlockKeepsItsTime) {
 TEST(FlowchartClipboard, CopyKeepsLinksAmongTheSelectionAndCutsTheRest) {
   Chain c;
   MotionBlock& calc = c.s.Add(BlockKind::If, 200, 50);
-  c.p0.next = &calc;
-  calc.next = &c.p1;
+  testing::Chain({&c.p0, &calc, &c.p1});
   calc.branch = &c.end;
   c.p0.branch = &c.start;
   c.start.selFlags = c.p0.selFlags = calc.selFlags = kBlockSelected;
@@ -263,17 +260,16 @@ TEST(FlowchartDelete, BridgesTheChainAndNeverLeavesDanglingArrows) {
   MotionBlock& y = c.s.Add(BlockKind::If, 200, 100);
   MotionBlock& z1 = c.s.Add(BlockKind::Calc, 200, 150);
   MotionBlock& z2 = c.s.Add(BlockKind::Calc, 200, 200);
-  c.p0.next = &x;  // P0 -> X -> P1
-  x.next = &c.p1;
-  x.branch = &y;  // X and Y branch to each other
+  testing::Chain({&c.p0, &x, &c.p1});
+  x.branch = &y;  // X and Y branch to each other; P1 branches to X
   y.branch = &x;
-  c.p1.next = &z1;  // P1 -> Z1 <-> Z2
-  z1.next = &z2;
-  z2.next = &z1;
+  c.p1.branch = &x;
+  testing::Chain({&c.p1, &z1, &z2, &z1});
   x.selFlags = z1.selFlags = z2.selFlags = kBlockSelected;
   DeleteBlocks(c.s.context);
   EXPECT_EQ(c.s.document.count(), 5);
   EXPECT_EQ(c.p0.next, &c.p1);
+  EXPECT_EQ(c.p1.branch, &y) << "a branch to a deleted block takes that block's branch";
   EXPECT_EQ(y.branch, nullptr) << "a branch bridged onto its own block is cut";
   EXPECT_EQ(c.p1.next, nullptr);
   EXPECT_TRUE(LinksStayInside(c.s.document));
@@ -302,8 +298,7 @@ TEST(FlowchartDelete, NothingSelectedDeletesTheCurrentPoseUnlessItIsTheOnlyOne) 
 TEST(FlowchartDelete, CurrentGoesToThePoseItLedTo) {
   Chain c;
   MotionBlock& calc = c.s.Add(BlockKind::Calc, 200, 50);
-  c.p0.next = &calc;
-  calc.next = &c.p1;
+  testing::Chain({&c.p0, &calc, &c.p1});
   MotionBlock& p2 = c.s.Add(BlockKind::Pose, 200, 300, u"P 2");
   c.p0.selFlags = calc.selFlags = kBlockSelected;
   DeleteBlocks(c.s.context);
@@ -349,9 +344,7 @@ TEST(FlowchartImport, LeavesOutStartAndEndMovesAndSelects) {
     MotionBlock& pose = source.Add(BlockKind::Pose, 50, 46, u"P 0");
     MotionBlock& branch = source.Add(BlockKind::If, 50, 100, u"IF");
     MotionBlock& end = source.Add(BlockKind::End, 50, 574, u"END");
-    start.next = &pose;
-    pose.next = &branch;
-    branch.next = &end;
+    testing::Chain({&start, &pose, &branch, &end});
     branch.branch = &pose;
     ASSERT_TRUE(
         WriteMotionFile(dir / "other.KX4", source.document, source.project.sliders, 100, nullptr));

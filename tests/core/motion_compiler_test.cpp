@@ -7,6 +7,7 @@
 #include <string>
 
 #include "byte_code_fixtures.h"
+#include "motion_block_setup.h"
 #include "recording_ports.h"
 
 namespace gestalon::core {
@@ -15,10 +16,12 @@ namespace {
 using testing::AddBlock;
 using testing::B;
 using testing::Bytes;
+using testing::Chain;
 using testing::FakeCompileList;
 using testing::L;
 using testing::Mem;
 using testing::Op;
+using testing::SetOperands;
 using testing::W;
 using testing::operator+;
 
@@ -46,9 +49,7 @@ Bytes PoseWrites(const std::array<std::int16_t, kPoseSlotCount>& slots, std::uin
 MotionBlock& Framed(MotionDocument& document, BlockKind kind) {
   MotionBlock& start = AddBlock(document, BlockKind::Start);
   MotionBlock& block = AddBlock(document, kind);
-  MotionBlock& end = AddBlock(document, BlockKind::End);
-  start.next = &block;
-  block.next = &end;
+  Chain({&start, &block, &AddBlock(document, BlockKind::End)});
   return block;
 }
 
@@ -71,12 +72,9 @@ TEST(MotionCompilerFlow, LinksFallThroughOnlyToTheFollowingBlock) {
   MotionBlock& start = AddBlock(document, BlockKind::Start);
   MotionBlock& first = AddBlock(document, BlockKind::Wait);
   MotionBlock& second = AddBlock(document, BlockKind::Wait);
-  MotionBlock& end = AddBlock(document, BlockKind::End);
+  Chain({&start, &first, &second, &AddBlock(document, BlockKind::End)});
   first.time = 1;
   second.time = 2;
-  start.next = &first;
-  first.next = &second;
-  second.next = &end;
   EXPECT_EQ(Compile(document), kFramedStart + B({0x88, 1, 0x88, 2, 0x83}));
 
   second.next = &first;  // backwards: a jump
@@ -115,10 +113,7 @@ TEST(MotionCompilerFlow, CommentJumpsLikeStartWithoutEnding) {
   MotionBlock& start = AddBlock(document, BlockKind::Start);
   MotionBlock& comment = AddBlock(document, BlockKind::Comment);
   MotionBlock& branch = AddBlock(document, BlockKind::If);
-  branch.op = BranchOp::kEqual;
-  branch.varSize = 1;
-  branch.varAddr = 0x0F00;
-  branch.useConst = 1;
+  SetOperands(branch, BranchOp::kEqual, 1, 0x0F00, 0, 0, 1, 0);
   start.next = &branch;
   comment.next = &branch;  // even the following block is jumped to
   // The comment's code is 5 bytes at 6; the branch starts at 11 and, without a red arrow,
@@ -131,9 +126,7 @@ TEST(MotionCompilerFlow, CommentJumpsLikeStartWithoutEnding) {
 TEST(MotionCompilerFlow, BranchesBeforeAnyEndBlockGoToTheMotionsEnd) {
   MotionDocument document;
   MotionBlock& branch = AddBlock(document, BlockKind::If);
-  branch.op = BranchOp::kNotEqual;
-  branch.varSize = 2;
-  branch.refSize = 2;
+  SetOperands(branch, BranchOp::kNotEqual, 2, 0, 2, 0, 0, 0);
   MotionBlock& end = AddBlock(document, BlockKind::End);
   branch.next = &end;
   // The End block at 18 is known from the measuring pass.
@@ -144,9 +137,7 @@ TEST(MotionCompilerFlow, BranchesBeforeAnyEndBlockGoToTheMotionsEnd) {
 TEST(MotionCompilerFlow, MotionWithoutStartOrEndGetsAnEndInstruction) {
   MotionDocument document;
   MotionBlock& branch = AddBlock(document, BlockKind::If);
-  branch.op = BranchOp::kGreater;
-  branch.varSize = 2;
-  branch.refSize = 2;
+  SetOperands(branch, BranchOp::kGreater, 2, 0, 2, 0, 0, 0);
   EXPECT_EQ(Compile(document), B({0xC0}) + Op(0xC9, 0) + Op(0xC9, 0) + B({0xD1, 0xDB}) +
                                    Op(0xE0, 19) + B({0x83, 0x83}));
 
@@ -174,9 +165,7 @@ TEST(MotionCompilerPose, QueueWaitThenTargetsAndTime) {
     pose.slots[static_cast<std::size_t>(i)] = static_cast<std::int16_t>(i * 0x0101 - 300);
   }
   pose.time = 50;
-  CompileOptions options;
-  options.baseAddress = 0x1000;
-  const Bytes code = Compile(document, options);
+  const Bytes code = Compile(document, {.baseAddress = 0x1000});
   const std::uint32_t poseStart = 0x1000 + 6;
   const Bytes expected = Op(0x81, poseStart) + B({0x83}) + QueueWait(poseStart) +
                          PoseWrites(pose.slots, 50) + B({0x83});
@@ -235,8 +224,7 @@ TEST(MotionCompilerPose, ServoMaskZeroesTheChannelsCompanionsOnly) {
     pose.slots[k] = 0x1234;
   }
   pose.servoEnableMask = (1ULL << 3) | (1ULL << 40);
-  CompileOptions options;
-  options.sliders = &sliders;
+  const CompileOptions options{.sliders = &sliders};
   auto expectedSlots = pose.slots;
   expectedSlots[10] = 0;
   EXPECT_EQ(Compile(document, options),
@@ -255,11 +243,7 @@ TEST(MotionCompilerPose, ServoMaskZeroesTheChannelsCompanionsOnly) {
 TEST(MotionCompilerCalc, EveryOperatorWithConstantAndVariable) {
   MotionDocument document;
   MotionBlock& calc = Framed(document, BlockKind::Calc);
-  calc.varAddr = 0x0F00;
-  calc.varSize = 2;
-  calc.refAddr = 0x0F10;
-  calc.refSize = 1;
-  calc.constValue = -2;
+  SetOperands(calc, 0, 2, 0x0F00, 1, 0x0F10, 0, -2);
   for (std::uint16_t op = 0; op <= 9; ++op) {
     calc.op = op;
     calc.useConst = 1;
@@ -278,11 +262,7 @@ TEST(MotionCompilerCalc, EveryOperatorWithConstantAndVariable) {
 TEST(MotionCompilerCalc, VariableSizesPickTheOpcodes) {
   MotionDocument document;
   MotionBlock& calc = Framed(document, BlockKind::Calc);
-  calc.op = CalcOp::kAdd;
-  calc.varAddr = 0x0E00;
-  calc.refAddr = 0x0E04;
-  calc.varSize = 4;
-  calc.refSize = 4;
+  SetOperands(calc, CalcOp::kAdd, 4, 0x0E00, 4, 0x0E04, 0, 0);
   EXPECT_EQ(Compile(document), kFramedStart + B({0xC0}) + Op(0xCA, 0x0E00) + Op(0xCA, 0x0E04) +
                                    B({0xD0}) + Op(0xCE, 0x0E00) + B({0x83}));
   calc.varSize = 1;
@@ -311,10 +291,7 @@ TEST(MotionCompilerBranch, EveryComparisonOperator) {
     MotionBlock& branch = Framed(document, kind);
     MotionBlock& target = AddBlock(document, BlockKind::End);
     branch.branch = &target;
-    branch.varAddr = 0x0EE4;
-    branch.varSize = 2;
-    branch.refAddr = 0x0F02;
-    branch.refSize = 1;
+    SetOperands(branch, 0, 2, 0x0EE4, 1, 0x0F02, 0, 0);
     for (std::uint16_t op = 0; op < 9; ++op) {
       branch.op = op;
       branch.useConst = 1;
@@ -388,8 +365,7 @@ TEST(MotionCompilerCalls, SubroutineRecordsItsBlockAndCallsTheListedAddress) {
   sub.asJump = true;  // the same code either way
   FakeCompileList list;
   list.addresses[u"wave.KX4"] = 0x4321;
-  CompileOptions options;
-  options.compileList = &list;
+  const CompileOptions options{.compileList = &list};
   EXPECT_EQ(Compile(document, options),
             kFramedStart + Mem(0x0FFC, L(6)) + Op(0x82, 0x4321) + B({0x83}));
   ASSERT_EQ(list.calls.size(), 1u);
@@ -401,8 +377,7 @@ TEST(MotionCompilerCalls, SoundWaitsForThePoseUnlessToldNot) {
   MotionBlock& sound = Framed(document, BlockKind::Sound);
   sound.fileName = u"声.wav";
   FakeCompileList list;
-  CompileOptions options;
-  options.compileList = &list;
+  const CompileOptions options{.compileList = &list};
   const Bytes name = B({0x90, 0xBA, '.', 'w', 'a', 'v', 0});
   const Bytes play = Mem(0x0400, name) + Mem(0x01E0, B({1}));
   EXPECT_EQ(Compile(document, options), kFramedStart + Op(0x8C, 0x0B43) + play + B({0x83}));
@@ -426,8 +401,7 @@ TEST(MotionCompilerCalls, FileReadAndWrite) {
     file.fileName = u"data\\a.bin";
     file.fileAddr = 0x0F20;
     FakeCompileList list;
-    CompileOptions options;
-    options.compileList = &list;
+    const CompileOptions options{.compileList = &list};
     const int command = kind == BlockKind::FileRead ? 1 : 2;
     EXPECT_EQ(Compile(document, options),
               kFramedStart +
@@ -444,9 +418,7 @@ TEST(MotionCompilerCalls, CancelTestsTheCancelBitsAndCallsItsSubroutine) {
   cancel.fileName = u"stop.KX4";
   FakeCompileList list;
   list.addresses[u"stop.KX4"] = 0x0800;
-  CompileOptions options;
-  options.compileList = &list;
-  options.controllerCancelBits = 0x0030;
+  const CompileOptions options{.controllerCancelBits = 0x0030, .compileList = &list};
   const Bytes test = B({0xC0}) + Op(0xC9, 0x0EE6) + Op(0xC4, 0x30) + B({0xD5}) + Op(0xC4, 0x30) +
                      B({0xD1, 0xDA}) + Mem(0x0EE6, W(0));
   // The next block (End) follows the 48-byte cancel code at 6.
@@ -468,8 +440,7 @@ TEST(MotionCompilerCalls, TooLongFileNamesAreRefusedNamingTheFile) {
   MotionDocument document;
   MotionBlock& file = Framed(document, BlockKind::FileRead);
   testing::RecordingPrompter prompter;
-  CompileOptions options;
-  options.prompter = &prompter;
+  const CompileOptions options{.prompter = &prompter};
 
   file.fileName = std::u16string(254, u'a');
   const Bytes code = Compile(document, options);
@@ -508,9 +479,7 @@ TEST(MotionCompilerRanges, BlockRangesGoToTheEditedMotion) {
   for (int i = 0; i < 3; ++i) {  // shorter than the compiled motion
     AddBlock(edited, BlockKind::Pose).fileStart = 999;
   }
-  CompileOptions options;
-  options.baseAddress = 100;
-  options.copyRangesTo = &edited;
+  CompileOptions options{.baseAddress = 100, .copyRangesTo = &edited};
   EXPECT_EQ(Compile(document, options), Op(0x81, 106) + B({0x83, 0x88, 50, 0x83, 0x83}));
   const std::uint32_t ranges[3][2] = {{100, 106}, {106, 106}, {106, 109}};
   int i = 0;

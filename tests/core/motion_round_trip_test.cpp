@@ -6,6 +6,7 @@
 #include "motion/motion_files.h"
 #include "motion/motion_reader.h"
 #include "motion/motion_writer.h"
+#include "motion_block_setup.h"
 #include "platform/paths.h"
 #include "recording_ports.h"
 #include "strings/text_id.h"
@@ -89,69 +90,14 @@ MotionDocument EveryKind() {
   MotionBlock& end = add(BlockKind::End, 730);
   MotionBlock& lastEnd = add(BlockKind::End, 770);
 
-  start.next = &pose;
-  pose.next = &waitingPose;
-  waitingPose.next = &calc;
-  calc.next = &calcVar;
-  calcVar.next = &branch;
-  branch.next = &always;
-  branch.branch = &pose;  // a cycle back
-  always.next = &pad;
+  testing::Chain({&start, &pose, &waitingPose, &calc, &calcVar, &branch, &always, &pad, &sub, &jump,
+                  &sound, &silence, &read, &write, &comment});
+  branch.branch = &pose;    // a cycle back
   always.branch = nullptr;  // dangling: resolves to the end section
-  pad.next = &sub;
   pad.branch = &end;
-  sub.next = &jump;
-  jump.next = &sound;
-  sound.next = &silence;
-  silence.next = &read;
-  read.next = &write;
-  write.next = &comment;
   comment.next = nullptr;
-  wait.next = &lastEnd;  // End target that is not the next block
-  cancel.next = &wait;   // backwards
-  interp.next = &cancel;
+  testing::Chain({&interp, &cancel, &wait, &lastEnd});  // backwards; an End that is not next
   return d;
-}
-
-void ExpectSameBlocks(const MotionDocument& a, const MotionDocument& b) {
-  ASSERT_EQ(a.count(), b.count());
-  for (int i = 0; i < a.count(); ++i) {
-    const MotionBlock& x = *a.At(i);
-    const MotionBlock& y = *b.At(i);
-    SCOPED_TRACE(i);
-    EXPECT_EQ(x.name, y.name);
-    EXPECT_EQ(x.type, y.type);
-    EXPECT_EQ(x.xpos, y.xpos);
-    EXPECT_EQ(x.ypos, y.ypos);
-    EXPECT_EQ(x.bluearrow, y.bluearrow);
-    EXPECT_EQ(x.redarrow, y.redarrow);
-    EXPECT_EQ(a.IndexOf(x.next), b.IndexOf(y.next));
-    EXPECT_EQ(a.IndexOf(x.branch), b.IndexOf(y.branch));
-    EXPECT_EQ(x.fileStart, y.fileStart);
-    if (x.Is(BlockKind::Pose)) {
-      EXPECT_EQ(x.slots, y.slots);
-      EXPECT_EQ(x.time, y.time);
-      EXPECT_EQ(x.servoEnableMask, y.servoEnableMask);
-      EXPECT_EQ(x.poseConst, y.poseConst);
-      EXPECT_EQ(x.interpWait, y.interpWait);
-    }
-    if (x.Is(BlockKind::Calc) || x.Is(BlockKind::If) || x.Is(BlockKind::PadIf)) {
-      EXPECT_EQ(x.op, y.op);
-      EXPECT_EQ(x.varAddr, y.varAddr);
-      EXPECT_EQ(x.refAddr, y.refAddr);
-      EXPECT_EQ(x.varSize, y.varSize);
-      EXPECT_EQ(x.refSize, y.refSize);
-      EXPECT_EQ(x.constValue, y.constValue);
-      EXPECT_EQ(x.useConst, y.useConst);
-    }
-    EXPECT_EQ(x.fileName, y.fileName);
-    EXPECT_EQ(x.noFile, y.noFile);
-    EXPECT_EQ(x.asJump, y.asJump);
-    EXPECT_EQ(x.comment, y.comment);
-    if (x.Is(BlockKind::Wait)) {
-      EXPECT_EQ(x.time, y.time);
-    }
-  }
 }
 
 TEST(MotionRoundTrip, EveryKindComesBackWithItsLinks) {
@@ -159,7 +105,7 @@ TEST(MotionRoundTrip, EveryKindComesBackWithItsLinks) {
   MotionDocument original = EveryKind();
   const std::string first = BuildMotionFileText(original, sliders, 100, nullptr);
   MotionDocument read = ReadMotionText(first, sliders, nullptr);
-  ExpectSameBlocks(original, read);
+  testing::ExpectSameBlocks(original, read);
   // The switched companion slot comes back from its servoenable line.
   EXPECT_EQ(read.At(1)->slots[40], original.At(1)->slots[40]);
   EXPECT_EQ(BuildMotionFileText(read, sliders, 100, nullptr), first);
@@ -248,9 +194,7 @@ TEST_F(MotionFilesTest, OpenedPoseFollowsTheLinksFromTheStart) {
   MotionBlock& c1 = AddBlock(d, BlockKind::Calc, {0, 0}, base);
   MotionBlock& c2 = AddBlock(d, BlockKind::Calc, {0, 0}, base);
   MotionBlock& reached = AddBlock(d, BlockKind::Pose, {0, 0}, base);
-  start.next = &c1;
-  c1.next = &c2;
-  c2.next = &reached;
+  testing::Chain({&start, &c1, &c2, &reached});
   early.next = nullptr;
   EXPECT_EQ(ChooseOpenedPose(d), &reached);
   for (const MotionBlock& b : d) {

@@ -4,17 +4,23 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <initializer_list>
 #include <iterator>
 #include <string>
 #include <utility>
 #include <vector>
 
+#include "motion/motion_reader.h"
+#include "motion_block_setup.h"
 #include "temp_dir.h"
 
 namespace gestalon::core {
 namespace {
 
+using testing::Chain;
+using testing::ExpectSameBlocks;
 using testing::ReadBytes;
+using testing::SetOperands;
 using testing::TempDir;
 using testing::WriteBytes;
 
@@ -38,10 +44,58 @@ MotionBlock& AddEnd(MotionDocument& document, int y) {
   return Add(document, BlockKind::End, u"   END   ", 50, y, 16, 46);
 }
 
-std::string JumpLine(std::uint32_t address) {
-  char text[32];
-  std::snprintf(text, sizeof text, "<jump adr=\"0x%08x\"/>\r\n", address);
+// The expected texts are written with LF line ends; the file has CR LF.
+std::string Crlf(std::string_view lines) {
+  std::string text;
+  for (char c : lines) {
+    text += c == '\n' ? "\r\n" : std::string(1, c);
+  }
   return text;
+}
+
+std::string Hex(const char* format, std::uint32_t value) {
+  char text[32];
+  std::snprintf(text, sizeof text, format, value);
+  return text;
+}
+
+std::string JumpLine(std::uint32_t address) {
+  return Hex("<jump adr=\"0x%08x\"/>\r\n", address);
+}
+
+// A section's head: the block line and the lines inside its <vavid> tag.
+std::string Head(const std::string& name, int type, int x = 0, int y = 0, int blue = 6, int red = 6,
+                 const std::string& inside = "") {
+  return "<vavid>\r\n\t<block name=\"" + name + "\" type=\"" + std::to_string(type) + "\" xpos=\"" +
+         std::to_string(x) + "\" ypos=\"" + std::to_string(y) + "\" bluearrow=\"" +
+         std::to_string(blue) + "\" redarrow=\"" + std::to_string(red) + "\"/>\r\n" + inside +
+         "</vavid>\r\n";
+}
+
+// The operand record of a calculation or branch block.
+std::string VarCalc(int size, int data, std::uint32_t addr, const std::string& constant,
+                    int refSize, std::uint32_t refAddr, int useConst) {
+  return "\t<varcalc size=\"" + std::to_string(size) + "\" data=\"" + std::to_string(data) +
+         "\" adr=\"" + Hex("0x%04x", addr) + "\">\r\n\t\t<vconst data=\"" + constant +
+         "\"/>\r\n\t\t<vaddress size=\"" + std::to_string(refSize) + "\" adr=\"" +
+         Hex("0x%04x", refAddr) + "\"/>\r\n\t\t<flagconst data=\"" + std::to_string(useConst) +
+         "\"/>\r\n\r\n\t</varcalc>\r\n";
+}
+
+// The 128 target values, 24 a line; slots not named are 0.
+std::string SlotLines(std::initializer_list<std::pair<int, std::uint16_t>> set) {
+  std::uint16_t values[kPoseSlotCount] = {};
+  for (const auto& [slot, value] : set) {
+    values[slot] = value;
+  }
+  std::string lines = "<mem_w size=\"2\" adr=\"0x0a00\">\r\n";
+  for (int i = 0; i < kPoseSlotCount; ++i) {
+    lines += (i % 24 == 0 ? "\t" : "") + Hex("0x%04x", values[i]) +
+             (i + 1 == kPoseSlotCount ? "\r\n"
+              : i % 24 == 23          ? ",\r\n"
+                                      : ",");
+  }
+  return lines + "</mem_w>\r\n";
 }
 
 std::string SectionText(const std::string& text, const MotionBlock& block) {
@@ -56,19 +110,25 @@ std::size_t CountOf(const std::string& text, const std::string& piece) {
   return count;
 }
 
-const SliderTable kNoCompanions{};
+std::string Written(MotionDocument& document) {
+  return BuildMotionFileText(document, SliderTable{}, 100, nullptr);
+}
 
-const std::string kHeader =
-    "<vavid>\r\n"
-    "\t<format data=\"2\"/>\r\n"
-    "</vavid>\r\n"
-    "\r\n"
-    "\r\n";
+// The document is written as `expected`, and reading that text gives the same blocks back.
+void ExpectWrittenAndReadBack(MotionDocument& document, const std::string& expected) {
+  EXPECT_EQ(Written(document), expected);
+  ExpectSameBlocks(document, ReadMotionText(expected, SliderTable{}, nullptr));
+}
+
+const std::string kHeader = Crlf("<vavid>\n\t<format data=\"2\"/>\n</vavid>\n\n\n");
+const std::string kGap = "\r\n\r\n";
+const std::string kQueueWait = "<wait size=\"1\" adr=\"0x0b43\"/>\r\n";
+const std::string kStartHead = Head("", 3, 50, 10, 6, 0);
+const std::string kEndSection = kGap + kQueueWait;
 
 TEST(MotionWriterLayout, EmptyDocumentHasHeaderAndEndSectionOnly) {
   MotionDocument document;
-  EXPECT_EQ(BuildMotionFileText(document, kNoCompanions, 100, nullptr),
-            kHeader + "<wait size=\"1\" adr=\"0x0b43\"/>\r\n");
+  EXPECT_EQ(Written(document), kHeader + kQueueWait);
 }
 
 TEST(MotionWriterLayout, StartPoseEndFallsThroughThenJumpsToEndSectionAndEndBlock) {
@@ -76,8 +136,7 @@ TEST(MotionWriterLayout, StartPoseEndFallsThroughThenJumpsToEndSectionAndEndBloc
   MotionBlock& start = AddStart(document);
   MotionBlock& pose = Add(document, BlockKind::Pose, u"P 1", 50, 60);
   MotionBlock& end = AddEnd(document, 110);
-  start.next = &pose;
-  pose.next = &end;
+  Chain({&start, &pose, &end});
   pose.time = 50;
   pose.interpWait = true;
   pose.slots[0] = 7500;
@@ -85,57 +144,22 @@ TEST(MotionWriterLayout, StartPoseEndFallsThroughThenJumpsToEndSectionAndEndBloc
   pose.slots[24] = 0xab;
   pose.slots[127] = 0x123;
 
-  const std::string expected =
-      "<vavid>\r\n"
-      "\t<format data=\"2\"/>\r\n"
-      "</vavid>\r\n"
-      "\r\n"
-      "\r\n"
-      "<vavid>\r\n"
-      "\t<block name=\"\" type=\"3\" xpos=\"50\" ypos=\"10\" bluearrow=\"6\" redarrow=\"0\"/>\r\n"
-      "</vavid>\r\n"
-      "\r\n"
-      "\r\n"
-      "<vavid>\r\n"
-      "\t<block name=\"P 1\" type=\"0\" xpos=\"50\" ypos=\"60\" bluearrow=\"6\" "
-      "redarrow=\"6\"/>\r\n"
-      "</vavid>\r\n"
-      "<mem_w size=\"2\" adr=\"0x0a00\">\r\n"
-      "\t0x1d4c,0xffff,0x0000,0x0000,0x0000,0x0000,0x0000,0x0000,0x0000,0x0000,0x0000,0x0000,"
-      "0x0000,0x0000,0x0000,0x0000,0x0000,0x0000,0x0000,0x0000,0x0000,0x0000,0x0000,0x0000,\r\n"
-      "\t0x00ab,0x0000,0x0000,0x0000,0x0000,0x0000,0x0000,0x0000,0x0000,0x0000,0x0000,0x0000,"
-      "0x0000,0x0000,0x0000,0x0000,0x0000,0x0000,0x0000,0x0000,0x0000,0x0000,0x0000,0x0000,\r\n"
-      "\t0x0000,0x0000,0x0000,0x0000,0x0000,0x0000,0x0000,0x0000,0x0000,0x0000,0x0000,0x0000,"
-      "0x0000,0x0000,0x0000,0x0000,0x0000,0x0000,0x0000,0x0000,0x0000,0x0000,0x0000,0x0000,\r\n"
-      "\t0x0000,0x0000,0x0000,0x0000,0x0000,0x0000,0x0000,0x0000,0x0000,0x0000,0x0000,0x0000,"
-      "0x0000,0x0000,0x0000,0x0000,0x0000,0x0000,0x0000,0x0000,0x0000,0x0000,0x0000,0x0000,\r\n"
-      "\t0x0000,0x0000,0x0000,0x0000,0x0000,0x0000,0x0000,0x0000,0x0000,0x0000,0x0000,0x0000,"
-      "0x0000,0x0000,0x0000,0x0000,0x0000,0x0000,0x0000,0x0000,0x0000,0x0000,0x0000,0x0000,\r\n"
-      "\t0x0000,0x0000,0x0000,0x0000,0x0000,0x0000,0x0000,0x0123\r\n"
-      "</mem_w>\r\n"
-      "<mem_w size=\"2\" adr=\"0x0b00\">0x0032</mem_w>\r\n"
-      "<wait size=\"1\" adr=\"0x0b43\"/>\r\n"
-      "<vconst data=\"0\"/>\r\n"
-      "<jump adr=\"0x000005d9\"/>\r\n"
-      "<jump adr=\"0x00000541\"/>\r\n"
-      "\r\n"
-      "\r\n"
-      "<vavid>\r\n"
-      "\t<block name=\"   END   \" type=\"4\" xpos=\"50\" ypos=\"110\" bluearrow=\"16\" "
-      "redarrow=\"46\"/>\r\n"
-      "</vavid>\r\n"
-      "<wait size=\"1\" adr=\"0x0b43\"/>\r\n"
-      "<return/>\r\n"
-      "\r\n"
-      "\r\n"
-      "<wait size=\"1\" adr=\"0x0b43\"/>\r\n";
-  EXPECT_EQ(BuildMotionFileText(document, kNoCompanions, 100, nullptr), expected);
-  EXPECT_EQ(start.fileStart, 44u);
-  EXPECT_EQ(start.fileEnd, 142u);
-  EXPECT_EQ(pose.fileStart, 142u);
-  EXPECT_EQ(pose.fileEnd, 1345u);
-  EXPECT_EQ(end.fileStart, 1345u);
-  EXPECT_EQ(end.fileEnd, 1497u);
+  ExpectWrittenAndReadBack(
+      document, kHeader + kStartHead + kGap + Head("P 1", 0, 50, 60) +
+                    SlotLines({{0, 0x1d4c}, {1, 0xffff}, {24, 0xab}, {127, 0x123}}) +
+                    Crlf("<mem_w size=\"2\" adr=\"0x0b00\">0x0032</mem_w>\n"
+                         "<wait size=\"1\" adr=\"0x0b43\"/>\n<vconst data=\"0\"/>\n"
+                         "<jump adr=\"0x000005d9\"/>\n<jump adr=\"0x00000541\"/>\n\n\n") +
+                    Head("   END   ", 4, 50, 110, 16, 46) + kQueueWait + "<return/>\r\n" +
+                    kEndSection);
+  const std::uint32_t offsets[][2] = {{start.fileStart, start.fileEnd},
+                                      {pose.fileStart, pose.fileEnd},
+                                      {end.fileStart, end.fileEnd}};
+  const std::uint32_t expected[][2] = {{44, 142}, {142, 1345}, {1345, 1497}};
+  for (int i = 0; i < 3; ++i) {
+    EXPECT_EQ(offsets[i][0], expected[i][0]) << i;
+    EXPECT_EQ(offsets[i][1], expected[i][1]) << i;
+  }
 }
 
 TEST(MotionWriterLayout, BranchBlocksWriteRedJumpInsideAndBlueJumpAfterTheCalculation) {
@@ -148,138 +172,39 @@ TEST(MotionWriterLayout, BranchBlocksWriteRedJumpInsideAndBlueJumpAfterTheCalcul
   MotionBlock& end = Add(document, BlockKind::End, u"   END   ", 0, 260, 16, 46);
   start.next = &if1;
   // Constant operand, cut to 16 bits for the board; the record keeps all 32.
-  if1.op = BranchOp::kEqual;
-  if1.varSize = 2;
-  if1.varAddr = 0x0F00;
-  if1.refSize = 2;
-  if1.refAddr = 0x0F02;
-  if1.useConst = 1;
-  if1.constValue = 70000;
+  SetOperands(if1, BranchOp::kEqual, 2, 0x0F00, 2, 0x0F02, 1, 70000);
   if1.next = &if2;  // the following section, still jumped to
   if1.branch = &end;
   // Variable operand; no blue target.
-  if2.op = BranchOp::kBitMatch;
-  if2.varSize = 1;
-  if2.varAddr = 0x0E00;
-  if2.refSize = 2;
-  if2.refAddr = 0x0F10;
+  SetOperands(if2, BranchOp::kBitMatch, 1, 0x0E00, 2, 0x0F10, 0, 0);
   if2.branch = &if1;
   // Always: fixed operands; no red target.
-  if3.op = BranchOp::kAlways;
-  if3.varSize = 2;
-  if3.varAddr = 0x0F00;
-  if3.refSize = 2;
-  if3.refAddr = 0x0F00;
+  SetOperands(if3, BranchOp::kAlways, 2, 0x0F00, 2, 0x0F00, 0, 0);
   if3.next = &end;
-  pad.op = BranchOp::kGreater;
-  pad.varSize = 2;
-  pad.varAddr = 0x0EE4;
-  pad.refSize = 2;
-  pad.useConst = 1;
-  pad.constValue = -2;
+  SetOperands(pad, BranchOp::kGreater, 2, 0x0EE4, 2, 0, 1, -2);
   pad.next = &if3;
 
   const std::string expected =
-      "<vavid>\r\n"
-      "\t<format data=\"2\"/>\r\n"
-      "</vavid>\r\n"
-      "\r\n"
-      "\r\n"
-      "<vavid>\r\n"
-      "\t<block name=\"\" type=\"3\" xpos=\"50\" ypos=\"10\" bluearrow=\"6\" redarrow=\"0\"/>\r\n"
-      "</vavid>\r\n"
-      "\r\n"
-      "\r\n"
-      "<vavid>\r\n"
-      "\t<block name=\"IF\" type=\"1\" xpos=\"10\" ypos=\"20\" bluearrow=\"16\" "
-      "redarrow=\"46\"/>\r\n"
-      "\t<varcalc size=\"2\" data=\"0\" adr=\"0x0f00\">\r\n"
-      "\t\t<vconst data=\"70000\"/>\r\n"
-      "\t\t<vaddress size=\"2\" adr=\"0x0f02\"/>\r\n"
-      "\t\t<flagconst data=\"1\"/>\r\n"
-      "\r\n"
-      "\t</varcalc>\r\n"
-      "</vavid>\r\n"
-      "<calc>\r\n"
-      "\t<mem_r size=\"2\" adr=\"0x0f00\"/>\r\n"
-      "\t<const data=\"4464\"/>\r\n"
-      "\t<sub/>\r\n"
-      "\t<eq/>\r\n"
-      "\t<jump adr=\"0x00000698\"/>\r\n"
-      "</calc>\r\n"
-      "<jump adr=\"0x00000215\"/>\r\n"
-      "\r\n"
-      "\r\n"
-      "<vavid>\r\n"
-      "\t<block name=\"IF\" type=\"1\" xpos=\"10\" ypos=\"80\" bluearrow=\"16\" "
-      "redarrow=\"46\"/>\r\n"
-      "\t<varcalc size=\"1\" data=\"7\" adr=\"0x0e00\">\r\n"
-      "\t\t<vconst data=\"0\"/>\r\n"
-      "\t\t<vaddress size=\"2\" adr=\"0x0f10\"/>\r\n"
-      "\t\t<flagconst data=\"0\"/>\r\n"
-      "\r\n"
-      "\t</varcalc>\r\n"
-      "</vavid>\r\n"
-      "<calc>\r\n"
-      "\t<mem_r size=\"1\" adr=\"0x0e00\"/>\r\n"
-      "\t<mem_r size=\"2\" adr=\"0x0f10\"/>\r\n"
-      "\t<and/>\r\n"
-      "\t<ne/>\r\n"
-      "\t<jump adr=\"0x0000008e\"/>\r\n"
-      "</calc>\r\n"
-      "<jump adr=\"0x0000072f\"/>\r\n"
-      "\r\n"
-      "\r\n"
-      "<vavid>\r\n"
-      "\t<block name=\"IF\" type=\"1\" xpos=\"-5\" ypos=\"140\" bluearrow=\"16\" "
-      "redarrow=\"46\"/>\r\n"
-      "\t<varcalc size=\"2\" data=\"9\" adr=\"0x0f00\">\r\n"
-      "\t\t<vconst data=\"0\"/>\r\n"
-      "\t\t<vaddress size=\"2\" adr=\"0x0f00\"/>\r\n"
-      "\t\t<flagconst data=\"0\"/>\r\n"
-      "\r\n"
-      "\t</varcalc>\r\n"
-      "</vavid>\r\n"
-      "<calc>\r\n"
-      "\t<const data=\"0\"/>\r\n"
-      "\t<const data=\"1\"/>\r\n"
-      "\t<or/>\r\n"
-      "\t<gt/>\r\n"
-      "\t<jump adr=\"0x0000072f\"/>\r\n"
-      "</calc>\r\n"
-      "<jump adr=\"0x00000698\"/>\r\n"
-      "\r\n"
-      "\r\n"
-      "<vavid>\r\n"
-      "\t<block name=\"IF\" type=\"13\" xpos=\"0\" ypos=\"200\" bluearrow=\"16\" "
-      "redarrow=\"46\"/>\r\n"
-      "\t<varcalc size=\"2\" data=\"3\" adr=\"0x0ee4\">\r\n"
-      "\t\t<vconst data=\"-2\"/>\r\n"
-      "\t\t<vaddress size=\"2\" adr=\"0x0000\"/>\r\n"
-      "\t\t<flagconst data=\"1\"/>\r\n"
-      "\r\n"
-      "\t</varcalc>\r\n"
-      "</vavid>\r\n"
-      "<calc>\r\n"
-      "\t<mem_r size=\"2\" adr=\"0x0ee4\"/>\r\n"
-      "\t<const data=\"-2\"/>\r\n"
-      "\t<sub/>\r\n"
-      "\t<gt/>\r\n"
-      "\t<jump adr=\"0x0000072f\"/>\r\n"
-      "</calc>\r\n"
-      "<jump adr=\"0x000003a2\"/>\r\n"
-      "\r\n"
-      "\r\n"
-      "<vavid>\r\n"
-      "\t<block name=\"   END   \" type=\"4\" xpos=\"0\" ypos=\"260\" bluearrow=\"16\" "
-      "redarrow=\"46\"/>\r\n"
-      "</vavid>\r\n"
-      "<wait size=\"1\" adr=\"0x0b43\"/>\r\n"
-      "<return/>\r\n"
-      "\r\n"
-      "\r\n"
-      "<wait size=\"1\" adr=\"0x0b43\"/>\r\n";
-  EXPECT_EQ(BuildMotionFileText(document, kNoCompanions, 100, nullptr), expected);
+      kHeader + kStartHead + kGap +
+      Head("IF", 1, 10, 20, 16, 46, VarCalc(2, 0, 0x0f00, "70000", 2, 0x0f02, 1)) +
+      Crlf(
+          "<calc>\n\t<mem_r size=\"2\" adr=\"0x0f00\"/>\n\t<const data=\"4464\"/>\n\t<sub/>\n"
+          "\t<eq/>\n\t<jump adr=\"0x00000698\"/>\n</calc>\n<jump adr=\"0x00000215\"/>\n\n\n") +
+      Head("IF", 1, 10, 80, 16, 46, VarCalc(1, 7, 0x0e00, "0", 2, 0x0f10, 0)) +
+      Crlf(
+          "<calc>\n\t<mem_r size=\"1\" adr=\"0x0e00\"/>\n\t<mem_r size=\"2\" adr=\"0x0f10\"/>\n"
+          "\t<and/>\n\t<ne/>\n\t<jump adr=\"0x0000008e\"/>\n</calc>\n"
+          "<jump adr=\"0x0000072f\"/>\n\n\n") +
+      Head("IF", 1, -5, 140, 16, 46, VarCalc(2, 9, 0x0f00, "0", 2, 0x0f00, 0)) +
+      Crlf(
+          "<calc>\n\t<const data=\"0\"/>\n\t<const data=\"1\"/>\n\t<or/>\n\t<gt/>\n"
+          "\t<jump adr=\"0x0000072f\"/>\n</calc>\n<jump adr=\"0x00000698\"/>\n\n\n") +
+      Head("IF", 13, 0, 200, 16, 46, VarCalc(2, 3, 0x0ee4, "-2", 2, 0, 1)) +
+      Crlf(
+          "<calc>\n\t<mem_r size=\"2\" adr=\"0x0ee4\"/>\n\t<const data=\"-2\"/>\n\t<sub/>\n"
+          "\t<gt/>\n\t<jump adr=\"0x0000072f\"/>\n</calc>\n<jump adr=\"0x000003a2\"/>\n\n\n") +
+      Head("   END   ", 4, 0, 260, 16, 46) + kQueueWait + "<return/>\r\n" + kEndSection;
+  ExpectWrittenAndReadBack(document, expected);
   EXPECT_EQ(pad.fileStart, 1301u);
   EXPECT_EQ(end.fileEnd, 1839u);
 }
@@ -291,105 +216,27 @@ TEST(MotionWriterLayout, CalcBlocksSkipTheFirstOperandForAssignmentAndNot) {
   MotionBlock& mod = Add(document, BlockKind::Calc, u" CALCULATION ");
   MotionBlock& negate = Add(document, BlockKind::Calc, u" CALCULATION ");
   MotionBlock& end = AddEnd(document, 110);
-  start.next = &assign;
-  assign.op = CalcOp::kAssign;
-  assign.varSize = 2;
-  assign.varAddr = 0x0F00;
-  assign.refSize = 2;
-  assign.refAddr = 0x0F00;
-  assign.useConst = 1;
-  assign.constValue = -5;
-  assign.next = &mod;
-  mod.op = CalcOp::kMod;
-  mod.varSize = 1;
-  mod.varAddr = 0x0F01;
-  mod.refSize = 1;
-  mod.refAddr = 0x0F04;
-  mod.constValue = 7;
-  mod.next = &negate;
-  negate.op = CalcOp::kNot;
-  negate.varSize = 2;
-  negate.varAddr = 0x0F06;
-  negate.refSize = 2;
-  negate.refAddr = 0x0F00;
-  negate.useConst = 1;
-  negate.constValue = 0x12345;
-  negate.next = &end;
+  Chain({&start, &assign, &mod, &negate, &end});
+  SetOperands(assign, CalcOp::kAssign, 2, 0x0F00, 2, 0x0F00, 1, -5);
+  SetOperands(mod, CalcOp::kMod, 1, 0x0F01, 1, 0x0F04, 0, 7);
+  SetOperands(negate, CalcOp::kNot, 2, 0x0F06, 2, 0x0F00, 1, 0x12345);
 
-  const std::string expected =
-      "<vavid>\r\n"
-      "\t<format data=\"2\"/>\r\n"
-      "</vavid>\r\n"
-      "\r\n"
-      "\r\n"
-      "<vavid>\r\n"
-      "\t<block name=\"\" type=\"3\" xpos=\"50\" ypos=\"10\" bluearrow=\"6\" redarrow=\"0\"/>\r\n"
-      "</vavid>\r\n"
-      "\r\n"
-      "\r\n"
-      "<vavid>\r\n"
-      "\t<block name=\" CALCULATION \" type=\"2\" xpos=\"0\" ypos=\"0\" bluearrow=\"6\" "
-      "redarrow=\"6\"/>\r\n"
-      "\t<varcalc size=\"2\" data=\"0\" adr=\"0x0f00\">\r\n"
-      "\t\t<vconst data=\"-5\"/>\r\n"
-      "\t\t<vaddress size=\"2\" adr=\"0x0f00\"/>\r\n"
-      "\t\t<flagconst data=\"1\"/>\r\n"
-      "\r\n"
-      "\t</varcalc>\r\n"
-      "</vavid>\r\n"
-      "<calc>\r\n"
-      "\t<const data=\"-5\"/>\r\n"
-      "\t<mem_w size=\"2\" adr=\"0x0f00\"/>\r\n"
-      "</calc>\r\n"
-      "\r\n"
-      "\r\n"
-      "<vavid>\r\n"
-      "\t<block name=\" CALCULATION \" type=\"2\" xpos=\"0\" ypos=\"0\" bluearrow=\"6\" "
-      "redarrow=\"6\"/>\r\n"
-      "\t<varcalc size=\"1\" data=\"5\" adr=\"0x0f01\">\r\n"
-      "\t\t<vconst data=\"7\"/>\r\n"
-      "\t\t<vaddress size=\"1\" adr=\"0x0f04\"/>\r\n"
-      "\t\t<flagconst data=\"0\"/>\r\n"
-      "\r\n"
-      "\t</varcalc>\r\n"
-      "</vavid>\r\n"
-      "<calc>\r\n"
-      "\t<mem_r size=\"1\" adr=\"0x0f01\"/>\r\n"
-      "\t<mem_r size=\"1\" adr=\"0x0f04\"/>\r\n"
-      "\t<mod/>\r\n"
-      "\t<mem_w size=\"1\" adr=\"0x0f01\"/>\r\n"
-      "</calc>\r\n"
-      "\r\n"
-      "\r\n"
-      "<vavid>\r\n"
-      "\t<block name=\" CALCULATION \" type=\"2\" xpos=\"0\" ypos=\"0\" bluearrow=\"6\" "
-      "redarrow=\"6\"/>\r\n"
-      "\t<varcalc size=\"2\" data=\"9\" adr=\"0x0f06\">\r\n"
-      "\t\t<vconst data=\"74565\"/>\r\n"
-      "\t\t<vaddress size=\"2\" adr=\"0x0f00\"/>\r\n"
-      "\t\t<flagconst data=\"1\"/>\r\n"
-      "\r\n"
-      "\t</varcalc>\r\n"
-      "</vavid>\r\n"
-      "<calc>\r\n"
-      "\t<const data=\"9029\"/>\r\n"
-      "\t<not/>\r\n"
-      "\t<mem_w size=\"2\" adr=\"0x0f06\"/>\r\n"
-      "</calc>\r\n"
-      "<jump adr=\"0x00000566\"/>\r\n"
-      "<jump adr=\"0x000004ce\"/>\r\n"
-      "\r\n"
-      "\r\n"
-      "<vavid>\r\n"
-      "\t<block name=\"   END   \" type=\"4\" xpos=\"50\" ypos=\"110\" bluearrow=\"16\" "
-      "redarrow=\"46\"/>\r\n"
-      "</vavid>\r\n"
-      "<wait size=\"1\" adr=\"0x0b43\"/>\r\n"
-      "<return/>\r\n"
-      "\r\n"
-      "\r\n"
-      "<wait size=\"1\" adr=\"0x0b43\"/>\r\n";
-  EXPECT_EQ(BuildMotionFileText(document, kNoCompanions, 100, nullptr), expected);
+  const std::string calc = " CALCULATION ";
+  ExpectWrittenAndReadBack(
+      document, kHeader + kStartHead + kGap +
+                    Head(calc, 2, 0, 0, 6, 6, VarCalc(2, 0, 0x0f00, "-5", 2, 0x0f00, 1)) +
+                    Crlf("<calc>\n\t<const data=\"-5\"/>\n\t<mem_w size=\"2\" adr=\"0x0f00\"/>\n"
+                         "</calc>\n\n\n") +
+                    Head(calc, 2, 0, 0, 6, 6, VarCalc(1, 5, 0x0f01, "7", 1, 0x0f04, 0)) +
+                    Crlf("<calc>\n\t<mem_r size=\"1\" adr=\"0x0f01\"/>\n"
+                         "\t<mem_r size=\"1\" adr=\"0x0f04\"/>\n\t<mod/>\n"
+                         "\t<mem_w size=\"1\" adr=\"0x0f01\"/>\n</calc>\n\n\n") +
+                    Head(calc, 2, 0, 0, 6, 6, VarCalc(2, 9, 0x0f06, "74565", 2, 0x0f00, 1)) +
+                    Crlf("<calc>\n\t<const data=\"9029\"/>\n\t<not/>\n"
+                         "\t<mem_w size=\"2\" adr=\"0x0f06\"/>\n</calc>\n"
+                         "<jump adr=\"0x00000566\"/>\n<jump adr=\"0x000004ce\"/>\n\n\n") +
+                    Head("   END   ", 4, 50, 110, 16, 46) + kQueueWait + "<return/>\r\n" +
+                    kEndSection);
 }
 
 TEST(MotionWriterLayout, FileSoundCommentWaitCancelInterpolationAndUnknownKinds) {
@@ -410,18 +257,13 @@ TEST(MotionWriterLayout, FileSoundCommentWaitCancelInterpolationAndUnknownKinds)
   odd.slots[0] = 1;
 
   sound.fileName = u"voice\\hello.wav";
-  sound.next = &stopSound;
   stopSound.noFile = true;
   stopSound.useConst = 1;
-  stopSound.next = &call;
   call.fileName = u"walk.KX4";
-  call.next = &jump;
   jump.fileName = u"run\"x.KX4";  // written unchanged
   jump.asJump = true;
-  jump.next = &read;
   read.fileName = u"data.bin";
   read.fileAddr = 0x0F00;
-  read.next = &write;
   write.fileName = u"out.bin";
   write.fileAddr = 0x0E00;
   write.next = &wait;  // past the comment: a jump
@@ -429,181 +271,91 @@ TEST(MotionWriterLayout, FileSoundCommentWaitCancelInterpolationAndUnknownKinds)
   comment.comment = u"say \"hi\"\nbye\r\nend";
   wait.time = 120;
   wait.slots[0] = 7500;  // not part of a wait block's text
-  wait.next = &cancel;
   cancel.fileName = u"cancel.KX4";
   cancel.useConst = 1;
-  cancel.next = &plainCancel;
   plainCancel.noFile = true;
-  plainCancel.next = &interp;
   interp.varSize = 2;
   interp.varAddr = 3;
   interp.refAddr = 2;
-  interp.next = &odd;
-  odd.next = &sound;  // unknown kinds get no jump
+  Chain({&sound, &stopSound, &call, &jump, &read, &write});
+  Chain({&wait, &cancel, &plainCancel, &interp, &odd, &sound});  // unknown kinds get no jump
 
-  const std::string expected =
-      "<vavid>\r\n"
-      "\t<format data=\"2\"/>\r\n"
-      "</vavid>\r\n"
-      "\r\n"
-      "\r\n"
-      "<vavid>\r\n"
-      "\t<block name=\"S\" type=\"6\" xpos=\"0\" ypos=\"0\" bluearrow=\"6\" redarrow=\"6\"/>\r\n"
-      "</vavid>\r\n"
-      "<wait size=\"1\" adr=\"0x0b43\"/>\r\n"
-      "<play filename=\"voice\\hello.wav\"/>\r\n"
-      "\r\n"
-      "\r\n"
-      "<vavid>\r\n"
-      "\t<block name=\"S\" type=\"6\" xpos=\"0\" ypos=\"0\" bluearrow=\"6\" redarrow=\"6\"/>\r\n"
-      "</vavid>\r\n"
-      "<play/>\r\n"
-      "<flagconst data=\"1\"/>\r\n"
-      "\r\n"
-      "\r\n"
-      "<vavid>\r\n"
-      "\t<block name=\"S\" type=\"5\" xpos=\"0\" ypos=\"0\" bluearrow=\"6\" redarrow=\"6\"/>\r\n"
-      "</vavid>\r\n"
-      "<wait size=\"1\" adr=\"0x0b43\"/>\r\n"
-      "<call filename=\"walk.KX4\"/>\r\n"
-      "\r\n"
-      "\r\n"
-      "<vavid>\r\n"
-      "\t<block name=\"\x83\x7c\x81\x5b\x83\x59\" type=\"5\" xpos=\"0\" ypos=\"0\" bluearrow=\"6\" "
-      "redarrow=\"6\"/>\r\n"
-      "</vavid>\r\n"
-      "<wait size=\"1\" adr=\"0x0b43\"/>\r\n"
-      "<jump filename=\"run\"x.KX4\"/>\r\n"
-      "\r\n"
-      "\r\n"
-      "<vavid>\r\n"
-      "\t<block name=\"S\" type=\"7\" xpos=\"0\" ypos=\"0\" bluearrow=\"6\" redarrow=\"6\"/>\r\n"
-      "</vavid>\r\n"
-      "<fread filename=\"data.bin\" adr=\"0x0f00\"/>\r\n"
-      "\r\n"
-      "\r\n"
-      "<vavid>\r\n"
-      "\t<block name=\"S\" type=\"8\" xpos=\"0\" ypos=\"0\" bluearrow=\"6\" redarrow=\"6\"/>\r\n"
-      "</vavid>\r\n"
-      "<fwrite filename=\"out.bin\" adr=\"0x0e00\"/>\r\n"
-      "<jump adr=\"0x0000046e\"/>\r\n"
-      "\r\n"
-      "\r\n"
-      "<vavid>\r\n"
-      "\t<block name=\"COMMENT\" type=\"9\" xpos=\"0\" ypos=\"0\" bluearrow=\"16\" "
-      "redarrow=\"46\"/>\r\n"
-      "\t<comment data=\"say \x1ehi\x1e\r\n"
-      "bye\r\n"
-      "end\" />\r\n"
-      "</vavid>\r\n"
-      "<jump adr=\"0x00000726\"/>\r\n"
-      "\r\n"
-      "\r\n"
-      "<vavid>\r\n"
-      "\t<block name=\"S\" type=\"10\" xpos=\"0\" ypos=\"0\" bluearrow=\"6\" redarrow=\"6\"/>\r\n"
-      "</vavid>\r\n"
-      "<wait data=\"120\"/>\r\n"
-      "\r\n"
-      "\r\n"
-      "<vavid>\r\n"
-      "\t<block name=\"S\" type=\"11\" xpos=\"0\" ypos=\"0\" bluearrow=\"6\" redarrow=\"6\"/>\r\n"
-      "</vavid>\r\n"
-      "<wait size=\"1\" adr=\"0x0b43\"/>\r\n"
-      "<cancel filename=\"cancel.KX4\"/>\r\n"
-      "<flagconst data=\"1\"/>\r\n"
-      "\r\n"
-      "\r\n"
-      "<vavid>\r\n"
-      "\t<block name=\"S\" type=\"11\" xpos=\"0\" ypos=\"0\" bluearrow=\"6\" redarrow=\"6\"/>\r\n"
-      "</vavid>\r\n"
-      "<cancel/>\r\n"
-      "\r\n"
-      "\r\n"
-      "<vavid>\r\n"
-      "\t<block name=\"S\" type=\"12\" xpos=\"0\" ypos=\"0\" bluearrow=\"6\" redarrow=\"6\"/>\r\n"
-      "</vavid>\r\n"
-      "<varcalc size=\"2\" data=\"0\" adr=\"0x0003\">\t<vaddress size=\"0\" adr=\"0x0002\"/>\r\n"
-      "\r\n"
-      "</varcalc>\r\n"
-      "\r\n"
-      "\r\n"
-      "<vavid>\r\n"
-      "\t<block name=\"X\" type=\"20\" xpos=\"0\" ypos=\"0\" bluearrow=\"6\" redarrow=\"6\"/>\r\n"
-      "</vavid>\r\n"
-      "\r\n"
-      "<wait size=\"1\" adr=\"0x0b43\"/>\r\n";
-  EXPECT_EQ(BuildMotionFileText(document, kNoCompanions, 100, nullptr), expected);
+  // Each block's section, in list order.
+  const std::string sections[] = {
+      Head("S", 6) + kQueueWait + "<play filename=\"voice\\hello.wav\"/>\r\n",
+      Head("S", 6) + "<play/>\r\n<flagconst data=\"1\"/>\r\n",
+      Head("S", 5) + kQueueWait + "<call filename=\"walk.KX4\"/>\r\n",
+      Head("\x83\x7c\x81\x5b\x83\x59", 5) + kQueueWait + "<jump filename=\"run\"x.KX4\"/>\r\n",
+      Head("S", 7) + "<fread filename=\"data.bin\" adr=\"0x0f00\"/>\r\n",
+      Head("S", 8) + "<fwrite filename=\"out.bin\" adr=\"0x0e00\"/>\r\n" + JumpLine(0x46e),
+      Head("COMMENT", 9, 0, 0, 16, 46, "\t<comment data=\"say \x1ehi\x1e\r\nbye\r\nend\" />\r\n") +
+          JumpLine(0x726),
+      Head("S", 10) + "<wait data=\"120\"/>\r\n",
+      Head("S", 11) + kQueueWait +
+          "<cancel filename=\"cancel.KX4\"/>\r\n<flagconst data=\"1\"/>\r\n",
+      Head("S", 11) + "<cancel/>\r\n",
+      Head("S", 12) +
+          "<varcalc size=\"2\" data=\"0\" adr=\"0x0003\">\t<vaddress size=\"0\" "
+          "adr=\"0x0002\"/>\r\n\r\n</varcalc>\r\n",
+      Head("X", 20),
+  };
+  std::string expected = kHeader;
+  for (const std::string& section : sections) {
+    expected += section + kGap;
+  }
+  expected.resize(expected.size() - 2);  // the unknown kind's section ends with one line break
+  EXPECT_EQ(Written(document), expected + kQueueWait);
   EXPECT_EQ(odd.fileStart, 1734u);
   EXPECT_EQ(odd.fileEnd, 1830u);
 }
 
 TEST(MotionWriterPose, PollingLoopJumpsToItsOwnWaitAndSwitchedCompanionsGoToServoEnable) {
   SliderTable sliders{};
-  sliders[5].flags2 = SliderFlag2::kServoCompanion;
-  sliders[5].channel = 3;
-  sliders[9].flags2 = SliderFlag2::kServoCompanion;
-  sliders[9].channel = 3;
-  sliders[10].flags2 = SliderFlag2::kServoCompanion;  // channel not switched
-  sliders[10].channel = 0;
-  sliders[12].flags2 = SliderFlag2::kServoChannel;  // the channel's own slider
-  sliders[12].channel = 3;
-  sliders[20].flags2 = SliderFlag2::kServoCompanion;  // beyond the switchable channels
-  sliders[20].channel = 40;
-
+  const struct {
+    int slot;
+    std::uint8_t flags2;
+    std::uint8_t channel;
+    std::int16_t value;
+  } rows[] = {
+      {5, SliderFlag2::kServoCompanion, 3, 100},  {9, SliderFlag2::kServoCompanion, 3, -3},
+      {10, SliderFlag2::kServoCompanion, 0, 200},  // channel not switched
+      {12, SliderFlag2::kServoChannel, 3, 300},    // the channel's own slider
+      {20, SliderFlag2::kServoCompanion, 40, 5},   // beyond the switchable channels
+  };
   MotionDocument document;
   MotionBlock& pose = Add(document, BlockKind::Pose, u"P 2");
+  for (const auto& row : rows) {
+    sliders[row.slot].flags2 = row.flags2;
+    sliders[row.slot].channel = row.channel;
+    pose.slots[row.slot] = row.value;
+  }
   pose.time = 40;
   pose.poseConst = 123456;
   pose.servoEnableMask = (std::uint64_t{1} << 3) | (std::uint64_t{1} << 40);
-  pose.slots[5] = 100;
-  pose.slots[9] = -3;
-  pose.slots[10] = 200;
-  pose.slots[12] = 300;
-  pose.slots[20] = 5;
 
-  const std::string expected =
-      "<vavid>\r\n"
-      "\t<format data=\"2\"/>\r\n"
-      "</vavid>\r\n"
-      "\r\n"
-      "\r\n"
-      "<vavid>\r\n"
-      "\t<block name=\"P 2\" type=\"0\" xpos=\"0\" ypos=\"0\" bluearrow=\"6\" redarrow=\"6\"/>\r\n"
-      "</vavid>\r\n"
-      "<mem_w size=\"2\" adr=\"0x0a00\">\r\n"
-      "\t0x0000,0x0000,0x0000,0x0000,0x0000,0x0000,0x0000,0x0000,0x0000,0x0000,0x00c8,0x0000,"
-      "0x012c,0x0000,0x0000,0x0000,0x0000,0x0000,0x0000,0x0000,0x0005,0x0000,0x0000,0x0000,\r\n"
-      "\t0x0000,0x0000,0x0000,0x0000,0x0000,0x0000,0x0000,0x0000,0x0000,0x0000,0x0000,0x0000,"
-      "0x0000,0x0000,0x0000,0x0000,0x0000,0x0000,0x0000,0x0000,0x0000,0x0000,0x0000,0x0000,\r\n"
-      "\t0x0000,0x0000,0x0000,0x0000,0x0000,0x0000,0x0000,0x0000,0x0000,0x0000,0x0000,0x0000,"
-      "0x0000,0x0000,0x0000,0x0000,0x0000,0x0000,0x0000,0x0000,0x0000,0x0000,0x0000,0x0000,\r\n"
-      "\t0x0000,0x0000,0x0000,0x0000,0x0000,0x0000,0x0000,0x0000,0x0000,0x0000,0x0000,0x0000,"
-      "0x0000,0x0000,0x0000,0x0000,0x0000,0x0000,0x0000,0x0000,0x0000,0x0000,0x0000,0x0000,\r\n"
-      "\t0x0000,0x0000,0x0000,0x0000,0x0000,0x0000,0x0000,0x0000,0x0000,0x0000,0x0000,0x0000,"
-      "0x0000,0x0000,0x0000,0x0000,0x0000,0x0000,0x0000,0x0000,0x0000,0x0000,0x0000,0x0000,\r\n"
-      "\t0x0000,0x0000,0x0000,0x0000,0x0000,0x0000,0x0000,0x0000\r\n"
-      "</mem_w>\r\n"
-      "<mem_w size=\"2\" adr=\"0x0b00\">0x0028</mem_w>\r\n"
-      "<wait data=\"1\"/>\r\n"
-      "<calc>\r\n"
-      "\t<mem_r size=\"1\" adr=\"0x0b42\"/>\r\n"
-      "\t<const data=\"3\"/>\r\n"
-      "\t<sub/>\r\n"
-      "\t<gt/>\r\n"
-      "\t<jump adr=\"0x00000472\"/>\r\n"
-      "</calc>\r\n"
-      "<vconst data=\"123456\"/>\r\n"
-      "<vavid>\r\n"
-      "\t<servoenable size=\"3\" data=\"100\"/>\r\n"
-      "\t<servoenable size=\"3\" data=\"-3\"/>\r\n"
-      "</vavid>\r\n"
-      "<jump adr=\"0x00000589\"/>\r\n"
-      "\r\n"
-      "\r\n"
-      "<wait size=\"1\" adr=\"0x0b43\"/>\r\n";
-  EXPECT_EQ(BuildMotionFileText(document, sliders, 100, nullptr), expected);
+  const std::string text = BuildMotionFileText(document, sliders, 100, nullptr);
+  EXPECT_EQ(
+      text,
+      kHeader + Head("P 2", 0) + SlotLines({{10, 0xc8}, {12, 0x12c}, {20, 5}}) +
+          Crlf("<mem_w size=\"2\" adr=\"0x0b00\">0x0028</mem_w>\n<wait data=\"1\"/>\n"
+               "<calc>\n\t<mem_r size=\"1\" adr=\"0x0b42\"/>\n\t<const data=\"3\"/>\n"
+               "\t<sub/>\n\t<gt/>\n\t<jump adr=\"0x00000472\"/>\n</calc>\n"
+               "<vconst data=\"123456\"/>\n<vavid>\n\t<servoenable size=\"3\" data=\"100\"/>\n"
+               "\t<servoenable size=\"3\" data=\"-3\"/>\n</vavid>\n"
+               "<jump adr=\"0x00000589\"/>\n") +
+          kEndSection);
   EXPECT_EQ(pose.slots[5], 100);  // the record keeps the companion values
   EXPECT_EQ(pose.slots[9], -3);
+  // Read back: the polling loop is no branch, and the companions come from servoenable.
+  const MotionDocument back = ReadMotionText(text, sliders, nullptr);
+  ASSERT_EQ(back.count(), 1);
+  EXPECT_FALSE(back.head()->interpWait);
+  EXPECT_EQ(back.head()->branch, nullptr);
+  EXPECT_EQ(back.head()->next, nullptr);
+  auto slots = pose.slots;
+  slots[5] = -3;  // the channel's last servoenable line sets each of its companions
+  EXPECT_EQ(back.head()->slots, slots);
+  EXPECT_EQ(back.head()->time, 40);
 }
 
 TEST(MotionWriterPose, NextBackToAnEarlierPoseIsOneJumpToItsSection) {
@@ -613,11 +365,9 @@ TEST(MotionWriterPose, NextBackToAnEarlierPoseIsOneJumpToItsSection) {
   MotionBlock& second = Add(document, BlockKind::Pose, u"P 2");
   first.interpWait = true;
   second.interpWait = true;
-  start.next = &first;
-  first.next = &second;
-  second.next = &first;
+  Chain({&start, &first, &second, &first});
 
-  const std::string text = BuildMotionFileText(document, kNoCompanions, 100, nullptr);
+  const std::string text = Written(document);
   EXPECT_EQ(CountOf(SectionText(text, first), "<jump"), 0u);
   const std::string section = SectionText(text, second);
   EXPECT_EQ(CountOf(section, "<jump"), 1u);
@@ -629,20 +379,21 @@ TEST(MotionWriterPose, SpeedScalesTheTransitionTimeInSinglePrecision) {
   MotionDocument document;
   MotionBlock& pose = Add(document, BlockKind::Pose, u"P 1");
   pose.interpWait = true;
-  const auto timeLine = [&](std::uint32_t speed) {
-    const std::string text = BuildMotionFileText(document, kNoCompanions, speed, nullptr);
-    const auto pos = text.find("<mem_w size=\"2\" adr=\"0x0b00\">");
-    return pos == std::string::npos ? std::string() : text.substr(pos + 29, 6);
+  const struct {
+    std::uint16_t time;
+    std::uint32_t speed;
+    const char* written;
+  } cases[] = {
+      {51, 50, "0x0019"},  {51, 100, "0x0033"},    {50, 33, "0x0010"},  // 16.5 truncated
+      {50, 150, "0x004b"}, {40000, 999, "0xffff"},  // the longest time, not a wrapped short one
   };
-  pose.time = 51;
-  EXPECT_EQ(timeLine(50), "0x0019");
-  EXPECT_EQ(timeLine(100), "0x0033");
-  EXPECT_EQ(pose.time, 51);
-  pose.time = 50;
-  EXPECT_EQ(timeLine(33), "0x0010");   // 16.5 truncated
-  EXPECT_EQ(timeLine(150), "0x004b");  // 75
-  pose.time = 40000;
-  EXPECT_EQ(timeLine(999), "0xffff");  // the longest time, not a wrapped short one
+  for (const auto& c : cases) {
+    pose.time = c.time;
+    const std::string text = BuildMotionFileText(document, SliderTable{}, c.speed, nullptr);
+    const std::string line = "<mem_w size=\"2\" adr=\"0x0b00\">" + std::string(c.written);
+    EXPECT_NE(text.find(line), std::string::npos) << c.time << " at " << c.speed;
+    EXPECT_EQ(pose.time, c.time);
+  }
 }
 
 TEST(MotionWriterLinks, StartBlockStandsInForTheStartBlocksNextWhileWriting) {
@@ -651,29 +402,21 @@ TEST(MotionWriterLinks, StartBlockStandsInForTheStartBlocksNextWhileWriting) {
   MotionBlock& first = Add(document, BlockKind::Pose, u"P 1");
   MotionBlock& second = Add(document, BlockKind::Pose, u"P 2");
   MotionBlock& end = AddEnd(document, 200);
-  start.next = &first;
-  first.next = &second;
-  second.next = &end;
+  Chain({&start, &first, &second, &end});
 
-  std::string text = BuildMotionFileText(document, kNoCompanions, 100, &second);
-  EXPECT_EQ(SectionText(text, start),
-            "<vavid>\r\n"
-            "\t<block name=\"\" type=\"3\" xpos=\"50\" ypos=\"10\" bluearrow=\"6\" "
-            "redarrow=\"0\"/>\r\n"
-            "</vavid>\r\n" +
-                JumpLine(second.fileStart) + "\r\n\r\n");
+  std::string text = BuildMotionFileText(document, SliderTable{}, 100, &second);
+  EXPECT_EQ(SectionText(text, start), kStartHead + JumpLine(second.fileStart) + kGap);
   EXPECT_EQ(start.next, &first);
 
-  text = BuildMotionFileText(document, kNoCompanions, 100, &first);
-  EXPECT_EQ(CountOf(SectionText(text, start), "<jump"), 0u);
-
-  text = BuildMotionFileText(document, kNoCompanions, 100, &end);
+  text = BuildMotionFileText(document, SliderTable{}, 100, &end);
   const std::uint32_t endSection = static_cast<std::uint32_t>(text.size()) - 31;
   EXPECT_NE(SectionText(text, start).find(JumpLine(endSection) + JumpLine(end.fileStart)),
             std::string::npos);
 
-  text = BuildMotionFileText(document, kNoCompanions, 100, nullptr);
-  EXPECT_EQ(CountOf(SectionText(text, start), "<jump"), 0u);
+  for (MotionBlock* chosen : {&first, static_cast<MotionBlock*>(nullptr)}) {
+    text = BuildMotionFileText(document, SliderTable{}, 100, chosen);
+    EXPECT_EQ(CountOf(SectionText(text, start), "<jump"), 0u);
+  }
 }
 
 TEST(MotionWriterLinks, WritingTwiceGivesTheSameBytesAndOffsets) {
@@ -682,16 +425,14 @@ TEST(MotionWriterLinks, WritingTwiceGivesTheSameBytesAndOffsets) {
   MotionBlock& branch = Add(document, BlockKind::If, u"IF");
   MotionBlock& pose = Add(document, BlockKind::Pose, u"P 1");
   MotionBlock& end = AddEnd(document, 300);
-  start.next = &pose;
-  pose.next = &branch;
-  branch.next = &end;
+  Chain({&start, &pose, &branch, &end});
   branch.branch = &pose;
   for (MotionBlock& block : document) {
     block.fileStart = 0xDEAD;
     block.fileEnd = 0xBEEF;
   }
 
-  const std::string first = BuildMotionFileText(document, kNoCompanions, 100, nullptr);
+  const std::string first = Written(document);
   std::vector<std::pair<std::uint32_t, std::uint32_t>> offsets;
   std::uint32_t expectedStart = 44;
   for (const MotionBlock& block : document) {
@@ -702,12 +443,10 @@ TEST(MotionWriterLinks, WritingTwiceGivesTheSameBytesAndOffsets) {
   }
   EXPECT_EQ(first.size(), expectedStart + 31);
 
-  EXPECT_EQ(BuildMotionFileText(document, kNoCompanions, 100, nullptr), first);
+  EXPECT_EQ(Written(document), first);
   std::size_t i = 0;
   for (const MotionBlock& block : document) {
-    EXPECT_EQ(block.fileStart, offsets[i].first);
-    EXPECT_EQ(block.fileEnd, offsets[i].second);
-    ++i;
+    EXPECT_EQ(std::make_pair(block.fileStart, block.fileEnd), offsets[i++]);
   }
 }
 
@@ -718,7 +457,7 @@ TEST(MotionWriterText, CommentIsCutAt255BytesWithoutSplittingACharacterOrALineBr
   MotionBlock& breakAtCut = Add(document, BlockKind::Comment, u"C");
   breakAtCut.comment = std::u16string(254, u'a') + u"\r\nb";
 
-  const std::string text = BuildMotionFileText(document, kNoCompanions, 100, nullptr);
+  const std::string text = Written(document);
   std::string wideBytes;
   for (int i = 0; i < 127; ++i) {
     wideBytes += "\x82\xa0";
@@ -730,19 +469,21 @@ TEST(MotionWriterText, CommentIsCutAt255BytesWithoutSplittingACharacterOrALineBr
             std::string::npos);
 }
 
+std::ptrdiff_t FilesIn(const TempDir& dir) {
+  return std::distance(std::filesystem::directory_iterator(dir.Path()),
+                       std::filesystem::directory_iterator());
+}
+
 TEST(MotionWriterFile, WritesTheTextAndReplacesTheOldFile) {
   TempDir dir;
   MotionDocument document;
   MotionBlock& start = AddStart(document);
-  MotionBlock& end = AddEnd(document, 60);
-  start.next = &end;
+  start.next = &AddEnd(document, 60);
   WriteBytes(dir / "m.KX4", "old");
 
-  ASSERT_TRUE(WriteMotionFile(dir / "m.KX4", document, kNoCompanions, 100, nullptr));
-  EXPECT_EQ(ReadBytes(dir / "m.KX4"), BuildMotionFileText(document, kNoCompanions, 100, nullptr));
-  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()),
-                          std::filesystem::directory_iterator()),
-            1);
+  ASSERT_TRUE(WriteMotionFile(dir / "m.KX4", document, SliderTable{}, 100, nullptr));
+  EXPECT_EQ(ReadBytes(dir / "m.KX4"), Written(document));
+  EXPECT_EQ(FilesIn(dir), 1);
 }
 
 TEST(MotionWriterFile, FailedWriteReturnsFalseAndLeavesTheOldFile) {
@@ -750,19 +491,17 @@ TEST(MotionWriterFile, FailedWriteReturnsFalseAndLeavesTheOldFile) {
   MotionDocument document;
   AddStart(document);
   WriteBytes(dir / "m.KX4", "old");
-
-  EXPECT_FALSE(WriteMotionFile(dir / "missing" / "m.KX4", document, kNoCompanions, 100, nullptr));
-  EXPECT_FALSE(WriteMotionFile(dir / "m.KX4" / "m.KX4", document, kNoCompanions, 100, nullptr));
   // A folder where the file should go: the replacement fails at the last step.
   std::filesystem::create_directory(dir / "taken.KX4");
   WriteBytes(dir / "taken.KX4" / "inside", "x");
-  EXPECT_FALSE(WriteMotionFile(dir / "taken.KX4", document, kNoCompanions, 100, nullptr));
 
+  for (const auto& target :
+       {dir / "missing" / "m.KX4", dir / "m.KX4" / "m.KX4", dir / "taken.KX4"}) {
+    EXPECT_FALSE(WriteMotionFile(target, document, SliderTable{}, 100, nullptr)) << target;
+  }
   EXPECT_EQ(ReadBytes(dir / "m.KX4"), "old");
   EXPECT_EQ(ReadBytes(dir / "taken.KX4" / "inside"), "x");
-  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()),
-                          std::filesystem::directory_iterator()),
-            2);  // no temporary file left behind
+  EXPECT_EQ(FilesIn(dir), 2);  // no temporary file left behind
 }
 
 }  // namespace
