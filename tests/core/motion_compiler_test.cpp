@@ -215,18 +215,21 @@ TEST(MotionCompilerPose, ServoMaskZeroesTheChannelsCompanionsOnly) {
   sliders[12].flags2 = SliderFlag2::kServoChannel;  // the channel slider itself keeps its value
   sliders[12].channel = 3;
   sliders[13].flags2 = SliderFlag2::kServoCompanion;
-  sliders[13].channel = 40;  // channels past 31 are not switched
+  sliders[13].channel = 32;  // channels past 31 are not switched
+  sliders[14].flags2 = SliderFlag2::kServoCompanion;
+  sliders[14].channel = 0;
 
   MotionDocument document;
   MotionBlock& pose = Framed(document, BlockKind::Pose);
   pose.interpWait = true;
-  for (std::size_t k : {10, 11, 12, 13}) {
+  for (std::size_t k : {10, 11, 12, 13, 14}) {
     pose.slots[k] = 0x1234;
   }
-  pose.servoEnableMask = (1ULL << 3) | (1ULL << 40);
+  pose.servoEnableMask = (1ULL << 0) | (1ULL << 3) | (1ULL << 32);
   const CompileOptions options{.sliders = &sliders};
   auto expectedSlots = pose.slots;
   expectedSlots[10] = 0;
+  expectedSlots[14] = 0;
   EXPECT_EQ(Compile(document, options),
             kFramedStart + PoseWrites(expectedSlots, 50) + Op(0x8C, 0x0B43) + B({0x83}));
   EXPECT_EQ(pose.slots[10], 0x1234);
@@ -476,12 +479,12 @@ TEST(MotionCompilerRanges, BlockRangesGoToTheEditedMotion) {
   wait.next = nullptr;
 
   MotionDocument edited;
-  for (int i = 0; i < 3; ++i) {  // shorter than the compiled motion
+  for (int i = 0; i < 5; ++i) {  // longer than the compiled motion: the last keeps its range
     AddBlock(edited, BlockKind::Pose).fileStart = 999;
   }
   CompileOptions options{.baseAddress = 100, .copyRangesTo = &edited};
   EXPECT_EQ(Compile(document, options), Op(0x81, 106) + B({0x83, 0x88, 50, 0x83, 0x83}));
-  const std::uint32_t ranges[3][2] = {{100, 106}, {106, 106}, {106, 109}};
+  const std::uint32_t ranges[5][2] = {{100, 106}, {106, 106}, {106, 109}, {109, 110}, {999, 0}};
   int i = 0;
   for (const MotionBlock& block : edited) {
     EXPECT_EQ(block.fileStart, ranges[i][0]) << i;
