@@ -324,6 +324,17 @@ TEST(MotionReaderText, TextsComeFromTheCodePageAndAreCut) {
       << "259 bytes hold 129 whole characters; the half character is dropped";
   EXPECT_EQ(b.fileAddr, 0x0F00);
   EXPECT_EQ(b.comment, u"x" + std::u16string(127, u'\u30AD'));
+
+  // The first and last lead bytes of both ranges: 260 bytes keep 129 whole characters.
+  for (const std::string pair : {"\x81\x40", "\x9F\x40", "\xE0\x40", "\xFC\x40"}) {
+    std::string name;
+    for (int i = 0; i < 130; ++i) {
+      name += pair;
+    }
+    const MotionDocument cut =
+        Read("<vavid><block type=\"7\"/></vavid><fread filename=\"" + name + "\"/>");
+    EXPECT_EQ(cut.head()->fileName.size(), 129u) << static_cast<int>(pair[0] & 0xFF);
+  }
 }
 
 TEST(MotionReaderText, CaptionWithAQuoteEndsAtTheQuoteAndTheTagStillReads) {
