@@ -115,14 +115,47 @@ TEST_F(BoardCopyTest, MissingSourceIsReportedAndEscapeStopsAfterAYes) {
   EXPECT_TRUE(list.entries.empty());
 }
 
-TEST_F(BoardCopyTest, FlushSucceedsOnAFolderAndReportsAMissingDrive) {
+TEST_F(BoardCopyTest, FlushRetriesUpToItsLimitsAndReportsAMissingDrive) {
   EXPECT_EQ(FlushDriveCache(context_.drive, &prompter_, 3, milliseconds(0)), 1);
-  BoardDrive gone;
-  gone.root = dir_ / "gone";
-  gone.label = u"gone";
+  BoardDrive gone{dir_ / "gone", u"gone", {}, {}, {}};
   EXPECT_EQ(FlushDriveCache(gone, &prompter_, 3, milliseconds(0)), 0);
   ASSERT_EQ(prompter_.Calls().size(), 1u);
   EXPECT_EQ(prompter_.Calls()[0].text, LoadText(TextId::kMsgBoardDriveNotFound));
+
+  // Plain failures give up after exactly the limit; a busy drive neither counts towards it nor
+  // is asked about before the 21st attempt.
+  std::vector<DriveFlushResult> results;
+  int calls = 0;
+  BoardDrive flaky = context_.drive;
+  flaky.flushOnce = [&] {
+    const std::size_t at = static_cast<std::size_t>(calls++);
+    return at < results.size() ? results[at] : DriveFlushResult::kFailed;
+  };
+  const auto flush = [&](int limit, Prompter* prompter, std::vector<PromptAnswer> answers = {}) {
+    calls = 0;
+    prompter_.Clear();
+    for (const PromptAnswer answer : answers) {
+      prompter_.QueueAnswer(answer);
+    }
+    return FlushDriveCache(flaky, prompter, limit, milliseconds(0));
+  };
+  EXPECT_EQ(flush(kFlushAttempts, nullptr), 0);
+  EXPECT_EQ(calls, 100);
+  EXPECT_EQ(flush(3, &prompter_), 0);
+  EXPECT_EQ(calls, 3);
+  ASSERT_EQ(prompter_.Calls().size(), 1u);
+  EXPECT_EQ(prompter_.Calls()[0].text,
+            Format(LoadText(TextId::kFmtMsgFlushGaveUp), TextFromPath(flaky.root), 3));
+  results = {DriveFlushResult::kFailed, DriveFlushResult::kFailed, DriveFlushResult::kFlushed};
+  EXPECT_EQ(flush(3, &prompter_), 1);
+  EXPECT_TRUE(prompter_.Calls().empty());
+  results.assign(30, DriveFlushResult::kAccessDenied);
+  EXPECT_EQ(flush(3, nullptr), 0);
+  EXPECT_EQ(calls, 21) << "without anyone to ask, a busy drive is given up at the 21st attempt";
+  EXPECT_EQ(flush(3, &prompter_, {PromptAnswer::kOk, PromptAnswer::kCancel}), 0);
+  EXPECT_EQ(calls, 22);
+  EXPECT_EQ(prompter_.Calls().size(), 2u);
+  EXPECT_EQ(prompter_.Calls()[0].text, LoadText(TextId::kMsgFilesOpenElsewhere));
 }
 
 }  // namespace
