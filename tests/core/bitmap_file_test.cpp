@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -37,9 +38,9 @@ struct BmpFields {
   std::uint16_t bitCount = 24;
   std::uint32_t compression = 0;
   std::uint32_t colorsUsed = 0;
-  std::vector<std::uint32_t> masks;
-  std::vector<std::uint32_t> palette;
-  std::string data;
+  std::vector<std::uint32_t> masks = {};
+  std::vector<std::uint32_t> palette = {};
+  std::string data = {};
 };
 
 std::string Build(const BmpFields& s) {
@@ -114,131 +115,116 @@ TEST(BitmapFileSave, DropsAlphaAndRefusesInconsistentBitmaps) {
   EXPECT_FALSE(SaveBitmapFile(dir / "missing" / "a.bmp", Bitmap{1, 1, {0}}));
 }
 
-TEST(BitmapFileLoad, OneBitPaletteRowsArePaddedAndBottomUp) {
-  BmpFields s;
-  s.width = 10;
-  s.height = 2;
-  s.bitCount = 1;
-  s.palette = {0x000000, 0xFFFFFF};
-  // Bottom row: 1000000001, top row: 0101010101 (two bytes of bits, padded to four).
-  s.data = Bytes({0x80, 0x40, 0, 0, 0x55, 0x40, 0, 0});
-  const auto bitmap = LoadBytes(Build(s));
-  ASSERT_TRUE(bitmap);
-  ASSERT_EQ(bitmap->pixels.size(), 20u);
+std::vector<std::uint32_t> Palette256() {
+  std::vector<std::uint32_t> palette(256, 0);
+  palette[7] = 0xABCDEF;
+  palette[255] = 0x010203;
+  return palette;
+}
+
+TEST(BitmapFileLoad, EveryDepthAndHeaderGivesItsPixels) {
   const std::uint32_t w = 0xFFFFFFFF, k = 0xFF000000;
-  EXPECT_EQ(bitmap->pixels, (std::vector<std::uint32_t>{k, w, k, w, k, w, k, w, k, w,  //
-                                                        w, k, k, k, k, k, k, k, k, w}));
-}
-
-TEST(BitmapFileLoad, FourBitWithShortPaletteShowsUnknownIndexesBlack) {
-  BmpFields s;
-  s.width = 3;
-  s.bitCount = 4;
-  s.colorsUsed = 2;
-  s.palette = {0x112233, 0x445566};
-  s.data = Bytes({0x10, 0x50, 0, 0});
-  const auto bitmap = LoadBytes(Build(s));
-  ASSERT_TRUE(bitmap);
-  EXPECT_EQ(bitmap->pixels, (std::vector<std::uint32_t>{0xFF445566, 0xFF112233, 0xFF000000}));
-}
-
-TEST(BitmapFileLoad, PaletteEndsWhereThePixelsBegin) {
-  BmpFields s;
-  s.width = 2;
-  s.bitCount = 8;
-  s.palette = {0x0000FF, 0x00FF00};  // colour count 0 would mean 256 entries
-  s.data = Bytes({1, 9, 0, 0});
-  const auto bitmap = LoadBytes(Build(s));
-  ASSERT_TRUE(bitmap);
-  EXPECT_EQ(bitmap->pixels, (std::vector<std::uint32_t>{0xFF00FF00, 0xFF000000}));
-}
-
-TEST(BitmapFileLoad, EightBitTopDown) {
-  BmpFields s;
-  s.width = 2;
-  s.height = -2;
-  s.bitCount = 8;
-  s.palette = std::vector<std::uint32_t>(256, 0);
-  s.palette[7] = 0xABCDEF;
-  s.palette[255] = 0x010203;
-  s.data = Bytes({7, 255, 0, 0, 255, 7, 0, 0});
-  const auto bitmap = LoadBytes(Build(s));
-  ASSERT_TRUE(bitmap);
-  EXPECT_EQ(bitmap->height, 2);
-  EXPECT_EQ(bitmap->pixels,
-            (std::vector<std::uint32_t>{0xFFABCDEF, 0xFF010203, 0xFF010203, 0xFFABCDEF}));
-}
-
-TEST(BitmapFileLoad, SixteenBitDefaultsTo555AndTakesBitFields) {
-  BmpFields s;
-  s.width = 2;
-  s.bitCount = 16;
-  s.data = Bytes({0x00, 0x7C, 0x1F, 0x00});  // pure red, pure blue in 5-5-5
-  auto bitmap = LoadBytes(Build(s));
-  ASSERT_TRUE(bitmap);
-  EXPECT_EQ(bitmap->pixels, (std::vector<std::uint32_t>{0xFFFF0000, 0xFF0000FF}));
-
-  s.compression = 3;
-  s.masks = {0xF800, 0x07E0, 0x001F};
-  s.data = Bytes({0xE0, 0x07, 0x10, 0x84});  // pure green; half of each channel in 5-6-5
-  bitmap = LoadBytes(Build(s));
-  ASSERT_TRUE(bitmap);
-  EXPECT_EQ(bitmap->pixels, (std::vector<std::uint32_t>{0xFF00FF00, 0xFF848284}));
-}
-
-TEST(BitmapFileLoad, TwentyFourBitWithCoreHeader) {
-  BmpFields s;
-  s.width = 1;
-  s.height = 2;
-  s.data = Bytes({1, 2, 3, 0, 4, 5, 6, 0});
-  EXPECT_EQ(LoadBytes(Build(s))->pixels, (std::vector<std::uint32_t>{0xFF060504, 0xFF030201}));
-
-  std::string core = "BM";
-  PutU32(core, 26 + 8);
-  PutU32(core, 0);
-  PutU32(core, 26);
-  PutU32(core, 12);
-  PutU16(core, 1);
-  PutU16(core, 2);
-  PutU16(core, 1);
-  PutU16(core, 24);
-  EXPECT_EQ(LoadBytes(core + s.data)->pixels, (std::vector<std::uint32_t>{0xFF060504, 0xFF030201}));
-}
-
-TEST(BitmapFileLoad, ThirtyTwoBitAlphaOnlyFromAnAlphaMask) {
-  BmpFields s;
-  s.width = 1;
-  s.bitCount = 32;
-  s.data = Bytes({0x30, 0x20, 0x10, 0x40});
-  EXPECT_EQ(LoadBytes(Build(s))->pixels[0], 0xFF102030u) << "plain 32-bit ignores the fourth byte";
-
-  s.compression = 3;
-  s.masks = {0x00FF0000, 0x0000FF00, 0x000000FF};
-  EXPECT_EQ(LoadBytes(Build(s))->pixels[0], 0xFF102030u) << "three masks: no alpha";
-
-  s.compression = 6;
-  s.masks = {0x00FF0000, 0x0000FF00, 0x000000FF, 0xFF000000};
-  EXPECT_EQ(LoadBytes(Build(s))->pixels[0], 0x40102030u);
-
-  for (std::uint32_t headerSize : {108u, 124u}) {
-    s.headerSize = headerSize;
-    s.compression = 3;
-    s.masks = {0x000000FF, 0x0000FF00, 0x00FF0000, 0xFF000000};
-    EXPECT_EQ(LoadBytes(Build(s))->pixels[0], 0x40302010u) << headerSize;
-    s.compression = 0;
-    EXPECT_EQ(LoadBytes(Build(s))->pixels[0], 0xFF102030u)
-        << headerSize << ": masks of an uncompressed file do not apply";
+  const std::uint32_t rgba[] = {0x00FF0000, 0x0000FF00, 0x000000FF, 0xFF000000};
+  const std::uint32_t bgra[] = {0x000000FF, 0x0000FF00, 0x00FF0000, 0xFF000000};
+  const std::string pixel32 = Bytes({0x30, 0x20, 0x10, 0x40});
+  const struct {
+    const char* what;
+    BmpFields bmp;
+    std::vector<std::uint32_t> pixels;
+  } cases[] = {
+      // Bottom row 1000000001, top row 0101010101: two bytes of bits, padded to four.
+      {"1-bit rows padded, bottom-up",
+       {.width = 10,
+        .height = 2,
+        .bitCount = 1,
+        .palette = {0x000000, 0xFFFFFF},
+        .data = Bytes({0x80, 0x40, 0, 0, 0x55, 0x40, 0, 0})},
+       {k, w, k, w, k, w, k, w, k, w, w, k, k, k, k, k, k, k, k, w}},
+      {"4-bit with a short palette: unknown indexes black",
+       {.width = 3,
+        .bitCount = 4,
+        .colorsUsed = 2,
+        .palette = {0x112233, 0x445566},
+        .data = Bytes({0x10, 0x50, 0, 0})},
+       {0xFF445566, 0xFF112233, k}},
+      {"the palette ends where the pixels begin (colour count 0 would mean 256)",
+       {.width = 2, .bitCount = 8, .palette = {0x0000FF, 0x00FF00}, .data = Bytes({1, 9, 0, 0})},
+       {0xFF00FF00, k}},
+      {"an oversized colour count is capped",
+       {.bitCount = 1,
+        .colorsUsed = 0xFFFFFFFF,
+        .palette = {0x000000, 0x0000FF},
+        .data = Bytes({0x80, 0, 0, 0})},
+       {0xFF0000FF}},
+      {"8-bit top-down",
+       {.width = 2,
+        .height = -2,
+        .bitCount = 8,
+        .palette = Palette256(),
+        .data = Bytes({7, 255, 0, 0, 255, 7, 0, 0})},
+       {0xFFABCDEF, 0xFF010203, 0xFF010203, 0xFFABCDEF}},
+      {"16-bit defaults to 5-5-5: pure red, pure blue",
+       {.width = 2, .bitCount = 16, .data = Bytes({0x00, 0x7C, 0x1F, 0x00})},
+       {0xFFFF0000, 0xFF0000FF}},
+      {"16-bit fields 5-6-5: pure green, half of each channel",
+       {.width = 2,
+        .bitCount = 16,
+        .compression = 3,
+        .masks = {0xF800, 0x07E0, 0x001F},
+        .data = Bytes({0xE0, 0x07, 0x10, 0x84})},
+       {0xFF00FF00, 0xFF848284}},
+      {"24-bit", {.height = 2, .data = Bytes({1, 2, 3, 0, 4, 5, 6, 0})}, {0xFF060504, 0xFF030201}},
+      {"plain 32-bit ignores the fourth byte", {.bitCount = 32, .data = pixel32}, {0xFF102030}},
+      {"three masks: no alpha",
+       {.bitCount = 32, .compression = 3, .masks = {rgba, rgba + 3}, .data = pixel32},
+       {0xFF102030}},
+      {"alpha from an alpha mask",
+       {.bitCount = 32, .compression = 6, .masks = {rgba, rgba + 4}, .data = pixel32},
+       {0x40102030}},
+      {"masks in a 108-byte header",
+       {.headerSize = 108,
+        .bitCount = 32,
+        .compression = 3,
+        .masks = {bgra, bgra + 4},
+        .data = pixel32},
+       {0x40302010}},
+      {"masks in a 124-byte header",
+       {.headerSize = 124,
+        .bitCount = 32,
+        .compression = 3,
+        .masks = {bgra, bgra + 4},
+        .data = pixel32},
+       {0x40302010}},
+      {"masks of an uncompressed file do not apply",
+       {.headerSize = 124, .bitCount = 32, .masks = {bgra, bgra + 4}, .data = pixel32},
+       {0xFF102030}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    const auto bitmap = LoadBytes(Build(c.bmp));
+    ASSERT_TRUE(bitmap);
+    EXPECT_EQ(bitmap->width, c.bmp.width);
+    EXPECT_EQ(bitmap->height, std::abs(c.bmp.height));
+    EXPECT_EQ(bitmap->pixels, c.pixels);
   }
+
+  std::string core = "BM";  // the 12-byte core header
+  for (std::uint32_t v : {26 + 8, 0, 26, 12}) {
+    PutU32(core, v);
+  }
+  for (std::uint32_t v : {1, 2, 1, 24}) {
+    PutU16(core, v);
+  }
+  EXPECT_EQ(LoadBytes(core + Bytes({1, 2, 3, 0, 4, 5, 6, 0}))->pixels,
+            (std::vector<std::uint32_t>{0xFF060504, 0xFF030201}));
 }
 
 TEST(BitmapFileLoad, EveryTruncationIsRefused) {
-  BmpFields s;
-  s.width = 2;
-  s.height = 2;
-  s.bitCount = 8;
-  s.palette = {0x0000FF, 0x00FF00};
-  s.data = Bytes({0, 1, 0, 0, 1, 0, 0, 0});
-  const std::string full = Build(s);
+  const std::string full = Build({.width = 2,
+                                  .height = 2,
+                                  .bitCount = 8,
+                                  .palette = {0x0000FF, 0x00FF00},
+                                  .data = Bytes({0, 1, 0, 0, 1, 0, 0, 0})});
   ASSERT_TRUE(LoadBytes(full));
   for (std::size_t length = 0; length < full.size(); ++length) {
     EXPECT_FALSE(LoadBytes(full.substr(0, length))) << length;
@@ -246,9 +232,7 @@ TEST(BitmapFileLoad, EveryTruncationIsRefused) {
 }
 
 TEST(BitmapFileLoad, MalformedHeadersAreRefused) {
-  BmpFields good;
-  good.width = 1;
-  good.data = Bytes({1, 2, 3, 0});
+  const BmpFields good{.data = Bytes({1, 2, 3, 0})};
   ASSERT_TRUE(LoadBytes(Build(good)));
 
   auto refused = [&](auto change, const char* what) {
@@ -285,18 +269,6 @@ TEST(BitmapFileLoad, MalformedHeadersAreRefused) {
   TempDir dir;
   EXPECT_FALSE(LoadBitmapFile(dir / "missing.bmp"));
   EXPECT_FALSE(LoadBitmapFile(dir.Path())) << "a folder";
-}
-
-TEST(BitmapFileLoad, OversizedPaletteCountIsCapped) {
-  BmpFields s;
-  s.width = 1;
-  s.bitCount = 1;
-  s.colorsUsed = 0xFFFFFFFF;
-  s.palette = {0x000000, 0x0000FF};
-  s.data = Bytes({0x80, 0, 0, 0});
-  const auto bitmap = LoadBytes(Build(s));
-  ASSERT_TRUE(bitmap);
-  EXPECT_EQ(bitmap->pixels[0], 0xFF0000FFu);
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 
 #include "platform/devmem_file.h"
 #include "temp_dir.h"
@@ -103,7 +104,12 @@ class BoardDrivesTest : public ::testing::Test {
   fs::path boardRoot_;
 };
 
-TEST_F(BoardDrivesTest, ListsBlockDeviceMountsSortedByMountPointOncePerDevice) {
+// A descriptor's fields as one value: serial, product, vendor, revision, removable, bus.
+auto Fields(const DriveDescriptor& d) {
+  return std::tuple(d.serialNumber, d.product, d.vendor, d.revision, d.removable, d.busType);
+}
+
+TEST_F(BoardDrivesTest, ListsMountsOncePerDeviceWithTheirDisksDescriptorsAndDevmem) {
   const auto drives = Enumerate();
   ASSERT_EQ(drives.size(), 4u);
   EXPECT_EQ(drives[0].root, fs::path("/"));
@@ -112,70 +118,33 @@ TEST_F(BoardDrivesTest, ListsBlockDeviceMountsSortedByMountPointOncePerDevice) {
   EXPECT_EQ(drives[3].root, temp_ / "data");
   EXPECT_EQ(drives[0].label, u"/");
   EXPECT_EQ(drives[1].label, temp_.Path().u16string() + u"/BOARD DISK");
-}
 
-TEST_F(BoardDrivesTest, DescriptorComesFromTheDiskOfThePartitionByteForByte) {
-  const auto drives = Enumerate();
-  ASSERT_EQ(drives.size(), 4u);
+  // The descriptor comes from the disk of the partition, byte for byte.
+  DriveDescriptor d;
+  ASSERT_TRUE(drives[1].queryDescriptor(d));
+  EXPECT_EQ(Fields(d), std::tuple("0000000012AB", "microSD Flash   ", "Quarel  ", "1.00", 1u, 7u));
+  EXPECT_TRUE(IsBoardDescriptor(d));
+  ASSERT_TRUE(drives[2].queryDescriptor(d));
+  EXPECT_EQ(Fields(d),
+            std::tuple("t10.Quarel microSD", "microSD Flash   ", "Quarel", "1.00", 1u, 7u));
+  EXPECT_FALSE(IsBoardDescriptor(d));
+  ASSERT_TRUE(drives[3].queryDescriptor(d));  // the disk's second partition
+  EXPECT_EQ(Fields(d),
+            std::tuple("t10.Quarel microSD", "microSD Flash   ", "Quarel", "1.00", 1u, 7u));
+  d.serialNumber = "stale";
+  ASSERT_TRUE(drives[0].queryDescriptor(d));
+  EXPECT_EQ(Fields(d), std::tuple("", "Samsung SSD 860 ", "ATA     ", "1B6Q", 0u, 0u));
 
-  DriveDescriptor board;
-  ASSERT_TRUE(drives[1].queryDescriptor(board));
-  EXPECT_EQ(board.vendor, "Quarel  ");
-  EXPECT_EQ(board.product, "microSD Flash   ");
-  EXPECT_EQ(board.revision, "1.00");
-  EXPECT_EQ(board.serialNumber, "0000000012AB");
-  EXPECT_EQ(board.removable, 1u);
-  EXPECT_EQ(board.busType, 7u);
-  EXPECT_TRUE(IsBoardDescriptor(board));
-
-  DriveDescriptor other;
-  ASSERT_TRUE(drives[2].queryDescriptor(other));
-  EXPECT_EQ(other.vendor, "Quarel");
-  EXPECT_EQ(other.serialNumber, "t10.Quarel microSD");
-  EXPECT_EQ(other.busType, 7u);
-  EXPECT_FALSE(IsBoardDescriptor(other));
-
-  DriveDescriptor secondPartition;
-  ASSERT_TRUE(drives[3].queryDescriptor(secondPartition));
-  EXPECT_EQ(secondPartition.vendor, "Quarel");
-  EXPECT_EQ(secondPartition.revision, "1.00");
-
-  DriveDescriptor system;
-  system.removable = 1;
-  system.busType = 3;
-  system.serialNumber = "stale";
-  ASSERT_TRUE(drives[0].queryDescriptor(system));
-  EXPECT_EQ(system.vendor, "ATA     ");
-  EXPECT_EQ(system.product, "Samsung SSD 860 ");
-  EXPECT_EQ(system.serialNumber, "");
-  EXPECT_EQ(system.removable, 0u);
-  EXPECT_EQ(system.busType, 0u);
-}
-
-TEST_F(BoardDrivesTest, QueryFailsWhenTheDiskIsGone) {
-  const auto drives = Enumerate();
-  ASSERT_EQ(drives.size(), 4u);
-  fs::remove_all(sys_ / "devices" / "pci0000:00" / "0000:00:14.0" / "usb1" / "1-2");
-  DriveDescriptor descriptor;
-  descriptor.vendor = "Quarel  ";
-  EXPECT_FALSE(drives[1].queryDescriptor(descriptor));
-  EXPECT_EQ(descriptor.vendor, "");
-}
-
-TEST_F(BoardDrivesTest, OpensDevmemInTheMountPoint) {
-  const auto drives = Enumerate();
-  ASSERT_EQ(drives.size(), 4u);
   auto port = drives[1].openDevmem();
   ASSERT_NE(port, nullptr);
-  DevmemRecord record{};
-  record[0] = 'W';
-  ASSERT_TRUE(port->WriteRecord(record));
+  ASSERT_TRUE(port->WriteRecord(DevmemRecord{'W'}));
   EXPECT_EQ(fs::file_size(boardRoot_ / "DEVMEM"), 512u);
-}
 
-TEST(BoardDrives, MissingMountTableGivesNoDrives) {
-  TempDir temp;
-  EXPECT_TRUE(EnumerateDrivesFrom(temp / "mountinfo", temp / "block").empty());
+  // The query fails once the disk is gone.
+  fs::remove_all(sys_ / "devices" / "pci0000:00" / "0000:00:14.0" / "usb1" / "1-2");
+  EXPECT_FALSE(drives[1].queryDescriptor(d));
+  EXPECT_EQ(d.vendor, "");
+  EXPECT_TRUE(EnumerateDrivesFrom(temp_ / "missing", sys_ / "class" / "block").empty());
 }
 
 #endif  // _WIN32
@@ -211,52 +180,29 @@ DevmemRecord Pattern(std::uint8_t seed) {
   return record;
 }
 
-TEST(DevmemFile, EveryRecordGoesToOffsetZero) {
+TEST(DevmemFile, EveryRecordGoesToOffsetZeroOfAFileMadeOrKept) {
   TempDir temp;
-  auto port = OpenDevmemFile(temp.Path());
-  ASSERT_NE(port, nullptr);
-  ASSERT_TRUE(port->WriteRecord(Pattern(1)));
-  const DevmemRecord second = Pattern(99);
-  ASSERT_TRUE(port->WriteRecord(second));
-
-  DevmemRecord read{};
-  read.fill(0xEE);
-  ASSERT_TRUE(port->ReadRecord(read));
-  EXPECT_EQ(read, second);
-  ASSERT_TRUE(port->WriteRecord(Pattern(5)));
-  port.reset();
-
-  const std::string bytes = ReadBytes(temp / "DEVMEM");
-  ASSERT_EQ(bytes.size(), 512u);
-  const DevmemRecord last = Pattern(5);
-  EXPECT_EQ(bytes, std::string(last.begin(), last.end()));
-}
-
-TEST(DevmemFile, ReadOfAnEmptyFileGivesZeros) {
-  TempDir temp;
+  EXPECT_EQ(OpenDevmemFile(temp / "missing"), nullptr);
+  EXPECT_FALSE(fs::exists(temp / "missing"));
   auto port = OpenDevmemFile(temp.Path());
   ASSERT_NE(port, nullptr);
   EXPECT_TRUE(fs::exists(temp / "DEVMEM"));
   DevmemRecord read = Pattern(3);
   EXPECT_TRUE(port->ReadRecord(read));
-  EXPECT_EQ(read, DevmemRecord{});
-}
-
-TEST(DevmemFile, KeepsAnExistingFile) {
-  TempDir temp;
-  const DevmemRecord stored = Pattern(42);
-  WriteBytes(temp / "DEVMEM", std::string(stored.begin(), stored.end()));
-  auto port = OpenDevmemFile(temp.Path());
-  ASSERT_NE(port, nullptr);
-  DevmemRecord read{};
+  EXPECT_EQ(read, DevmemRecord{}) << "an empty file reads as zeros";
+  ASSERT_TRUE(port->WriteRecord(Pattern(1)));
+  ASSERT_TRUE(port->WriteRecord(Pattern(99)));
   ASSERT_TRUE(port->ReadRecord(read));
-  EXPECT_EQ(read, stored);
-}
+  EXPECT_EQ(read, Pattern(99));
+  ASSERT_TRUE(port->WriteRecord(Pattern(5)));
+  port.reset();
+  const DevmemRecord last = Pattern(5);
+  EXPECT_EQ(ReadBytes(temp / "DEVMEM"), std::string(last.begin(), last.end()));
 
-TEST(DevmemFile, FailsForAMissingFolder) {
-  TempDir temp;
-  EXPECT_EQ(OpenDevmemFile(temp / "missing"), nullptr);
-  EXPECT_FALSE(fs::exists(temp / "missing"));
+  port = OpenDevmemFile(temp.Path());
+  ASSERT_NE(port, nullptr);
+  ASSERT_TRUE(port->ReadRecord(read));
+  EXPECT_EQ(read, last) << "an existing file is kept";
 }
 
 TEST(DriveFlush, FlushesAnExistingFolderAndReportsAMissingOne) {

@@ -18,52 +18,36 @@ struct OpenLink {
   std::shared_ptr<FakeBoard> board = std::make_shared<FakeBoard>();
   BoardLink link;
   OpenLink() { EXPECT_TRUE(link.OpenBoard(FakeBoardDrive(board, u"D"))); }
+  // The records of one command as (address, count) pairs.
+  std::vector<std::pair<std::uint32_t, int>> Sent(char command) const {
+    std::vector<std::pair<std::uint32_t, int>> out;
+    for (const auto& record : board->Records(command)) {
+      out.emplace_back(FakeBoard::AddressOf(record), record[3]);
+    }
+    return out;
+  }
 };
 
-void FillPattern(BoardMirror& mirror) {
-  for (std::size_t i = 0; i < mirror.size(); ++i) {
-    mirror[i] = static_cast<std::uint8_t>(i * 7 + 3);
-  }
-}
-
-TEST(BoardLinkFlush, EntryOf508BytesIsOneRecordCounting252) {
+TEST(BoardLinkFlush, RecordsCarryUpTo508BytesCountedInWords) {
   OpenLink t;
-  FillPattern(t.link.Mirror());
+  for (std::size_t i = 0; i < t.link.Mirror().size(); ++i) {
+    t.link.Mirror()[i] = static_cast<std::uint8_t>(i * 7 + 3);
+  }
   t.link.AppendWrite(0x0123, 508);
+  t.link.AppendWrite(0x1000, 509);
   ASSERT_TRUE(t.link.FlushWriteList());
-  ASSERT_EQ(t.board->written.size(), 1u);
-  const DevmemRecord& record = t.board->written[0];
-  EXPECT_EQ(record[0], 'W');
-  EXPECT_EQ(record[1], 0x23);
-  EXPECT_EQ(record[2], 0x01);
-  EXPECT_EQ(record[3], 252);
-  for (std::size_t i = 0; i < 508; ++i) {
-    ASSERT_EQ(record[4 + i], t.link.Mirror()[0x0123 + i]) << i;
-  }
-  EXPECT_EQ(t.link.WriteList().size(), 1u);  // the list stays
-}
+  using Sent = std::vector<std::pair<std::uint32_t, int>>;
+  EXPECT_EQ(t.Sent('W'), (Sent{{0x0123, 252}, {0x1000, 252}, {0x1000 + 508, 1}}));
+  const DevmemRecord& first = t.board->written[0];
+  EXPECT_TRUE(std::equal(first.begin() + 4, first.end(), t.link.Mirror().begin() + 0x0123));
+  const DevmemRecord& last = t.board->written[2];
+  EXPECT_EQ(last[4], t.link.Mirror()[0x1000 + 508]);
+  EXPECT_TRUE(std::all_of(last.begin() + 5, last.end(), [](auto b) { return b == 0; }));
+  EXPECT_EQ(t.link.WriteList().size(), 2u);  // the list stays
 
-TEST(BoardLinkFlush, EntryOf509BytesTakesASecondRecordAtAddressPlus508) {
-  OpenLink t;
-  FillPattern(t.link.Mirror());
-  t.link.AppendWrite(0x0100, 509);
-  ASSERT_TRUE(t.link.FlushWriteList());
-  ASSERT_EQ(t.board->written.size(), 2u);
-  const DevmemRecord& second = t.board->written[1];
-  EXPECT_EQ(FakeBoard::AddressOf(second), 0x0100u + 508u);
-  EXPECT_EQ(second[3], 1);
-  EXPECT_EQ(second[4], t.link.Mirror()[0x0100 + 508]);
-  EXPECT_TRUE(std::all_of(second.begin() + 5, second.end(), [](auto b) { return b == 0; }));
-}
-
-TEST(BoardLinkFlush, FailsOnAClosedPortOrAFailedWrite) {
   BoardLink closed;
   closed.AppendWrite(0x10, 2);
   EXPECT_FALSE(closed.FlushWriteList());
-
-  OpenLink t;
-  t.link.AppendWrite(0x10, 2);
-  t.link.AppendWrite(0x40, 2);
   t.board->failWrites = true;
   EXPECT_FALSE(t.link.FlushWriteList());
 }
@@ -79,44 +63,28 @@ TEST(BoardLinkFlush, RangesOutsideBoardMemoryAreNotAppended) {
   EXPECT_TRUE(link.ReadList().empty());
 }
 
-TEST(BoardLinkRead, FortyBytesTakeThreeRequestsOf16_16_8) {
+TEST(BoardLinkRead, RequestsOf16BytesOnlyForTheCurrentTag) {
   OpenLink t;
   for (std::size_t i = 0; i < 40; ++i) {
     t.board->memory[0x0300 + i] = static_cast<std::uint8_t>(0xA0 + i);
   }
+  t.board->memory[0x0010] = 0x11;
+  const std::uint8_t oldTag = t.link.Tag();
+  t.link.AppendRead(0x0010, 1);
   const std::uint8_t tag = t.link.AdvanceTag();
+  EXPECT_NE(oldTag, tag);
   t.link.AppendRead(0x0300, 40);
   ASSERT_TRUE(t.link.RunReadList(tag));
-  const auto requests = t.board->Records('R');
-  ASSERT_EQ(requests.size(), 3u);
-  EXPECT_EQ(FakeBoard::AddressOf(requests[0]), 0x0300u);
-  EXPECT_EQ(requests[0][3], 16);
-  EXPECT_EQ(FakeBoard::AddressOf(requests[1]), 0x0310u);
-  EXPECT_EQ(requests[1][3], 16);
-  EXPECT_EQ(FakeBoard::AddressOf(requests[2]), 0x0320u);
-  EXPECT_EQ(requests[2][3], 8);
+  EXPECT_EQ(t.Sent('R'),
+            (std::vector<std::pair<std::uint32_t, int>>{{0x0300, 16}, {0x0310, 16}, {0x0320, 8}}));
   for (std::size_t i = 0; i < 40; ++i) {
     ASSERT_EQ(t.link.Mirror()[0x0300 + i], 0xA0 + i) << i;
   }
   EXPECT_EQ(t.link.Mirror()[0x0328], 0);
-}
-
-TEST(BoardLinkRead, EntriesOfAnotherTagAreSkipped) {
-  OpenLink t;
-  t.board->memory[0x0010] = 0x11;
-  t.board->memory[0x0020] = 0x22;
-  const std::uint8_t oldTag = t.link.Tag();
-  t.link.AppendRead(0x0010, 1);
-  const std::uint8_t newTag = t.link.AdvanceTag();
-  t.link.AppendRead(0x0020, 1);
-  ASSERT_TRUE(t.link.RunReadList(newTag));
-  EXPECT_NE(oldTag, newTag);
-  EXPECT_EQ(t.board->Records('R').size(), 1u);
   EXPECT_EQ(t.link.Mirror()[0x0010], 0);
-  EXPECT_EQ(t.link.Mirror()[0x0020], 0x22);
 }
 
-TEST(BoardLinkRead, TheReplyDecidesWhereTheDataGoes) {
+TEST(BoardLinkRead, TheReplyDecidesWhereTheDataGoesAndBadRepliesFail) {
   OpenLink t;
   auto reply = FakeBoard::Reply('R', 0x0500, 4);
   reply[4] = 9;
@@ -125,35 +93,24 @@ TEST(BoardLinkRead, TheReplyDecidesWhereTheDataGoes) {
   ASSERT_TRUE(t.link.ReadTransaction({{0x0100, 4}}));
   EXPECT_EQ(t.link.Mirror()[0x0500], 9);
   EXPECT_EQ(t.link.Mirror()[0x0503], 8);
-}
 
-TEST(BoardLinkRead, BadRepliesFailThePassWithoutTouchingTheMirror) {
-  struct Case {
-    const char* what;
-    DevmemRecord reply;
-  };
   auto full = FakeBoard::Reply('R', 0x1FF8, 16);
   full[4] = 0x55;
-  const Case cases[] = {{"not R", FakeBoard::Reply('W', 0x0100, 4)},
-                        {"count 0", FakeBoard::Reply('R', 0x0100, 0)},
-                        {"beyond memory", full}};
-  for (const Case& c : cases) {
-    OpenLink t;
-    t.board->scriptedReplies.push_back(c.reply);
-    EXPECT_FALSE(t.link.ReadTransaction({{0x0100, 4}})) << c.what;
-    EXPECT_EQ(t.board->Records('R').size(), 1u) << c.what;
-    EXPECT_EQ(t.link.Mirror()[0x1FF8], 0) << c.what;
+  const std::pair<const char*, DevmemRecord> bad[] = {{"not R", FakeBoard::Reply('W', 0x0100, 4)},
+                                                      {"count 0", FakeBoard::Reply('R', 0x0100, 0)},
+                                                      {"beyond memory", full}};
+  for (const auto& [what, badReply] : bad) {
+    OpenLink u;
+    u.board->scriptedReplies.push_back(badReply);
+    EXPECT_FALSE(u.link.ReadTransaction({{0x0100, 4}})) << what;
+    EXPECT_EQ(u.board->Records('R').size(), 1u) << what;
+    EXPECT_EQ(u.link.Mirror()[0x1FF8], 0) << what;
   }
-}
-
-TEST(BoardLinkRead, FailsOnAClosedPortOrAFailedRead) {
+  t.board->failReads = true;
+  EXPECT_FALSE(t.link.ReadTransaction({{0x10, 2}}));
   BoardLink closed;
   EXPECT_FALSE(closed.ReadTransaction({{0x10, 2}}));
   EXPECT_TRUE(closed.ReadTransaction({}));  // nothing to fetch
-
-  OpenLink t;
-  t.board->failReads = true;
-  EXPECT_FALSE(t.link.ReadTransaction({{0x10, 2}}));
 }
 
 TEST(BoardLinkRead, TagStartsAt1AndAdvancesBy8Wrapping) {
@@ -218,35 +175,21 @@ TEST(BoardLinkMerge, SameResultAsMergingPairByPair) {
   }
 }
 
-TEST(BoardLinkTransaction, WriteWhileNotConnectedSendsNothingAndFails) {
+TEST(BoardLinkTransaction, WriteSendsMergedRangesOnlyWhileConnected) {
   OpenLink t;
-  StoreMirrorWord(t.link.Mirror(), 0x0048, 1);
-  EXPECT_FALSE(t.link.WriteTransaction({{0x0048, 2}}));
+  StoreMirrorWord(t.link.Mirror(), 0x0A00, 1);
+  EXPECT_FALSE(t.link.WriteTransaction({{0x0A00, 2}}));
   EXPECT_TRUE(t.board->written.empty());
   EXPECT_EQ(t.link.Flags().communicationError.load(), 0u);
 
   t.link.Flags().connectionActive = 1;
-  EXPECT_TRUE(t.link.WriteTransaction({{0x0048, 2}}));
-  EXPECT_EQ(t.board->Word(0x0048), 1);
-}
-
-TEST(BoardLinkTransaction, FailedFlushSetsTheCommunicationError) {
-  OpenLink t;
-  t.link.Flags().connectionActive = 1;
+  EXPECT_TRUE(t.link.WriteTransaction({{0x0A02, 2}, {0x0A00, 2}, {0x0B00, 2}}));
+  EXPECT_EQ(t.Sent('W'), (std::vector<std::pair<std::uint32_t, int>>{{0x0A00, 4}, {0x0B00, 2}}));
+  EXPECT_EQ(t.board->Word(0x0A00), 1);
+  EXPECT_EQ(t.link.Flags().communicationError.load(), 0u);
   t.board->failWrites = true;
   EXPECT_FALSE(t.link.WriteTransaction({{0x0048, 2}}));
   EXPECT_EQ(t.link.Flags().communicationError.load(), 1u);
-}
-
-TEST(BoardLinkTransaction, WriteMergesItsRanges) {
-  OpenLink t;
-  t.link.Flags().connectionActive = 1;
-  EXPECT_TRUE(t.link.WriteTransaction({{0x0A02, 2}, {0x0A00, 2}, {0x0B00, 2}}));
-  const auto writes = t.board->Records('W');
-  ASSERT_EQ(writes.size(), 2u);
-  EXPECT_EQ(FakeBoard::AddressOf(writes[0]), 0x0A00u);
-  EXPECT_EQ(writes[0][3], 4);
-  EXPECT_EQ(FakeBoard::AddressOf(writes[1]), 0x0B00u);
 }
 
 TEST(BoardLinkPort, OnlyOneDevmemIsOpenAtATime) {

@@ -6,6 +6,7 @@
 #include "board/board_settings.h"
 #include "fake_devmem.h"
 #include "recording_ports.h"
+#include "sample_cpu_settings.h"
 #include "strings/text_id.h"
 #include "strings/text_loader.h"
 
@@ -15,51 +16,26 @@ namespace {
 using testing::FakeBoard;
 using testing::FakeBoardDrive;
 using testing::RecordingPrompter;
+using testing::SampleCpuSettings;
+using Sent = std::vector<std::pair<std::uint32_t, int>>;
 
 struct Online {
   std::shared_ptr<FakeBoard> board = std::make_shared<FakeBoard>();
   BoardLink link;
-  Online() {
+  explicit Online(bool connected = true) {
     EXPECT_TRUE(link.OpenBoard(FakeBoardDrive(board, u"D")));
-    link.Flags().connectionActive = 1;
-    link.Flags().online = 1;
+    link.Flags().connectionActive = connected;
+    link.Flags().online = connected;
   }
 };
 
 // Requests as (address, count) pairs in the order they were sent.
-std::vector<std::pair<std::uint32_t, int>> Requests(const FakeBoard& board, char command) {
-  std::vector<std::pair<std::uint32_t, int>> out;
+Sent Requests(const FakeBoard& board, char command) {
+  Sent out;
   for (const auto& record : board.Records(command)) {
     out.emplace_back(FakeBoard::AddressOf(record), record[3]);
   }
   return out;
-}
-
-CpuSettings SampleSettings() {
-  CpuSettings s;
-  s.basicControlCycle = 0x00012345;
-  s.voiceAttenuator = 3;
-  for (std::size_t i = 0; i < s.interpolationMethods.size(); ++i) {
-    s.interpolationMethods[i] = static_cast<std::uint8_t>(i % 5);
-  }
-  SetRobotName(s, u"TESTBOT");
-  for (int k = 0; k < kMotorCount; ++k) {
-    for (int n = 0; n < MotorWord::kKept; ++n) {
-      s.motors[k].words[n] = static_cast<std::uint16_t>(0x100 * k + n + 1);
-    }
-    s.motors[k].words[MotorWord::kBytesAB] = 0;
-    s.motors[k].word20A = static_cast<std::uint8_t>(0xA0 + k);
-    s.motors[k].word20B = static_cast<std::uint8_t>(0xB0 + k);
-  }
-  s.serialBuses[2].SBUS_PROTOCOL = 0x102;
-  s.serialBuses[2].SBUS_N = 5;
-  s.serialBuses[2].SBUS_ID[13] = 0x7E;
-  s.leds[7] = {0x1111, 0x2222, 0x3333};
-  s.ledEnable = 1;
-  s.controllerEnable = 1;
-  s.thirdEnable = 2;
-  s.controllerCancelBits = 0xFFFF;
-  return s;
 }
 
 TEST(BoardMemoryMotor, PackPutsWord20ByteAFirstAndZeroesTheReservedTail) {
@@ -71,16 +47,13 @@ TEST(BoardMemoryMotor, PackPutsWord20ByteAFirstAndZeroesTheReservedTail) {
   BoardMirror mirror{};
   mirror.fill(0xFF);
   PackMotorRecord(motor, mirror, 0x1040);
-  EXPECT_EQ(mirror[0x1040], 0x34);
-  EXPECT_EQ(mirror[0x1041], 0x12);
-  EXPECT_EQ(mirror[0x1040 + 40], 0x0A);
-  EXPECT_EQ(mirror[0x1040 + 41], 0x0B);
+  EXPECT_EQ(MirrorWord(mirror, 0x1040), 0x1234);
+  EXPECT_EQ(MirrorWord(mirror, 0x1040 + 40), 0x0B0A);
   EXPECT_EQ(MirrorWord(mirror, 0x1040 + 44), 0xBEEF);
   for (std::uint32_t n = 23; n < 32; ++n) {
     EXPECT_EQ(MirrorWord(mirror, 0x1040 + 2 * n), 0) << n;
   }
   EXPECT_EQ(mirror[0x1080], 0xFF);  // the next record is untouched
-
   MotorRecord back;
   UnpackMotorRecord(mirror, 0x1040, back);
   EXPECT_EQ(back, motor);
@@ -89,16 +62,15 @@ TEST(BoardMemoryMotor, PackPutsWord20ByteAFirstAndZeroesTheReservedTail) {
 TEST(BoardMemorySettings, WriteThenReadGivesTheSameSettings) {
   Online t;
   t.board->SetWord(0x0010, 12);
-  const CpuSettings written = SampleSettings();
+  const CpuSettings written = SampleCpuSettings();
   ASSERT_EQ(WriteBoardSettings(t.link, written, nullptr), 1);
   EXPECT_FALSE(t.link.BoardBusy());
   EXPECT_EQ(t.board->Word(0x0EE6), 0);  // the cancel bits are cleared on the board
   EXPECT_EQ(t.board->Word(0x0D00 + 126), 0x8000);
-  EXPECT_EQ(t.board->memory[0x00C0 + 32], 0x02);
-  EXPECT_EQ(t.board->memory[0x00C0 + 33], 5);
-  EXPECT_EQ(t.board->memory[0x00C0 + 47], 0x7E);
-  EXPECT_EQ(t.board->Word(0x0EBE), 0x1111);
-  EXPECT_EQ(t.board->Word(0x0EDE), 0x3333);
+  EXPECT_EQ(t.board->Word(0x00C0 + 32), 0x0C02);
+  EXPECT_EQ(t.board->memory[0x00C0 + 47], 0x2D);
+  EXPECT_EQ(t.board->Word(0x0EBE), 0x1107);
+  EXPECT_EQ(t.board->Word(0x0EDE), 0x3307);
   EXPECT_EQ(t.board->memory[0x0EF0], 2);
   EXPECT_EQ(t.board->Word(0x1000 + 31 * 64 + 44), written.motors[31].words[22]);
 
@@ -114,112 +86,79 @@ TEST(BoardMemorySettings, WriteThenReadGivesTheSameSettings) {
   EXPECT_EQ(read.interpolationMethods, written.interpolationMethods);
   EXPECT_EQ(read.motors, written.motors);
   EXPECT_EQ(read.modelName, CpuSettings{}.modelName);  // the record's own name is not touched
+
+  // Only 16 bytes of the name are fetched; a failed read leaves every field alone.
+  t.board->SetText(0x0020, "ABCDEFGHIJKLMNOPQRSTUVWXYZ");
+  ReadBoardSettings(fresh, read, &name);
+  EXPECT_EQ(name, u"ABCDEFGHIJKLMNOP");
+  t.board->failReads = true;
+  const CpuSettings before = read = SampleCpuSettings();
+  EXPECT_EQ(ReadBoardSettings(fresh, read, &name), 1);
+  EXPECT_EQ(read, before);
+  EXPECT_EQ(name, u"ABCDEFGHIJKLMNOP");
 }
 
 TEST(BoardMemorySettings, SettingsWordIsReadFromFirmware10On) {
   for (std::uint16_t version : {9, 10}) {
-    auto board = std::make_shared<FakeBoard>();
-    board->SetWord(0x0010, version);
-    board->SetWord(0x0092, 0x5A5A);
-    BoardLink link;
-    ASSERT_TRUE(link.OpenBoard(FakeBoardDrive(board, u"D")));
+    Online t(false);
+    t.board->SetWord(0x0010, version);
+    t.board->SetWord(0x0092, 0x5A5A);
     CpuSettings settings{};
     settings.settingsWord92 = 7;
-    ReadBoardSettings(link, settings, nullptr);
-    EXPECT_EQ(board->WasRequested(0x0092), version >= 10) << version;
+    ReadBoardSettings(t.link, settings, nullptr);
+    EXPECT_EQ(t.board->WasRequested(0x0092), version >= 10) << version;
     EXPECT_EQ(settings.settingsWord92, version >= 10 ? 0x5A5A : 7) << version;
   }
 }
 
-TEST(BoardMemorySettings, ReadFetchesOnly16BytesOfTheName) {
-  auto board = std::make_shared<FakeBoard>();
-  board->SetText(0x0020, "ABCDEFGHIJKLMNOPQRSTUVWXYZ");
-  BoardLink link;
-  ASSERT_TRUE(link.OpenBoard(FakeBoardDrive(board, u"D")));
-  CpuSettings settings{};
-  std::u16string name = u"old";
-  ReadBoardSettings(link, settings, &name);
-  EXPECT_EQ(name, u"ABCDEFGHIJKLMNOP");
-}
+TEST(BoardMemorySettings, WriteNotSentFailedOrTimedOut) {
+  Online t(false);
+  const CpuSettings settings = SampleCpuSettings();
+  EXPECT_EQ(WriteBoardSettings(t.link, settings, nullptr), 0) << "not connected: mirror only";
+  EXPECT_TRUE(t.board->written.empty());
+  EXPECT_EQ(MirrorLong(t.link.Mirror(), 0x0040), 0x00012345u);
+  EXPECT_EQ(MirrorWord(t.link.Mirror(), 0x0D00), 0x8000);
+  EXPECT_EQ(t.link.Mirror()[0x0020], 'T');
+  EXPECT_EQ(MirrorWord(t.link.Mirror(), 0x1000 + 2), settings.motors[0].words[1]);
+  EXPECT_FALSE(t.link.BoardBusy());
+  EXPECT_EQ(t.link.Flags().communicationError.load(), 0u);
 
-TEST(BoardMemorySettings, FailedReadsLeaveTheFieldsAlone) {
-  auto board = std::make_shared<FakeBoard>();
-  board->SetWord(0x0010, 12);
-  BoardLink link;
-  ASSERT_TRUE(link.OpenBoard(FakeBoardDrive(board, u"D")));
-  board->failReads = true;
-  CpuSettings settings = SampleSettings();
-  const CpuSettings before = settings;
-  std::u16string name = u"kept";
-  EXPECT_EQ(ReadBoardSettings(link, settings, &name), 1);
-  EXPECT_EQ(settings, before);
-  EXPECT_EQ(name, u"kept");
-}
-
-TEST(BoardMemorySettings, WriteWhileNotConnectedFillsTheMirrorAndSendsNothing) {
-  auto board = std::make_shared<FakeBoard>();
-  BoardLink link;
-  ASSERT_TRUE(link.OpenBoard(FakeBoardDrive(board, u"D")));
-  const CpuSettings settings = SampleSettings();
-  EXPECT_EQ(WriteBoardSettings(link, settings, nullptr), 0);
-  EXPECT_TRUE(board->written.empty());
-  EXPECT_EQ(MirrorLong(link.Mirror(), 0x0040), 0x00012345u);
-  EXPECT_EQ(MirrorWord(link.Mirror(), 0x0D00), 0x8000);
-  EXPECT_EQ(link.Mirror()[0x0020], 'T');
-  EXPECT_EQ(MirrorWord(link.Mirror(), 0x1000 + 2), settings.motors[0].words[1]);
-  EXPECT_FALSE(link.BoardBusy());
-  EXPECT_EQ(link.Flags().communicationError.load(), 0u);
-}
-
-TEST(BoardMemorySettings, AFailedFlushMakesTheResult0AndSetsTheError) {
-  Online t;
+  t.link.Flags().connectionActive = t.link.Flags().online = 1;
   t.board->failWrites = true;
-  EXPECT_EQ(WriteBoardSettings(t.link, SampleSettings(), nullptr), 0);
+  EXPECT_EQ(WriteBoardSettings(t.link, settings, nullptr), 0);
   EXPECT_EQ(t.link.Flags().communicationError.load(), 1u);
   EXPECT_FALSE(t.link.BoardBusy());
-}
 
-TEST(BoardMemorySettings, TimeOutMessageWhenTheWaitFails) {
-  Online t;
   RecordingPrompter prompter;
   ASSERT_TRUE(t.link.TryTakeBoard());  // another task holds the board
-  t.link.Flags().communicationError = 1;
-  EXPECT_EQ(WriteBoardSettings(t.link, SampleSettings(), &prompter), 0);
+  EXPECT_EQ(WriteBoardSettings(t.link, settings, &prompter), 0);
   ASSERT_EQ(prompter.Calls().size(), 1u);
   EXPECT_EQ(prompter.Calls()[0].icon, PromptIcon::kError);
   EXPECT_EQ(prompter.Calls()[0].text, u"CPUボードとの通信がタイムアウトしました");
   EXPECT_TRUE(t.board->written.empty());
   EXPECT_TRUE(t.link.BoardBusy());  // still the other task's
-
   t.link.Flags().playbackActive = 1;
-  EXPECT_EQ(WriteBoardSettings(t.link, SampleSettings(), &prompter), 0);
+  EXPECT_EQ(WriteBoardSettings(t.link, settings, &prompter), 0);
   EXPECT_EQ(prompter.Calls().size(), 1u);
 }
 
-TEST(BoardMemorySettings, OfflineWriteOpensTheCurrentDriveAndSends) {
+TEST(BoardMemorySettings, OfflineWriteOpensTheCurrentDriveOnlyWhenOffline) {
   auto board = std::make_shared<FakeBoard>();
   BoardLink link;
   link.SetCurrentDrive(FakeBoardDrive(board, u"E"));
-  EXPECT_EQ(WriteBoardSettingsOffline(link, SampleSettings(), nullptr), 1);
-  EXPECT_EQ(board->opens, 1);
-  EXPECT_EQ(board->closes, 1);
+  EXPECT_EQ(WriteBoardSettingsOffline(link, SampleCpuSettings(), nullptr), 1);
+  EXPECT_EQ(std::pair(board->opens, board->closes), std::pair(1, 1));
   EXPECT_FALSE(link.IsBoardOpen());
   EXPECT_EQ(link.Flags().connectionActive.load(), 0u);
-  EXPECT_EQ(board->Word(0x0046), 3);
+  EXPECT_EQ(board->Word(0x0046), 0x0203);
   EXPECT_FALSE(board->Records('W').empty());
-}
 
-TEST(BoardMemorySettings, OfflineWriteWhileOnlineOrWithoutADrive) {
-  auto board = std::make_shared<FakeBoard>();
-  BoardLink link;
-  link.SetCurrentDrive(FakeBoardDrive(board, u"E"));
   link.Flags().online = 1;
-  EXPECT_EQ(WriteBoardSettingsOffline(link, SampleSettings(), nullptr), 1);
-  EXPECT_EQ(board->opens, 0);
-
+  EXPECT_EQ(WriteBoardSettingsOffline(link, SampleCpuSettings(), nullptr), 1);
+  EXPECT_EQ(board->opens, 1);
   link.Flags().online = 0;
   board->failOpen = true;
-  EXPECT_EQ(WriteBoardSettingsOffline(link, SampleSettings(), nullptr), 0);
+  EXPECT_EQ(WriteBoardSettingsOffline(link, SampleCpuSettings(), nullptr), 0);
   EXPECT_EQ(link.Flags().connectionActive.load(), 0u);
 }
 
@@ -241,40 +180,28 @@ TEST(BoardMemoryRefresh, A260ByteRequestIsFetchedAs255ThenTheLast5) {
 
   ServiceRefreshRequests(t.link);  // nothing pending: the last 5 wait
   EXPECT_EQ(t.board->Records('R').size(), 16u);
-
   RequestBoardRefresh(t.link, 0x1000, 2);
   t.board->written.clear();
   ServiceRefreshRequests(t.link);
-  EXPECT_EQ(Requests(*t.board, 'R'),
-            (std::vector<std::pair<std::uint32_t, int>>{{0x02FF, 5}, {0x1000, 2}}));
+  EXPECT_EQ(Requests(*t.board, 'R'), (Sent{{0x02FF, 5}, {0x1000, 2}}));
   EXPECT_EQ(t.link.Mirror()[0x0303], 0x03);
-}
 
-TEST(BoardMemoryRefresh, ScanWrapsAroundTheEndOfMemory) {
-  Online t;
-  RequestBoardRefresh(t.link, 0x1FFE, 10);  // cut at the end of memory
+  RequestBoardRefresh(t.link, 0x1FFE, 10);  // cut at the end of memory, then the scan wraps
+  t.board->written.clear();
   ServiceRefreshRequests(t.link);
-  EXPECT_EQ(Requests(*t.board, 'R'), (std::vector<std::pair<std::uint32_t, int>>{{0x1FFE, 2}}));
+  EXPECT_EQ(Requests(*t.board, 'R'), (Sent{{0x1FFE, 2}}));
   EXPECT_EQ(t.link.Refresh().cursor, 0u);
   RequestBoardRefresh(t.link, 0x0010, 1);
   ServiceRefreshRequests(t.link);
   EXPECT_EQ(Requests(*t.board, 'R').back(), std::make_pair(0x0010u, 1));
 }
 
-TEST(BoardMemoryRefresh, OutOfRangeOrOfflineRequestsDoNothing) {
+TEST(BoardMemoryRefresh, RequestsOutOfRangeOfflineOrWhileTheBoardIsHeld) {
   Online t;
   RequestBoardRefresh(t.link, 0x2000, 4);
   EXPECT_EQ(t.link.Flags().refreshPending.load(), 0u);
-  t.link.Flags().online = 0;
-  RequestBoardRefresh(t.link, 0x0200, 4);
-  EXPECT_EQ(t.link.Flags().refreshPending.load(), 0u);
-  EXPECT_EQ(t.link.Refresh().requested[0x0200], 0);
-}
-
-TEST(BoardMemoryRefresh, TheNonWaitingRequestGivesWayToTheBoardsHolder) {
-  Online t;
   ASSERT_TRUE(t.link.TryTakeBoard());
-  EXPECT_FALSE(TryRequestBoardRefresh(t.link, 0x0200, 4));
+  EXPECT_FALSE(TryRequestBoardRefresh(t.link, 0x0200, 4)) << "gives way to the board's holder";
   EXPECT_EQ(t.link.Flags().refreshPending.load(), 0u);
   EXPECT_EQ(t.link.Refresh().requested[0x0200], 0);
   t.link.ReleaseBoard();
@@ -283,23 +210,22 @@ TEST(BoardMemoryRefresh, TheNonWaitingRequestGivesWayToTheBoardsHolder) {
   EXPECT_EQ(t.link.Flags().refreshPending.load(), 1u);
   EXPECT_EQ(t.link.Refresh().requested[0x0203], 1);
   EXPECT_EQ(t.link.Refresh().requested[0x0204], 0);
-  t.link.Flags().refreshPending = 0;
-  t.link.Flags().online = 0;
-  EXPECT_TRUE(TryRequestBoardRefresh(t.link, 0x0300, 4));  // nothing to ask while offline
-  EXPECT_EQ(t.link.Flags().refreshPending.load(), 0u);
-}
 
-TEST(BoardMemoryRefresh, AFailedReadKeepsTheRequests) {
-  Online t;
-  RequestBoardRefresh(t.link, 0x0300, 4);
+  // A failed read keeps the requests.
   t.board->failReads = true;
   ServiceRefreshRequests(t.link);
   EXPECT_EQ(t.link.Flags().refreshPending.load(), 1u);
-  EXPECT_EQ(t.link.Refresh().requested[0x0303], 1);
+  EXPECT_EQ(t.link.Refresh().requested[0x0203], 1);
   t.board->failReads = false;
   t.link.Refresh().cursor = 0;
   ServiceRefreshRequests(t.link);
-  EXPECT_EQ(t.link.Refresh().requested[0x0303], 0);
+  EXPECT_EQ(t.link.Refresh().requested[0x0203], 0);
+
+  t.link.Flags().online = 0;
+  RequestBoardRefresh(t.link, 0x0300, 4);
+  EXPECT_TRUE(TryRequestBoardRefresh(t.link, 0x0300, 4));  // nothing to ask while offline
+  EXPECT_EQ(t.link.Flags().refreshPending.load(), 0u);
+  EXPECT_EQ(t.link.Refresh().requested[0x0300], 0);
 }
 
 TEST(BoardMemoryStatus, ReadingsStatusAndBusyBits) {
@@ -309,6 +235,9 @@ TEST(BoardMemoryStatus, ReadingsStatusAndBusyBits) {
   StoreMirrorWord(t.link.Mirror(), 0x1000 + 3 * 64 + 2, 0x0C00 + 2 * 5);  // ADR0
   StoreMirrorWord(t.link.Mirror(), 0x1000 + 3 * 64 + 0, 0x0D84);          // ADRRDP
   StoreMirrorWord(t.link.Mirror(), 0x1000 + 3 * 64 + 10, 100);            // OFS
+  // Addresses beyond memory are left out of the second pass.
+  StoreMirrorWord(t.link.Mirror(), 0x1000 + 2 * MotorWord::kAdr2B, 0xFFF0);
+  StoreMirrorWord(t.link.Mirror(), 0x1000 + 2 * MotorWord::kAdr3B, 0x0500);
   sliders[5].flags2 = SliderFlag2::kServoChannel;
   sliders[6].flags2 = SliderFlag2::kServoChannel;  // no record names slider 6
   t.board->SetWord(0x0D84, 40);
@@ -322,8 +251,8 @@ TEST(BoardMemoryStatus, ReadingsStatusAndBusyBits) {
   t.board->SetWord(0x0EE4, 0x8001);
   t.board->SetWord(0x0EEE, 0x4000);
 
-  const std::uint32_t bits = PollBoardStatus(t.link, sliders);
-  EXPECT_EQ(bits, BoardStatusBit::kBuffer0Busy | BoardStatusBit::kBuffer2Busy);
+  EXPECT_EQ(PollBoardStatus(t.link, sliders),
+            BoardStatusBit::kBuffer0Busy | BoardStatusBit::kBuffer2Busy);
   EXPECT_EQ(sliders[5].reading, 40 - 100);
   EXPECT_EQ(sliders[6].reading, -2);
   EXPECT_EQ(sliders[127].reading, 77);
@@ -335,25 +264,12 @@ TEST(BoardMemoryStatus, ReadingsStatusAndBusyBits) {
   EXPECT_EQ(status.ly, 0x4000);
   // The second pass refreshes the board's status range.
   EXPECT_TRUE(t.board->WasRequested(0x0008));
-}
-
-TEST(BoardMemoryStatus, AFailedPollReturns0AndKeepsReadings) {
-  Online t;
-  SliderTable sliders{};
-  sliders[0].reading = 9;
-  t.board->failReads = true;
-  EXPECT_EQ(PollBoardStatus(t.link, sliders), 0u);
-  EXPECT_EQ(sliders[0].reading, 9);
-}
-
-TEST(BoardMemoryStatus, AddressesBeyondMemoryAreLeftOutOfTheSecondPass) {
-  Online t;
-  StoreMirrorWord(t.link.Mirror(), 0x1000 + 2 * MotorWord::kAdr2B, 0xFFF0);
-  StoreMirrorWord(t.link.Mirror(), 0x1000 + 2 * MotorWord::kAdr3B, 0x0500);
-  SliderTable sliders{};
-  PollBoardStatus(t.link, sliders);
   EXPECT_TRUE(t.board->WasRequested(0x0500));
   EXPECT_FALSE(t.board->WasRequested(0xFFF0));
+
+  t.board->failReads = true;
+  EXPECT_EQ(PollBoardStatus(t.link, sliders), 0u);
+  EXPECT_EQ(sliders[5].reading, 40 - 100);
 }
 
 TEST(BoardMemoryRequests, LastErrorAndLatestVoice) {
@@ -374,8 +290,7 @@ TEST(BoardMemoryStop, ResetSendsTheThreeBuffersAndClearsThePendingPose) {
   t.link.Flags().posePending = 1;
   RecordingPrompter prompter;
   EXPECT_EQ(ResetInterpolationBuffers(t.link, &prompter), 1);
-  EXPECT_EQ(Requests(*t.board, 'W'),
-            (std::vector<std::pair<std::uint32_t, int>>{{0x0B44, 1}, {0x0B54, 1}, {0x0B64, 1}}));
+  EXPECT_EQ(Requests(*t.board, 'W'), (Sent{{0x0B44, 1}, {0x0B54, 1}, {0x0B64, 1}}));
   EXPECT_EQ(t.board->memory[0x0B54], 1);
   EXPECT_EQ(t.link.Flags().posePending.load(), 0u);
   EXPECT_EQ(t.link.Flags().stopRequestNesting.load(), 0u);
@@ -383,33 +298,30 @@ TEST(BoardMemoryStop, ResetSendsTheThreeBuffersAndClearsThePendingPose) {
   EXPECT_TRUE(prompter.Calls().empty());
 }
 
-TEST(BoardMemoryStop, DuringPlaybackReturns0AndShowsNothing) {
+TEST(BoardMemoryStop, NotSentKeepsThePendingPose) {
   Online t;
   t.link.Flags().playbackActive = 1;
   t.link.Flags().posePending = 1;
   RecordingPrompter prompter;
-  EXPECT_EQ(ResetInterpolationBuffers(t.link, &prompter), 0);
+  EXPECT_EQ(ResetInterpolationBuffers(t.link, &prompter), 0) << "during playback, silently";
   EXPECT_TRUE(prompter.Calls().empty());
   EXPECT_TRUE(t.board->written.empty());
   EXPECT_EQ(t.link.Flags().posePending.load(), 1u);
   EXPECT_EQ(t.link.Flags().stopRequestNesting.load(), 0u);
-}
 
-TEST(BoardMemoryStop, NotSentKeepsThePendingPose) {
-  Online t;
+  t.link.Flags().playbackActive = 0;
   t.link.Flags().connectionActive = 0;
-  t.link.Flags().posePending = 1;
   EXPECT_EQ(ResetInterpolationBuffers(t.link, nullptr), 0);
   EXPECT_EQ(t.link.Flags().posePending.load(), 1u);
   EXPECT_FALSE(t.link.BoardBusy());
 
   t.link.Flags().connectionActive = 1;
-  RecordingPrompter prompter;
   ASSERT_TRUE(t.link.TryTakeBoard());
   t.link.Flags().communicationError = 1;
   EXPECT_EQ(ResetInterpolationBuffers(t.link, &prompter), 0);
   ASSERT_EQ(prompter.Calls().size(), 1u);
   EXPECT_EQ(prompter.Calls()[0].text, LoadText(TextId::kMsgBoardTimeout));
+  EXPECT_EQ(t.link.Flags().posePending.load(), 1u);
 }
 
 }  // namespace

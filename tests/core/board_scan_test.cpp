@@ -25,42 +25,47 @@ std::vector<std::u16string> Labels(const std::vector<BoardDrive>& drives) {
   return labels;
 }
 
-TEST(BoardScan, TwoMatchingBoardsChooseNothing) {
+// Scans boards on drives D, E, F... with a link whose current drive is Z.
+struct Scan {
   BoardLink link;
-  link.SetCurrentDrive(FakeBoardDrive(Board("X"), u"Z"));
-  const auto scan = ScanBoardDrives(
-      link, {FakeBoardDrive(Board("ROBO"), u"D"), FakeBoardDrive(Board("ROBO"), u"E")}, u"ROBO");
-  EXPECT_EQ(scan.count, 2);
-  EXPECT_EQ(scan.listed.size(), 2u);
-  EXPECT_FALSE(scan.singleMatch);
-  EXPECT_EQ(link.CurrentDrive().label, u"Z");
-}
+  BoardScanResult result;
+  Scan(const std::vector<std::shared_ptr<FakeBoard>>& boards, std::u16string_view robotName) {
+    link.SetCurrentDrive(FakeBoardDrive(Board("X"), u"Z"));
+    std::vector<BoardDrive> drives;
+    for (std::size_t i = 0; i < boards.size(); ++i) {
+      drives.push_back(
+          FakeBoardDrive(boards[i], std::u16string(1, static_cast<char16_t>(u'D' + i))));
+    }
+    result = ScanBoardDrives(link, drives, robotName);
+  }
+};
 
-TEST(BoardScan, OneMatchIsChosenAmongOthers) {
-  BoardLink link;
-  link.SetCurrentDrive(FakeBoardDrive(Board("X"), u"Z"));
-  const auto scan =
-      ScanBoardDrives(link,
-                      {FakeBoardDrive(Board("OTHER"), u"D"), FakeBoardDrive(Board("ROBO"), u"F"),
-                       FakeBoardDrive(Board("ROBO2"), u"G")},
-                      u"ROBO");
-  EXPECT_TRUE(scan.singleMatch);
-  EXPECT_EQ(link.CurrentDrive().label, u"F");
-  EXPECT_EQ(scan.modelNames, (std::vector<std::u16string>{u"OTHER", u"ROBO", u"ROBO2"}));
-  EXPECT_EQ(Labels(link.DriveList().drives), (std::vector<std::u16string>{u"D", u"F", u"G"}));
-  EXPECT_FALSE(link.IsBoardOpen());
+TEST(BoardScan, OnlyASingleExactMatchIsChosen) {
+  Scan one({Board("OTHER"), Board("ROBO"), Board("ROBO2")}, u"ROBO");
+  EXPECT_TRUE(one.result.singleMatch);
+  EXPECT_EQ(one.link.CurrentDrive().label, u"E");
+  EXPECT_EQ(one.result.modelNames, (std::vector<std::u16string>{u"OTHER", u"ROBO", u"ROBO2"}));
+  EXPECT_EQ(Labels(one.link.DriveList().drives), (std::vector<std::u16string>{u"D", u"E", u"F"}));
+  EXPECT_FALSE(one.link.IsBoardOpen());
+
+  Scan none[] = {Scan({Board("ROBO"), Board("ROBO")}, u"ROBO"),
+                 Scan({Board("robo"), Board("ROBO "), Board("ROB")}, u"ROBO")};
+  for (Scan& scan : none) {
+    EXPECT_EQ(scan.result.listed.size(), &scan == none ? 2u : 3u);
+    EXPECT_EQ(scan.result.count, static_cast<int>(scan.result.listed.size()));
+    EXPECT_FALSE(scan.result.singleMatch);
+    EXPECT_EQ(scan.link.CurrentDrive().label, u"Z");
+  }
 }
 
 TEST(BoardScan, ABoardWhoseDevmemWontOpenIsCountedNotListed) {
   auto closed = Board("ROBO");
   closed->failOpen = true;
-  BoardLink link;
-  const auto scan = ScanBoardDrives(
-      link, {FakeBoardDrive(closed, u"D"), FakeBoardDrive(Board("ROBO"), u"E")}, u"ROBO");
-  EXPECT_EQ(scan.count, 2);
-  EXPECT_EQ(Labels(scan.listed), (std::vector<std::u16string>{u"E"}));
-  EXPECT_TRUE(scan.singleMatch);
-  EXPECT_EQ(link.CurrentDrive().label, u"E");
+  Scan scan({closed, Board("ROBO")}, u"ROBO");
+  EXPECT_EQ(scan.result.count, 2);
+  EXPECT_EQ(Labels(scan.result.listed), (std::vector<std::u16string>{u"E"}));
+  EXPECT_TRUE(scan.result.singleMatch);
+  EXPECT_EQ(scan.link.CurrentDrive().label, u"E");
 }
 
 TEST(BoardScan, OnlyExactIdentificationTextsCount) {
@@ -70,53 +75,24 @@ TEST(BoardScan, OnlyExactIdentificationTextsCount) {
   otherProduct->descriptor.product = "microSD flash   ";
   auto unreadable = Board("ROBO");
   unreadable->queryFails = true;
-  BoardLink link;
-  const auto scan =
-      ScanBoardDrives(link,
-                      {FakeBoardDrive(noBlanks, u"D"), FakeBoardDrive(otherProduct, u"E"),
-                       FakeBoardDrive(unreadable, u"F")},
-                      u"ROBO");
-  EXPECT_EQ(scan.count, 0);
-  EXPECT_TRUE(scan.listed.empty());
+  Scan scan({noBlanks, otherProduct, unreadable}, u"ROBO");
+  EXPECT_EQ(scan.result.count, 0);
+  EXPECT_TRUE(scan.result.listed.empty());
   EXPECT_EQ(noBlanks->opens + otherProduct->opens + unreadable->opens, 0);
 }
 
-TEST(BoardScan, ModelNameMustEqualTheRobotNameExactly) {
-  BoardLink link;
-  link.SetCurrentDrive(FakeBoardDrive(Board("X"), u"Z"));
-  const auto scan =
-      ScanBoardDrives(link,
-                      {FakeBoardDrive(Board("robo"), u"D"), FakeBoardDrive(Board("ROBO "), u"E"),
-                       FakeBoardDrive(Board("ROB"), u"F")},
-                      u"ROBO");
-  EXPECT_EQ(scan.count, 3);
-  EXPECT_FALSE(scan.singleMatch);
-  EXPECT_EQ(link.CurrentDrive().label, u"Z");
-}
-
-TEST(BoardScan, ChoiceTextsNameTheModelAndTheDrive) {
-  BoardLink link;
-  const auto scan = ScanBoardDrives(
-      link, {FakeBoardDrive(Board("ROBO"), u"D"), FakeBoardDrive(Board("TWO"), u"E")}, u"");
-  EXPECT_EQ(BoardChoiceTexts(scan),
+TEST(BoardScan, ChoiceTextsAndChoosingAValidIndex) {
+  Scan scan({Board("ROBO"), Board("TWO")}, u"none");
+  EXPECT_EQ(BoardChoiceTexts(scan.result),
             (std::vector<std::u16string>{u"ROBO (Dドライブ)", u"TWO (Eドライブ)"}));
-}
+  EXPECT_EQ(CurrentBoardChoice(scan.link, scan.result), 0);
+  ChooseBoard(scan.link, scan.result, 2);
+  ChooseBoard(scan.link, scan.result, -1);
+  EXPECT_EQ(scan.link.CurrentDrive().label, u"Z");
+  ChooseBoard(scan.link, scan.result, 1);
+  EXPECT_EQ(scan.link.CurrentDrive().label, u"E");
+  EXPECT_EQ(CurrentBoardChoice(scan.link, scan.result), 1);
 
-TEST(BoardScan, ChooseBoardTakesValidIndexesOnly) {
-  BoardLink link;
-  link.SetCurrentDrive(FakeBoardDrive(Board("X"), u"Z"));
-  const auto scan = ScanBoardDrives(
-      link, {FakeBoardDrive(Board("A"), u"D"), FakeBoardDrive(Board("B"), u"E")}, u"none");
-  EXPECT_EQ(CurrentBoardChoice(link, scan), 0);
-  ChooseBoard(link, scan, 2);
-  ChooseBoard(link, scan, -1);
-  EXPECT_EQ(link.CurrentDrive().label, u"Z");
-  ChooseBoard(link, scan, 1);
-  EXPECT_EQ(link.CurrentDrive().label, u"E");
-  EXPECT_EQ(CurrentBoardChoice(link, scan), 1);
-}
-
-TEST(BoardScan, DriveLabelFormatTurnsCharConversionsIntoTexts) {
   EXPECT_EQ(DriveLabelFormat(u"%s (%cドライブ)"), u"%s (%sドライブ)");
   EXPECT_EQ(DriveLabelFormat(u"100%% %c %-2c %%c"), u"100%% %s %-2s %%c");
 #ifndef _WIN32

@@ -77,19 +77,15 @@ CpuSettings ReadBack(const std::filesystem::path& path, CpuSettings start = {}) 
   return start;
 }
 
-TEST(CpuSettingsFileRoundTrip, WriteReadWriteGivesTheSameRecordAndBytes) {
-  TempDir dir;
-  const CpuSettings original = VariedSettings();
-  ASSERT_TRUE(WriteCpuSettingsFile(dir / "a.xml", original));
-  const CpuSettings read = ReadBack(dir / "a.xml");
-  EXPECT_EQ(read, original);
-  ASSERT_TRUE(WriteCpuSettingsFile(dir / "b.xml", read));
-  EXPECT_EQ(ReadBytes(dir / "a.xml"), ReadBytes(dir / "b.xml"));
-}
-
-TEST(CpuSettingsFileRoundTrip, FieldsTheFileDoesNotCarry) {
+TEST(CpuSettingsFileRoundTrip, WriteReadWriteGivesTheSameRecordAndBytesLessWhatIsNotCarried) {
   TempDir dir;
   CpuSettings original = VariedSettings();
+  ASSERT_TRUE(WriteCpuSettingsFile(dir / "a.xml", original));
+  const CpuSettings same = ReadBack(dir / "a.xml");
+  EXPECT_EQ(same, original);
+  ASSERT_TRUE(WriteCpuSettingsFile(dir / "b.xml", same));
+  EXPECT_EQ(ReadBytes(dir / "a.xml"), ReadBytes(dir / "b.xml"));
+
   SetRobotName(original, u"ABCDEFGHIJKLMNOPQRSTUVWXYZ");
   original.motors[4].words[MotorWord::kReserved22] = 0x7777;
   original.firmwareVersion = 11;
@@ -97,19 +93,10 @@ TEST(CpuSettingsFileRoundTrip, FieldsTheFileDoesNotCarry) {
   original.secondMotion = u"SECOND.KX4";
   original.extraFile = u"extra.wav";
   ASSERT_TRUE(WriteCpuSettingsFile(dir / "a.xml", original));
-
   CpuSettings start;
   start.firmwareVersion = 99;
   start.settingsWord92 = 98;
   start.secondMotion = u"KEEP.KX4";
-  const CpuSettings read = ReadBack(dir / "a.xml", start);
-  EXPECT_EQ(RobotName(read), u"ABCDEFGHIJKLMNOP");
-  EXPECT_EQ(read.motors[4].words[MotorWord::kReserved22], 0);
-  EXPECT_EQ(read.firmwareVersion, 99);
-  EXPECT_EQ(read.settingsWord92, 98);
-  EXPECT_EQ(read.secondMotion, u"KEEP.KX4");
-  EXPECT_EQ(read.extraFile, u"");
-
   CpuSettings expected = original;
   SetRobotName(expected, u"ABCDEFGHIJKLMNOP");
   expected.motors[4].words[MotorWord::kReserved22] = 0;
@@ -117,7 +104,7 @@ TEST(CpuSettingsFileRoundTrip, FieldsTheFileDoesNotCarry) {
   expected.settingsWord92 = 98;
   expected.secondMotion = u"KEEP.KX4";
   expected.extraFile.clear();
-  EXPECT_EQ(read, expected);
+  EXPECT_EQ(ReadBack(dir / "a.xml", start), expected);
 }
 
 TEST(CpuSettingsFileRoundTrip, QuotesLineBreaksAndTagsInNamesCannotBreakTheFile) {
@@ -137,7 +124,9 @@ TEST(CpuSettingsFileRoundTrip, QuotesLineBreaksAndTagsInNamesCannotBreakTheFile)
   EXPECT_EQ(read.startupMotion, u"x'y.KX4");
 }
 
-TEST(CpuSettingsFileWriting, BeginsWithTheNameCycleVolumeInterpolationAndPorts) {
+// The file's text from start to end: name, cycle, volume, interpolation, ports, motors, resets,
+// overrides, enables, LEDs, power and the startup jump.
+TEST(CpuSettingsFileWriting, WritesTheExactTextOfEveryBlock) {
   TempDir dir;
   CpuSettings s;
   SetRobotName(s, u"AB");
@@ -148,14 +137,31 @@ TEST(CpuSettingsFileWriting, BeginsWithTheNameCycleVolumeInterpolationAndPorts) 
   s.serialBuses[0].SBUS_PROTOCOL = 1;
   s.serialBuses[0].SBUS_N = 2;
   s.serialBuses[0].SBUS_ID[13] = 0xAB;
+  s.motors[1].name = u"右肩ピッチ12345678901234";
+  s.motors[1].words[MotorWord::kAdrRdp] = 0x0102;
+  s.motors[1].words[MotorWord::kOnDelayKSign] = 0xABCD;
+  s.motors[1].words[MotorWord::kBytesAB] = 0x9999;  // not where word 20 lives
+  s.motors[1].words[MotorWord::kReserved22] = 0x5555;
+  s.motors[1].word20A = 0x12;
+  s.motors[1].word20B = 0x34;
+  s.controllerEnable = 1;
+  s.ledEnable = 2;
+  s.thirdEnable = 3;
+  s.controllerCancelBits = 0x8001;
+  for (std::size_t i = 0; i < s.leds.size(); ++i) {
+    s.leds[i] = {static_cast<std::uint16_t>(i), static_cast<std::uint16_t>(0x10 + i),
+                 static_cast<std::uint16_t>(0x20 + i)};
+  }
+  s.startupMotion = u"START.KX4";
   ASSERT_TRUE(WriteCpuSettingsFile(dir / "a.xml", s));
+  const std::string text = ReadBytes(dir / "a.xml");
 
   std::u16string interpolation = u"\t1,0,0,0,0,0,0,0,\n";
   for (int line = 1; line < 15; ++line) {
     interpolation += u"\t0,0,0,0,0,0,0,0,\n";
   }
   interpolation += u"\t0,0,0,0,0,0,0,4\n";
-  const std::string expected = Ansi(
+  const std::string head = Ansi(
       u"#ロボット名(AB)\n"
       u"<mem_w size=\"1\" adr=\"0x0020\">0x41,0x42</mem_w>\n"
       u"\n"
@@ -181,24 +187,11 @@ TEST(CpuSettingsFileWriting, BeginsWithTheNameCycleVolumeInterpolationAndPorts) 
       u"\n"
       u"#ServoPort 2 \n"
       u"<mem_w size=\"1\" adr=\"0x00d0\">\n");
-  const std::string text = ReadBytes(dir / "a.xml");
-  EXPECT_EQ(text.substr(0, expected.size()), expected);
-}
+  EXPECT_EQ(text.substr(0, head.size()), head);
 
-TEST(CpuSettingsFileWriting, MotorBlockCarriesWord20AsAThenBAndWord22AsZero) {
-  TempDir dir;
-  CpuSettings s;
-  s.motors[1].name = u"右肩ピッチ12345678901234";
-  s.motors[1].words[MotorWord::kAdrRdp] = 0x0102;
-  s.motors[1].words[MotorWord::kOnDelayKSign] = 0xABCD;
-  s.motors[1].words[MotorWord::kBytesAB] = 0x9999;  // not where word 20 lives
-  s.motors[1].words[MotorWord::kReserved22] = 0x5555;
-  s.motors[1].word20A = 0x12;
-  s.motors[1].word20B = 0x34;
-  ASSERT_TRUE(WriteCpuSettingsFile(dir / "a.xml", s));
-
-  // The name is cut to 16 bytes: five double-byte characters and six digits.
-  const std::string expected = Ansi(
+  // Word 20 goes as byte A then B, word 22 as zero. The name is cut to 16 bytes: five
+  // double-byte characters and six digits.
+  const std::string motor = Ansi(
       u"#MOT1 \"右肩ピッチ123456\"\n"
       u"<vavid>\n"
       u"\t<motor name=\"右肩ピッチ123456\" data=\"1\"/>\n"
@@ -211,36 +204,20 @@ TEST(CpuSettingsFileWriting, MotorBlockCarriesWord20AsAThenBAndWord22AsZero) {
       u"</mem_w>\n"
       u"\n"
       u"#MOT2 \"\"\n");
-  const std::string text = ReadBytes(dir / "a.xml");
-  EXPECT_NE(text.find(expected), std::string::npos);
+  EXPECT_NE(text.find(motor), std::string::npos);
 
   const CpuSettings read = ReadBack(dir / "a.xml");
   EXPECT_EQ(read.motors[1].word20A, 0x12);
   EXPECT_EQ(read.motors[1].word20B, 0x34);
   EXPECT_EQ(Word20FileValue(read.motors[1]), 0x1234);
   EXPECT_EQ(read.motors[1].name, u"右肩ピッチ123456");
-}
-
-TEST(CpuSettingsFileWriting, EndsWithResetsOverridesEnablesLedsPowerAndJump) {
-  TempDir dir;
-  CpuSettings s;
-  s.controllerEnable = 1;
-  s.ledEnable = 2;
-  s.thirdEnable = 3;
-  s.controllerCancelBits = 0x8001;
-  for (std::size_t i = 0; i < s.leds.size(); ++i) {
-    s.leds[i] = {static_cast<std::uint16_t>(i), static_cast<std::uint16_t>(0x10 + i),
-                 static_cast<std::uint16_t>(0x20 + i)};
-  }
-  s.startupMotion = u"START.KX4";
-  ASSERT_TRUE(WriteCpuSettingsFile(dir / "a.xml", s));
 
   std::u16string overrides;
   for (int line = 0; line < 10; ++line) {
     overrides += u"\t0x8000,0x8000,0x8000,0x8000,0x8000,0x8000,\n";
   }
   overrides += u"\t0x8000,0x8000,0x8000,0x8000\n";
-  const std::string expected = Ansi(
+  const std::string tail = Ansi(
       u"#補間バッファのリセット\n"
       u"<mem_w size=\"1\" adr=\"0x0b44\">1</mem_w>\n"
       u"<mem_w size=\"1\" adr=\"0x0b54\">1</mem_w>\n"
@@ -272,9 +249,8 @@ TEST(CpuSettingsFileWriting, EndsWithResetsOverridesEnablesLedsPowerAndJump) {
       u"#起動モーションの設定\n"
       u"<jump filename=\"START.KX4\"/>\n"
       u"\n");
-  const std::string text = ReadBytes(dir / "a.xml");
-  ASSERT_GE(text.size(), expected.size());
-  EXPECT_EQ(text.substr(text.size() - expected.size()), expected);
+  ASSERT_GE(text.size(), tail.size());
+  EXPECT_EQ(text.substr(text.size() - tail.size()), tail);
 }
 
 TEST(CpuSettingsFileWriting, FailureReportsAndKeepsWhatWasThere) {
@@ -323,6 +299,10 @@ TEST(CpuSettingsFileReading, HandWrittenFileWithCommentsSpacingAndQuotes) {
 
 TEST(CpuSettingsFileReading, AddressesMapOntoTheirFields) {
   TempDir dir;
+  std::string leds;
+  for (int i = 0; i < 24; ++i) {
+    leds += (i ? "," : "") + std::to_string(100 + i);
+  }
   WriteBytes(dir / "a.xml",
              "<mem_w size=\"1\" adr=\"0x0020\">65,66,67,68,69,70,71,72,73,74,75,76,77,78,79,80,"
              "81,82</mem_w>\n"
@@ -338,10 +318,13 @@ TEST(CpuSettingsFileReading, AddressesMapOntoTheirFields) {
              "<mem_w size=\"1\" adr=\"0x0EE0\">5</mem_w>\n"
              "<mem_w size=\"1\" adr=\"0x0EF0\">6</mem_w>\n"
              "<mem_w size=\"2\" adr=\"0x0EE6\">0x12345</mem_w>\n"
-             "<mem_w size=\"4\" adr=\"0x0040\">0x80000000</mem_w>\n");
-  const CpuSettings read = ReadBack(dir / "a.xml");
-
+             "<mem_w size=\"2\" adr=\"0x0EB0\">" +
+                 leds +
+                 "</mem_w>\r\n"
+                 "<mem_w size=\"4\" adr=\"0x0040\">0x80000000</mem_w>\n");
   CpuSettings expected;
+  expected.startupMotion = u"OLD.KX4";  // kept by a file without a jump
+  const CpuSettings read = ReadBack(dir / "a.xml", expected);
   SetRobotName(expected, u"ABCDEFGHIJKLMNOP");
   expected.serialBuses[1].SBUS_PROTOCOL = 0x101;
   expected.serialBuses[1].SBUS_N = 2;
@@ -360,36 +343,14 @@ TEST(CpuSettingsFileReading, AddressesMapOntoTheirFields) {
   expected.thirdEnable = 6;
   expected.controllerCancelBits = 0x2345;
   expected.basicControlCycle = INT32_MIN;
+  for (std::uint16_t i = 0; i < 8; ++i) {  // 24 words fill all three tables
+    expected.leds[i] = {static_cast<std::uint16_t>(100 + i), static_cast<std::uint16_t>(108 + i),
+                        static_cast<std::uint16_t>(116 + i)};
+  }
   EXPECT_EQ(read, expected);
 }
 
-TEST(CpuSettingsFileReading, TwentyFourLedWordsFillAllThreeTables) {
-  TempDir dir;
-  std::string values;
-  for (int i = 0; i < 24; ++i) {
-    values += (i ? "," : "") + std::to_string(100 + i);
-  }
-  WriteBytes(dir / "a.xml", "<mem_w size=\"2\" adr=\"0x0EB0\">" + values + "</mem_w>");
-  const CpuSettings read = ReadBack(dir / "a.xml");
-  for (int i = 0; i < 8; ++i) {
-    const LedEntry& led = read.leds[static_cast<std::size_t>(i)];
-    EXPECT_EQ(led.first, 100 + i) << i;
-    EXPECT_EQ(led.second, 108 + i) << i;
-    EXPECT_EQ(led.third, 116 + i) << i;
-  }
-}
-
-TEST(CpuSettingsFileReading, FileWithoutJumpKeepsTheStartupMotion) {
-  TempDir dir;
-  WriteBytes(dir / "a.xml", "<mem_w size=\"4\" adr=\"0x0040\">16000</mem_w>\r\n");
-  CpuSettings start;
-  start.startupMotion = u"OLD.KX4";
-  const CpuSettings read = ReadBack(dir / "a.xml", start);
-  EXPECT_EQ(read.startupMotion, u"OLD.KX4");
-  EXPECT_EQ(read.basicControlCycle, 16000);
-}
-
-TEST(CpuSettingsFileReading, NewerFormatIsReportedAndReadingGoesOn) {
+TEST(CpuSettingsFileReading, NewerFormatIsReportedAndOnlyAMissingFileFails) {
   TempDir dir;
   WriteBytes(dir / "a.xml", "<format data=\"3\"/>\n<mem_w size=\"4\" adr=\"0x0040\">123</mem_w>\n");
   RecordingPrompter prompter;
@@ -399,17 +360,9 @@ TEST(CpuSettingsFileReading, NewerFormatIsReportedAndReadingGoesOn) {
   EXPECT_EQ(prompter.Calls()[0].icon, PromptIcon::kError);
   EXPECT_EQ(prompter.Calls()[0].text, u"missmached format.");
   EXPECT_EQ(read.basicControlCycle, 123);
-
-  CpuSettings quiet;
-  EXPECT_TRUE(ReadCpuSettingsFile(dir / "a.xml", quiet, nullptr));
-  EXPECT_EQ(quiet.basicControlCycle, 123);
-}
-
-TEST(CpuSettingsFileReading, MissingFileOrFolderIsAFailure) {
-  TempDir dir;
-  CpuSettings s;
-  EXPECT_FALSE(ReadCpuSettingsFile(dir / "missing.xml", s, nullptr));
-  EXPECT_FALSE(ReadCpuSettingsFile(dir.Path(), s, nullptr));
+  EXPECT_EQ(ReadBack(dir / "a.xml").basicControlCycle, 123) << "and without anyone to tell";
+  EXPECT_FALSE(ReadCpuSettingsFile(dir / "missing.xml", read, nullptr));
+  EXPECT_FALSE(ReadCpuSettingsFile(dir.Path(), read, nullptr));
 }
 
 TEST(CpuSettingsFileReading, OverlongNamesAreCut) {

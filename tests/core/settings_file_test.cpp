@@ -24,23 +24,19 @@ std::vector<std::u16string> ReadAll(const std::filesystem::path& path, int maxCh
   return lines;
 }
 
-TEST(SettingsFileOpen, ModesAreCheckedCaseInsensitively) {
+TEST(SettingsFileOpen, ModesAreCheckedCaseInsensitivelyAndFoldersRefused) {
   TempDir dir;
   const auto path = dir / "a.ini";
   WriteBytes(path, "x\r\n");
-  EXPECT_EQ(OpenSettingsFile(path, "rb"), nullptr);
-  EXPECT_EQ(OpenSettingsFile(path, "wb"), nullptr);
-  EXPECT_EQ(OpenSettingsFile(path, "a"), nullptr);
-  EXPECT_EQ(OpenSettingsFile(path, ""), nullptr);
+  for (const char* mode : {"rb", "wb", "a", ""}) {
+    EXPECT_EQ(OpenSettingsFile(path, mode), nullptr) << mode;
+  }
   EXPECT_NE(OpenSettingsFile(path, "R"), nullptr);
   EXPECT_NE(OpenSettingsFile(path, "r+"), nullptr);
   EXPECT_EQ(OpenSettingsFile(dir / "missing.ini", "r"), nullptr);
   EXPECT_EQ(OpenSettingsFile(dir / "no_such_folder" / "a.ini", "w"), nullptr);
-}
-
-TEST(SettingsFileOpen, FolderOrEmptyNameIsRefusedInEveryMode) {
   // An empty settings file name resolves to the project folder itself.
-  TempDir dir;
+  std::filesystem::remove(path);
   for (const char* mode : {"r", "r+", "w", "w+"}) {
     EXPECT_EQ(OpenSettingsFile(dir.Path(), mode), nullptr) << mode;
     EXPECT_EQ(OpenSettingsFile(dir / "", mode), nullptr) << mode;
@@ -79,6 +75,12 @@ TEST(SettingsFileWrite, WritesBomAndCrLfAndReplacesOnlyOnClose) {
   TempDir dir;
   const auto path = dir / "out.ini";
   WriteBytes(path, "old");
+  {
+    auto abandoned = OpenSettingsFile(path, "w");
+    WriteSettingsText(abandoned.get(), u"half written");
+  }
+  EXPECT_EQ(ReadBytes(path), "old") << "an abandoned write keeps the previous file";
+  EXPECT_FALSE(CloseSettingsFile(nullptr));
   auto file = OpenSettingsFile(path, "W");
   ASSERT_NE(file, nullptr);
   WriteSettingsText(file.get(), u"A:[1]\n\n");
@@ -92,76 +94,51 @@ TEST(SettingsFileWrite, WritesBomAndCrLfAndReplacesOnlyOnClose) {
   EXPECT_EQ(ReadAll(path), (std::vector<std::u16string>{u"A:[1]\r", u"\r", u"名[[x]]\r"}));
 }
 
-TEST(SettingsFileWrite, AbandonedWriteKeepsThePreviousFile) {
+TEST(ReadSettingsLine, LinesOfBothEncodingsKeepTheirCrAndAreCutAtTheLimit) {
+  const struct {
+    const char* what;
+    std::string bytes;
+    int maxChars;
+    std::vector<std::u16string> lines;
+  } cases[] = {
+      {"UTF-16: the mark is dropped",
+       Utf16Bytes(u"SYS:[[s.ini]]\r\n\r\nロボ[[名]]\r\nlast"),
+       1024,
+       {u"SYS:[[s.ini]]\r", u"\r", u"ロボ[[名]]\r", u"last"}},
+      {"ANSI from code page 932",
+       ToAnsi(u"ROBOT:[[ロボット表示]]-[[temp\\]]\r\n\r\n２行目\r\n"),
+       1024,
+       {u"ROBOT:[[ロボット表示]]-[[temp\\]]\r", u"\r", u"２行目\r"}},
+      {"UTF-16: a lone LF ends the reading", Utf16Bytes(u"A\r\n\nB\r\n"), 1024, {u"A\r"}},
+      {"ANSI: a lone LF ends the reading", "A\r\n\nB\r\n", 1024, {u"A\r"}},
+      {"a long UTF-16 line loses one character at the cut",
+       Utf16Bytes(u"ABCDEFGHIJKLMNO\r\nnext\r\n"),
+       10,
+       {u"ABCDEFGHIJ", u"LMNO\r", u"next\r"}},
+      {"a long ANSI line loses its rest",
+       ToAnsi(u"あいうえおかきくけこさしす\r\nnext\r\n"),
+       10,
+       {u"あいうえおかきくけこ", u"next\r"}},
+      {"an ANSI line longer than one chunk goes on after its LF",
+       std::string(9000, 'x') + "\r\nnext\r\n",
+       100,
+       {std::u16string(100, u'x'), u"next\r"}},
+      {"only the mark", "\xFF\xFE", 1024, {}},
+  };
   TempDir dir;
-  const auto path = dir / "out.ini";
-  WriteBytes(path, "previous");
-  {
-    auto file = OpenSettingsFile(path, "w");
-    WriteSettingsText(file.get(), u"half written");
+  for (const auto& c : cases) {
+    WriteBytes(dir / "a.ini", c.bytes);
+    EXPECT_EQ(ReadAll(dir / "a.ini", c.maxChars), c.lines) << c.what;
   }
-  EXPECT_EQ(ReadBytes(path), "previous");
-  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()), {}), 1);
-  EXPECT_FALSE(CloseSettingsFile(nullptr));
-}
-
-TEST(ReadSettingsLine, Utf16FileGivesLinesWithTheirCrAndWithoutTheBom) {
-  TempDir dir;
-  const auto path = dir / "u.ini";
-  WriteBytes(path, Utf16Bytes(u"SYSINI:[[sys.ini]]\r\n\r\nロボット[[名前]]\r\nlast"));
-  EXPECT_EQ(ReadAll(path), (std::vector<std::u16string>{u"SYSINI:[[sys.ini]]\r", u"\r",
-                                                        u"ロボット[[名前]]\r", u"last"}));
-}
-
-TEST(ReadSettingsLine, AnsiFileIsConvertedFromCodePage932) {
-  TempDir dir;
-  const auto path = dir / "a.ini";
-  WriteBytes(path, ToAnsi(u"ROBOT:[[ロボット表示]]-[[temp\\]]\r\n\r\n２行目\r\n"));
-  EXPECT_EQ(ReadAll(path), (std::vector<std::u16string>{u"ROBOT:[[ロボット表示]]-[[temp\\]]\r",
-                                                        u"\r", u"２行目\r"}));
-}
-
-TEST(ReadSettingsLine, LfOnlyLineEndsTheReadingInBothEncodings) {
-  TempDir dir;
-  WriteBytes(dir / "u.ini", Utf16Bytes(u"A\r\n\nB\r\n"));
-  WriteBytes(dir / "a.ini", "A\r\n\nB\r\n");
-  EXPECT_EQ(ReadAll(dir / "u.ini"), std::vector<std::u16string>{u"A\r"});
-  EXPECT_EQ(ReadAll(dir / "a.ini"), std::vector<std::u16string>{u"A\r"});
-}
-
-TEST(ReadSettingsLine, Utf16WithoutBomIsReadAsAnsi) {
-  TempDir dir;
-  const auto path = dir / "nobom.ini";
-  WriteBytes(path, Utf16Bytes(u"AB\r\n", false));
-  auto file = OpenSettingsFile(path, "r");
+  // UTF-16 without the mark is read as ANSI, which stops at the first zero byte.
+  WriteBytes(dir / "a.ini", Utf16Bytes(u"AB\r\n", false));
+  auto file = OpenSettingsFile(dir / "a.ini", "r");
   std::u16string line;
-  // The ANSI reading stops at the first zero byte: only "A" comes out.
   EXPECT_EQ(ReadSettingsLine(file.get(), line, 1024), 1);
   EXPECT_EQ(line, u"A");
-}
-
-TEST(ReadSettingsLine, LongUtf16LineLosesOneCharacterAtTheCut) {
-  TempDir dir;
-  const auto path = dir / "u.ini";
-  WriteBytes(path, Utf16Bytes(u"ABCDEFGHIJKLMNO\r\nnext\r\n"));
-  EXPECT_EQ(ReadAll(path, 10), (std::vector<std::u16string>{u"ABCDEFGHIJ", u"LMNO\r", u"next\r"}));
-}
-
-TEST(ReadSettingsLine, LongAnsiLineLosesItsRest) {
-  TempDir dir;
-  const auto path = dir / "a.ini";
-  WriteBytes(path, ToAnsi(u"あいうえおかきくけこさしす\r\nnext\r\n"));
-  EXPECT_EQ(ReadAll(path, 10), (std::vector<std::u16string>{u"あいうえおかきくけこ", u"next\r"}));
-}
-
-TEST(ReadSettingsLine, AnsiLineLongerThanOneChunkContinuesAfterItsLf) {
-  TempDir dir;
-  const auto path = dir / "a.ini";
-  WriteBytes(path, std::string(9000, 'x') + "\r\nnext\r\n");
-  const auto lines = ReadAll(path, 100);
-  ASSERT_EQ(lines.size(), 2u);
-  EXPECT_EQ(lines[0], std::u16string(100, u'x'));
-  EXPECT_EQ(lines[1], u"next\r");
+  line = u"stale";
+  EXPECT_EQ(ReadSettingsLine(nullptr, line, 1024), 0);
+  EXPECT_TRUE(line.empty());
 }
 
 // Lines of varying length so that many of them straddle the 8190-byte read boundary.
@@ -193,15 +170,6 @@ TEST(ReadSettingsLine, ReadsAcrossTheChunkBoundaryInBothEncodings) {
     EXPECT_EQ(ReadAll(dir / "u.ini"), expected);
     EXPECT_EQ(ReadAll(dir / "a.ini"), expected);
   }
-}
-
-TEST(ReadSettingsLine, NullHandleAndEmptyFileGiveZero) {
-  TempDir dir;
-  std::u16string line = u"stale";
-  EXPECT_EQ(ReadSettingsLine(nullptr, line, 1024), 0);
-  EXPECT_TRUE(line.empty());
-  WriteBytes(dir / "bom_only.ini", "\xFF\xFE");
-  EXPECT_TRUE(ReadAll(dir / "bom_only.ini").empty());
 }
 
 }  // namespace

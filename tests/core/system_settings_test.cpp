@@ -4,6 +4,7 @@
 
 #include <iterator>
 #include <string>
+#include <tuple>
 
 #include "platform/paths.h"
 #include "recording_ports.h"
@@ -103,9 +104,10 @@ SystemSettings SampleSettings() {
   return s;
 }
 
-TEST(SystemSettingsWrite, WritesTheExactLayout) {
-  TempDir dir;
-  ASSERT_TRUE(WriteSystemSettings(dir / "s.ini", SampleSettings()));
+TEST(SystemSettingsWrite, WritesTheExactLayoutAndReadsItBack) {
+  SystemSettingsFiles files;
+  const SystemSettings original = SampleSettings();
+  ASSERT_TRUE(WriteSystemSettings(files.file(), original));
   std::u16string expected =
       u"_TOOLBAR_ENABLE:[1]-[0,5,27]\r\n"
       u"_STATUSWINDOW_ENABLE:[0]-[-40]-[300]\r\n"
@@ -127,14 +129,8 @@ TEST(SystemSettingsWrite, WritesTheExactLayout) {
     expected += Format(u"_SKINDATA_FILEPATH:[%d]-[%d]-[[%s]]\r\n", i, i == 9 ? 1 : 0,
                        i == 11 ? std::u16string() : Format(u"skin\\s%d.bmp", i));
   }
-  EXPECT_EQ(ReadBytes(dir / "s.ini"), Utf16Bytes(expected));
-}
-
-TEST(SystemSettingsWrite, WriteReadWriteGivesIdenticalBytes) {
-  SystemSettingsFiles files;
-  const SystemSettings original = SampleSettings();
-  ASSERT_TRUE(WriteSystemSettings(files.file(), original));
   const std::string first = ReadBytes(files.file());
+  EXPECT_EQ(first, Utf16Bytes(expected));
   SystemSettings read;
   ASSERT_TRUE(files.Read(read));
   EXPECT_EQ(read.systemFlags, original.systemFlags);
@@ -174,32 +170,35 @@ TEST(SystemSettingsWrite, UnknownAxisChoiceRoundTrips) {
   }
 }
 
-TEST(SystemSettingsRead, GridAndWallpaperShareALine) {
+TEST(SystemSettingsRead, SharedLinesOddToolbarButtonsAndMissingBrackets) {
   SystemSettingsFiles files;
+  SystemSettings settings;
   files.WriteText(u"MOTAREA_GRID:[16]-[24]_WALLPAPER_ENABLE:[1]-[0]\r\n");
-  SystemSettings settings;
   ASSERT_TRUE(files.Read(settings));
-  EXPECT_EQ(settings.gridX, 16);
-  EXPECT_EQ(settings.gridY, 24);
-  EXPECT_EQ(settings.systemFlags, SystemFlag::kWallpaper);
-}
+  EXPECT_EQ(std::tuple(settings.gridX, settings.gridY, settings.systemFlags),
+            std::tuple(16, 24, SystemFlag::kWallpaper));
 
-TEST(SystemSettingsRead, ToolbarButtonsOutsideTheToolbarAreIgnored) {
-  SystemSettingsFiles files;
   files.WriteText(u"_TOOLBAR_ENABLE:[1]-[0,3,28]\r\n");
-  SystemSettings settings;
   ASSERT_TRUE(files.Read(settings));
   EXPECT_EQ(settings.systemFlags, SystemFlag::kToolbar);
   std::array<bool, kToolbarButtonCount> expected{};
   expected[0] = expected[3] = true;
-  EXPECT_EQ(settings.toolbarButtons, expected);
-
+  EXPECT_EQ(settings.toolbarButtons, expected) << "buttons outside the toolbar are ignored";
   files.WriteText(u"_TOOLBAR_ENABLE:[0]-[-1,,27,100000000000]\r\n");
   ASSERT_TRUE(files.Read(settings));
   expected = {};
   expected[27] = true;
   EXPECT_EQ(settings.toolbarButtons, expected) << "negative, empty and huge numbers are ignored";
   EXPECT_EQ(settings.systemFlags, 0u);
+
+  files.WriteText(u"_STATUSWINDOW_ENABLE:1-2-3\r\nMOTAREA_COLOR:[1]-[2]\r\nMOTAREA_GRID:\r\n");
+  ASSERT_TRUE(files.Read(settings));
+  EXPECT_EQ(std::tuple(settings.systemFlags, settings.statusWindowX, settings.statusWindowY,
+                       settings.gridX, settings.gridY),
+            std::tuple(0u, 0, 0, 0, 0))
+      << "missing brackets give zeros";
+  EXPECT_EQ(settings.motionAreaColors,
+            (std::array<ColorRef, 10>{1, 2, 0, 0, 0, 0, 0, 0, 0, 0xB3FFB3}));
 }
 
 TEST(SystemSettingsRead, OldFilesGetTheCheckBoxImageFromTheProgramFolder) {
@@ -280,6 +279,18 @@ TEST(SystemSettingsRead, MissingBracketsGiveZeros) {
 TEST(SystemSettingsRead, ClearsEverythingButTheStatusWindowPosition) {
   SystemSettingsFiles files;
   SystemSettings settings = SampleSettings();
+  settings.statusWindowX = 7;
+  RecordingPrompter prompter;
+  EXPECT_FALSE(files.Read(settings, &prompter)) << "no file: no defaults either";
+  EXPECT_TRUE(prompter.Calls().empty());
+  EXPECT_EQ(settings.systemFlags, 0u);
+  EXPECT_EQ(settings.motionAreaColors, (std::array<ColorRef, 10>{}));
+  EXPECT_EQ(settings.gridX, 0);
+  EXPECT_EQ(settings.motionAreaFont, FontSpec{});
+  EXPECT_TRUE(settings.skins[0].path.empty());
+  EXPECT_EQ(settings.statusWindowX, 7);
+
+  settings = SampleSettings();
   settings.systemFlags |= SystemFlag::kOnline | SystemFlag::kModified;
   settings.statusWindowX = 333;
   settings.statusWindowY = 444;
@@ -296,24 +307,11 @@ TEST(SystemSettingsRead, ClearsEverythingButTheStatusWindowPosition) {
   EXPECT_FALSE(settings.skins[2].bitmap);
 }
 
-TEST(SystemSettingsRead, UnreadableFileFailsAndLeavesTheRecordWithoutDefaults) {
+TEST(SystemSettingsSkins, AllTwelveLoadedShowsNothingAndOutOfRangeIndexesAreIgnored) {
   SystemSettingsFiles files;
-  SystemSettings settings = SampleSettings();
-  settings.statusWindowX = 7;
-  RecordingPrompter prompter;
-  EXPECT_FALSE(files.Read(settings, &prompter));
-  EXPECT_TRUE(prompter.Calls().empty());
-  EXPECT_EQ(settings.systemFlags, 0u);
-  EXPECT_EQ(settings.motionAreaColors, (std::array<ColorRef, 10>{}));
-  EXPECT_EQ(settings.gridX, 0);
-  EXPECT_EQ(settings.motionAreaFont, FontSpec{});
-  EXPECT_TRUE(settings.skins[0].path.empty());
-  EXPECT_EQ(settings.statusWindowX, 7);
-}
-
-TEST(SystemSettingsSkins, AllTwelveLoadedShowsNothing) {
-  SystemSettingsFiles files;
-  files.WriteText(SystemSettingsFiles::SkinLines());
+  files.WriteText(
+      SystemSettingsFiles::SkinLines() +
+      u"_SKINDATA_FILEPATH:[12]-[0]-[[x.bmp]]\r\n_SKINDATA_FILEPATH:[-1]-[0]-[[x.bmp]]\r\n");
   SystemSettings settings;
   RecordingPrompter prompter;
   ASSERT_TRUE(files.Read(settings, &prompter));
@@ -374,17 +372,6 @@ TEST(SystemSettingsSkins, EmptyFileAndLaterRecoveryMessages) {
   EXPECT_EQ(TextIds(repeated),
             (std::vector<int>{TextId::kMsgSkinImagesMissing, TextId::kMsgSkinDataProblems}))
       << "a repeated entry does not make up for an empty one";
-}
-
-TEST(SystemSettingsSkins, OutOfRangeIndexesAreIgnored) {
-  SystemSettingsFiles files;
-  files.WriteText(
-      SystemSettingsFiles::SkinLines() +
-      u"_SKINDATA_FILEPATH:[12]-[0]-[[x.bmp]]\r\n_SKINDATA_FILEPATH:[-1]-[0]-[[x.bmp]]\r\n");
-  SystemSettings settings;
-  RecordingPrompter prompter;
-  ASSERT_TRUE(files.Read(settings, &prompter));
-  EXPECT_TRUE(prompter.Calls().empty());
 }
 
 TEST(SystemSettingsWrite, FailedWriteKeepsTheOldFile) {

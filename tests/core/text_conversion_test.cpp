@@ -4,18 +4,17 @@
 
 #include "strings/text_loader.h"
 #include "text/code_page.h"
+#include "text/format.h"
+#include "text/number_parse.h"
 #include "text/utf.h"
 
 namespace gestalon::core {
 namespace {
 
-TEST(Utf, RoundTripsAllPlanes) {
+TEST(Utf, RoundTripsAllPlanesAndReplacesIllFormedInput) {
   const std::u16string text = u"A\u00e9\u30ed\U0001F916z";
   EXPECT_EQ(ToUtf8(text), "A\xC3\xA9\xE3\x83\xAD\xF0\x9F\xA4\x96z");
   EXPECT_EQ(FromUtf8(ToUtf8(text)), text);
-}
-
-TEST(Utf, IllFormedInputBecomesReplacementCharacters) {
   EXPECT_EQ(ToUtf8(u"a\xD800"
                    u"b"),
             "a\xEF\xBF\xBD"
@@ -28,15 +27,12 @@ TEST(Utf, IllFormedInputBecomesReplacementCharacters) {
   EXPECT_EQ(FromUtf8("\xED\xA0\x80"), u"\uFFFD\uFFFD\uFFFD") << "encoded surrogate";
 }
 
-TEST(CodePage932, ConvertsJapaneseBothWays) {
+TEST(CodePage932, ConvertsBothWaysAndUnmappableCharactersToDefaults) {
   EXPECT_EQ(ToAnsi(u"ロボット"), "\x83\x8D\x83\x7B\x83\x62\x83\x67");
   EXPECT_EQ(FromAnsi("\x83\x8D\x83\x7B\x83\x62\x83\x67"), u"ロボット");
   EXPECT_EQ(ToAnsi(u"C:\\temp~"), "C:\\temp~") << "backslash and tilde stay ASCII";
   EXPECT_EQ(FromAnsi("\xB1\xDD"), u"ｱﾝ") << "half-width katakana";
   EXPECT_EQ(ToAnsi(u"①～"), "\x87\x40\x81\x60") << "Microsoft extensions";
-}
-
-TEST(CodePage932, UnmappableCharactersBecomeDefaults) {
   EXPECT_EQ(ToAnsi(u"x\xDC00y"), "x?y") << "lone surrogate";
   EXPECT_EQ(FromAnsi("a\x83"), u"a\u30FB") << "lead byte cut off at the end";
   // Windows' converter gives best-fit letters, a '?' per half of a surrogate pair, and takes a bad
@@ -47,9 +43,6 @@ TEST(CodePage932, UnmappableCharactersBecomeDefaults) {
   EXPECT_EQ(FromAnsi("\x83\x20z"), u"\u30FB z") << "invalid trail byte is decoded on its own";
   EXPECT_EQ(FromAnsi("\x85\x40"), u"\u30FB@") << "unassigned code";
 #endif
-}
-
-TEST(CodePage932, SingleBytesOutsideShiftJisRoundTripAsOnWindows) {
   const std::string bytes = "\x80\xA0\xFD\xFE\xFF";
   const std::u16string text = u"\u0080\uF8F0\uF8F1\uF8F2\uF8F3";
   EXPECT_EQ(FromAnsi(bytes), text);
@@ -118,6 +111,86 @@ TEST(CodePage932, EveryTextOfTheStringTableRoundTrips) {
     const std::string ansi = ToAnsi(text);
     EXPECT_EQ(FromAnsi(ansi), text) << "text " << id << " does not survive code page 932";
   }
+}
+
+TEST(Format, ConversionsOfNumbersCharactersAndTexts) {
+  EXPECT_EQ(Format(u"%d|%u|%x|%X", -5, 7u, 255, 255), u"-5|7|ff|FF");
+  EXPECT_EQ(Format(u"%02d:%03d|%5d|%-5d|", 7, 7, 42, 42), u"07:007|   42|42   |");
+  EXPECT_EQ(Format(u"0x%04x 0x%08x 0x%02x", 0xAB, 0x1234, 0x5), u"0x00ab 0x00001234 0x05");
+  EXPECT_EQ(Format(u"%+d %+d %+6d", 3, -3, 12), u"+3 -3    +12");
+  EXPECT_EQ(Format(u"%04x", -1), u"ffffffff") << "no length modifier means 32 bits";
+  EXPECT_EQ(Format(u"%hd %lld", 70000, 5000000000LL), u"4464 5000000000");
+  EXPECT_EQ(Format(u"%f|%.4f|%.3f|%.2f", 0.6, 1.0, 1.5, 2.0), u"0.600000|1.0000|1.500|2.00");
+  EXPECT_EQ(Format(u"%c%c", u'ロ', u'A'), u"ロA");
+  EXPECT_EQ(Format(u"[%s]-[%5s]-[%-4s]-[%.2s]", u"名前", u"ab", u"ab", u"abc"),
+            u"[名前]-[   ab]-[ab  ]-[ab]");
+  EXPECT_EQ(Format(u"100%% %s", std::u16string(u"done")), u"100% done");
+  EXPECT_EQ(Format(u"%*d|%.*f", 4, 7, 1, 2.25), u"   7|2.2");
+}
+
+TEST(Format, FormatsBuiltAtRunTime) {
+  const std::u16string degrees = Format(u" %%+7.%dfdeg           ", 2);
+  EXPECT_EQ(degrees, u" %+7.2fdeg           ");
+  EXPECT_EQ(Format(degrees, 12.5), u"  +12.50deg           ");
+  const std::u16string percent = Format(u" %%7.%df%%%%             ", 1);
+  EXPECT_EQ(percent, u" %7.1f%%             ");
+  EXPECT_EQ(Format(percent, 50.0), u"    50.0%             ");
+  EXPECT_EQ(Format(Format(u" (%%+.%df°)", 1), -2.0), u" (-2.0°)");
+}
+
+TEST(Format, DefinedResultsWhereCLeavesThemOpen) {
+  EXPECT_EQ(Format(u"%d-%s-%f"), u"0--0.000000") << "missing arguments";
+  EXPECT_EQ(Format(u"%s", 42), u"42");
+  EXPECT_EQ(Format(u"%d", u"text"), u"0");
+  EXPECT_EQ(Format(u"%q %", 1), u"%q %") << "unknown and cut-off conversions are copied";
+  EXPECT_EQ(Format(u"%99999d", 1).size(), 4096u) << "widths are capped";
+}
+
+// Decimal: blanks and a sign, then digits up to the first other character. Floating point: the
+// longest prefix, whatever the locale. Four hexadecimal digits exactly; hexadecimal text after
+// blanks up to a separator; number texts in hexadecimal or decimal with signs.
+TEST(NumberParse, EveryReaderStopsWhereItsNumberEnds) {
+  EXPECT_EQ(ParseDecimal(u"  -42abc"), -42);
+  EXPECT_EQ(ParseDecimal(u"+7"), 7);
+  EXPECT_EQ(ParseDecimal(u"\t\r\n\v\f 12"), 12);
+  EXPECT_EQ(ParseDecimal(u""), 0);
+  EXPECT_EQ(ParseDecimal(u"-"), 0);
+  EXPECT_EQ(ParseDecimal(u"x12"), 0);
+  EXPECT_EQ(ParseDecimal(u"１２"), 0) << "full-width digits are not digits";
+  EXPECT_EQ(ParseDecimal(u"99999999999"), 2147483647);
+  EXPECT_EQ(ParseDecimal(u"-99999999999"), -2147483647 - 1);
+  EXPECT_EQ(ParseDecimal(u"-2147483648"), -2147483647 - 1);
+  EXPECT_DOUBLE_EQ(ParseFloat(u"0.600000"), 0.6);
+  EXPECT_DOUBLE_EQ(ParseFloat(u" -1.5e2x"), -150.0);
+  EXPECT_DOUBLE_EQ(ParseFloat(u"+2.25"), 2.25);
+  EXPECT_DOUBLE_EQ(ParseFloat(u"abc"), 0.0);
+  EXPECT_DOUBLE_EQ(ParseFloat(u""), 0.0);
+  EXPECT_DOUBLE_EQ(ParseFloat(u"３.５"), 0.0);
+  EXPECT_EQ(ParseHex4(u"0411"), 0x0411);
+  EXPECT_EQ(ParseHex4(u"abCD"), 0xABCD);
+  EXPECT_EQ(ParseHex4(u"9f0F"), 0x9F0F);
+  EXPECT_EQ(ParseHex4(u"04110"), 0x0411);
+  EXPECT_EQ(ParseHex4(u"041"), 0);
+  EXPECT_EQ(ParseHex4(u""), 0);
+  EXPECT_EQ(ParseHex4(u"04g1"), 0);
+  EXPECT_EQ(ParseHexText(u"  1aF\r\n"), 0x1AFu);
+  EXPECT_EQ(ParseHexText(u"\tFF 12"), 0xFFu);
+  EXPECT_EQ(ParseHexText(u""), 0u);
+  EXPECT_EQ(ParseHexText(u"   "), 0u);
+  EXPECT_EQ(ParseHexText(u"1FFFFFFFF"), 0xFFFFFFFFu) << "accumulates modulo 2^32";
+  EXPECT_EQ(ParseHexText(u"12G4"), 0x12u);
+  EXPECT_EQ(ParseNumberText(u"0x1A"), 26);
+  EXPECT_EQ(ParseNumberText(u"  0X1a "), 26);
+  EXPECT_EQ(ParseNumberText(u"-0x10"), -16);
+  EXPECT_EQ(ParseNumberText(u"=-12"), -12);
+  EXPECT_EQ(ParseNumberText(u"+5"), 5);
+  EXPECT_EQ(ParseNumberText(u"n: 300"), 300);
+  EXPECT_EQ(ParseNumberText(u"size 300"), 0) << "the 'e' of size starts the number";
+  EXPECT_EQ(ParseNumberText(u"abc"), 0) << "'a' is a hex digit: decimal reading of \"abc\"";
+  EXPECT_EQ(ParseNumberText(u".5"), 0);
+  EXPECT_EQ(ParseNumberText(u""), 0);
+  EXPECT_EQ(ParseNumberText(u"zz"), 0);
+  EXPECT_EQ(ParseNumberText(u"0xFFFFFFFF"), -1);
 }
 
 }  // namespace

@@ -80,15 +80,12 @@ TEST(ValueTexts, FieldUsesTheSlidersDecimalsAndPadsWithBlanks) {
   EXPECT_EQ(FormatValueField(project, kPercent, 90), u"   25.00%             ");
 }
 
-TEST(ValueTexts, DegenerateScalesShowZero) {
+TEST(ValueTexts, DegenerateScalesShowZeroAndCompanionValuesAreFiveWide) {
   LoadedProject project = MakeProject();
   project.sliders[kDegrees].countsPerDegree = 0.0;
   EXPECT_EQ(FormatValueTip(project, kDegrees, 55), u"02:Knee 0.00deg (0x0037)");
   project.sliders[kPercent].maximum = project.sliders[kPercent].minimum;
   EXPECT_EQ(FormatValueTip(project, kPercent, 0), u"03:Grip 0.00% (0x0000)");
-}
-
-TEST(ValueTexts, CompanionValueIsFiveWide) {
   EXPECT_EQ(FormatCompanionValue(42), u"   42");
   EXPECT_EQ(FormatCompanionValue(-32768), u"-32768");
 }

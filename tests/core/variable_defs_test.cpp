@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
+#include "board/variable_values.h"
 #include "temp_dir.h"
 
 namespace gestalon::core {
@@ -11,61 +14,43 @@ using testing::TempDir;
 using testing::Utf16Bytes;
 using testing::WriteBytes;
 
-std::vector<VariableDef> Load(const std::filesystem::path& path) {
-  auto defs = LoadVariableDefs(path);
-  EXPECT_TRUE(defs.has_value());
-  return defs.value_or(std::vector<VariableDef>{});
+// Each definition as (address, size, name); nothing when the file cannot be read.
+std::vector<std::tuple<int, int, std::u16string>> Load(const std::filesystem::path& path) {
+  std::vector<std::tuple<int, int, std::u16string>> rows;
+  for (const VariableDef& def : LoadVariableDefs(path).value_or(std::vector<VariableDef>{})) {
+    rows.emplace_back(def.address, def.size, def.name);
+  }
+  return rows;
 }
 
-TEST(VariableDefsLoad, ReadsAddressSizeAndNameOfEveryLine) {
+using Rows = std::vector<std::tuple<int, int, std::u16string>>;
+
+TEST(VariableDefs, ReadsAddressSizeAndNameOfEveryLineAndWritesThemBack) {
   TempDir dir;
   WriteBytes(dir / "mem.txt",
              "0x0EE4,2,PAD\r\n"
              "3812,1,\x83\x70\x83\x62\x83\x68 low\r\n"  // パッド low
-             "\r\n"
+             "\r\n"                                     // an empty line still gives a record
              " 0x10 ,-4,name, after a comma\r\n"
-             "16,4\r\n");
-  const auto defs = Load(dir / "mem.txt");
-  ASSERT_EQ(defs.size(), 5u);
-  EXPECT_EQ(defs[0].address, 3812);
-  EXPECT_EQ(defs[0].size, 2);
-  EXPECT_EQ(defs[0].name, u"PAD");
-  EXPECT_EQ(defs[1].address, 3812);
-  EXPECT_EQ(defs[1].size, 1);
-  EXPECT_EQ(defs[1].name, u"パッド low");
-  EXPECT_EQ(defs[2].address, 0) << "an empty line still gives a record";
-  EXPECT_EQ(defs[2].name, u"");
-  EXPECT_EQ(defs[3].address, 16);
-  EXPECT_EQ(defs[3].size, -4);
-  EXPECT_EQ(defs[3].name, u"name");
-  EXPECT_EQ(defs[4].size, 4);
-  EXPECT_EQ(defs[4].name, u"");
-}
-
-TEST(VariableDefsLoad, LongNamesAreCutAndMissingFilesReported) {
-  TempDir dir;
-  WriteBytes(dir / "mem.txt", "1,1," + std::string(300, 'v') + "\r\n2,2,b\r\n");
-  const auto defs = Load(dir / "mem.txt");
-  ASSERT_EQ(defs.size(), 2u);
-  EXPECT_EQ(defs[0].name, std::u16string(127, u'v'));
-  EXPECT_EQ(defs[1].name, u"b");
+             "16,4\r\n"
+             "1,1," +
+                 std::string(300, 'v') + "\r\n2,2,b\r\n");
+  EXPECT_EQ(Load(dir / "mem.txt"), (Rows{{3812, 2, u"PAD"},
+                                         {3812, 1, u"パッド low"},
+                                         {0, 0, u""},
+                                         {16, -4, u"name"},
+                                         {16, 4, u""},
+                                         {1, 1, std::u16string(127, u'v')},
+                                         {2, 2, u"b"}}));
   EXPECT_FALSE(LoadVariableDefs(dir / "missing.txt").has_value());
-}
 
-TEST(VariableDefsLoad, WrittenFileReadsBack) {
-  TempDir dir;
   const std::vector<VariableDef> defs = {
       {2, u"PAD", 0x0EE4}, {1, u"カウンタ", 0x0600}, {4, u"総数", 0xFFFF}};
   ASSERT_TRUE(WriteVariableDefs(dir / "mem.txt", defs));
   EXPECT_EQ(testing::ReadBytes(dir / "mem.txt"),
             Utf16Bytes(u"0x0ee4,2,PAD\r\n0x0600,1,カウンタ\r\n0xffff,4,総数\r\n"));
-  const auto read = Load(dir / "mem.txt");
-  ASSERT_EQ(read.size(), defs.size());
-  for (std::size_t i = 0; i < defs.size(); ++i) {
-    EXPECT_EQ(read[i].address, defs[i].address) << i;
-    EXPECT_EQ(read[i].size, defs[i].size) << i;
-    EXPECT_EQ(read[i].name, defs[i].name) << i;
-  }
+  EXPECT_EQ(Load(dir / "mem.txt"),
+            (Rows{{0x0EE4, 2, u"PAD"}, {0x0600, 1, u"カウンタ"}, {0xFFFF, 4, u"総数"}}));
   EXPECT_FALSE(WriteVariableDefs(dir / "missing" / "mem.txt", defs));
 }
 
@@ -83,6 +68,66 @@ TEST(VariableLabelText, SizeChoosesAmongDefinitionsOfOneAddress) {
   EXPECT_EQ(VariableLabel(defs, 0x0600, 2, false), u"1536:word");
   EXPECT_EQ(VariableLabel(defs, 0x0600, 1, false), u"1536:low");
   EXPECT_EQ(VariableLabel(defs, 0x0600, 0, false), u"1536:low");
+}
+
+TEST(VariableValueText, BySizeInBothNumberStyles) {
+  BoardMirror mirror{};
+  StoreMirrorLong(mirror, 0x0100, 0xFFFFFF80u);
+  StoreMirrorWord(mirror, 0x0200, 0x1234);
+  struct Case {
+    std::uint16_t address;
+    std::int32_t size;
+    std::u16string decimal;
+    std::u16string hexadecimal;
+  };
+  const Case cases[] = {
+      {0x0100, 1, u"-128", u"0x80"},
+      {0x0100, 2, u"-128", u"0xff80"},
+      {0x0100, 4, u"-128", u"0xffffff80"},
+      {0x0200, 2, u"4660", u"0x1234"},
+      {0x0200, 1, u"52", u"0x34"},
+      {0x0200, 3, u"", u""},
+      {0x0200, 0, u"", u""},
+      {0x1FFF, 2, u"0", u"0x0000"},  // reaches past the end of memory
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(VariableValueText(mirror, c.address, c.size, false), c.decimal) << c.address;
+    EXPECT_EQ(VariableValueText(mirror, c.address, c.size, true), c.hexadecimal) << c.address;
+  }
+  EXPECT_EQ(VariableAddressText(3812, false), u"3812");
+  EXPECT_EQ(VariableAddressText(3812, true), u"0x0ee4");
+}
+
+TEST(VariableSearch, NameContainsTheTextAsWritten) {
+  const VariableDef pad{2, u"PAD_RX", 0x0EE8};
+  EXPECT_TRUE(VariableMatchesSearch(pad, u""));
+  EXPECT_TRUE(VariableMatchesSearch(pad, u"D_R"));
+  EXPECT_FALSE(VariableMatchesSearch(pad, u"pad"));
+  EXPECT_FALSE(VariableMatchesSearch(pad, u"PAD_RY"));
+}
+
+TEST(RequestVariableReads, AsksForOneTickOfDefinitionsAndWraps) {
+  std::vector<VariableDef> defs;
+  for (std::uint16_t i = 0; i < 200; ++i) {
+    defs.push_back({2, u"v", static_cast<std::uint16_t>(0x0100 + 2 * i)});
+  }
+  BoardLink link;
+  EXPECT_EQ(RequestVariableReads(link, defs, 5), 5u) << "offline: nothing asked";
+  EXPECT_EQ(link.Refresh().requested[0x0100 + 10], 0);
+
+  link.Flags().online.store(1);
+  const std::size_t next = RequestVariableReads(link, defs, 150);
+  EXPECT_EQ(next, (150 + kVariableReadsPerTick) % defs.size());
+  const auto& requested = link.Refresh().requested;
+  EXPECT_EQ(requested[0x0100 + 2 * 150], 1);
+  EXPECT_EQ(requested[0x0100 + 2 * 199 + 1], 1);
+  EXPECT_EQ(requested[0x0100 + 2 * (next - 1) + 1], 1) << "wrapped to the first definitions";
+  EXPECT_EQ(requested[0x0100 + 2 * next], 0);
+  EXPECT_EQ(requested[0x0100 + 2 * 149], 0);
+
+  ASSERT_TRUE(link.TryTakeBoard());
+  EXPECT_EQ(RequestVariableReads(link, defs, next), next) << "the board is held by another task";
+  link.ReleaseBoard();
 }
 
 }  // namespace
