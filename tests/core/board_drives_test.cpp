@@ -69,8 +69,9 @@ class BoardDrivesTest : public ::testing::Test {
                    "ATA     \n", "Samsung SSD 860 \n", "1B6Q\n", "0\n", "", "", 1});
     AddDisk(sys_, {"sdb", "8:16", usb + "1-2/1-2:1.0/host6/target6:0:0/6:0:0:0", "Quarel  \n",
                    "microSD Flash   \n", "1.00\n", "1\n", "serial", "0000000012AB\n", 1});
+    // sdc's revision lacks the final newline: nothing is cut from it.
     AddDisk(sys_, {"sdc", "8:32", usb + "1-3/1-3:1.0/host7/target7:0:0/7:0:0:0", "Quarel\n",
-                   "microSD Flash   \n", "1.00\n", "1\n", "wwid", "t10.Quarel microSD\n", 2});
+                   "microSD Flash   \n", "1.00", "1\n", "wwid", "t10.Quarel microSD\n", 2});
     AddDisk(sys_, {"sdd", "8:48", usb + "1-4/1-4:1.0/host8/target8:0:0/8:0:0:0", "Quarel  \n",
                    "microSD Flash   \n", "1.00\n", "1\n", "", "", 1});
     // Mount points below the temporary folder, so that their order does not depend on where

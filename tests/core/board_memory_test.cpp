@@ -57,6 +57,8 @@ TEST(BoardMemoryMotor, PackPutsWord20ByteAFirstAndZeroesTheReservedTail) {
   MotorRecord back;
   UnpackMotorRecord(mirror, 0x1040, back);
   EXPECT_EQ(back, motor);
+  EXPECT_EQ(MirrorText(mirror, 0x1FFD, 8), "\xFF\xFF\xFF") << "texts stop at the end of memory";
+  EXPECT_EQ(MirrorText(mirror, 0x1040, 1), "4") << "and after their longest";
 }
 
 TEST(BoardMemorySettings, WriteThenReadGivesTheSameSettings) {
@@ -256,12 +258,7 @@ TEST(BoardMemoryStatus, ReadingsStatusAndBusyBits) {
   EXPECT_EQ(sliders[5].reading, 40 - 100);
   EXPECT_EQ(sliders[6].reading, -2);
   EXPECT_EQ(sliders[127].reading, 77);
-  const BoardStatus status = t.link.Status();
-  EXPECT_EQ(status.batteryRaw, 3000);
-  EXPECT_EQ(status.controllerPresent, 1u);
-  EXPECT_EQ(status.controllerError, 0u);
-  EXPECT_EQ(status.buttons, 0x8001);
-  EXPECT_EQ(status.ly, 0x4000);
+  EXPECT_EQ(t.link.Status(), (BoardStatus{1, 0, 0x8001, 0, 0, 0, 0x4000, 3000}));
   // The second pass refreshes the board's status range.
   EXPECT_TRUE(t.board->WasRequested(0x0008));
   EXPECT_TRUE(t.board->WasRequested(0x0500));

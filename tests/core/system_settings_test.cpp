@@ -242,18 +242,13 @@ TEST(SystemSettingsRead, HandWrittenAnsiFileWithDefaults) {
   EXPECT_TRUE(prompter.Calls().empty());
   EXPECT_EQ(settings.systemFlags, SystemFlag::kStatusWindow | SystemFlag::kBasePoseSelectedOnly |
                                       SystemFlag::kArrowMarks);
-  EXPECT_EQ(settings.statusWindowX, 10);
-  EXPECT_EQ(settings.statusWindowY, 20);
-  EXPECT_EQ(settings.comPort, 4);
-  EXPECT_EQ(settings.comTimeout, 250);
+  EXPECT_EQ(std::tuple(settings.statusWindowX, settings.statusWindowY, settings.comPort,
+                       settings.comTimeout),
+            std::tuple(10, 20, 4, 250));
   const FontSpec& font = settings.motionAreaFont;
-  EXPECT_EQ(font.height, -20);
-  EXPECT_EQ(font.escapement, 450);
-  EXPECT_EQ(font.orientation, 450);
-  EXPECT_EQ(font.weight, 400);
-  EXPECT_EQ(font.charSet, 1);
-  EXPECT_TRUE(font.underline);
-  EXPECT_FALSE(font.italic);
+  EXPECT_EQ(std::tuple(font.height, font.escapement, font.orientation, font.weight, font.charSet,
+                       font.underline, font.italic),
+            std::tuple(-20, 450, 450, 400, 1, true, false));
   EXPECT_EQ(font.faceName, u"ＭＳ 明朝 with a face name longer t") << "31 characters at most";
   EXPECT_EQ(settings.motionAreaColors[0], 0xFFC8C8u) << "defaults where the file says nothing";
   EXPECT_EQ(settings.motionAreaColors[9], 0xB3FFB3u);

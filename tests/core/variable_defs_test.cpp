@@ -127,6 +127,9 @@ TEST(RequestVariableReads, AsksForOneTickOfDefinitionsAndWraps) {
 
   ASSERT_TRUE(link.TryTakeBoard());
   EXPECT_EQ(RequestVariableReads(link, defs, next), next) << "the board is held by another task";
+  const std::vector<VariableDef> unsized = {{0, u"none", 0x0100}, {2, u"v", 0x0102}};
+  EXPECT_EQ(RequestVariableReads(link, unsized, 0), 1u)
+      << "a definition without a size asks nothing";
   link.ReleaseBoard();
 }
 
