@@ -78,8 +78,17 @@ class ServoCorrection : public ::testing::Test {
 TEST_F(ServoCorrection, MovesThePoseDifferenceIntoTheTrimAndSendsIt) {
   Connect();
   flags |= SystemFlag::kServoOn;
+  // Servo sliders naming no motor are left out; motor 0 is a motor.
+  for (const auto& [k, channel] : {std::pair(7, -1), std::pair(8, kMotorCount), std::pair(9, 0)}) {
+    project.sliders[k].flags2 = SliderFlag2::kServoChannel;
+    project.sliders[k].channel = channel;
+    document.current->slots[k] = 55;
+  }
+  CpuSettings expected = project.cpu;
+  expected.motors[3].words[MotorWord::kOfs] = -10 + 30;
+  expected.motors[0].words[MotorWord::kOfs] = 55;
   EXPECT_EQ(ServoPositionCorrection(context, link, options), 1);
-  EXPECT_EQ(Trim(3), -10 + 30);
+  EXPECT_EQ(project.cpu, expected);
   EXPECT_EQ(Texts(), (std::vector<std::u16string>{LoadText(TextId::kServoCorrectionConfirm),
                                                   LoadText(TextId::kServoOffSafetyWarning),
                                                   LoadText(TextId::kServoCorrectionApplied)}));
@@ -100,11 +109,18 @@ TEST_F(ServoCorrection, RefusesOfflineWithoutBasePoseWhenDeclinedOrNotSent) {
   project.basePoses.entries[0].registered = false;
   EXPECT_EQ(ServoPositionCorrection(context, link, options), 0);
   project.basePoses.entries[0].registered = true;
+  for (int outside : {-1, kBasePoseCount}) {
+    project.basePoses.current = outside;
+    EXPECT_EQ(ServoPositionCorrection(context, link, options), 0);
+  }
+  project.basePoses.current = 0;
   prompter.QueueAnswer(PromptAnswer::kNo);
   EXPECT_EQ(ServoPositionCorrection(context, link, options), 0);
-  EXPECT_EQ(Texts(), (std::vector<std::u16string>{LoadText(TextId::kMsgNotOnline),
-                                                  LoadText(TextId::kBasePoseNotRegistered),
-                                                  LoadText(TextId::kServoCorrectionConfirm)}));
+  EXPECT_EQ(Texts(),
+            (std::vector<std::u16string>{
+                LoadText(TextId::kMsgNotOnline), LoadText(TextId::kBasePoseNotRegistered),
+                LoadText(TextId::kBasePoseNotRegistered), LoadText(TextId::kBasePoseNotRegistered),
+                LoadText(TextId::kServoCorrectionConfirm)}));
   EXPECT_EQ(Trim(3), -10);
 
   // Online by the flags, but no connection to send through: not reported as done.

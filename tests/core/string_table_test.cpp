@@ -47,8 +47,11 @@ TEST(TextLoader, LanguageModuleReplacesTextsAndFallsBackForMissingOnes) {
   EXPECT_EQ(loader.Load(1), u"one");
 }
 
-TEST(LanguageList, ChoosesLocaleLineElseDefault) {
+TEST(LanguageList, ChoosesTheLocaleLineElseADefaultAndLoadsItsModule) {
   TempDir dir;
+  TextLoader loader(StringTable::Parse("40016\tGestalon\n"));
+  EXPECT_FALSE(LoadLanguageResources(dir.Path(), 0x0409, loader)) << "no list";
+  EXPECT_FALSE(ReadLanguageList(dir / "vavid_resource.ini"));
   WriteBytes(dir / "vavid_resource.ini",
              "# comment LCID_RESOURCE[0409]-[[commented.tsv]]\r\n"
              "DEFAULT_RESOURCE[[default.tsv]]\r\n"
@@ -62,13 +65,6 @@ TEST(LanguageList, ChoosesLocaleLineElseDefault) {
             (std::vector<std::u16string>{u"en.tsv", u"default.tsv"}));
   EXPECT_EQ(ChooseLanguageLibraries(*lines, 0x0411),
             std::vector<std::u16string>{u"late_default.tsv"});
-  EXPECT_FALSE(ReadLanguageList(dir / "missing.ini"));
-}
-
-TEST(LanguageList, LoadsTheModuleOrKeepsTheProgramTexts) {
-  TempDir dir;
-  TextLoader loader(StringTable::Parse("40016\tGestalon\n"));
-  EXPECT_FALSE(LoadLanguageResources(dir.Path(), 0x0409, loader)) << "no list";
 
   WriteBytes(dir / "vavid_resource.ini",
              "DEFAULT_RESOURCE[[fallback.tsv]]\r\nLCID_RESOURCE[0409]-[[missing.tsv]]\r\n");
@@ -76,7 +72,6 @@ TEST(LanguageList, LoadsTheModuleOrKeepsTheProgramTexts) {
   EXPECT_TRUE(LoadLanguageResources(dir.Path(), 0x0409, loader))
       << "an unloadable locale module falls back to the default seen before it";
   EXPECT_EQ(loader.Load(40016), u"Fallback");
-
   TextLoader fresh(StringTable::Parse("40016\tGestalon\n"));
   WriteBytes(dir / "vavid_resource.ini", "LCID_RESOURCE[0411]-[[ja.tsv]]\r\n");
   EXPECT_FALSE(LoadLanguageResources(dir.Path(), 0x0409, fresh));
