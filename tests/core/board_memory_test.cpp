@@ -75,6 +75,9 @@ TEST(BoardMemorySettings, WriteThenReadGivesTheSameSettings) {
   EXPECT_EQ(t.board->Word(0x0EDE), 0x3307);
   EXPECT_EQ(t.board->memory[0x0EF0], 2);
   EXPECT_EQ(t.board->Word(0x1000 + 31 * 64 + 44), written.motors[31].words[22]);
+  for (const auto& sent : Requests(*t.board, 'W')) {
+    EXPECT_LT(sent.first, 0x1800u) << "nothing past the last motor record";
+  }
 
   BoardLink fresh;
   ASSERT_TRUE(fresh.OpenBoard(FakeBoardDrive(t.board, u"D")));

@@ -18,7 +18,7 @@ TEST(MotorCheck, RefusesTheFirstBadFieldInOrderAndStoresOnlyWhenAllPass) {
     std::u16string message;  // empty: accepted
     MotorField field;
   };
-  const MotorFieldTexts good{u"-100", {u"256", u"-3", u"+7", u""}, u"-32768", u"32767"};
+  const MotorFieldTexts good{u"-100", {u"2590", u"-3", u"+7", u""}, u"-32768", u"32767"};
   const auto with = [&](auto change) {
     MotorFieldTexts texts = good;
     change(texts);
@@ -62,7 +62,7 @@ TEST(MotorCheck, RefusesTheFirstBadFieldInOrderAndStoresOnlyWhenAllPass) {
     }
     EXPECT_EQ(static_cast<std::int16_t>(motor.words[MotorWord::kOfs]),
               c.texts.base == u"12abc" ? 12 : -100);
-    EXPECT_EQ(motor.words[TermCoefficientWord(0)], 256);
+    EXPECT_EQ(motor.words[TermCoefficientWord(0)], 2590);
     EXPECT_EQ(motor.words[TermCoefficientWord(1)], 0xFFFD);
     EXPECT_EQ(motor.words[TermCoefficientWord(2)], 7);
     EXPECT_EQ(motor.words[TermCoefficientWord(3)], 0);
@@ -84,7 +84,8 @@ TEST(ServoIdChecks, KeepEachPortToFourteenDistinctIdsFrom0To255) {
   const std::u16string range = u"サーボIDの設定には、0～255の整数を入力してください";
   const std::u16string duplicate = u"IDが重複しています。";
   const Case cases[] = {
-      {0, u"255", u""},   {0, u"0", u""},       {1, u"6", u""},  // its own value again
+      {0, u"255", u""},   {0, u"0", u""},       {0, u"9", u""},
+      {1, u"6", u""},  // its own value again
       {0, u"256", range}, {0, u"-1", range},    {0, u"", range},
       {0, u"1a", range},  {0, u"7", duplicate}, {2, u"5", duplicate},
   };

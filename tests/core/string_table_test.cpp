@@ -1,9 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "platform/folders.h"
 #include "platform/locale_id.h"
 #include "project/language_list.h"
 #include "strings/module_check.h"
@@ -178,6 +181,35 @@ TEST(LanguageChoice, CommandLineThenRememberedChoiceThenLocale) {
   EXPECT_EQ(loaded(u"", 0x0409), u"Hallo") << "a module found by its own code, not its locale";
   EXPECT_EQ(loaded(u"en", 0x0411), u"Hello");
 }
+
+#ifndef _WIN32
+TEST(AppDataFolder, FollowsXdgDataHomeElseHomeAndIsMade) {
+  std::optional<std::string> saved[2];
+  const char* const names[2] = {"XDG_DATA_HOME", "HOME"};
+  for (int i = 0; i < 2; ++i) {
+    if (const char* value = std::getenv(names[i])) {
+      saved[i] = value;
+    }
+  }
+  TempDir dir;
+  setenv("XDG_DATA_HOME", (dir / "data").c_str(), 1);
+  EXPECT_EQ(AppDataFolder(), dir / "data" / "GestalonZ");
+  EXPECT_TRUE(std::filesystem::is_directory(dir / "data" / "GestalonZ"));
+  setenv("XDG_DATA_HOME", "", 1);
+  setenv("HOME", dir.Path().c_str(), 1);
+  EXPECT_EQ(AppDataFolder(), dir / ".local" / "share" / "GestalonZ") << "an empty XDG_DATA_HOME";
+  setenv("HOME", "", 1);
+  EXPECT_EQ(AppDataFolder(), std::filesystem::path()) << "an empty HOME";
+  unsetenv("XDG_DATA_HOME");
+  unsetenv("HOME");
+  EXPECT_EQ(AppDataFolder(), std::filesystem::path());
+  for (int i = 0; i < 2; ++i) {
+    if (saved[i]) {
+      setenv(names[i], saved[i]->c_str(), 1);
+    }
+  }
+}
+#endif
 
 TEST(LocaleId, MapsPosixNamesToWindowsIdentifiers) {
   EXPECT_EQ(LocaleIdFromPosixName("ja_JP.UTF-8"), 0x0411);
