@@ -183,14 +183,27 @@ TEST(LanguageChoice, CommandLineThenRememberedChoiceThenLocale) {
 }
 
 #ifndef _WIN32
-TEST(AppDataFolder, FollowsXdgDataHomeElseHomeAndIsMade) {
-  std::optional<std::string> saved[2];
-  const char* const names[2] = {"XDG_DATA_HOME", "HOME"};
-  for (int i = 0; i < 2; ++i) {
-    if (const char* value = std::getenv(names[i])) {
-      saved[i] = value;
+// Puts the named environment variables back as they were when the test is done.
+class ScopedEnvironment {
+ public:
+  explicit ScopedEnvironment(std::initializer_list<const char*> names) {
+    for (const char* name : names) {
+      const char* value = std::getenv(name);
+      saved_.emplace_back(name, value ? std::optional<std::string>(value) : std::nullopt);
     }
   }
+  ~ScopedEnvironment() {
+    for (const auto& [name, value] : saved_) {
+      value ? setenv(name, value->c_str(), 1) : unsetenv(name);
+    }
+  }
+
+ private:
+  std::vector<std::pair<const char*, std::optional<std::string>>> saved_;
+};
+
+TEST(AppDataFolder, FollowsXdgDataHomeElseHomeAndIsMade) {
+  const ScopedEnvironment environment({"XDG_DATA_HOME", "HOME"});
   TempDir dir;
   setenv("XDG_DATA_HOME", (dir / "data").c_str(), 1);
   EXPECT_EQ(AppDataFolder(), dir / "data" / "GestalonZ");
@@ -203,11 +216,19 @@ TEST(AppDataFolder, FollowsXdgDataHomeElseHomeAndIsMade) {
   unsetenv("XDG_DATA_HOME");
   unsetenv("HOME");
   EXPECT_EQ(AppDataFolder(), std::filesystem::path());
-  for (int i = 0; i < 2; ++i) {
-    if (saved[i]) {
-      setenv(names[i], saved[i]->c_str(), 1);
-    }
-  }
+}
+
+TEST(LocaleId, UserDefaultComesFromTheFirstVariableThatIsSet) {
+  const ScopedEnvironment environment({"LC_ALL", "LC_MESSAGES", "LANG"});
+  setenv("LC_ALL", "", 1);
+  setenv("LC_MESSAGES", "de_DE.UTF-8", 1);
+  setenv("LANG", "ja_JP.UTF-8", 1);
+  EXPECT_EQ(UserDefaultLocaleId(), 0x0407) << "an empty LC_ALL is not set";
+  unsetenv("LC_MESSAGES");
+  EXPECT_EQ(UserDefaultLocaleId(), 0x0411);
+  unsetenv("LC_ALL");
+  unsetenv("LANG");
+  EXPECT_EQ(UserDefaultLocaleId(), 0x0409);
 }
 #endif
 

@@ -16,6 +16,7 @@ TEST(Utf, RoundTripsAllPlanesAndReplacesIllFormedInput) {
   EXPECT_EQ(ToUtf8(text), "A\xC3\xA9\xE3\x83\xAD\xF0\x9F\xA4\x96z");
   EXPECT_EQ(FromUtf8(ToUtf8(text)), text);
   EXPECT_EQ(FromUtf8("\xF4\x8F\xBF\xBF"), u"\U0010FFFF") << "the last code point";
+  EXPECT_EQ(ToUtf8(u"\U0001F916"), "\xF0\x9F\xA4\x96") << "a pair at the very start";
   EXPECT_EQ(ToUtf8(u"a\xD800"
                    u"b"),
             "a\xEF\xBF\xBD"
