@@ -5,13 +5,15 @@
 #include <initializer_list>
 
 #include "editing_session.h"
+#include "shown_texts.h"
 #include "strings/text_id.h"
-#include "strings/text_loader.h"
 
 namespace gestalon::core {
 namespace {
 
 using testing::RecordingPrompter;
+using testing::ShownTexts;
+using testing::Texts;
 using Session = testing::EditingSession;
 
 BasePoseTable TableWithNames(std::initializer_list<const char16_t*> names) {
@@ -35,23 +37,19 @@ MotionBlock PoseWithValues() {
   return pose;
 }
 
-TEST(BasePoseRegister, WithoutFocusAppendsAfterTheLastRegistered) {
+TEST(BasePoseRegister, AppendsAfterTheLastOrInsertsBeforeTheFocusedItem) {
   BasePoseTable table = TableWithNames({u"A", u"B"});
-  const SliderTable sliders{};
   RecordingPrompter prompter;
-  ASSERT_EQ(RegisterBasePose(table, u"new", -1, PoseWithValues(), sliders, &prompter), 1);
-  EXPECT_EQ(BasePoseNames(table), (std::vector<std::u16string>{u"A", u"B", u"new"}));
-  EXPECT_EQ(table.entries[2].values[7], 71);
-  EXPECT_TRUE(table.entries[2].axisEnable[127]);
+  ASSERT_EQ(RegisterBasePose(table, u"new", -1, PoseWithValues(), SliderTable{}, &prompter), 1);
+  ASSERT_EQ(RegisterBasePose(table, std::u16string(200, u'名'), 1, PoseWithValues(), SliderTable{},
+                             &prompter),
+            1);
+  const std::u16string cut(127, u'名');
+  EXPECT_EQ(BasePoseNames(table), (std::vector<std::u16string>{u"A", cut, u"B", u"new"}));
+  EXPECT_EQ(table.entries[2].values[0], 101) << "B moved with its values";
+  EXPECT_EQ(table.entries[3].values[7], 71);
+  EXPECT_TRUE(table.entries[3].axisEnable[127]);
   EXPECT_TRUE(prompter.Calls().empty());
-}
-
-TEST(BasePoseRegister, WithAFocusedItemInsertsBeforeIt) {
-  BasePoseTable table = TableWithNames({u"A", u"B", u"C"});
-  const SliderTable sliders{};
-  ASSERT_EQ(RegisterBasePose(table, u"new", 2, PoseWithValues(), sliders, nullptr), 1);
-  EXPECT_EQ(BasePoseNames(table), (std::vector<std::u16string>{u"A", u"B", u"new", u"C"}));
-  EXPECT_EQ(table.entries[3].values[0], 102) << "C moved with its values";
 }
 
 TEST(BasePoseRegister, RefusesAnEmptyOrUnstorableNameAndAFullTable) {
@@ -59,9 +57,9 @@ TEST(BasePoseRegister, RefusesAnEmptyOrUnstorableNameAndAFullTable) {
   RecordingPrompter prompter;
   BasePoseTable table = TableWithNames({u"A"});
   const BasePoseTable before = table;
-  EXPECT_EQ(RegisterBasePose(table, u"", -1, PoseWithValues(), sliders, &prompter), 0);
-  EXPECT_EQ(RegisterBasePose(table, u"a]]b", -1, PoseWithValues(), sliders, &prompter), 0);
-  EXPECT_EQ(RegisterBasePose(table, u"a\nb", -1, PoseWithValues(), sliders, &prompter), 0);
+  for (const char16_t* name : {u"", u"a]]b", u"a\nb"}) {
+    EXPECT_EQ(RegisterBasePose(table, name, -1, PoseWithValues(), sliders, &prompter), 0);
+  }
   EXPECT_EQ(table, before);
 
   BasePoseTable full;
@@ -72,34 +70,20 @@ TEST(BasePoseRegister, RefusesAnEmptyOrUnstorableNameAndAFullTable) {
   const BasePoseTable fullBefore = full;
   EXPECT_EQ(RegisterBasePose(full, u"one more", 0, PoseWithValues(), sliders, &prompter), 0);
   EXPECT_EQ(full, fullBefore);
-
-  const auto calls = prompter.Calls();
-  ASSERT_EQ(calls.size(), 4u);
-  EXPECT_EQ(calls[0].text, LoadText(TextId::kMsgEnterBasePoseName));
-  EXPECT_EQ(calls[1].text, LoadText(TextId::kMsgNameNotStorable));
-  EXPECT_EQ(calls[2].text, LoadText(TextId::kMsgNameNotStorable));
-  EXPECT_EQ(calls[3].text, LoadText(TextId::kMsgBasePoseListFull));
-  EXPECT_EQ(calls[3].icon, PromptIcon::kWarning);
-}
-
-TEST(BasePoseRegister, CutsTheNameTo127Characters) {
-  BasePoseTable table;
-  const SliderTable sliders{};
-  ASSERT_EQ(
-      RegisterBasePose(table, std::u16string(200, u'名'), -1, PoseWithValues(), sliders, nullptr),
-      1);
-  EXPECT_EQ(table.entries[0].name, std::u16string(127, u'名'));
+  EXPECT_EQ(ShownTexts(prompter),
+            Texts({TextId::kMsgEnterBasePoseName, TextId::kMsgNameNotStorable,
+                   TextId::kMsgNameNotStorable, TextId::kMsgBasePoseListFull}));
+  EXPECT_EQ(prompter.Calls()[3].icon, PromptIcon::kWarning);
 }
 
 TEST(BasePoseFill, DisabledSlidersAreLeftOutUnlessCompanionOfAnEnabledChannel) {
   SliderTable sliders{};
   sliders[3].flags2 = SliderFlag2::kDisabled;
-  // Channel 2: slider 6 drives it, its companion 1 (before it in the table) is disabled.
+  // Channel 0: slider 6 drives it, its companion 0 (before it in the table) is disabled.
   sliders[6].flags2 = SliderFlag2::kServoChannel;
-  sliders[6].channel = 2;
-  sliders[6].companion = 1;
-  sliders[1].flags2 = SliderFlag2::kDisabled | SliderFlag2::kServoCompanion;
-  sliders[1].channel = 2;
+  sliders[6].channel = 0;
+  sliders[6].companion = 0;
+  sliders[0].flags2 = SliderFlag2::kDisabled | SliderFlag2::kServoCompanion;
   // Channel 3: slider 20 drives it, its disabled companion 21 comes after it.
   sliders[20].flags2 = SliderFlag2::kServoChannel;
   sliders[20].channel = 3;
@@ -110,22 +94,26 @@ TEST(BasePoseFill, DisabledSlidersAreLeftOutUnlessCompanionOfAnEnabledChannel) {
   sliders[10].channel = 5;
   sliders[10].companion = 11;
   sliders[11].flags2 = SliderFlag2::kDisabled | SliderFlag2::kServoCompanion;
+  // Links outside the tables are no channel and no companion.
+  sliders[30].flags2 = SliderFlag2::kServoChannel;
+  sliders[30].channel = -1;
+  sliders[30].companion = kSliderCount;
   MotionBlock pose = PoseWithValues();
-  pose.servoEnableMask = 0b100100;  // channels 2 and 5
+  pose.servoEnableMask = ~std::uint64_t{0b1000};  // every channel but 3
 
   BasePoseTable table;
   ASSERT_EQ(RegisterBasePose(table, u"p", -1, pose, sliders, nullptr), 1);
   const BasePose& entry = table.entries[0];
   EXPECT_FALSE(entry.axisEnable[3]);
   EXPECT_EQ(entry.values[3], 0);
-  EXPECT_TRUE(entry.axisEnable[1]);
-  EXPECT_EQ(entry.values[1], 11);
+  EXPECT_TRUE(entry.axisEnable[0]);
+  EXPECT_EQ(entry.values[0], 1);
   EXPECT_TRUE(entry.axisEnable[21]);
   EXPECT_EQ(entry.values[21], 211);
   EXPECT_FALSE(entry.axisEnable[10]);
   EXPECT_FALSE(entry.axisEnable[11]);
   EXPECT_EQ(entry.values[11], 0);
-  EXPECT_EQ(entry.servoEnableMask, 0b100u) << "only the enabled channels' bits are taken";
+  EXPECT_EQ(entry.servoEnableMask, 0b1u) << "only the enabled channels' bits are taken";
 }
 
 TEST(BasePoseReplace, AsksFirstAndKeepsNameAndDisabledChannelBits) {
@@ -134,8 +122,10 @@ TEST(BasePoseReplace, AsksFirstAndKeepsNameAndDisabledChannelBits) {
   sliders[10].channel = 5;
   sliders[4].flags2 = SliderFlag2::kServoChannel;
   sliders[4].channel = 1;
+  sliders[12].flags2 = SliderFlag2::kServoChannel;
+  sliders[12].channel = 64;  // no channel: takes no bit
   BasePoseTable table = TableWithNames({u"A", u"B"});
-  table.entries[1].servoEnableMask = 0b100000;  // channel 5 on, channel 1 off
+  table.entries[1].servoEnableMask = 0b100001;  // channels 0 and 5 on, channel 1 off
   table.entries[1].values[10] = 999;
   MotionBlock pose = PoseWithValues();
   pose.servoEnableMask = 0b000010;  // channel 1 on, channel 5 off
@@ -143,29 +133,21 @@ TEST(BasePoseReplace, AsksFirstAndKeepsNameAndDisabledChannelBits) {
   RecordingPrompter prompter;
   prompter.QueueAnswer(PromptAnswer::kNo);
   const BasePoseTable before = table;
-  EXPECT_EQ(ReplaceBasePose(table, 1, pose, sliders, &prompter), 0);
+  for (const std::int32_t focused : {-1, 2, 1}) {  // none, not registered, declined
+    EXPECT_EQ(ReplaceBasePose(table, focused, pose, sliders, &prompter), 0);
+  }
   EXPECT_EQ(table, before);
   EXPECT_EQ(ReplaceBasePose(table, 1, pose, sliders, &prompter), 1);
-  ASSERT_EQ(prompter.Calls().size(), 2u);
-  EXPECT_EQ(prompter.Calls()[0].text, LoadText(TextId::kMsgConfirmReplaceBasePose));
+  EXPECT_EQ(ShownTexts(prompter),
+            Texts({TextId::kMsgConfirmReplaceBasePose, TextId::kMsgConfirmReplaceBasePose}));
   EXPECT_EQ(prompter.Calls()[0].buttons, PromptButtons::kYesNo);
 
   const BasePose& entry = table.entries[1];
   EXPECT_EQ(entry.name, u"B");
   EXPECT_EQ(entry.values[0], 1);
   EXPECT_EQ(entry.values[10], 0) << "a disabled slider is still left out";
-  EXPECT_EQ(entry.servoEnableMask, 0b100010u);
+  EXPECT_EQ(entry.servoEnableMask, 0b100011u);
   EXPECT_EQ(table.entries[0], before.entries[0]);
-}
-
-TEST(BasePoseReplace, DoesNothingWithoutAFocusedEntry) {
-  BasePoseTable table = TableWithNames({u"A"});
-  const BasePoseTable before = table;
-  RecordingPrompter prompter;
-  EXPECT_EQ(ReplaceBasePose(table, -1, PoseWithValues(), SliderTable{}, &prompter), 0);
-  EXPECT_EQ(ReplaceBasePose(table, 1, PoseWithValues(), SliderTable{}, &prompter), 0);
-  EXPECT_EQ(table, before);
-  EXPECT_TRUE(prompter.Calls().empty());
 }
 
 TEST(BasePoseDelete, CompactsAndFreesThePlacesAtTheEnd) {
@@ -183,13 +165,11 @@ TEST(BasePoseApply, DeclinedChangesNothing) {
   const BasePoseTable before = session.project.basePoses;
   session.prompter.QueueAnswer(PromptAnswer::kNo);
   EXPECT_FALSE(ApplyBasePoseTable(session.context, TableWithNames({u"X", u"Y"})));
-  EXPECT_EQ(session.project.basePoses, before);
-  EXPECT_FALSE(std::filesystem::exists((session.dir / "base.pos")));
-  EXPECT_TRUE(session.views.events.empty());
-
   session.context.prompter = nullptr;  // quiet: the question counts as No
   EXPECT_FALSE(ApplyBasePoseTable(session.context, TableWithNames({u"X", u"Y"})));
   EXPECT_EQ(session.project.basePoses, before);
+  EXPECT_FALSE(std::filesystem::exists((session.dir / "base.pos")));
+  EXPECT_TRUE(session.views.events.empty());
 }
 
 TEST(BasePoseApply, TakesTheTableFixesTheCurrentNumberAndWritesTheFile) {
@@ -203,22 +183,17 @@ TEST(BasePoseApply, TakesTheTableFixesTheCurrentNumberAndWritesTheFile) {
   EXPECT_EQ(session.project.basePoses.entries, working.entries);
   EXPECT_EQ(session.project.basePoses.current, 0);
   EXPECT_EQ(session.views.events, (std::vector<std::string>{"menu checks", "relayout pose"}));
-  ASSERT_EQ(session.prompter.Calls().size(), 1u);
-  EXPECT_EQ(session.prompter.Calls()[0].text, LoadText(TextId::kMsgConfirmApplySettings));
-
+  EXPECT_EQ(ShownTexts(session.prompter), Texts({TextId::kMsgConfirmApplySettings}));
   BasePoseTable read;
   ASSERT_TRUE(ReadBasePoses((session.dir / "base.pos"), read));
   EXPECT_EQ(read, session.project.basePoses);
-}
 
-TEST(BasePoseApply, KeepsARegisteredOrUnmatchableCurrentNumber) {
-  Session session;
-  session.project.basePoses = TableWithNames({u"A", u"B", u"C"});
+  // A registered current number stays; with nothing registered it is left as it is.
   session.project.basePoses.current = 2;
   ASSERT_TRUE(ApplyBasePoseTable(session.context, TableWithNames({u"X", u"Y", u"Z"})));
   EXPECT_EQ(session.project.basePoses.current, 2);
   ASSERT_TRUE(ApplyBasePoseTable(session.context, BasePoseTable{}));
-  EXPECT_EQ(session.project.basePoses.current, 2) << "nothing registered: number unchanged";
+  EXPECT_EQ(session.project.basePoses.current, 2);
 }
 
 TEST(BasePoseApply, ReportsAFailedWrite) {
@@ -226,13 +201,12 @@ TEST(BasePoseApply, ReportsAFailedWrite) {
   session.project.project.DEFPOSINI = u"missing/base.pos";
   ASSERT_TRUE(ApplyBasePoseTable(session.context, TableWithNames({u"A"})));
   EXPECT_EQ(session.project.basePoses.entries[0].name, u"A");
-  const auto calls = session.prompter.Calls();
-  ASSERT_EQ(calls.size(), 2u);
-  EXPECT_EQ(calls[1].icon, PromptIcon::kError);
-  EXPECT_EQ(calls[1].text, LoadText(TextId::kFileSaveFailed));
+  EXPECT_EQ(ShownTexts(session.prompter),
+            Texts({TextId::kMsgConfirmApplySettings, TextId::kFileSaveFailed}));
+  EXPECT_EQ(session.prompter.Calls()[1].icon, PromptIcon::kError);
 }
 
-TEST(BasePoseMenu, ListsRegisteredPosesWithTheCurrentOneChecked) {
+TEST(BasePoseMenu, ListsRegisteredPosesWithTheCurrentOneCheckedOrAGreyedPlaceholder) {
   BasePoseTable table = TableWithNames({u"A", u"B", u"C"});
   table.current = 1;
   const auto items = BuildBasePoseMenu(table);
@@ -243,17 +217,17 @@ TEST(BasePoseMenu, ListsRegisteredPosesWithTheCurrentOneChecked) {
   EXPECT_FALSE(items[0].checked);
   EXPECT_TRUE(items[1].checked);
   EXPECT_TRUE(items[2].enabled);
-  EXPECT_EQ(BasePoseFromMenuId(40228), 2);
+  EXPECT_EQ(BasePoseFromMenuId(40226), 0);
+  EXPECT_EQ(BasePoseFromMenuId(40226 + 35), 35);
   EXPECT_EQ(BasePoseFromMenuId(40226 + 36), -1);
-}
+  EXPECT_EQ(BasePoseFromMenuId(40225), -1);
 
-TEST(BasePoseMenu, ShowsAGreyedPlaceholderWhenNoneIsRegistered) {
-  const auto items = BuildBasePoseMenu(BasePoseTable{});
-  ASSERT_EQ(items.size(), 1u);
-  EXPECT_EQ(items[0].id, 40226);
-  EXPECT_EQ(items[0].text, LoadText(TextId::kMenuNoBasePose));
-  EXPECT_FALSE(items[0].enabled);
-  EXPECT_FALSE(items[0].checked);
+  const auto none = BuildBasePoseMenu(BasePoseTable{});
+  ASSERT_EQ(none.size(), 1u);
+  EXPECT_EQ(none[0].id, 40226);
+  EXPECT_EQ(none[0].text, LoadText(TextId::kMenuNoBasePose));
+  EXPECT_FALSE(none[0].enabled);
+  EXPECT_FALSE(none[0].checked);
 }
 
 }  // namespace

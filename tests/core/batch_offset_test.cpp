@@ -5,13 +5,16 @@
 #include <optional>
 
 #include "editing_session.h"
+#include "shown_texts.h"
 #include "strings/text_id.h"
-#include "strings/text_loader.h"
+#include "text/utf.h"
 
 namespace gestalon::core {
 namespace {
 
 using testing::RecordingPrompter;
+using testing::ShownTexts;
+using testing::Texts;
 
 // Sliders with the range -1000..1000 and helpers to build the motion.
 struct Session : testing::EditingSession {
@@ -36,8 +39,7 @@ TEST(BatchOffsetStart, NeedsASelectedPoseBlock) {
   session.AddBlock(BlockKind::Calc, true, 0);
   EXPECT_FALSE(HasSelectedPoseBlock(session.document));
   EXPECT_FALSE(CanStartBatchOffset(session.document, &session.prompter));
-  ASSERT_EQ(session.prompter.Calls().size(), 1u);
-  EXPECT_EQ(session.prompter.Calls()[0].text, LoadText(TextId::kMsgSelectPoseBlockFirst));
+  EXPECT_EQ(ShownTexts(session.prompter), Texts({TextId::kMsgSelectPoseBlockFirst}));
 
   session.AddBlock(BlockKind::Pose, true, 0);
   EXPECT_TRUE(CanStartBatchOffset(session.document, &session.prompter));
@@ -45,53 +47,37 @@ TEST(BatchOffsetStart, NeedsASelectedPoseBlock) {
 }
 
 TEST(BatchOffsetEntry, ParsesSignedDecimalsWithinTheLimit) {
-  EXPECT_EQ(ParseBatchOffset(u"+12", nullptr), std::optional<std::int32_t>(12));
-  EXPECT_EQ(ParseBatchOffset(u" -7 ", nullptr), std::optional<std::int32_t>(-7));
+  EXPECT_EQ(ParseBatchOffset(u"+10", nullptr), std::optional<std::int32_t>(10));
+  EXPECT_EQ(ParseBatchOffset(u"\t -7 \t", nullptr), std::optional<std::int32_t>(-7));
   EXPECT_EQ(ParseBatchOffset(u"-65535", nullptr), std::optional<std::int32_t>(-65535));
-
   RecordingPrompter prompter;
-  EXPECT_FALSE(ParseBatchOffset(u"65536", &prompter));
-  EXPECT_FALSE(ParseBatchOffset(u"99999999999999999999", &prompter));
-  EXPECT_FALSE(ParseBatchOffset(u"", &prompter));
-  EXPECT_FALSE(ParseBatchOffset(u"1.5", &prompter));
-  EXPECT_FALSE(ParseBatchOffset(u"-", &prompter));
-  const auto calls = prompter.Calls();
-  ASSERT_EQ(calls.size(), 5u);
-  EXPECT_EQ(calls[0].text, LoadText(TextId::kMsgBatchOffsetOutOfRange));
-  EXPECT_EQ(calls[1].text, LoadText(TextId::kMsgBatchOffsetOutOfRange));
-  EXPECT_EQ(calls[2].text, LoadText(TextId::kMsgOffsetNotNumber));
-  EXPECT_EQ(calls[3].text, LoadText(TextId::kMsgOffsetNotNumber));
-  EXPECT_EQ(calls[4].text, LoadText(TextId::kMsgOffsetNotNumber));
+  for (const char16_t* text : {u"65536", u"99999999999999999999", u"", u"1.5", u"-", u"7x"}) {
+    EXPECT_FALSE(ParseBatchOffset(text, &prompter)) << ToUtf8(text);
+  }
+  EXPECT_EQ(ShownTexts(prompter),
+            Texts({TextId::kMsgBatchOffsetOutOfRange, TextId::kMsgBatchOffsetOutOfRange,
+                   TextId::kMsgOffsetNotNumber, TextId::kMsgOffsetNotNumber,
+                   TextId::kMsgOffsetNotNumber, TextId::kMsgOffsetNotNumber}));
 }
 
 TEST(BatchOffsetEntry, SetsTheSelectedItemsOrAsksForASelection) {
   BatchOffsets offsets{};
   RecordingPrompter prompter;
   EXPECT_FALSE(SetBatchOffsetsFromText(offsets, u"abc", {}, &prompter));
-  EXPECT_FALSE(SetBatchOffsetsFromText(offsets, u"5", {96}, &prompter));
-  ASSERT_EQ(prompter.Calls().size(), 2u);
-  EXPECT_EQ(prompter.Calls()[0].text, LoadText(TextId::kMsgSelectListItem));
+  EXPECT_FALSE(SetBatchOffsetsFromText(offsets, u"5", {96, -1}, &prompter));
+  EXPECT_FALSE(SetBatchOffsetsFromText(offsets, u"abc", {0}, &prompter));
+  EXPECT_EQ(ShownTexts(prompter), Texts({TextId::kMsgSelectListItem, TextId::kMsgSelectListItem,
+                                         TextId::kMsgOffsetNotNumber}));
   EXPECT_EQ(offsets, BatchOffsets{});
 
-  EXPECT_TRUE(SetBatchOffsetsFromText(offsets, u"-300", {2, 95}, &prompter));
-  EXPECT_EQ(offsets[2], -300);
-  EXPECT_EQ(offsets[95], -300);
-  EXPECT_EQ(offsets[3], 0);
+  EXPECT_TRUE(SetBatchOffsetsFromText(offsets, u"-300", {0}, &prompter));
+  EXPECT_TRUE(SetBatchOffsetsFromText(offsets, u"-300", {-1, 95, 96}, &prompter));
+  BatchOffsets expected{};
+  expected[0] = expected[95] = -300;
+  EXPECT_EQ(offsets, expected);
 }
 
-TEST(BatchOffsetApply, DeclinedChangesNothing) {
-  Session session;
-  MotionBlock& pose = session.AddBlock(BlockKind::Pose, true, 5);
-  BatchOffsets offsets{};
-  offsets.fill(10);
-  session.prompter.QueueAnswer(PromptAnswer::kNo);
-  EXPECT_FALSE(ApplyBatchOffset(session.context, offsets));
-  EXPECT_EQ(pose.slots[0], 5);
-  EXPECT_EQ(session.undo.steps, 0);
-  EXPECT_EQ(session.prompter.Calls().size(), 1u);
-}
-
-TEST(BatchOffsetApply, OffsetsEnabledSlidersOfSelectedPoseBlocksWithClamping) {
+TEST(BatchOffsetApply, AfterAYesOffsetsEnabledSlidersOfSelectedPoseBlocksWithClamping) {
   Session session;
   session.project.sliders[1].flags2 = SliderFlag2::kDisabled;
   session.project.sliders[3].minimum = 0;
@@ -105,6 +91,10 @@ TEST(BatchOffsetApply, OffsetsEnabledSlidersOfSelectedPoseBlocksWithClamping) {
   offsets[3] = 65535;
   offsets[4] = -65535;
 
+  session.prompter.QueueAnswer(PromptAnswer::kNo);
+  EXPECT_FALSE(ApplyBatchOffset(session.context, offsets));
+  EXPECT_EQ(first.slots[0], 50);
+  EXPECT_EQ(session.undo.steps, 0);
   ASSERT_TRUE(ApplyBatchOffset(session.context, offsets));
   EXPECT_EQ(first.slots[0], 70);
   EXPECT_EQ(first.slots[1], 50) << "disabled slider";
@@ -119,11 +109,10 @@ TEST(BatchOffsetApply, OffsetsEnabledSlidersOfSelectedPoseBlocksWithClamping) {
 
   EXPECT_EQ(session.undo.steps, 1);
   EXPECT_EQ(session.views.events, (std::vector<std::string>{"repaint pose"}));
-  const auto calls = session.prompter.Calls();
-  ASSERT_EQ(calls.size(), 2u);
-  EXPECT_EQ(calls[0].text, LoadText(TextId::kMsgConfirmBatchOffset));
-  EXPECT_EQ(calls[0].buttons, PromptButtons::kYesNo);
-  EXPECT_EQ(calls[1].text, LoadText(TextId::kMsgBatchOffsetDone));
+  EXPECT_EQ(ShownTexts(session.prompter),
+            Texts({TextId::kMsgConfirmBatchOffset, TextId::kMsgConfirmBatchOffset,
+                   TextId::kMsgBatchOffsetDone}));
+  EXPECT_EQ(session.prompter.Calls()[0].buttons, PromptButtons::kYesNo);
 }
 
 }  // namespace

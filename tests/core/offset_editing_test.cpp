@@ -6,13 +6,16 @@
 #include <optional>
 
 #include "editing_session.h"
+#include "shown_texts.h"
 #include "strings/text_id.h"
-#include "strings/text_loader.h"
+#include "text/utf.h"
 
 namespace gestalon::core {
 namespace {
 
 using testing::RecordingPrompter;
+using testing::ShownTexts;
+using testing::Texts;
 using Session = testing::EditingSession;
 
 ValueOffsetTable TableWithNames(std::initializer_list<const char16_t*> names) {
@@ -48,20 +51,15 @@ EntryResult Enter(std::u16string_view text) {
   return result;
 }
 
-TEST(OffsetDialogEntry, OpeningChoosesTheFirstSetWhenNoneIsChosen) {
-  EXPECT_EQ(OpenOffsetDialog(TableWithNames({u"a", u"b"})).current, 0);
-  ValueOffsetTable chosen = TableWithNames({u"a", u"b"});
-  chosen.current = 1;
-  EXPECT_EQ(OpenOffsetDialog(chosen).current, 1);
+TEST(OffsetDialogEntry, OpeningChoosesTheFirstSetWhenNoneIsChosenSelectingOnlyARegisteredOne) {
   EXPECT_EQ(OpenOffsetDialog(ValueOffsetTable{}).current, -1);
-}
-
-TEST(OffsetDialogEntry, SelectingTakesOnlyRegisteredSets) {
   ValueOffsetTable working = OpenOffsetDialog(TableWithNames({u"a", u"b"}));
+  EXPECT_EQ(working.current, 0);
   SelectOffsetSet(working, 1);
   EXPECT_EQ(working.current, 1);
   SelectOffsetSet(working, 2);
   EXPECT_EQ(working.current, 1);
+  EXPECT_EQ(OpenOffsetDialog(working).current, 1);
 }
 
 TEST(OffsetDialogEntry, AddInsertsANewSetAtTheFocusOrAtTheEnd) {
@@ -84,8 +82,7 @@ TEST(OffsetDialogEntry, AddToAFullTableShowsTheListFullMessage) {
   RecordingPrompter prompter;
   EXPECT_EQ(AddOffsetSet(working, -1, &prompter), 0);
   EXPECT_EQ(working, before);
-  ASSERT_EQ(prompter.Calls().size(), 1u);
-  EXPECT_EQ(prompter.Calls()[0].text, LoadText(TextId::kMsgBasePoseListFull));
+  EXPECT_EQ(ShownTexts(prompter), Texts({TextId::kMsgBasePoseListFull}));
 }
 
 TEST(OffsetDialogEntry, DeleteMovesLaterSetsUpAndAdjustsTheWorkingEntry) {
@@ -112,27 +109,35 @@ TEST(OffsetDialogEntry, RenameCutsTo127CharactersAndMakesTheNameStorable) {
   EXPECT_FALSE(working.entries[1].registered);
 }
 
-TEST(OffsetValueEntry, SignedAndPlainNumbersGiveTheSameOffset) {
-  EXPECT_EQ(Enter(u"+5").offset, std::optional<std::int16_t>(5));
-  EXPECT_EQ(Enter(u"5").offset, std::optional<std::int16_t>(5));
-  EXPECT_EQ(Enter(u"-32768").offset, std::optional<std::int16_t>(-32768));
-  EXPECT_EQ(Enter(u"7.9").offset, std::optional<std::int16_t>(7)) << "fraction dropped";
-}
-
-TEST(OffsetValueEntry, HexadecimalLooksAcceptedButConvertsAsDecimal) {
-  EXPECT_EQ(Enter(u"0x1f").offset, std::optional<std::int16_t>(0));
+TEST(OffsetValueEntry, DecimalsWithinSixteenBitsAreTakenOtherTextIsRefused) {
+  const std::optional<std::int16_t> none;
+  const struct {
+    const char16_t* text;
+    std::optional<std::int16_t> offset;
+    int message;  // 0: none
+  } cases[] = {
+      {u"+5", 5, 0},
+      {u"5", 5, 0},
+      {u"-32768", -32768, 0},
+      {u"32767", 32767, 0},
+      {u"7.9", 7, 0},   // fraction dropped
+      {u"0x1f", 0, 0},  // looks accepted but converts as decimal
+      {u"5a", none, TextId::kMsgOffsetBadChars},
+      {u"32768", none, TextId::kMsgOffsetOutOfRange},
+      {u"-32769", none, TextId::kMsgOffsetOutOfRange},
+      {u"", none, TextId::kMsgEnterOffsetValue},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(ToUtf8(c.text));
+    const EntryResult result = Enter(c.text);
+    EXPECT_EQ(result.offset, c.offset);
+    EXPECT_EQ(result.messages, c.message ? Texts({c.message}) : Texts({}));
+  }
   EXPECT_TRUE(PassesOffsetNumberCheck(u""));
-  EXPECT_FALSE(PassesOffsetNumberCheck(u"0x"));
-  EXPECT_FALSE(PassesOffsetNumberCheck(u"0x1F"));
-  EXPECT_FALSE(PassesOffsetNumberCheck(u"1f"));
-}
-
-TEST(OffsetValueEntry, RefusesBadTextAndOutOfRangeValues) {
-  EXPECT_EQ(Enter(u"5a").messages, (std::vector{LoadText(TextId::kMsgOffsetBadChars)}));
-  EXPECT_EQ(Enter(u"40000").messages, (std::vector{LoadText(TextId::kMsgOffsetOutOfRange)}));
-  EXPECT_EQ(Enter(u"-32769").messages, (std::vector{LoadText(TextId::kMsgOffsetOutOfRange)}));
-  EXPECT_EQ(Enter(u"").messages, (std::vector{LoadText(TextId::kMsgEnterOffsetValue)}));
-  EXPECT_FALSE(Enter(u"5a").offset.has_value());
+  EXPECT_TRUE(PassesOffsetNumberCheck(u"0xa"));
+  for (const char16_t* text : {u"0x", u"0x1F", u"1f", u"0xg"}) {
+    EXPECT_FALSE(PassesOffsetNumberCheck(text)) << ToUtf8(text);
+  }
 }
 
 TEST(OffsetValueEntry, ChecksTheWorkingEntryFirstAndTheSliderSelectionLast) {
@@ -144,11 +149,9 @@ TEST(OffsetValueEntry, ChecksTheWorkingEntryFirstAndTheSliderSelectionLast) {
   EXPECT_FALSE(SetOffsetsFromText(working, u"5", {}, &prompter));
   EXPECT_FALSE(SetOffsetsFromText(working, u"5", {128, -1}, &prompter));
   EXPECT_EQ(working, before);
-  const auto calls = prompter.Calls();
-  ASSERT_EQ(calls.size(), 3u);
-  EXPECT_EQ(calls[0].text, LoadText(TextId::kMsgSelectOffsetEntry));
-  EXPECT_EQ(calls[1].text, LoadText(TextId::kMsgSelectSliderItem));
-  EXPECT_EQ(calls[2].text, LoadText(TextId::kMsgSelectSliderItem));
+  EXPECT_EQ(ShownTexts(prompter),
+            Texts({TextId::kMsgSelectOffsetEntry, TextId::kMsgSelectSliderItem,
+                   TextId::kMsgSelectSliderItem}));
 }
 
 TEST(OffsetApply, TakesTheWorkingCopyAndWritesTheFile) {
@@ -203,6 +206,7 @@ TEST(OffsetSliderList, HexadecimalOffsetsShowTheirSignByTheSignInversion) {
   SliderDef slider;
   slider.putStyle = 1;
   EXPECT_EQ(FormatOffsetCell(slider, -40), u"-40 (-0x0028)");
+  EXPECT_EQ(FormatOffsetCell(slider, 0), u"+0 (+0x0000)");
   EXPECT_EQ(FormatOffsetCell(slider, 300), u"+300 (+0x012c)");
   slider.flags2 = SliderFlag2::kSignInverted;
   EXPECT_EQ(FormatOffsetCell(slider, -40), u"-40 (+0x0028)");
