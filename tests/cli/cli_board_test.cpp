@@ -26,6 +26,7 @@ namespace fs = std::filesystem;
 using nlohmann::json;
 
 const fs::path kSample = GESTALON_RESOURCES_DIR "/robots/gestaloid";
+const std::string kProject = (kSample / "gestaloid.KJZ").string();
 constexpr std::uint32_t kSettingsProgramSize = 2795;
 
 // The sample robot in a folder of the test's own, so writes never reach the source tree.
@@ -41,6 +42,16 @@ void EditSettings(const fs::path& folder, const std::function<void(core::CpuSett
   ASSERT_TRUE(core::ReadCpuSettingsFile(folder / "STARTUP.XML", settings, nullptr));
   edit(settings);
   ASSERT_TRUE(core::WriteCpuSettingsFile(folder / "STARTUP.XML", settings));
+}
+
+// An empty folder standing for the robot's memory card.
+fs::path MakeCard(const testing::TempDir& dir) {
+  fs::create_directory(dir / "card");
+  return dir / "card";
+}
+
+Result WriteToCard(const fs::path& robot, const fs::path& card) {
+  return RunTool({"write", (robot / "gestaloid.KJZ").string(), "--drive", card.string()});
 }
 
 core::LoadedProject LoadProject(const fs::path& file) {
@@ -71,10 +82,9 @@ TEST(CliWrite, SampleRobotStartsItsMotionFromTheCard) {
     s.startupMotion = u"greeting.KX4";
     s.basicControlCycle = 8000;  // not the board's default, so the settings program is seen
   });
-  const fs::path card = dir / "card";
-  fs::create_directory(card);
+  const fs::path card = MakeCard(dir);
 
-  const Result r = RunTool({"write", (robot / "gestaloid.KJZ").string(), "--drive", card.string()});
+  const Result r = WriteToCard(robot, card);
   ASSERT_EQ(r.status, kExitOk) << r.err;
   EXPECT_NE(r.out.find("copied: STARTUP.BIN STARTUP.XML\n"), std::string::npos) << r.out;
   EXPECT_NE(r.out.find("settings not loaded"), std::string::npos) << r.out;
@@ -121,10 +131,8 @@ TEST(CliWrite, SecondWriteCopiesNothingUntilTheSettingsChange) {
   testing::TempDir dir;
   const fs::path robot = CopySample(dir);
   EditSettings(robot, [](core::CpuSettings& s) { s.startupMotion = u"wave.KX4"; });
-  const fs::path card = dir / "card";
-  fs::create_directory(card);
-  const std::string project = (robot / "gestaloid.KJZ").string();
-  ASSERT_EQ(RunTool({"write", project, "--drive", card.string()}).status, kExitOk);
+  const fs::path card = MakeCard(dir);
+  ASSERT_EQ(WriteToCard(robot, card).status, kExitOk);
 
   // Both files as if written an hour ago, on the card as well: a file rewritten now would be
   // newer and copied again.
@@ -136,7 +144,7 @@ TEST(CliWrite, SecondWriteCopiesNothingUntilTheSettingsChange) {
   const auto times = CardTimes(card);
   const std::string image = testing::ReadBytes(card / "STARTUP.BIN");
 
-  const Result again = RunTool({"write", project, "--drive", card.string()});
+  const Result again = WriteToCard(robot, card);
   ASSERT_EQ(again.status, kExitOk) << again.err;
   EXPECT_NE(again.out.find("copied: nothing\n"), std::string::npos) << again.out;
   EXPECT_EQ(CardTimes(card), times);
@@ -145,7 +153,7 @@ TEST(CliWrite, SecondWriteCopiesNothingUntilTheSettingsChange) {
 
   // Another start-up motion: both files change and reach the card.
   EditSettings(robot, [](core::CpuSettings& s) { s.startupMotion = u"bow.KX4"; });
-  const Result changed = RunTool({"write", project, "--drive", card.string()});
+  const Result changed = WriteToCard(robot, card);
   ASSERT_EQ(changed.status, kExitOk) << changed.err;
   EXPECT_NE(changed.out.find("copied: STARTUP.BIN STARTUP.XML\n"), std::string::npos)
       << changed.out;
@@ -156,11 +164,10 @@ TEST(CliWrite, SecondWriteCopiesNothingUntilTheSettingsChange) {
 TEST(CliWrite, LoadsTheSettingsThroughTheDrivesDevmem) {
   testing::TempDir dir;
   const fs::path robot = CopySample(dir);
-  const fs::path card = dir / "card";
-  fs::create_directory(card);
+  const fs::path card = MakeCard(dir);
   testing::WriteBytes(card / "DEVMEM", "");
 
-  const Result r = RunTool({"write", (robot / "gestaloid.KJZ").string(), "--drive", card.string()});
+  const Result r = WriteToCard(robot, card);
   ASSERT_EQ(r.status, kExitOk) << r.err;
   EXPECT_NE(r.out.find("board memory: settings loaded\n"), std::string::npos) << r.out;
   EXPECT_EQ(r.err.find("DEVMEM"), std::string::npos) << r.err;
@@ -174,8 +181,7 @@ TEST(CliWrite, MissingDriveOrProjectFailsWithoutWriting) {
   testing::TempDir dir;
   const fs::path robot = CopySample(dir);
   const fs::path missing = dir / "no-board";
-  const Result r =
-      RunTool({"write", (robot / "gestaloid.KJZ").string(), "--drive", missing.string()});
+  const Result r = WriteToCard(robot, missing);
   EXPECT_EQ(r.status, kExitError);
   EXPECT_NE(r.err.find("ロボットがPCに接続されていません。"), std::string::npos) << r.err;
   EXPECT_FALSE(fs::exists(missing));
@@ -191,9 +197,8 @@ TEST(CliWrite, AStartupMotionThatCannotBeBuiltFailsTheWrite) {
   testing::TempDir dir;
   const fs::path robot = CopySample(dir);
   EditSettings(robot, [](core::CpuSettings& s) { s.startupMotion = u"missing.KX4"; });
-  const fs::path card = dir / "card";
-  fs::create_directory(card);
-  const Result r = RunTool({"write", (robot / "gestaloid.KJZ").string(), "--drive", card.string()});
+  const fs::path card = MakeCard(dir);
+  const Result r = WriteToCard(robot, card);
   EXPECT_EQ(r.status, kExitError);
   EXPECT_NE(r.err.find("missing.KX4"), std::string::npos) << r.err;
   EXPECT_TRUE(fs::is_empty(card));
@@ -246,7 +251,6 @@ std::uint32_t Le32(const std::string& bytes, std::size_t at) {
 
 TEST(CliSimulate, PrintsThePosesOfTheMotionInOrderScaledByTheOverride) {
   testing::TempDir dir;
-  const std::string project = (kSample / "gestaloid.KJZ").string();
   const core::LoadedProject loaded = LoadProject(kSample / "gestaloid.KJZ");
   std::vector<Pose> expected;
   CollectPoses(kSample, u"greeting.KX4", loaded.sliders, expected);
@@ -257,10 +261,10 @@ TEST(CliSimulate, PrintsThePosesOfTheMotionInOrderScaledByTheOverride) {
     SCOPED_TRACE(percent);
     const fs::path image = dir / ("g" + std::to_string(percent) + ".BIN");
     ASSERT_EQ(RunTool({"compile", (kSample / "greeting.KX4").string(), "-o", image.string(),
-                       "--project", project, "--override", std::to_string(percent)})
+                       "--project", kProject, "--override", std::to_string(percent)})
                   .status,
               kExitOk);
-    const Result r = RunTool({"simulate", project, image.string(), "--ms", "20000"});
+    const Result r = RunTool({"simulate", kProject, image.string(), "--ms", "20000"});
     ASSERT_EQ(r.status, kExitOk) << r.err;
     const std::vector<json> lines = JsonLines(r.out);
     ASSERT_FALSE(lines.empty());
@@ -320,11 +324,10 @@ std::string PadImage() {
 
 TEST(CliSimulate, ThePadWordReachesTheProgram) {
   testing::TempDir dir;
-  const std::string project = (kSample / "gestaloid.KJZ").string();
   const fs::path image = dir / "pad.BIN";
   testing::WriteBytes(image, PadImage());
 
-  const Result pressed = RunTool({"simulate", project, image.string(), "--pad", "0x0010"});
+  const Result pressed = RunTool({"simulate", kProject, image.string(), "--pad", "0x0010"});
   ASSERT_EQ(pressed.status, kExitOk) << pressed.err;
   const std::vector<json> lines = JsonLines(pressed.out);
   ASSERT_EQ(lines.size(), 2u) << pressed.out;
@@ -335,27 +338,26 @@ TEST(CliSimulate, ThePadWordReachesTheProgram) {
   // Keys keep the order of the event's description.
   EXPECT_EQ(pressed.out.rfind("{\"t_ms\":0,\"event\":\"pose\",\"time\":7,\"slots\":[", 0), 0u);
 
-  const Result released = RunTool({"simulate", project, image.string(), "--pad", "11"});
+  const Result released = RunTool({"simulate", kProject, image.string(), "--pad", "11"});
   ASSERT_EQ(released.status, kExitOk) << released.err;
   EXPECT_EQ(released.out, "{\"t_ms\":0,\"event\":\"end\"}\n");
 }
 
 TEST(CliSimulate, RunsForTheGivenTimeAndReportsAFailingProgram) {
   testing::TempDir dir;
-  const std::string project = (kSample / "gestaloid.KJZ").string();
   // Waits 255 units (2.55 s at the sample's 10 ms cycle), then ends.
   const fs::path waiting = dir / "wait.BIN";
   testing::WriteBytes(waiting, "\x88\xFF\x83");
-  const Result cut = RunTool({"simulate", project, waiting.string(), "--ms", "1000"});
+  const Result cut = RunTool({"simulate", kProject, waiting.string(), "--ms", "1000"});
   EXPECT_EQ(cut.status, kExitOk) << cut.err;
   EXPECT_EQ(cut.out, "");
-  const Result whole = RunTool({"simulate", project, waiting.string(), "--ms", "3000"});
+  const Result whole = RunTool({"simulate", kProject, waiting.string(), "--ms", "3000"});
   EXPECT_EQ(whole.status, kExitOk) << whole.err;
   EXPECT_EQ(whole.out, "{\"t_ms\":2550,\"event\":\"end\"}\n");
 
   const fs::path bad = dir / "bad.BIN";
   testing::WriteBytes(bad, "\x88\x02\x7F");
-  const Result failed = RunTool({"simulate", project, bad.string()});
+  const Result failed = RunTool({"simulate", kProject, bad.string()});
   EXPECT_EQ(failed.status, kExitError);
   EXPECT_EQ(failed.out, "{\"t_ms\":20,\"event\":\"end\"}\n");
   EXPECT_NE(failed.err.find("unknown opcode"), std::string::npos) << failed.err;
@@ -364,13 +366,12 @@ TEST(CliSimulate, RunsForTheGivenTimeAndReportsAFailingProgram) {
 
 TEST(CliSimulate, RejectsBadOptionsAndMissingFiles) {
   testing::TempDir dir;
-  const std::string project = (kSample / "gestaloid.KJZ").string();
   const fs::path image = dir / "end.BIN";
   testing::WriteBytes(image, "\x83");
-  EXPECT_EQ(RunTool({"simulate", project, image.string(), "--pad", "zz"}).status, kExitUsage);
-  EXPECT_EQ(RunTool({"simulate", project, image.string(), "--pad", "12345"}).status, kExitUsage);
-  EXPECT_EQ(RunTool({"simulate", project, image.string(), "--ms", "-1"}).status, kExitUsage);
-  EXPECT_EQ(RunTool({"simulate", project, (dir / "none.BIN").string()}).status, kExitError);
+  EXPECT_EQ(RunTool({"simulate", kProject, image.string(), "--pad", "zz"}).status, kExitUsage);
+  EXPECT_EQ(RunTool({"simulate", kProject, image.string(), "--pad", "12345"}).status, kExitUsage);
+  EXPECT_EQ(RunTool({"simulate", kProject, image.string(), "--ms", "-1"}).status, kExitUsage);
+  EXPECT_EQ(RunTool({"simulate", kProject, (dir / "none.BIN").string()}).status, kExitError);
   EXPECT_EQ(RunTool({"simulate", (dir / "none.KJZ").string(), image.string()}).status, kExitError);
 }
 

@@ -3,13 +3,13 @@
 #include <gtest/gtest.h>
 
 #include "temp_dir.h"
+#include "text/utf.h"
 
 namespace gestalon::core {
 namespace {
 
 using testing::ReadBytes;
 using testing::TempDir;
-using testing::Utf16Bytes;
 using testing::Utf16File;
 using testing::WriteBytes;
 
@@ -110,14 +110,14 @@ TEST_F(BasePosesRead, UnopenableFileClearsTheTableButKeepsTheCurrentNumber) {
 }
 
 TEST_F(BasePosesRead, CurrentNumberOutsideTheTableBecomesZero) {
-  ASSERT_TRUE(ReadText(u"MAINDEFPOS_NUM:[40]\n"));
-  EXPECT_EQ(table_.current, 0);
-  ASSERT_TRUE(ReadText(u"MAINDEFPOS_NUM:[-1]\n"));
-  EXPECT_EQ(table_.current, 0);
-  ASSERT_TRUE(ReadText(u"MAINDEFPOS_NUM:[35]\n"));
-  EXPECT_EQ(table_.current, 35);
-  ASSERT_TRUE(ReadText(u"DEFPOS:[[a]]\n"));
-  EXPECT_EQ(table_.current, 7) << "no key: left as it was";
+  const std::pair<const char16_t*, int> cases[] = {
+      {u"MAINDEFPOS_NUM:[40]\n", 0}, {u"MAINDEFPOS_NUM:[36]\n", 0},
+      {u"MAINDEFPOS_NUM:[-1]\n", 0}, {u"MAINDEFPOS_NUM:[35]\n", 35},
+      {u"MAINDEFPOS_NUM:[0]\n", 0},  {u"DEFPOS:[[a]]\n", 7}};  // no key: as it was
+  for (const auto& [text, current] : cases) {
+    ASSERT_TRUE(ReadText(text));
+    EXPECT_EQ(table_.current, current) << ToUtf8(text);
+  }
   EXPECT_EQ(RegisteredCount(), 1u);
 }
 
@@ -189,16 +189,14 @@ TEST_F(BasePosesRead, KeysOnSharedLinesAndMissingBrackets) {
                u"DEFPOS:no name\nAXISENABLE:[9]\nDEFPOS_VALUE:0x0001\n"
                u"DEFPOS:[[name with AXISENABLE:[5] inside]]\n"));
   EXPECT_EQ(table_.current, 3);
-  EXPECT_EQ(Entry(0).name, u"歩行");
-  EXPECT_TRUE(Entry(0).axisEnable[7]);
-  EXPECT_EQ(Entry(0).values[7], 16);
-  EXPECT_EQ(Entry(0).servoEnableMask, 0x2u);
-  EXPECT_TRUE(Entry(1).registered);
-  EXPECT_EQ(Entry(1).name, u"");
-  EXPECT_TRUE(Entry(1).axisEnable[9]);
-  EXPECT_EQ(Entry(1).values[9], 0) << "an empty item reads as 0";
-  EXPECT_EQ(Entry(2).name, u"name with AXISENABLE:[5] inside");
-  EXPECT_EQ(Entry(2).axisEnable, (std::array<bool, kSliderCount>{}));
+  BasePose expected{.name = u"歩行", .servoEnableMask = 0x2, .registered = true};
+  expected.axisEnable[7] = true;
+  expected.values[7] = 16;
+  EXPECT_EQ(Entry(0), expected);
+  expected = {.name = u"", .registered = true};
+  expected.axisEnable[9] = true;
+  EXPECT_EQ(Entry(1), expected) << "no name; an empty item reads as 0";
+  EXPECT_EQ(Entry(2), (BasePose{.name = u"name with AXISENABLE:[5] inside", .registered = true}));
 }
 
 TEST_F(BasePosesRead, AnsiFileAndLongNames) {

@@ -7,6 +7,7 @@
 #include "project/bitmap_file.h"
 #include "project/recent_projects.h"
 #include "recording_ports.h"
+#include "shown_texts.h"
 #include "strings/text_id.h"
 #include "strings/text_loader.h"
 #include "temp_dir.h"
@@ -95,13 +96,7 @@ class ProjectLoadTest : public ::testing::Test {
     return options;
   }
 
-  std::vector<std::u16string> Messages() const {
-    std::vector<std::u16string> texts;
-    for (const auto& call : prompter_.Calls()) {
-      texts.push_back(call.text);
-    }
-    return texts;
-  }
+  std::vector<std::u16string> Messages() const { return testing::ShownTexts(prompter_); }
 
   TempDir dir_;
   std::filesystem::path programFolder_, projectFolder_;
@@ -193,7 +188,7 @@ TEST_F(ProjectLoadTest, UnreadableProjectFileIsReportedUnlessQuiet) {
   EXPECT_FALSE(LoadRobotProject(dir_ / "none.KJZ", true, project, options));
   EXPECT_TRUE(Messages().empty());
   EXPECT_FALSE(LoadRobotProject(dir_ / "none.KJZ", false, project, options));
-  EXPECT_EQ(Messages(), std::vector<std::u16string>{LoadText(TextId::kMsgProjectFileUnreadable)});
+  EXPECT_EQ(Messages(), testing::Texts({TextId::kMsgProjectFileUnreadable}));
 }
 
 TEST_F(ProjectLoadTest, StartupTakesTheCommandLineThenTheLogAndRecordsTheProject) {
@@ -279,15 +274,10 @@ TEST_F(ProjectLoadTest, DamagedProjectFileFailsTheStartupAndStaysOutOfTheLog) {
 }
 
 TEST_F(ProjectLoadTest, StartupWithoutLogOrDefaultProjectFailsSilently) {
-  const auto appData = dir_ / "appdata";
-  std::filesystem::create_directories(appData);
-  ProjectLoadOptions options;
-  options.programFolder = programFolder_;  // holds no temp project
-  options.prompter = &prompter_;
-  LoadedProject project;
-  EXPECT_FALSE(LoadStartupProject(u"", appData, project, options));
+  LoadedProject project;  // the program folder holds no temp project
+  EXPECT_FALSE(LoadStartupProject(u"", AppData(), project, StartupOptions()));
   EXPECT_TRUE(Messages().empty());
-  EXPECT_FALSE(std::filesystem::exists(appData / "kjplog.dat"));
+  EXPECT_FALSE(std::filesystem::exists(AppData() / "kjplog.dat"));
 }
 
 TEST(StartupProject, CommandLineLogAndDefault) {

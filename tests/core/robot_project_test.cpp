@@ -29,13 +29,13 @@ TEST(ProjectFile, ReadsTheSixNamesAndTheFolder) {
                         u"MEMMAPINI:[[mem.txt]]\r\n"));
   RobotProject project;
   ASSERT_TRUE(ReadProjectFile(path, project));
-  EXPECT_EQ(project.folder, TextFromPath(dir.Path() / ""));
-  EXPECT_EQ(project.ROMINI, u"STARTUP.XML");
-  EXPECT_EQ(project.SYSINI, u"sys.ini");
-  EXPECT_EQ(project.DEFPOSINI, u"pos.ini");
-  EXPECT_EQ(project.SLDINI, u"ロボ スライダ-1.ini");
-  EXPECT_EQ(project.DEFOFSINI, u"ofs.ini");
-  EXPECT_EQ(project.MEMMAPINI, u"mem.txt");
+  EXPECT_EQ(project, (RobotProject{.folder = TextFromPath(dir.Path() / ""),
+                                   .SYSINI = u"sys.ini",
+                                   .SLDINI = u"ロボ スライダ-1.ini",
+                                   .ROMINI = u"STARTUP.XML",
+                                   .DEFPOSINI = u"pos.ini",
+                                   .DEFOFSINI = u"ofs.ini",
+                                   .MEMMAPINI = u"mem.txt"}));
   EXPECT_EQ(ProjectFilePath(project, project.SYSINI), dir / "sys.ini");
 }
 

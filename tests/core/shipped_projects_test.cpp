@@ -4,7 +4,6 @@
 #include "motion/motion_reader.h"
 #include "motion/motion_writer.h"
 #include "platform/paths.h"
-#include "project/default_robots.h"
 #include "project/project_loader.h"
 #include "recording_ports.h"
 #include "temp_dir.h"
@@ -102,14 +101,6 @@ TEST(ShippedProjects, SampleMotionsReadBackAndRewriteToTheSameBytes) {
     }
   }
   EXPECT_TRUE(prompter.Calls().empty());
-}
-
-TEST(ShippedProjects, DefaultRobotListNamesExistingTemplates) {
-  const auto robots = ReadDefaultRobots(kResources / "defrobots.dat");
-  ASSERT_GE(robots.size(), 2u);
-  for (const auto& robot : robots) {
-    EXPECT_TRUE(std::filesystem::is_directory(ResolveInFolder(kResources, robot.templateFolder)));
-  }
 }
 
 }  // namespace

@@ -9,7 +9,7 @@ namespace {
 
 using testing::ReadBytes;
 using testing::TempDir;
-using testing::Utf16Bytes;
+using testing::Utf16File;
 using testing::WriteBytes;
 
 // A slider as the file can hold it: escapement equal to orientation, no selected bit, no
@@ -153,14 +153,7 @@ TEST(SliderDefsWrite, WritesTheExactFormat) {
     }
     expected += u"]\n" + empty;
   }
-  std::u16string crlf;
-  for (char16_t c : expected) {
-    if (c == u'\n') {
-      crlf += u'\r';
-    }
-    crlf += c;
-  }
-  EXPECT_EQ(ReadBytes(dir / "a.sld"), Utf16Bytes(crlf));
+  EXPECT_EQ(ReadBytes(dir / "a.sld"), Utf16File(expected));
 }
 
 TEST(SliderDefsWrite, SelectedBitAndEscapementAreNotStored) {
@@ -188,14 +181,7 @@ class SliderDefsRead : public ::testing::Test {
  protected:
   // Reads a UTF-16 file holding `text` (LF written as CR LF) into a table filled beforehand.
   bool ReadText(std::u16string_view text) {
-    std::u16string crlf;
-    for (char16_t c : text) {
-      if (c == u'\n') {
-        crlf += u'\r';
-      }
-      crlf += c;
-    }
-    WriteBytes(dir_ / "s.sld", Utf16Bytes(crlf));
+    WriteBytes(dir_ / "s.sld", Utf16File(text));
     return ReadFile(dir_ / "s.sld");
   }
   bool ReadFile(const std::filesystem::path& path) {
@@ -237,41 +223,25 @@ TEST_F(SliderDefsRead, SliderKeysOutsideAValidNumberAreIgnored) {
   EXPECT_TRUE(AllZeroExcept(127));
 }
 
-TEST_F(SliderDefsRead, ColourComponentsAreTakenModulo256) {
+TEST_F(SliderDefsRead, ColourComponentsAreTakenModulo256AndFontBytesAndRangeAs16Bits) {
   ASSERT_TRUE(
       ReadText(u"_NUMBER:[0]\n_FONT:[1]-[2]-[3]-[4]-[5]-[6]-[7]-[8]-[255,0,128]-[300,-1,256]-"
-               u"[400]-[2]-[[Face]]\n"));
-  const SliderDef& s = sliders_[0];
-  EXPECT_EQ(RedOf(s.textColor), 255u);
-  EXPECT_EQ(GreenOf(s.textColor), 0u);
-  EXPECT_EQ(BlueOf(s.textColor), 128u);
-  EXPECT_EQ(RedOf(s.textBkColor), 44u);
-  EXPECT_EQ(GreenOf(s.textBkColor), 255u);
-  EXPECT_EQ(BlueOf(s.textBkColor), 0u);
-  EXPECT_EQ(s.font.height, 1);
-  EXPECT_EQ(s.font.width, 2);
-  EXPECT_EQ(s.font.escapement, 3);
-  EXPECT_EQ(s.font.orientation, 3);
-  EXPECT_EQ(s.font.quality, 4);
-  EXPECT_EQ(s.font.pitchAndFamily, 5);
-  EXPECT_EQ(s.font.charSet, 6);
-  EXPECT_EQ(s.font.outPrecision, 7);
-  EXPECT_EQ(s.font.clipPrecision, 8);
-  EXPECT_EQ(s.font.weight, 400);
-  EXPECT_EQ(s.font.StyleBits(), 2);
-  EXPECT_EQ(s.font.faceName, u"Face");
-}
-
-TEST_F(SliderDefsRead, FontBytesAndDivisionWidths) {
-  ASSERT_TRUE(
-      ReadText(u"_NUMBER:[1]\n_FONT:[0]-[0]-[0]-[257]-[-1]-[128]-[0]-[0]-[1]-[1]-[0]-[7]-[[]]\n"
+               u"[400]-[2]-[[Face]]\n"
+               u"_NUMBER:[1]\n_FONT:[0]-[0]-[0]-[257]-[-1]-[128]-[0]-[0]-[1]-[1]-[0]-[7]-[[]]\n"
                u"_DIVISION:[-32768]-[32768]-[65535]\n"));
-  EXPECT_EQ(sliders_[1].font.quality, 1);
-  EXPECT_EQ(sliders_[1].font.pitchAndFamily, 255);
-  EXPECT_EQ(sliders_[1].font.StyleBits(), 7);
-  EXPECT_EQ(sliders_[1].minimum, -32768);
-  EXPECT_EQ(sliders_[1].maximum, -32768) << "stored as 16 bits";
-  EXPECT_EQ(sliders_[1].step, 65535);
+  SliderDef expected;
+  expected.textColor = MakeColorRef(255, 0, 128);
+  expected.textBkColor = MakeColorRef(44, 255, 0);
+  // The font fields in their order, height to face name.
+  expected.font = {1, 2, 3, 3, 400, 0, 1, 0, 6, 7, 8, 4, 5, u"Face"};
+  EXPECT_EQ(sliders_[0], expected);
+  expected = {};
+  expected.textColor = expected.textBkColor = MakeColorRef(1, 0, 0);
+  expected.font = {0, 0, 0, 0, 0, 1, 1, 1, 128, 0, 0, 1, 255, u""};
+  expected.minimum = -32768;
+  expected.maximum = -32768;  // 32768 stored as 16 bits
+  expected.step = 65535;
+  EXPECT_EQ(sliders_[1], expected);
 }
 
 TEST_F(SliderDefsRead, KeysSharingALineAreAllTaken) {

@@ -9,7 +9,6 @@ namespace {
 
 using testing::ReadBytes;
 using testing::TempDir;
-using testing::Utf16Bytes;
 using testing::Utf16File;
 using testing::WriteBytes;
 
@@ -82,6 +81,11 @@ class ValueOffsetsRead : public ::testing::Test {
     table_.current = 2;
     return ReadValueOffsets(path, table_);
   }
+  // The first `count` offsets of entry `e`.
+  std::vector<int> First(std::size_t e, std::size_t count) const {
+    const auto& offsets = table_.entries[e].offsets;
+    return {offsets.begin(), offsets.begin() + static_cast<std::ptrdiff_t>(count)};
+  }
 
   TempDir dir_;
   ValueOffsetTable table_;
@@ -103,13 +107,7 @@ TEST_F(ValueOffsetsRead, PiecesFillOffsetsInOrder) {
                u"DEFOFS:[[b]]\nDEFOFS_VALUE:[" +
                many + u"]\n"));
   EXPECT_EQ(table_.current, -1);
-  const auto& a = table_.entries[0].offsets;
-  EXPECT_EQ(a[0], 0);
-  EXPECT_EQ(a[1], -12);
-  EXPECT_EQ(a[2], 7);
-  EXPECT_EQ(a[3], 0);
-  EXPECT_EQ(a[4], 0);
-  EXPECT_EQ(a[5], 0);
+  EXPECT_EQ(First(0, 6), (std::vector<int>{0, -12, 7, 0, 0, 0}));
   std::array<std::int16_t, kSliderCount> ones;
   ones.fill(1);
   EXPECT_EQ(table_.entries[1].offsets, ones) << "pieces after the 128th are ignored";
@@ -118,12 +116,7 @@ TEST_F(ValueOffsetsRead, PiecesFillOffsetsInOrder) {
 
 TEST_F(ValueOffsetsRead, OffsetsBeyondSixteenBitsAreClamped) {
   ASSERT_TRUE(ReadText(u"DEFOFS:[[a]]\nDEFOFS_VALUE:[40000,-40000,32767,-32768,99999999999]\n"));
-  const auto& a = table_.entries[0].offsets;
-  EXPECT_EQ(a[0], 32767);
-  EXPECT_EQ(a[1], -32768);
-  EXPECT_EQ(a[2], 32767);
-  EXPECT_EQ(a[3], -32768);
-  EXPECT_EQ(a[4], 32767);
+  EXPECT_EQ(First(0, 5), (std::vector<int>{32767, -32768, 32767, -32768, 32767}));
 }
 
 TEST_F(ValueOffsetsRead, EntriesBeyondTheTableAreIgnored) {
@@ -146,8 +139,7 @@ TEST_F(ValueOffsetsRead, SharedLinesMissingBracketsAndAnsiNames) {
              "DEFOFS:[[has DEFOFS_VALUE:[1] in it]]\r\n");
   ASSERT_TRUE(ReadFile(dir_ / "ansi.ofs"));
   EXPECT_EQ(table_.entries[0].name, u"前傾");
-  EXPECT_EQ(table_.entries[0].offsets[0], -3);
-  EXPECT_EQ(table_.entries[0].offsets[1], 4);
+  EXPECT_EQ(First(0, 3), (std::vector<int>{-3, 4, 0}));
   EXPECT_TRUE(table_.entries[1].registered);
   EXPECT_EQ(table_.entries[1].name, u"");
   EXPECT_EQ(table_.entries[1].offsets[0], 0);
