@@ -177,7 +177,7 @@ TEST(CliWrite, LoadsTheSettingsThroughTheDrivesDevmem) {
   EXPECT_EQ(devmem[0], 'W');
 }
 
-TEST(CliWrite, MissingDriveOrProjectFailsWithoutWriting) {
+TEST(CliWrite, AMissingDriveProjectOrStartupMotionFailsWithoutWriting) {
   testing::TempDir dir;
   const fs::path robot = CopySample(dir);
   const fs::path missing = dir / "no-board";
@@ -187,20 +187,15 @@ TEST(CliWrite, MissingDriveOrProjectFailsWithoutWriting) {
   EXPECT_FALSE(fs::exists(missing));
   EXPECT_FALSE(fs::exists(robot / "STARTUP.BIN"));
 
-  const Result noProject =
-      RunTool({"write", (dir / "none.KJZ").string(), "--drive", dir.Path().string()});
+  const Result noProject = WriteToCard(dir / "none", dir.Path());
   EXPECT_EQ(noProject.status, kExitError);
   EXPECT_NE(noProject.err.find("cannot load the project"), std::string::npos);
-}
 
-TEST(CliWrite, AStartupMotionThatCannotBeBuiltFailsTheWrite) {
-  testing::TempDir dir;
-  const fs::path robot = CopySample(dir);
   EditSettings(robot, [](core::CpuSettings& s) { s.startupMotion = u"missing.KX4"; });
   const fs::path card = MakeCard(dir);
-  const Result r = WriteToCard(robot, card);
-  EXPECT_EQ(r.status, kExitError);
-  EXPECT_NE(r.err.find("missing.KX4"), std::string::npos) << r.err;
+  const Result noMotion = WriteToCard(robot, card);
+  EXPECT_EQ(noMotion.status, kExitError);
+  EXPECT_NE(noMotion.err.find("missing.KX4"), std::string::npos) << noMotion.err;
   EXPECT_TRUE(fs::is_empty(card));
 }
 
@@ -373,17 +368,13 @@ TEST(CliSimulate, RejectsBadOptionsAndMissingFiles) {
   EXPECT_EQ(RunTool({"simulate", kProject, image.string(), "--ms", "-1"}).status, kExitUsage);
   EXPECT_EQ(RunTool({"simulate", kProject, (dir / "none.BIN").string()}).status, kExitError);
   EXPECT_EQ(RunTool({"simulate", (dir / "none.KJZ").string(), image.string()}).status, kExitError);
-}
 
-TEST(CliSimulate, PadWordParsing) {
   EXPECT_EQ(ParsePadWord("0x0010"), 0x0010);
   EXPECT_EQ(ParsePadWord("ffFF"), 0xFFFF);
   EXPECT_EQ(ParsePadWord("0X1"), 1);
-  EXPECT_FALSE(ParsePadWord(""));
-  EXPECT_FALSE(ParsePadWord("0x"));
-  EXPECT_FALSE(ParsePadWord("1 "));
-  EXPECT_FALSE(ParsePadWord("-1"));
-  EXPECT_FALSE(ParsePadWord("+1"));
+  for (const char* text : {"", "0x", "1 ", "-1", "+1", "10000"}) {
+    EXPECT_FALSE(ParsePadWord(text)) << text;
+  }
 }
 
 }  // namespace

@@ -10,16 +10,13 @@
 namespace gestalon::cli {
 namespace {
 
-TEST(Cli, HelpListsEverySubcommand) {
+TEST(Cli, HelpListsEverySubcommandAndBadUsageExitsWithTwo) {
   const Result r = RunTool({"--help"});
   EXPECT_EQ(r.status, kExitOk);
   for (const char* name :
        {"dump", "rewrite", "compile", "startup", "write", "simulate", "project", "controlmap"}) {
     EXPECT_NE(r.out.find(name), std::string::npos) << name;
   }
-}
-
-TEST(Cli, BadUsageExitsWithTwo) {
   EXPECT_EQ(RunTool({}).status, kExitUsage);
   EXPECT_EQ(RunTool({"frobnicate"}).status, kExitUsage);
   const Result missing = RunTool({"compile", "m.KX4"});

@@ -522,7 +522,7 @@ TEST_F(PoseBasePose, AppliesEnabledAxesAndZeroesTheOthers) {
             (std::vector<std::string>{"menu checks", "repaint pose", "relayout pose"}));
 }
 
-TEST_F(PoseBasePose, MinusOneMeansCurrentAndOutOfRangeDoesNothing) {
+TEST_F(PoseBasePose, MinusOneMeansCurrentOutOfRangeDoesNothingAndSelectedOnlyIsHeeded) {
   SetValue(kWaist, 0);
   ApplyBasePose(context, 36);
   ApplyBasePose(context, -2);
@@ -531,9 +531,8 @@ TEST_F(PoseBasePose, MinusOneMeansCurrentAndOutOfRangeDoesNothing) {
   ApplyBasePose(context, -1);
   EXPECT_EQ(Value(kWaist), 500);
   EXPECT_EQ(project.basePoses.current, 0);
-}
 
-TEST_F(PoseBasePose, SelectedOnlyOptionChangesSelectedEnabledSliders) {
+  // With the selected-only option just the selected enabled sliders change.
   flags = SystemFlag::kBasePoseSelectedOnly;
   Set({{kWaist, 1}, {kRightArm, 2}});
   Select({kRightArm});
@@ -569,15 +568,6 @@ TEST_F(PoseBasePose, ChoosingWritesTheBasePoseFileAndAFailedWriteIsReported) {
 
 using PoseSelection = PoseFixture;
 
-TEST_F(PoseSelection, SelectAllTakesEnabledSlidersOnly) {
-  SelectAllSliders(context);
-  EXPECT_TRUE(SliderSelected(project.sliders[kWaist]));
-  EXPECT_FALSE(SliderSelected(project.sliders[kHead]));
-  EXPECT_EQ(views.events, std::vector<std::string>{"repaint pose"});
-  ClearSliderSelection(project.sliders);
-  EXPECT_FALSE(AnyEnabledSliderSelected(project.sliders));
-}
-
 TEST_F(PoseSelection, RectangleSelectsOverlappingBodiesIncludingDisabled) {
   const SliderBodySize size{100, 20, 40};  // body 120 wide, 20 high around y
   for (SliderDef& slider : project.sliders) {
@@ -597,7 +587,15 @@ TEST_F(PoseSelection, RectangleSelectsOverlappingBodiesIncludingDisabled) {
   EXPECT_FALSE(SliderSelected(project.sliders[kHead]));
 }
 
-TEST_F(PoseSelection, DisplayInversionNeedsAnEnabledSelectedSlider) {
+TEST_F(PoseSelection, SelectAllTakesEnabledSlidersAndDisplayInversionNeedsOne) {
+  SelectAllSliders(context);
+  EXPECT_TRUE(SliderSelected(project.sliders[kWaist]));
+  EXPECT_FALSE(SliderSelected(project.sliders[kHead]));
+  EXPECT_EQ(views.events, std::vector<std::string>{"repaint pose"});
+  ClearSliderSelection(project.sliders);
+  EXPECT_FALSE(AnyEnabledSliderSelected(project.sliders));
+  ForgetCalls();
+
   Select({kHead});
   ToggleDisplayInversion(context);
   EXPECT_EQ(project.sliders[kHead].flags1 & SliderFlag1::kInverted, 0u);

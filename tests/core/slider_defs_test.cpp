@@ -156,21 +156,6 @@ TEST(SliderDefsWrite, WritesTheExactFormat) {
   EXPECT_EQ(ReadBytes(dir / "a.sld"), Utf16File(expected));
 }
 
-TEST(SliderDefsWrite, SelectedBitAndEscapementAreNotStored) {
-  TempDir dir;
-  SliderTable table;
-  table[7].flags1 = SliderFlag1::kSelected | SliderFlag1::kInverted;
-  table[7].font.escapement = 450;
-  table[7].font.orientation = 900;
-  ASSERT_TRUE(WriteSliderDefinitions(dir / "a.sld", table, WindowLayout{}));
-  SliderTable read;
-  WindowLayout layout;
-  ASSERT_TRUE(ReadSliderDefinitions(dir / "a.sld", read, layout));
-  EXPECT_EQ(read[7].flags1, SliderFlag1::kInverted);
-  EXPECT_EQ(read[7].font.escapement, 900);
-  EXPECT_EQ(read[7].font.orientation, 900);
-}
-
 TEST(SliderDefsWrite, FailureKeepsThePreviousFile) {
   testing::ExpectFailedWritesChangeNothing([](const std::filesystem::path& path) {
     return WriteSliderDefinitions(path, MakeTable(), WindowLayout{});

@@ -202,6 +202,9 @@ TEST(SliderPairing, RepairsThePartnerAndClearsPairsNamingEither) {
        false,
        {{4, 1, 5}, {5, 0, 0}, {6, 2, 7}, {7, 3, 6}, {8, 0, 0}}},
       {"partner 96 is not offered", 4, 2, 96, false, {{4, 2, 5}, {5, 3, 4}}},
+      {"partner 0 is offered", 4, 2, 0, false, {{4, 2, 0}, {0, 3, 4}, {5, 0, 0}, {8, 0, 0}}},
+      {"slider 0 is offered", 0, 3, 6, false, {{0, 3, 6}, {6, 2, 0}, {7, 0, 0}, {4, 2, 5}}},
+      {"slider 96 is not offered", 96, 2, 4, false, {{96, 0, 0}, {4, 2, 5}, {8, 3, 4}}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
