@@ -154,7 +154,7 @@ TEST(OffsetValueEntry, ChecksTheWorkingEntryFirstAndTheSliderSelectionLast) {
                    TextId::kMsgSelectSliderItem}));
 }
 
-TEST(OffsetApply, TakesTheWorkingCopyAndWritesTheFile) {
+TEST(OffsetApply, TakesTheWorkingCopyAndWritesTheFileAndClosingEndsTheChoice) {
   Session session;
   ValueOffsetTable working = OpenOffsetDialog(TableWithNames({u"a", u"b"}));
   SelectOffsetSet(working, 1);
@@ -173,12 +173,9 @@ TEST(OffsetApply, TakesTheWorkingCopyAndWritesTheFile) {
   ASSERT_TRUE(ReadValueOffsets(session.dir / "offsets.ini", read));
   EXPECT_EQ(read.entries, working.entries);
   EXPECT_EQ(read.entries[1].offsets[127], -12);
-}
 
-TEST(OffsetApply, ClosingAlwaysReturnsTheWheelToPlainSteps) {
-  Session session;
-  session.project.offsets = TableWithNames({u"a"});
-  session.project.offsets.current = 0;
+  // Closing the dialog, whatever was applied, returns the wheel to plain steps.
+  session.views.events.clear();
   CloseOffsetDialog(session.context);
   EXPECT_EQ(session.project.offsets.current, -1);
   EXPECT_EQ(session.views.events, (std::vector<std::string>{"menu checks"}));

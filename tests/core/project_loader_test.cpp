@@ -127,7 +127,7 @@ TEST_F(ProjectLoadTest, CompleteProjectLoadsEverythingWithoutMessages) {
   EXPECT_EQ(project.sliders[40].companion, 5);
 }
 
-TEST_F(ProjectLoadTest, FatalFilesStopTheLoadWithTheirMessage) {
+TEST_F(ProjectLoadTest, AnUnreadableProjectOrFatalFileStopsTheLoadWithItsMessage) {
   const std::u16string fatal = LoadText(TextId::kMsgSettingsFileFailedFatal);
   for (const std::u16string* name : {&files_.SYSINI, &files_.SLDINI}) {
     TempDir backup;
@@ -145,6 +145,12 @@ TEST_F(ProjectLoadTest, FatalFilesStopTheLoadWithTheirMessage) {
     EXPECT_TRUE(Messages().empty()) << "quiet";
     std::filesystem::rename(backup / "f", path);
   }
+  LoadedProject project;
+  prompter_.Clear();
+  EXPECT_FALSE(LoadRobotProject(dir_ / "none.KJZ", true, project, StartupOptions()));
+  EXPECT_TRUE(Messages().empty());
+  EXPECT_FALSE(LoadRobotProject(dir_ / "none.KJZ", false, project, StartupOptions()));
+  EXPECT_EQ(Messages(), testing::Texts({TextId::kMsgProjectFileUnreadable}));
   EXPECT_EQ(afterLoadCalls_, 0);
 }
 
@@ -179,16 +185,6 @@ TEST_F(ProjectLoadTest, VariableLabelsFollowTheSharedNumberStyle) {
   ASSERT_TRUE(Load(false, project));
   EXPECT_EQ(VariableLabel(project, 0x0EE4, 2), u"0x0ee4:PAD") << "the style survives a reload";
   EXPECT_EQ(VariableLabel(project, 0x0EE4, 1), u"3812:Unkown");
-}
-
-TEST_F(ProjectLoadTest, UnreadableProjectFileIsReportedUnlessQuiet) {
-  LoadedProject project;
-  ProjectLoadOptions options;
-  options.prompter = &prompter_;
-  EXPECT_FALSE(LoadRobotProject(dir_ / "none.KJZ", true, project, options));
-  EXPECT_TRUE(Messages().empty());
-  EXPECT_FALSE(LoadRobotProject(dir_ / "none.KJZ", false, project, options));
-  EXPECT_EQ(Messages(), testing::Texts({TextId::kMsgProjectFileUnreadable}));
 }
 
 TEST_F(ProjectLoadTest, StartupTakesTheCommandLineThenTheLogAndRecordsTheProject) {

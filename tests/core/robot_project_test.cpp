@@ -73,11 +73,13 @@ TEST(ProjectFile, WriteReadsBackAndRenameFindsAnyCase) {
   EXPECT_FALSE(RenameProjectFile(empty.Path(), u"x"));
   // A name that is no plain file name, or that would replace another file, moves nothing.
   WriteBytes(dir.Path() / u"龍.KJZ", "keep");  // after the renamed file in name order
-  for (const std::u16string_view name : {u"", u"../up", u"sub\\x", u"..", u"龍"}) {
+  for (const std::u16string_view name : {u"", u"../up", u"sub\\x", u"..", u".", u"龍"}) {
     EXPECT_FALSE(RenameProjectFile(dir.Path(), name));
   }
   EXPECT_TRUE(std::filesystem::exists(dir.Path() / u"新しい名前.KJZ"));
   EXPECT_EQ(ReadBytes(dir.Path() / u"龍.KJZ"), "keep");
+  testing::ExpectFailedWritesChangeNothing(
+      [&](const std::filesystem::path& path) { return WriteProjectFile(path, project); });
 }
 
 // Names on disk need not be UTF-8 and texts from files may hold lone surrogates: both convert

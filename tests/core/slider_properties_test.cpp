@@ -23,6 +23,7 @@ SliderTable ThreeSliders() {
     slider.minimum = -100;
     slider.maximum = 100;
     slider.step = 10;
+    slider.putStyle = 1;
     slider.pos = {10, 20 * k};
     slider.filePos = slider.pos;
   }
@@ -91,11 +92,12 @@ TEST(SliderPropertiesApply, ChecksInOrderThenStoresTheForm) {
          EXPECT_EQ(s[1].maximum, 100);
          EXPECT_EQ(s[1].step, 5);
          EXPECT_EQ(s[1].axisName, u"肩");
+         EXPECT_EQ(s[1].putStyle, 0);
        }},
       {"one slider takes every field",
        1,
        [](SliderForm& f) {
-         f.minimum = u"-50";
+         f.minimum = u"-59";
          f.maximum = u"+60";
          f.putStyle = 3;
          f.decimals = 2;
@@ -108,7 +110,7 @@ TEST(SliderPropertiesApply, ChecksInOrderThenStoresTheForm) {
        },
        {},
        [](const SliderTable& s) {
-         EXPECT_EQ(s[1].minimum, -50);
+         EXPECT_EQ(s[1].minimum, -59);
          EXPECT_EQ(s[1].maximum, 60);
          EXPECT_EQ(s[1].putStyle, 3);
          EXPECT_EQ(s[1].decimals, 2);
@@ -117,6 +119,19 @@ TEST(SliderPropertiesApply, ChecksInOrderThenStoresTheForm) {
          EXPECT_EQ(s[1].flags2, SliderFlag2::kDisabled | SliderFlag2::kAbsolute);
          EXPECT_EQ(s[1].flags1, SliderFlag1::kInverted);
          EXPECT_EQ(s[1].textBkColor, 0x123456u);
+       }},
+      {"degrees take the decimals and the counts per degree",
+       1,
+       [](SliderForm& f) {
+         f.putStyle = 2;
+         f.decimals = 1;
+         f.countsPerDegree = u"2.5";
+       },
+       {},
+       [](const SliderTable& s) {
+         EXPECT_EQ(s[1].putStyle, 2);
+         EXPECT_EQ(s[1].decimals, 1);
+         EXPECT_EQ(s[1].countsPerDegree, 2.5);
        }},
       {"selection: only decided boxes and given fields, per-slider range",
        kSelectedSliders,
@@ -162,6 +177,16 @@ TEST(SliderPropertiesApply, ChecksInOrderThenStoresTheForm) {
     }
     EXPECT_EQ(shown, expected);
     c.expect(sliders);
+  }
+}
+
+TEST(SliderPropertiesForm, StylesAndPairModesOutside0To3AreUndecided) {
+  SliderDef slider;
+  for (const auto& [mode, shown] : {std::pair{-1, -1}, {0, 0}, {3, 3}, {4, -1}}) {
+    slider.putStyle = slider.pairMode = mode;
+    const SliderForm form = FormForSlider(slider);
+    EXPECT_EQ(form.putStyle, shown) << mode;
+    EXPECT_EQ(form.pairMode, shown) << mode;
   }
 }
 
