@@ -56,6 +56,15 @@ TEST(ProjectCreation, ChecksTheNameThenTheFolderInOrder) {
   }
 }
 
+TEST(ProjectCreation, ProposedFolderIsTheChosenOneWithTheRobotNameInside) {
+  const std::u16string separator(1, static_cast<char16_t>(fs::path::preferred_separator));
+  EXPECT_EQ(ProposedProjectFolder(u"/robots/", u"ロボ"), u"/robots/ロボ");
+  EXPECT_EQ(ProposedProjectFolder(u"C:\\robots\\", u"ロボ"), u"C:\\robots\\ロボ");
+  EXPECT_EQ(ProposedProjectFolder(u"/robots", u"ロボ"), u"/robots" + separator + u"ロボ");
+  EXPECT_EQ(ProposedProjectFolder(u"", u""),
+            separator + LoadText(TextId::kDefaultNewRobotFolderName));
+}
+
 TEST(ProjectCreation, EveryShippedTemplateMakesAProjectThatLoadsWithTheNewName) {
   const auto robots = ReadDefaultRobots(kResources / "defrobots.dat");
   ASSERT_GE(robots.size(), 2u);
