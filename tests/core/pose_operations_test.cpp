@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -353,24 +354,18 @@ TEST_F(PoseMirror, CentreSliderReflectsAboutBaseValueOnlyWithRegisteredBase) {
 }
 
 TEST_F(PoseMirror, ResultsSaturateToSixteenBits) {
-  MotionBlock pose;
-  BasePose& base = project.basePoses.entries[0];
-  base.values[kWaist] = 0;
-  pose.slots[kWaist] = -32768;  // 32768
-  pose.slots[kLeftArm] = -32768;
-  MirrorPose(project, pose);
-  EXPECT_EQ(pose.slots[kWaist], 32767);
-  EXPECT_EQ(pose.slots[kRightArm], 32767);
-  EXPECT_EQ(pose.slots[kLeftArm], 0);
-
-  base.values[kWaist] = 30000;
-  pose.slots[kWaist] = -30000;  // 90000
-  MirrorPose(project, pose);
-  EXPECT_EQ(pose.slots[kWaist], 32767);
-  base.values[kWaist] = -30000;
-  pose.slots[kWaist] = 30000;  // -90000
-  MirrorPose(project, pose);
-  EXPECT_EQ(pose.slots[kWaist], -32768);
+  // The waist's base value, its value and the mirrored one (2 x base - value, saturated).
+  for (const auto& [base, value, mirrored] :
+       {std::tuple{0, -32768, 32767}, {30000, -30000, 32767}, {-30000, 30000, -32768}}) {
+    project.basePoses.entries[0].values[kWaist] = static_cast<std::int16_t>(base);
+    MotionBlock pose;
+    pose.slots[kWaist] = static_cast<std::int16_t>(value);
+    pose.slots[kLeftArm] = -32768;
+    MirrorPose(project, pose);
+    EXPECT_EQ(pose.slots[kWaist], mirrored) << base << " " << value;
+    EXPECT_EQ(pose.slots[kRightArm], 32767);
+    EXPECT_EQ(pose.slots[kLeftArm], 0);
+  }
 }
 
 TEST_F(PoseMirror, ServoPairsSwapCompanionsAndEnableBitsAndDisabledSlidersStay) {
