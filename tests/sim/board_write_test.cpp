@@ -6,6 +6,7 @@
 #include <chrono>
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <string>
 #include <thread>
 #include <utility>
@@ -121,15 +122,27 @@ TEST_F(BoardWriteOffline, WithoutABoardToWriteToNothingIsWritten) {
   TempDir otherCard;
   sim::VirtualBoard other(otherCard.Path());
   other.SetModelName("OTHER");
+  BoardDrive unopenable = sim::VirtualBoardDrive(other, u"O");
+  unopenable.openDevmem = [] { return std::unique_ptr<DevmemPort>(); };
+  BoardDrive gone = sim::VirtualBoardDrive(other, u"G");
+  gone.root = temp / "gone";
   struct Case {
     const char* name;
     std::vector<BoardDrive> candidates;
+    std::optional<BoardDrive> named;
     std::vector<std::u16string> messages;
     int choices;  // times the board chooser was asked
   };
+  const std::vector<std::u16string> notConnected{LoadText(TextId::kMsgRobotNotConnected)};
   const std::vector<Case> cases{
-      {"no board", {}, {LoadText(TextId::kMsgRobotNotConnected)}, 0},
-      {"choice cancelled", {sim::VirtualBoardDrive(other, u"O")}, {}, 1},
+      {"no board", {}, {}, notConnected, 0},
+      {"a board whose DEVMEM does not open", {unopenable}, {}, notConnected, 0},
+      {"named drive without its folder",
+       {sim::VirtualBoardDrive(board, u"V")},
+       gone,
+       notConnected,
+       0},
+      {"choice cancelled", {sim::VirtualBoardDrive(other, u"O")}, {}, {}, 1},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -138,6 +151,7 @@ TEST_F(BoardWriteOffline, WithoutABoardToWriteToNothingIsWritten) {
     int choices = 0;
     BoardWriteTask task = Task();
     task.candidates = c.candidates;
+    task.namedDrive = c.named;
     task.chooseBoard = [&](BoardLink&, const BoardScanResult&) {
       ++choices;
       return false;
@@ -150,9 +164,45 @@ TEST_F(BoardWriteOffline, WithoutABoardToWriteToNothingIsWritten) {
     EXPECT_FALSE(std::filesystem::exists(ProjectFolder() / "STARTUP.BIN"));
     EXPECT_FALSE(std::filesystem::exists(ProjectFolder() / "STARTUP.XML"));
     EXPECT_TRUE(std::filesystem::is_empty(otherCard.Path()));
+    EXPECT_TRUE(std::filesystem::is_empty(CardFolder()));
     EXPECT_FALSE(link.IsBoardOpen());
     EXPECT_FALSE(task.settingsLoaded);
   }
+}
+
+// The scan picks the one board carrying the robot's name; a second write to the named drive
+// rewrites unchanged files with their old times.
+TEST_F(BoardWriteOffline, TheMatchingBoardGetsTheFilesAndARepeatKeepsUnchangedTimes) {
+  TempDir otherCard;
+  sim::VirtualBoard other(otherCard.Path());
+  other.SetModelName("OTHER");
+  BoardWriteTask task = Task();
+  task.candidates = {sim::VirtualBoardDrive(other, u"O"), sim::VirtualBoardDrive(board, u"V")};
+  task.chooseBoard = [](BoardLink&, const BoardScanResult&) {
+    ADD_FAILURE() << "one board matches";
+    return false;
+  };
+  EXPECT_EQ(WriteToBoard(task), 1);
+  EXPECT_TRUE(task.flushed);
+  EXPECT_TRUE(task.settingsLoaded);
+  EXPECT_EQ(Messages(), std::vector<std::u16string>{LoadText(TextId::kMsgWriteDone)});
+  EXPECT_EQ(ReadBytes(CardFolder() / "STARTUP.BIN"), ReadBytes(ProjectFolder() / "STARTUP.BIN"));
+  EXPECT_EQ(ReadBytes(CardFolder() / "STARTUP.XML"), ReadBytes(ProjectFolder() / "STARTUP.XML"));
+  EXPECT_TRUE(std::filesystem::is_empty(otherCard.Path()));
+
+  const auto old = std::filesystem::file_time_type::clock::now() - std::chrono::hours(1);
+  for (const char* name : {"STARTUP.BIN", "STARTUP.XML"}) {
+    std::filesystem::last_write_time(ProjectFolder() / name, old);
+  }
+  BoardWriteTask again = Task();
+  again.namedDrive = sim::VirtualBoardDrive(board, u"V");
+  EXPECT_EQ(WriteToBoard(again), 1);
+  EXPECT_TRUE(again.settingsLoaded);
+  for (const char* name : {"STARTUP.BIN", "STARTUP.XML"}) {
+    EXPECT_EQ(std::filesystem::last_write_time(ProjectFolder() / name), old) << name;
+  }
+  EXPECT_EQ(progress.results, (std::vector<int>{1, 1}));
+  EXPECT_FALSE(link.IsBoardOpen());
 }
 
 using BoardWriteOnline = BoardWriteFixture;
