@@ -136,27 +136,34 @@ TEST_F(OnlineRobotCheck, MatchingNameConnectsWithoutAskingAndResetsTheBoard) {
   Stop(online);
 }
 
-TEST_F(OnlineRobotCheck, OtherNameAnsweredYesAsksForTheProjectChoiceAndDisconnects) {
+// Yes asks for the project to open, Cancel just ends; neither touches the project's settings.
+TEST_F(OnlineRobotCheck, OtherNameAnsweredYesOrCancelDisconnects) {
   board.SetModelName("OTHER");
   board.SetWord32(BoardAddress::kControlCycle, 5000);
-  prompter.QueueAnswer(PromptAnswer::kYes);
-  OnlineConnection online(link, Context());
+  for (const PromptAnswer answer : {PromptAnswer::kYes, PromptAnswer::kCancel}) {
+    SCOPED_TRACE(static_cast<int>(answer));
+    prompter.Clear();
+    prompter.QueueAnswer(answer);
+    OnlineConnection online(link, Context());
 
-  EXPECT_EQ(online.StartOnline(), 1);  // the board answered; the question ends it
-  ASSERT_TRUE(WaitUntil([&] { return !online.WorkerRunning(); }));
-  EXPECT_FALSE(online.Online());
-  EXPECT_EQ(ProjectChoices(), std::vector<std::u16string>{u"OTHER"});
-  const auto calls = prompter.Calls();
-  ASSERT_EQ(calls.size(), 1u);
-  EXPECT_EQ(calls[0].icon, PromptIcon::kWarning);
-  EXPECT_EQ(calls[0].buttons, PromptButtons::kYesNoCancel);
-  EXPECT_EQ(calls[0].text, LoadText(TextId::kMsgRobotNameMismatch));
-  EXPECT_EQ(systemFlags.load() & SystemFlag::kOnline, 0u);
-  EXPECT_EQ(link.Flags().connectionActive.load(), 0u);
-  EXPECT_EQ(link.Flags().workerFinished.load(), 1u);
-  EXPECT_FALSE(link.IsBoardOpen());
-  std::lock_guard lock(session);
-  EXPECT_EQ(cpu.basicControlCycle, 0);
+    EXPECT_EQ(online.StartOnline(), 1);  // the board answered; the question ends it
+    ASSERT_TRUE(WaitUntil([&] { return !online.WorkerRunning(); }));
+    EXPECT_FALSE(online.Online());
+    EXPECT_EQ(ProjectChoices(), std::vector<std::u16string>{u"OTHER"});  // Yes only
+    const auto calls = prompter.Calls();
+    ASSERT_EQ(calls.size(), 1u);
+    EXPECT_EQ(calls[0].icon, PromptIcon::kWarning);
+    EXPECT_EQ(calls[0].buttons, PromptButtons::kYesNoCancel);
+    EXPECT_EQ(calls[0].text, LoadText(TextId::kMsgRobotNameMismatch));
+    EXPECT_EQ(systemFlags.load() & SystemFlag::kOnline, 0u);
+    EXPECT_EQ(link.Flags().connectionActive.load(), 0u);
+    EXPECT_EQ(link.Flags().workerFinished.load(), 1u);
+    EXPECT_FALSE(link.IsBoardOpen());
+    EXPECT_EQ(board.Byte(BoardAddress::kModelName), 'O');
+    std::lock_guard lock(session);
+    EXPECT_EQ(cpu.basicControlCycle, 0);
+    systemFlags.fetch_or(SystemFlag::kOnline);
+  }
 }
 
 TEST_F(OnlineRobotCheck, OtherNameAnsweredNoAdoptsTheBoardSettings) {
@@ -184,25 +191,6 @@ TEST_F(OnlineRobotCheck, OtherNameAnsweredNoAdoptsTheBoardSettings) {
   EXPECT_EQ(board.Byte(BoardAddress::kModelName), 'G');
   EXPECT_EQ(board.Word32(BoardAddress::kControlCycle), 5000u);
   Stop(online);
-}
-
-TEST_F(OnlineRobotCheck, OtherNameAnsweredCancelStaysOffline) {
-  board.SetModelName("OTHER");
-  board.SetWord32(BoardAddress::kControlCycle, 5000);
-  prompter.QueueAnswer(PromptAnswer::kCancel);
-  OnlineConnection online(link, Context());
-
-  EXPECT_EQ(online.StartOnline(), 1);
-  ASSERT_TRUE(WaitUntil([&] { return !online.WorkerRunning(); }));
-  EXPECT_FALSE(online.Online());
-  EXPECT_TRUE(ProjectChoices().empty());
-  EXPECT_EQ(prompter.Calls().size(), 1u);
-  EXPECT_EQ(systemFlags.load() & SystemFlag::kOnline, 0u);
-  EXPECT_EQ(link.Flags().connectionActive.load(), 0u);
-  EXPECT_FALSE(link.IsBoardOpen());
-  EXPECT_EQ(board.Byte(BoardAddress::kModelName), 'O');
-  std::lock_guard lock(session);
-  EXPECT_EQ(cpu.basicControlCycle, 0);
 }
 
 // ---- Sending the outgoing pose.

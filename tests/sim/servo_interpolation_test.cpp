@@ -23,42 +23,40 @@ void SetMethod(VirtualBoard& board, std::uint32_t slot, std::uint8_t method) {
 
 // --- The curves ---
 
-TEST(InterpolatedValue, LinearPassesThroughTheMiddleAndEndsOnTheTarget) {
-  EXPECT_EQ(InterpolatedValue(kInterpolationLinear, 0, 1000, 0, 10), 0);
-  EXPECT_EQ(InterpolatedValue(kInterpolationLinear, 0, 1000, 5, 10), 500);
-  EXPECT_EQ(InterpolatedValue(kInterpolationLinear, 100, -300, 1, 4), 0);
-  EXPECT_EQ(InterpolatedValue(kInterpolationLinear, 0, 1000, 10, 10), 1000);
-  EXPECT_EQ(InterpolatedValue(kInterpolationLinear, 0, 1000, 11, 10), 1000);
-}
-
-TEST(InterpolatedValue, MethodsThreeFourAndUnknownMoveLinearly) {
-  for (const std::uint8_t method : {3, 4, 9}) {
-    EXPECT_EQ(InterpolatedValue(method, 0, 1000, 3, 10), 300) << int{method};
+TEST(InterpolatedValue, EachMethodFollowsItsCurve) {
+  struct Case {
+    std::uint8_t method;
+    std::int16_t start, target;
+    std::uint32_t elapsed, time;
+    std::int16_t value;
+  };
+  const std::vector<Case> cases{
+      {kInterpolationLinear, 0, 1000, 0, 10, 0},
+      {kInterpolationLinear, 0, 1000, 5, 10, 500},
+      {kInterpolationLinear, 100, -300, 1, 4, 0},
+      {kInterpolationLinear, 0, 1000, 10, 10, 1000},
+      {kInterpolationLinear, 0, 1000, 11, 10, 1000},
+      {3, 0, 1000, 3, 10, 300},
+      {4, 0, 1000, 3, 10, 300},
+      {9, 0, 1000, 3, 10, 300},
+      {kInterpolationJump, -20, 700, 1, 100, 700},
+      {kInterpolationCubic, 0, 1000, 5, 10, 500},
+      {kInterpolationCubic, 1000, 0, 2, 10, 896},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(InterpolatedValue(c.method, c.start, c.target, c.elapsed, c.time), c.value)
+        << int{c.method} << " at " << c.elapsed << "/" << c.time;
   }
-}
-
-TEST(InterpolatedValue, JumpIsOnTheTargetAtTheFirstUnit) {
-  EXPECT_EQ(InterpolatedValue(kInterpolationJump, -20, 700, 1, 100), 700);
-}
-
-TEST(InterpolatedValue, CubicEasesInAndOutMonotonically) {
-  const std::int16_t start = -32768;
-  const std::int16_t target = 32767;
-  const std::uint32_t time = 97;
-  std::int16_t previous = start;
-  for (std::uint32_t elapsed = 1; elapsed <= time; ++elapsed) {
-    const std::int16_t value = InterpolatedValue(kInterpolationCubic, start, target, elapsed, time);
+  // The cubic curve eases in and out monotonically over the whole range: slow at both ends.
+  std::int16_t previous = -32768;
+  for (std::uint32_t elapsed = 1; elapsed <= 97; ++elapsed) {
+    const std::int16_t value = InterpolatedValue(kInterpolationCubic, -32768, 32767, elapsed, 97);
     EXPECT_GE(value, previous) << elapsed;
     previous = value;
   }
-  EXPECT_EQ(previous, target);
-  // Slow at both ends, fast in the middle; symmetric about half time.
-  EXPECT_LT(InterpolatedValue(kInterpolationCubic, 0, 1000, 1, 10),
-            InterpolatedValue(kInterpolationLinear, 0, 1000, 1, 10));
-  EXPECT_GT(InterpolatedValue(kInterpolationCubic, 0, 1000, 9, 10),
-            InterpolatedValue(kInterpolationLinear, 0, 1000, 9, 10));
-  EXPECT_EQ(InterpolatedValue(kInterpolationCubic, 0, 1000, 5, 10), 500);
-  EXPECT_EQ(InterpolatedValue(kInterpolationCubic, 1000, 0, 2, 10), 896);
+  EXPECT_EQ(previous, 32767);
+  EXPECT_LT(InterpolatedValue(kInterpolationCubic, 0, 1000, 1, 10), 100);
+  EXPECT_GT(InterpolatedValue(kInterpolationCubic, 0, 1000, 9, 10), 900);
 }
 
 // --- Moves started by the time word ---
@@ -228,30 +226,24 @@ TEST(VirtualBoardServos, ResetOfTheOtherBuffersClearsTheirBytes) {
 
 // --- Time ---
 
-TEST(VirtualBoardTime, OneUnitPerBasicControlCycle) {
-  VirtualBoard board;
-  ASSERT_TRUE(SendValue(board, kControlCycleAddress, 2500, 4));
-  SetMethod(board, 0, kInterpolationLinear);
-  SendMove(board, {400}, 4);
-  board.Advance(2499);
-  EXPECT_EQ(CurrentValue(board, 0), 0);
-  board.Advance(1);
-  EXPECT_EQ(CurrentValue(board, 0), 100);
-  board.Advance(3000);  // half a unit left over
-  EXPECT_EQ(CurrentValue(board, 0), 200);
-  board.Advance(2000);
-  EXPECT_EQ(CurrentValue(board, 0), 300);
-  EXPECT_EQ(board.ElapsedMicroseconds(), 7500u);
-}
-
-TEST(VirtualBoardTime, ACycleOfZeroMeansTenMilliseconds) {
-  VirtualBoard board;
-  SetMethod(board, 0, kInterpolationLinear);
-  SendMove(board, {400}, 4);
-  board.Advance(9999);
-  EXPECT_EQ(CurrentValue(board, 0), 0);
-  board.Advance(1);
-  EXPECT_EQ(CurrentValue(board, 0), 100);
+TEST(VirtualBoardTime, OneUnitPerBasicControlCycleAndZeroMeansTenMilliseconds) {
+  for (const std::uint32_t cycle : {2500u, 0u}) {
+    SCOPED_TRACE(cycle);
+    const std::uint32_t unit = cycle == 0 ? 10000 : cycle;
+    VirtualBoard board;
+    ASSERT_TRUE(SendValue(board, kControlCycleAddress, cycle, 4));
+    SetMethod(board, 0, kInterpolationLinear);
+    SendMove(board, {400}, 4);
+    board.Advance(unit - 1);
+    EXPECT_EQ(CurrentValue(board, 0), 0);
+    board.Advance(1);
+    EXPECT_EQ(CurrentValue(board, 0), 100);
+    board.Advance(unit + unit / 5);  // a fifth of a unit left over
+    EXPECT_EQ(CurrentValue(board, 0), 200);
+    board.Advance(unit - unit / 5);
+    EXPECT_EQ(CurrentValue(board, 0), 300);
+    EXPECT_EQ(board.ElapsedMicroseconds(), 3u * unit);
+  }
 }
 
 TEST(VirtualBoardTime, ServosMoveWhetherPowerIsOnOrOff) {
