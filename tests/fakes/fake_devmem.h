@@ -23,6 +23,7 @@ struct FakeBoard {
   std::deque<core::DevmemRecord> scriptedReplies;  // returned by reads before anything else
   core::DevmemRecord pendingReply{};
   bool failWrites = false;
+  int failedWrites = 0;  // writes refused while failWrites is set
   bool failReads = false;
   bool failOpen = false;
   int opens = 0;
@@ -81,6 +82,7 @@ class FakeDevmemPort : public core::DevmemPort {
 
   bool WriteRecord(const core::DevmemRecord& record) override {
     if (board_->failWrites) {
+      ++board_->failedWrites;
       return false;
     }
     board_->written.push_back(record);

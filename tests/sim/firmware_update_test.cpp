@@ -6,6 +6,7 @@
 #include <chrono>
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <string>
 #include <thread>
@@ -21,6 +22,7 @@
 #include "temp_dir.h"
 #include "virtual_board.h"
 #include "virtual_drive.h"
+#include "wait_until.h"
 
 namespace gestalon::core {
 namespace {
@@ -142,6 +144,14 @@ TEST(FirmwareTransfer, FailedWriteFailsAndMarksTheCommunicationError) {
       TransferToFlash(link, Pattern(10, 1), kFirmwareFlashAddress, nullptr, nullptr, kFastTiming),
       0);
   EXPECT_EQ(link.Flags().communicationError.load(), 1u);
+  EXPECT_EQ(fake->failedWrites, 1);  // nothing more is tried
+  // A poll that cannot be read fails the piece as well.
+  fake->failWrites = false;
+  fake->failReads = true;
+  EXPECT_EQ(
+      TransferToFlash(link, Pattern(10, 1), kFirmwareFlashAddress, nullptr, nullptr, kFastTiming),
+      0);
+  EXPECT_EQ(fake->Records('W').size(), 3u);
 }
 
 TEST(FirmwareTransfer, CancelStopsBeforeTheNextPiece) {
@@ -223,44 +233,41 @@ TEST_F(FirmwareUpdate, SendsFirmwareAndUpdaterAndRunsTheUpdater) {
   EXPECT_FALSE(link.BoardBusy());
 }
 
-TEST_F(FirmwareUpdate, MissingFirmwareFileEndsBeforeTheBoard) {
-  FirmwareUpdateRequest request = Request();
-  request.firmwareFile = temp / "missing.bin";
-  EXPECT_EQ(RunFirmwareUpdate(link, request), 0);
-  ExpectOneMessage(PromptIcon::kError, TextId::kMsgFirmwareFileOpenFailed);
-  EXPECT_EQ(progress.results, std::vector<int>{0});
-  EXPECT_EQ(board.RecordsWritten(), 0u);
-}
-
-TEST_F(FirmwareUpdate, EmptyFirmwareFileIsNotSent) {
-  WriteFile(FirmwarePath(), {});
-  EXPECT_EQ(RunFirmwareUpdate(link, Request()), 0);
-  ExpectOneMessage(PromptIcon::kError, TextId::kMsgFirmwareFileOpenFailed);
-  EXPECT_EQ(board.RecordsWritten(), 0u);
-}
-
-TEST_F(FirmwareUpdate, MissingUpdaterEndsBeforeTheBoard) {
-  std::filesystem::remove(UpdaterPath(ProgramFolder()));
-  EXPECT_EQ(RunFirmwareUpdate(link, Request()), 0);
-  ExpectOneMessage(PromptIcon::kError, TextId::kMsgUpdaterFileOpenFailed);
-  EXPECT_EQ(progress.results, std::vector<int>{0});
-  EXPECT_EQ(board.RecordsWritten(), 0u);
-}
-
-TEST_F(FirmwareUpdate, FirmwareThatWouldReachTheUpdaterIsRefused) {
-  WriteFile(FirmwarePath(), Pattern(kMaxFirmwareBytes + 1, 1));
-  EXPECT_EQ(RunFirmwareUpdate(link, Request()), 0);
-  ExpectOneMessage(PromptIcon::kError, TextId::kMsgFirmwareTransferFailed);
-  EXPECT_EQ(board.RecordsWritten(), 0u);
-  EXPECT_EQ(board.Flash(kFirmwareFlashAddress, 1), std::vector<std::uint8_t>{0xFF});
-}
-
-TEST_F(FirmwareUpdate, NoBoardIsReported) {
-  FirmwareUpdateRequest request = Request();
-  request.candidates.clear();
-  EXPECT_EQ(RunFirmwareUpdate(link, request), 0);
-  ExpectOneMessage(PromptIcon::kWarning, TextId::kMsgRobotNotConnected);
-  EXPECT_EQ(progress.results, std::vector<int>{0});
+// Files that cannot be sent, or no board to send them to, end the update before the board.
+TEST_F(FirmwareUpdate, RefusalsEndBeforeTheBoard) {
+  struct Case {
+    const char* name;
+    std::function<void(FirmwareUpdateRequest&)> spoil;
+    PromptIcon icon;
+    int textId;
+  };
+  const std::vector<Case> cases{
+      {"missing firmware", [&](auto& r) { r.firmwareFile = temp / "missing.bin"; },
+       PromptIcon::kError, TextId::kMsgFirmwareFileOpenFailed},
+      {"empty firmware", [&](auto&) { WriteFile(FirmwarePath(), {}); }, PromptIcon::kError,
+       TextId::kMsgFirmwareFileOpenFailed},
+      {"firmware that would reach the updater",
+       [&](auto&) { WriteFile(FirmwarePath(), Pattern(kMaxFirmwareBytes + 1, 1)); },
+       PromptIcon::kError, TextId::kMsgFirmwareTransferFailed},
+      {"missing updater", [&](auto&) { std::filesystem::remove(UpdaterPath(ProgramFolder())); },
+       PromptIcon::kError, TextId::kMsgUpdaterFileOpenFailed},
+      {"no board", [&](auto& r) { r.candidates.clear(); }, PromptIcon::kWarning,
+       TextId::kMsgRobotNotConnected},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    prompter.Clear();
+    progress.results.clear();
+    FirmwareUpdateRequest request = Request();
+    c.spoil(request);
+    EXPECT_EQ(RunFirmwareUpdate(link, request), 0);
+    ExpectOneMessage(c.icon, c.textId);
+    EXPECT_EQ(progress.results, std::vector<int>{0});
+    EXPECT_EQ(board.RecordsWritten(), 0u);
+    EXPECT_EQ(board.Flash(kFirmwareFlashAddress, 1), std::vector<std::uint8_t>{0xFF});
+    WriteFile(FirmwarePath(), firmware);
+    WriteFile(UpdaterPath(ProgramFolder()), updater);
+  }
 }
 
 TEST_F(FirmwareUpdate, BoardChoiceDecidesWhenNoBoardCarriesTheName) {
@@ -303,6 +310,8 @@ TEST_F(FirmwareUpdate, BoardThatNeverFinishesAPieceFailsTheUpdate) {
   EXPECT_FALSE(link.BoardBusy());
 }
 
+// A motion playing keeps the connection up past the offline limit: the update ends with a
+// message. Once it has ended, the update stops the connection and goes ahead.
 TEST_F(FirmwareUpdate, StopsTheOnlineConnectionFirst) {
   SliderTable sliders{};
   CpuSettings cpu{};
@@ -312,19 +321,27 @@ TEST_F(FirmwareUpdate, StopsTheOnlineConnectionFirst) {
   OnlineContext context{sliders, cpu, systemFlags, u"GST", slot};
   context.timing.cyclePeriod = 2ms;
   context.timing.stopGrace = 2ms;
+  context.timing.stopPolls = 5;
   context.timing.startLimit = 60s;
   link.SetCurrentDrive(sim::VirtualBoardDrive(board, u"V"));
   OnlineConnection online(link, std::move(context));
   ASSERT_EQ(online.StartOnline(), 1);
-  const auto deadline = std::chrono::steady_clock::now() + 60s;
-  while (!online.Online() && std::chrono::steady_clock::now() < deadline) {
-    std::this_thread::sleep_for(1ms);
-  }
-  ASSERT_TRUE(online.Online());
+  ASSERT_TRUE(gestalon::testing::WaitUntil([&] { return online.Online(); }));
 
   FirmwareUpdateRequest request = Request();
   request.online = &online;
+  request.offlineLimit = 50ms;
+  link.Flags().playbackActive.store(1);
+  EXPECT_EQ(RunFirmwareUpdate(link, request), 0);
+  ExpectOneMessage(PromptIcon::kError, TextId::kMsgCannotDisconnectWhilePlaying);
+  EXPECT_TRUE(online.Online());
+  EXPECT_EQ(board.UpdaterRuns(), 0);
+
+  prompter.Clear();
+  link.Flags().playbackActive.store(0);
+  request.offlineLimit = 60s;
   EXPECT_EQ(RunFirmwareUpdate(link, request), 1);
+  ExpectOneMessage(PromptIcon::kNone, TextId::kMsgFirmwareUpdateDone);
   EXPECT_FALSE(online.Online());
   EXPECT_EQ(board.Flash(kFirmwareFlashAddress, firmware.size()), firmware);
   EXPECT_EQ(board.UpdaterRuns(), 1);
