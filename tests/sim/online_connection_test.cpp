@@ -60,6 +60,7 @@ class OnlineFixture : public ::testing::Test {
       std::lock_guard lock(choiceMutex);
       projectChoices.push_back(std::move(boardName));
     };
+    context.startStatusWindow = [this] { ++statusWindows; };
     context.timing.cyclePeriod = 2ms;
     context.timing.startLimit = gestalon::testing::kWaitCeiling;
     context.timing.stopGrace = 2ms;
@@ -110,6 +111,7 @@ class OnlineFixture : public ::testing::Test {
   RecordingViewNotifier views;
   std::mutex choiceMutex;
   std::vector<std::u16string> projectChoices;
+  std::atomic<int> statusWindows{0};  // times the status window was asked to open
 };
 
 // ---- The robot check.
@@ -133,6 +135,7 @@ TEST_F(OnlineRobotCheck, MatchingNameConnectsWithoutAskingAndResetsTheBoard) {
   EXPECT_EQ(board.Byte(BoardAddress::kPlayByte), 0);
   EXPECT_EQ(board.Byte(BoardAddress::kBufferBusy[1]), 0);
   EXPECT_TRUE(ProjectChoices().empty());
+  EXPECT_EQ(statusWindows.load(), 0);  // not asked for
   Stop(online);
 }
 
@@ -172,10 +175,12 @@ TEST_F(OnlineRobotCheck, OtherNameAnsweredNoAdoptsTheBoardSettings) {
   board.SetWord(MotorWordAddress(1, MotorWord::kAdr0), 0x0C04);   // slider 2
   board.SetWord(MotorWordAddress(1, MotorWord::kAdrEn), 0x0C06);  // slider 3
   prompter.QueueAnswer(PromptAnswer::kNo);
+  systemFlags.fetch_or(SystemFlag::kStatusWindow);
   OnlineConnection online(link, Context());
 
   ASSERT_EQ(online.StartOnline(), 1);
   ASSERT_TRUE(WaitUntil([&] { return online.Online(); }));
+  EXPECT_EQ(statusWindows.load(), 1);
   EXPECT_TRUE(ProjectChoices().empty());
   {
     std::lock_guard lock(session);
@@ -281,30 +286,24 @@ TEST_F(OnlinePose, AllSlidersDisabledSendsNothingAndKeepsThePosePending) {
 
 using OnlineServoPower = OnlineFixture;
 
+// The bit is written within a cycle and reasserted after the board changes it; stopping clears
+// it without switching the board off.
 TEST_F(OnlineServoPower, BitIsWrittenWithinACycleAndReassertedAfterTheBoardChangesIt) {
   board.SetWord(BoardAddress::kServoPower, 7);
   OnlineConnection online(link, Context());
   ASSERT_EQ(online.StartOnline(), 1);
   // The first cycle always writes the state SystemFlags asks for.
   ASSERT_TRUE(WaitUntil([&] { return board.Word(BoardAddress::kServoPower) == 0; }));
-
-  systemFlags.fetch_or(kServoOn);
-  ASSERT_TRUE(WaitUntil([&] { return board.Word(BoardAddress::kServoPower) == 1; }));
-  board.SetWord(BoardAddress::kServoPower, 0);
-  EXPECT_TRUE(WaitUntil([&] { return board.Word(BoardAddress::kServoPower) == 1; }));
-
-  systemFlags.fetch_and(~kServoOn);
-  EXPECT_TRUE(WaitUntil([&] { return board.Word(BoardAddress::kServoPower) == 0; }));
-  board.SetWord(BoardAddress::kServoPower, 1);
-  EXPECT_TRUE(WaitUntil([&] { return board.Word(BoardAddress::kServoPower) == 0; }));
-  Stop(online);
-}
-
-TEST_F(OnlineServoPower, StoppingClearsTheBitWithoutSwitchingTheBoardOff) {
-  systemFlags.fetch_or(kServoOn);
-  OnlineConnection online(link, Context());
-  ASSERT_EQ(online.StartOnline(), 1);
-  ASSERT_TRUE(WaitUntil([&] { return board.Word(BoardAddress::kServoPower) == 1; }));
+  for (const std::uint16_t on : {1, 0, 1}) {
+    if (on != 0) {
+      systemFlags.fetch_or(kServoOn);
+    } else {
+      systemFlags.fetch_and(~kServoOn);
+    }
+    ASSERT_TRUE(WaitUntil([&] { return board.Word(BoardAddress::kServoPower) == on; }));
+    board.SetWord(BoardAddress::kServoPower, static_cast<std::uint16_t>(1 - on));
+    EXPECT_TRUE(WaitUntil([&] { return board.Word(BoardAddress::kServoPower) == on; }));
+  }
 
   EXPECT_EQ(online.StopOnline(), 1);
   ASSERT_TRUE(WaitUntil([&] { return !online.WorkerRunning(); }));
@@ -358,42 +357,46 @@ TEST_F(OnlineConnectionLife, FailingPortSetsTheCommunicationErrorAndTheWorkerKee
   EXPECT_EQ(link.Flags().communicationError.load(), 0u);
 }
 
-TEST_F(OnlineConnectionLife, UnopenableDevmemFailsAfterTheStartLimit) {
-  BoardDrive drive = sim::VirtualBoardDrive(board, u"V");
-  drive.openDevmem = [] { return std::unique_ptr<DevmemPort>(); };
-  link.SetCurrentDrive(drive);
-  OnlineContext context = Context();
-  context.timing.startLimit = 150ms;
-  OnlineConnection online(link, std::move(context));
+// A DEVMEM that does not open, or a board that never answers, is no connection once the start
+// limit has passed.
+TEST_F(OnlineConnectionLife, NoAnswerWithinTheStartLimitIsNoConnection) {
+  for (const bool opens : {false, true}) {
+    SCOPED_TRACE(opens);
+    BoardDrive drive = sim::VirtualBoardDrive(board, u"V");
+    if (!opens) {
+      drive.openDevmem = [] { return std::unique_ptr<DevmemPort>(); };
+    }
+    link.SetCurrentDrive(drive);
+    board.SetDevmemFailing(opens);
+    OnlineContext context = Context();
+    context.timing.startLimit = 150ms;
+    OnlineConnection online(link, std::move(context));
 
-  const auto started = std::chrono::steady_clock::now();
-  EXPECT_EQ(online.StartOnline(), 0);
-  EXPECT_GE(std::chrono::steady_clock::now() - started, 150ms);
-  EXPECT_EQ(systemFlags.load() & SystemFlag::kOnline, 0u);
-  EXPECT_EQ(link.Flags().connectionActive.load(), 0u);
-  EXPECT_FALSE(online.Online());
-  EXPECT_EQ(online.StopOnline(), 0);
+    const auto started = std::chrono::steady_clock::now();
+    EXPECT_EQ(online.StartOnline(), 0);
+    EXPECT_GE(std::chrono::steady_clock::now() - started, 150ms);
+    EXPECT_TRUE(WaitUntil([&] { return !online.WorkerRunning(); }));
+    EXPECT_EQ(systemFlags.load() & SystemFlag::kOnline, 0u);
+    EXPECT_EQ(link.Flags().connectionActive.load(), 0u);
+    EXPECT_TRUE(prompter.Calls().empty());
+    EXPECT_FALSE(online.Online());
+    EXPECT_FALSE(link.IsBoardOpen());
+    EXPECT_EQ(online.StopOnline(), 0);
+    systemFlags.fetch_or(SystemFlag::kOnline);
+  }
 }
 
-TEST_F(OnlineConnectionLife, BoardThatNeverAnswersIsNoConnection) {
-  board.SetDevmemFailing(true);
-  OnlineContext context = Context();
-  context.timing.startLimit = 150ms;
-  OnlineConnection online(link, std::move(context));
-  EXPECT_EQ(online.StartOnline(), 0);
-  EXPECT_TRUE(WaitUntil([&] { return !online.WorkerRunning(); }));
-  EXPECT_TRUE(prompter.Calls().empty());
-  EXPECT_FALSE(online.Online());
-  EXPECT_FALSE(link.IsBoardOpen());
-}
-
+// The asynchronous start reports its result; a second start is refused while connected, and
+// the connection starts again once the first has ended.
 TEST_F(OnlineConnectionLife, SecondStartIsRefusedWhileConnected) {
   OnlineConnection online(link, Context());
-  ASSERT_EQ(online.StartOnline(), 1);
+  std::atomic<int> result{-1};
+  ASSERT_TRUE(online.StartOnlineAsync([&](int r) { result.store(r); }));
+  ASSERT_TRUE(WaitUntil([&] { return result.load() != -1; }));
+  EXPECT_EQ(result.load(), 1);
   ASSERT_TRUE(WaitUntil([&] { return online.Online(); }));
   EXPECT_EQ(online.StartOnline(), 0);
   Stop(online);
-  // And it starts again once the first connection has ended.
   ASSERT_EQ(online.StartOnline(), 1);
   EXPECT_TRUE(WaitUntil([&] { return online.Online(); }));
   Stop(online);
@@ -414,16 +417,6 @@ TEST_F(OnlineConnectionLife, PlayingMotionKeepsTheConnection) {
   link.Flags().playbackActive.store(0);
   Stop(online);
   EXPECT_FALSE(online.Online());
-}
-
-TEST_F(OnlineConnectionLife, AsynchronousStartReportsItsResult) {
-  OnlineConnection online(link, Context());
-  std::atomic<int> result{-1};
-  ASSERT_TRUE(online.StartOnlineAsync([&](int r) { result.store(r); }));
-  ASSERT_TRUE(WaitUntil([&] { return result.load() != -1; }));
-  EXPECT_EQ(result.load(), 1);
-  EXPECT_TRUE(WaitUntil([&] { return online.Online(); }));
-  Stop(online);
 }
 
 TEST_F(OnlineConnectionLife, DestructionStopsTheWorker) {

@@ -409,8 +409,17 @@ TEST(PlaybackStartBlock, StartAlreadyFirstOrMissingLeavesTheMotionAlone) {
 
 using PlaybackFollow = PlaybackFixture;
 
+// A stop while nothing plays resets all three buffers; a motion played from the start then
+// marks its blocks in order and, ended by the board, leaves the buffers alone.
 TEST_F(PlaybackFollow, FromTheStartMarksTheExecutedBlocksInOrder) {
   ASSERT_NO_FATAL_FAILURE(GoOnline());
+  const std::size_t connected = log.Writes().size();
+  playback->StopMotion();
+  for (std::uint32_t address : BoardAddress::kBufferReset) {
+    EXPECT_GE(LastWrite(WritesFrom(connected), address, 1), 0) << std::hex << address;
+  }
+  EXPECT_EQ(LastWrite(log.Writes(), BoardAddress::kPlayByte, 1), -1);
+  EXPECT_FALSE(playback->Active());
   const TwoPoses blocks = AppendTwoPoses(motion);
   const std::size_t before = log.Writes().size();
 
@@ -457,26 +466,19 @@ TEST_F(PlaybackFollow, FromTheStartMarksTheExecutedBlocksInOrder) {
   EXPECT_EQ(static_cast<std::uint8_t>(image.back()), kPlaybackImageEnd);
   EXPECT_EQ(image, ReadBytes(ProjectFolder() / "TEMP.BIN"));
 
+  const auto all = log.Writes();
+  const std::ptrdiff_t play = LastWrite(all, BoardAddress::kPlayByte, 1);
+  ASSERT_GE(play, 0);
+  EXPECT_GT(LastWrite(all, BoardAddress::kPlayByte, 0), play);
+  EXPECT_LT(LastWrite(all, BoardAddress::kBufferReset[0], 1), play);
+  EXPECT_FALSE(board.Running());
+
   EXPECT_EQ(views.Locks(), (std::vector<bool>{true, false}));
   EXPECT_EQ(progress.results, std::vector<int>{1});
   EXPECT_FALSE(playback->Playing());
   EXPECT_EQ(link.Flags().playbackActive.load(), 0u);
   EXPECT_EQ(link.Flags().posePending.load(), 0u);
   EXPECT_TRUE(prompter.Calls().empty());
-}
-
-TEST_F(PlaybackFollow, FromAChosenBlockStartsThere) {
-  ASSERT_NO_FATAL_FAILURE(GoOnline());
-  const TwoPoses blocks = AppendTwoPoses(motion);
-
-  PlayToEnd(blocks.p2);
-
-  EXPECT_EQ(PoseLoads(), std::vector<std::u16string>{u"P2"});
-  const std::vector<int> marks = views.Marks();
-  EXPECT_EQ(std::count(marks.begin(), marks.end(), 1), 0);
-  EXPECT_EQ(board.Word(BoardAddress::kServoTarget), 200);
-  // The motion itself still starts at P1.
-  EXPECT_EQ(blocks.start->next, blocks.p1);
 }
 
 TEST_F(PlaybackFollow, StartBlockLaterInTheListIsBroughtToTheFront) {
@@ -513,11 +515,15 @@ void MakeCallingMotion(MotionDocument& motion, const std::filesystem::path& fold
   Link({start, call, pose, end});
 }
 
-TEST_F(PlaybackFollow, CodeOfACalledMotionMarksTheCallingBlock) {
+// ---- A called motion and the playback override.
+
+// The code of a called motion marks the calling block; the override applies once to the played
+// and the called motions.
+TEST_F(PlaybackFollow, CalledMotionMarksTheCallingBlockAndTakesTheOverrideOnce) {
   ASSERT_NO_FATAL_FAILURE(GoOnline());
   MakeCallingMotion(motion, ProjectFolder());
 
-  PlayToEnd(nullptr);
+  PlayToEnd(nullptr, 50);
 
   std::vector<int> marks = views.Marks();
   if (!marks.empty() && marks.front() == 0) {
@@ -526,18 +532,6 @@ TEST_F(PlaybackFollow, CodeOfACalledMotionMarksTheCallingBlock) {
   EXPECT_EQ(marks, (std::vector<int>{1, 2, 3}));
   // The called motion's pose is not in the edited motion: only P1 reaches the pose area.
   EXPECT_EQ(PoseLoads(), std::vector<std::u16string>{u"P1"});
-}
-
-// ---- The playback override.
-
-using PlaybackOverride = PlaybackFixture;
-
-TEST_F(PlaybackOverride, IsAppliedOnceToThePlayedAndTheCalledMotions) {
-  ASSERT_NO_FATAL_FAILURE(GoOnline());
-  MakeCallingMotion(motion, ProjectFolder());
-
-  PlayToEnd(nullptr, 50);
-
   // The connection's pose (18), then the called pose (60 -> 30), then P1 (40 -> 20).
   EXPECT_EQ(moveTimes, (std::vector<std::uint16_t>{kConnectPoseTime, 30, 20}));
   const std::string file = ReadBytes(ProjectFolder() / "TEMP.KX4");
@@ -575,40 +569,11 @@ TEST_F(PlaybackStop, UserStopResetsInterpolationBufferZero) {
   EXPECT_EQ(views.Locks(), (std::vector<bool>{true, false}));
 }
 
-TEST_F(PlaybackStop, EndReportedByTheBoardLeavesTheBuffersAlone) {
-  ASSERT_NO_FATAL_FAILURE(GoOnline());
-  AppendTwoPoses(motion);
-
-  PlayToEnd(nullptr);
-
-  const auto writes = log.Writes();
-  const std::ptrdiff_t start = LastWrite(writes, BoardAddress::kPlayByte, 1);
-  const std::ptrdiff_t stop = LastWrite(writes, BoardAddress::kPlayByte, 0);
-  ASSERT_GE(start, 0);
-  EXPECT_GT(stop, start);
-  EXPECT_LT(LastWrite(writes, BoardAddress::kBufferReset[0], 1), start);
-  EXPECT_FALSE(board.Running());
-}
-
-TEST_F(PlaybackStop, StopWhileNotPlayingResetsAllThreeBuffers) {
-  ASSERT_NO_FATAL_FAILURE(GoOnline());
-  const std::size_t before = log.Writes().size();
-
-  playback->StopMotion();
-
-  const auto writes = WritesFrom(before);
-  for (std::uint32_t address : BoardAddress::kBufferReset) {
-    EXPECT_GE(LastWrite(writes, address, 1), 0) << std::hex << address;
-  }
-  EXPECT_EQ(LastWrite(writes, BoardAddress::kPlayByte, 1), -1);
-  EXPECT_FALSE(playback->Active());
-}
-
 // ---- Refusals.
 
 using PlaybackRefusal = PlaybackFixture;
 
-TEST_F(PlaybackRefusal, UnlinkedStartShowsTheMessageAndSendsNothing) {
+TEST_F(PlaybackRefusal, UnlinkedStartUnwritableFileOrOfflineSendsNothing) {
   ASSERT_NO_FATAL_FAILURE(GoOnline());
   motion.Append(Block(BlockKind::Start, u"S"));
   MotionBlock* pose = &motion.Append(WaitingPose(u"P1", 20, 100));
@@ -628,14 +593,24 @@ TEST_F(PlaybackRefusal, UnlinkedStartShowsTheMessageAndSendsNothing) {
   EXPECT_FALSE(std::filesystem::exists(CardFolder() / "TEMP.BIN"));
   EXPECT_FALSE(playback->Active());
   EXPECT_TRUE(views.Locks().empty());
-}
 
-TEST_F(PlaybackRefusal, OfflineDoesNothing) {
-  ASSERT_NO_FATAL_FAILURE(GoOnline());
-  AppendTwoPoses(motion);
+  // Linked, but the motion file cannot be written: a folder stands in its place.
+  motion.head()->next = pose;
+  std::filesystem::create_directories(ProjectFolder() / "TEMP.KX4" / "inside");
+  EXPECT_EQ(playback->PlayMotion(motion, nullptr, 100), 0);
+  const auto failed = prompter.Calls();
+  ASSERT_EQ(failed.size(), 2u);
+  EXPECT_EQ(failed[1].icon, PromptIcon::kError);
+  EXPECT_EQ(failed[1].text, Format(LoadText(TextId::kMsgMotionSaveFailed),
+                                   TextFromPath(ProjectFolder() / "TEMP.KX4")));
+  EXPECT_FALSE(playback->Active());
+  EXPECT_TRUE(WaitUntil([&] { return link.TryTakeBoard(); }));  // given back
+  link.ReleaseBoard();
+  std::filesystem::remove_all(ProjectFolder() / "TEMP.KX4");
+
+  // Offline: nothing is prepared either.
   EXPECT_EQ(online->StopOnline(), 1);
   ASSERT_TRUE(WaitUntil([&] { return !online->WorkerRunning(); }));
-
   EXPECT_EQ(playback->PlayMotion(motion, nullptr, 100), 0);
   EXPECT_FALSE(std::filesystem::exists(ProjectFolder() / "TEMP.KX4"));
   EXPECT_FALSE(playback->Active());
@@ -645,42 +620,28 @@ TEST_F(PlaybackRefusal, OfflineDoesNothing) {
 
 using PlaybackPreparation = PlaybackFixture;
 
-TEST_F(PlaybackPreparation, ReplayWithinTheSameSecondsPlaysTheNewImage) {
+// The replay starts at a chosen block, with a TEMP.BIN that has the same card time as the old one.
+TEST_F(PlaybackPreparation, ReplayFromAChosenBlockWithinTheSameSecondsPlaysTheNewImage) {
   ASSERT_NO_FATAL_FAILURE(GoOnline());
   const TwoPoses blocks = AppendTwoPoses(motion, 4);
   PlayToEnd(nullptr);
   ASSERT_EQ(board.Word(BoardAddress::kServoTarget), 200);
+  const std::size_t marked = views.Marks().size();
 
-  // Changed at once: the new TEMP.BIN has the same card time as the old one.
   blocks.p2->slots[0] = 222;
-  PlayToEnd(nullptr);
+  PlayToEnd(blocks.p2);
 
   EXPECT_EQ(board.Word(BoardAddress::kServoTarget), 222);
   EXPECT_EQ(CardImage(), ReadBytes(ProjectFolder() / "TEMP.BIN"));
+  EXPECT_EQ(PoseLoads(), (std::vector<std::u16string>{u"P1", u"P2", u"P2"}));
+  const std::vector<int> marks = views.Marks();
+  EXPECT_EQ(std::count(marks.begin() + static_cast<std::ptrdiff_t>(marked), marks.end(), 1), 0);
+  EXPECT_EQ(blocks.start->next, blocks.p1);  // the motion itself still starts at P1
 }
 
-TEST_F(PlaybackPreparation, MotionThatCannotBeCompiledDoesNotPlayAnOldImage) {
-  ASSERT_NO_FATAL_FAILURE(GoOnline());
-  AppendTwoPoses(motion);
-  PlayToEnd(nullptr);
-  const std::size_t before = log.Writes().size();
-  prompter.Clear();
-
-  // A sound file name longer than the board takes makes the motion impossible to compile.
-  MotionBlock* sound = &motion.Append(Block(BlockKind::Sound, u"SND"));
-  sound->fileName = std::u16string(300, u'a');
-  motion.At(2)->next = sound;
-  sound->next = motion.At(3);
-  ASSERT_EQ(playback->PlayMotion(motion, nullptr, 100), 1);
-  ASSERT_TRUE(Drive([&] { return !playback->Active(); }));
-
-  EXPECT_FALSE(prompter.Calls().empty());
-  EXPECT_EQ(progress.results, (std::vector<int>{1, 0}));
-  EXPECT_EQ(LastWrite(WritesFrom(before), BoardAddress::kPlayByte, 1), -1);
-  EXPECT_EQ(views.Locks().size(), 2u);  // only the first playback locked the views
-}
-
-TEST_F(PlaybackPreparation, CopyStoppedByTheUserDoesNotPlayTheCardsOldImage) {
+// A copy stopped by the user, or a motion that cannot be compiled, does not play the card's old
+// image.
+TEST_F(PlaybackPreparation, FailedPreparationDoesNotPlayTheCardsOldImage) {
   ASSERT_NO_FATAL_FAILURE(GoOnline());
   const TwoPoses blocks = AppendTwoPoses(motion, 4);
   PlayToEnd(nullptr);
@@ -691,13 +652,26 @@ TEST_F(PlaybackPreparation, CopyStoppedByTheUserDoesNotPlayTheCardsOldImage) {
   cancelCopy.store(true);  // Escape, answered Yes
   ASSERT_EQ(playback->PlayMotion(motion, nullptr, 100), 1);
   ASSERT_TRUE(Drive([&] { return !playback->Active(); }));
-
   const auto calls = prompter.Calls();
   ASSERT_FALSE(calls.empty());
   EXPECT_EQ(calls[0].text, LoadText(TextId::kMsgConfirmAbort));
   EXPECT_EQ(progress.results, (std::vector<int>{1, 0}));
-  EXPECT_EQ(LastWrite(WritesFrom(before), BoardAddress::kPlayByte, 1), -1);
   EXPECT_EQ(board.Word(BoardAddress::kServoTarget), 200);
+
+  // A sound file name longer than the board takes makes the motion impossible to compile.
+  cancelCopy.store(false);
+  prompter.Clear();
+  MotionBlock* sound = &motion.Append(Block(BlockKind::Sound, u"SND"));
+  sound->fileName = std::u16string(300, u'a');
+  blocks.p2->next = sound;
+  sound->next = blocks.end;
+  ASSERT_EQ(playback->PlayMotion(motion, nullptr, 100), 1);
+  ASSERT_TRUE(Drive([&] { return !playback->Active(); }));
+  EXPECT_FALSE(prompter.Calls().empty());
+  EXPECT_EQ(progress.results, (std::vector<int>{1, 0, 0}));
+
+  EXPECT_EQ(LastWrite(WritesFrom(before), BoardAddress::kPlayByte, 1), -1);
+  EXPECT_EQ(views.Locks().size(), 2u);  // only the first playback locked the views
 }
 
 // A card that cannot take the image, or a flush that never succeeds, is reported (error icon,
@@ -710,14 +684,23 @@ TEST_F(PlaybackPreparation, ImageThatDoesNotReachTheCardIsReportedAndNothingPlay
     std::function<std::u16string()> message;
     int flushes;  // attempts the flush made
   };
+  const auto countFlushes = [&] {
+    flushOnce = [&] {
+      ++flushes;
+      return DriveFlushResult::kFlushed;
+    };
+  };
   const std::vector<Case> cases{
+      {"a folder in the project's image's place",
+       [&] {
+         std::filesystem::create_directories(ProjectFolder() / "TEMP.BIN" / "inside");
+         countFlushes();
+       },
+       [&] { return LoadText(TextId::kFileSaveFailed); }, 0},
       {"a folder in the image's place",
        [&] {
          std::filesystem::create_directories(CardFolder() / "TEMP.BIN" / "inside");
-         flushOnce = [&] {
-           ++flushes;
-           return DriveFlushResult::kFlushed;
-         };
+         countFlushes();
        },
        [&] {
          return Format(LoadText(TextId::kFmtMsgCopyToBoardFailed),
@@ -763,6 +746,7 @@ TEST_F(PlaybackPreparation, ImageThatDoesNotReachTheCardIsReportedAndNothingPlay
     prompter.Clear();
     progress.results.clear();
     std::filesystem::remove_all(CardFolder() / "TEMP.BIN");
+    std::filesystem::remove_all(ProjectFolder() / "TEMP.BIN");
   }
 }
 

@@ -97,13 +97,21 @@ TEST(VirtualBoardServos, EachSlotFollowsItsOwnMethod) {
   EXPECT_EQ(CurrentValue(board, 2), 800);
 }
 
-TEST(VirtualBoardServos, AMoveStartsFromWhereTheServosAre) {
+// A move starts from where the servos stand, with the power on or off; time 0 moves at once.
+TEST(VirtualBoardServos, AMoveStartsFromWhereTheServosAreAndTimeZeroMovesAtOnce) {
   VirtualBoard board;
   SetMethod(board, 0, kInterpolationLinear);
+  ASSERT_TRUE(SendValue(board, kServoPowerAddress, 0, 2));
   board.SetWord(kServoCurrentAddress, 200);
   SendMove(board, {600}, 4);
   board.Advance(kUnit);
   EXPECT_EQ(CurrentValue(board, 0), 300);
+  board.Advance(3 * kUnit);
+  EXPECT_EQ(CurrentValue(board, 0), 600);
+  SendMove(board, {-1234}, 0);
+  EXPECT_EQ(CurrentValue(board, 0), -1234);
+  EXPECT_EQ(board.Byte(kFillCountAddress), 0);
+  EXPECT_EQ(board.Byte(kBufferBusyAddress[0]), 0);
 }
 
 // The servos report their outputs at the capture variables: source plus base, within the limits.
@@ -122,21 +130,16 @@ TEST(VirtualBoardServos, OutputsReportTheirPositionsAtTheCaptureVariables) {
   setMotor(1, 0x0D82, kServoCurrentAddress + 2, 0, -50, 50);
   setMotor(2, 0x0D84, kServoCurrentAddress + 4, 7, 1, -1);  // no limits when lower > upper
   setMotor(3, 0, kServoCurrentAddress, 5, -9, 9);           // no capture variable
+  setMotor(4, 0x0D86, kServoCurrentAddress, 0, 10, 10);     // lower = upper: a fixed output
+  setMotor(5, 0x0D88, 0, 9, -9, 9);                         // no source
   SendMove(board, {-200, 300, 3000}, 0);
   board.Advance(kUnit);
   EXPECT_EQ(static_cast<std::int16_t>(board.Word(0x0D80)), -100);
   EXPECT_EQ(board.Word(0x0D82), 50);
   EXPECT_EQ(board.Word(0x0D84), 3007);
+  EXPECT_EQ(board.Word(0x0D86), 10);
+  EXPECT_EQ(board.Word(0x0D88), 0);
   EXPECT_EQ(board.Word(0), 0);
-}
-
-TEST(VirtualBoardServos, TimeZeroMovesAtOnce) {
-  VirtualBoard board;
-  SetMethod(board, 0, kInterpolationLinear);
-  SendMove(board, {-1234}, 0);
-  EXPECT_EQ(CurrentValue(board, 0), -1234);
-  EXPECT_EQ(board.Byte(kFillCountAddress), 0);
-  EXPECT_EQ(board.Byte(kBufferBusyAddress[0]), 0);
 }
 
 TEST(VirtualBoardServos, TargetsAndTimeInOneRecordMakeOneMove) {
@@ -154,6 +157,7 @@ TEST(VirtualBoardServos, OnlyWritesTouchingTheTimeWordStartMoves) {
   VirtualBoard board;
   ASSERT_TRUE(SendValue(board, kServoTargetAddress, 100, 2));
   ASSERT_TRUE(SendValue(board, kMoveTimeAddress + 2, 5, 2));
+  ASSERT_TRUE(SendValue(board, kMoveTimeAddress - 2, 5, 2));
   board.SetWord(kMoveTimeAddress, 5);  // board-side writes have no side effects
   EXPECT_EQ(board.Byte(kFillCountAddress), 0);
   ASSERT_TRUE(SendValue(board, kMoveTimeAddress + 1, 0, 1));  // high byte alone counts
@@ -244,15 +248,6 @@ TEST(VirtualBoardTime, OneUnitPerBasicControlCycleAndZeroMeansTenMilliseconds) {
     EXPECT_EQ(CurrentValue(board, 0), 300);
     EXPECT_EQ(board.ElapsedMicroseconds(), 3u * unit);
   }
-}
-
-TEST(VirtualBoardTime, ServosMoveWhetherPowerIsOnOrOff) {
-  VirtualBoard board;
-  SetMethod(board, 0, kInterpolationLinear);
-  ASSERT_TRUE(SendValue(board, kServoPowerAddress, 0, 2));
-  SendMove(board, {400}, 2);
-  board.Advance(2 * kUnit);
-  EXPECT_EQ(CurrentValue(board, 0), 400);
 }
 
 }  // namespace

@@ -36,6 +36,8 @@ std::vector<std::uint8_t> Sequence(std::size_t size, std::uint8_t first) {
 
 // --- Power-on and status values ---
 
+// Memory is zero but for the status values; a power-on clears it and keeps the board's own
+// values.
 TEST(VirtualBoardPowerOn, MemoryIsZeroExceptTheStatusValues) {
   VirtualBoard board;
   EXPECT_EQ(board.Word(kFirmwareVersionAddress), VirtualBoard::kDefaultFirmwareVersion);
@@ -44,10 +46,7 @@ TEST(VirtualBoardPowerOn, MemoryIsZeroExceptTheStatusValues) {
   all[kFirmwareVersionAddress] = all[kFirmwareVersionAddress + 1] = 0;
   all[kBatteryAddress] = all[kBatteryAddress + 1] = 0;
   EXPECT_EQ(all, std::vector<std::uint8_t>(kMemorySize, 0));
-}
 
-TEST(VirtualBoardPowerOn, ClearsMemoryButKeepsTheBoardsOwnValues) {
-  VirtualBoard board;
   board.SetFirmwareVersion(0x0123);
   board.SetBatteryRaw(-5);
   board.SetController({1, 0, 0x8001, 0x10, 0x20, 0x30, 0x40});
@@ -88,36 +87,37 @@ TEST(VirtualBoardMemory, BoardSideAccessStopsAtTheEndOfMemory) {
 
 // --- W records ---
 
+// Exactly the counted bytes (count 0: 256) at the address, none at or beyond the end of memory;
+// other record kinds change nothing.
 TEST(VirtualBoardWriteRecord, StoresExactlyTheCountedBytesAtTheAddress) {
   VirtualBoard board;
   core::DevmemRecord record = WriteRecordOf(0x0345, Sequence(3, 0x11));
   record[7] = 0x99;  // beyond the count: not data
   ASSERT_TRUE(board.WriteDevmemRecord(record));
   EXPECT_EQ(Memory(board, 0x0344, 5), (std::vector<std::uint8_t>{0, 0x11, 0x12, 0x13, 0}));
-}
 
-TEST(VirtualBoardWriteRecord, CountZeroCarries256Bytes) {
-  VirtualBoard board;
-  core::DevmemRecord record = WriteRecordOf(0x0400, std::vector<std::uint8_t>(300, 0x5A));
+  record = WriteRecordOf(0x0400, std::vector<std::uint8_t>(300, 0x5A));
   record[3] = 0;
   ASSERT_TRUE(board.WriteDevmemRecord(record));
-  EXPECT_EQ(board.Byte(0x03FF), 0);
-  EXPECT_EQ(board.Byte(0x0400), 0x5A);
-  EXPECT_EQ(board.Byte(0x0400 + 255), 0x5A);
-  EXPECT_EQ(board.Byte(0x0400 + 256), 0);
-  core::DevmemRecord full = WriteRecordOf(0x0600, std::vector<std::uint8_t>(508, 0x5A));
+  EXPECT_EQ(Memory(board, 0x03FF, 258), [] {
+    std::vector<std::uint8_t> bytes(258, 0x5A);
+    bytes.front() = bytes.back() = 0;
+    return bytes;
+  }());
+  const core::DevmemRecord full = WriteRecordOf(0x0600, std::vector<std::uint8_t>(508, 0x5A));
   ASSERT_EQ(full[3], 252);  // a full record counts 508 modulo 256
   ASSERT_TRUE(board.WriteDevmemRecord(full));
-  EXPECT_EQ(board.Byte(0x0600 + 251), 0x5A);
-  EXPECT_EQ(board.Byte(0x0600 + 252), 0);
-}
+  EXPECT_EQ(Memory(board, 0x0600 + 251, 2), (std::vector<std::uint8_t>{0x5A, 0}));
 
-TEST(VirtualBoardWriteRecord, DropsBytesAtOrBeyondTheEndOfMemory) {
-  VirtualBoard board;
   ASSERT_TRUE(board.WriteDevmemRecord(WriteRecordOf(0x1FFC, Sequence(8, 1))));
   EXPECT_EQ(Memory(board, 0x1FFC, 4), (std::vector<std::uint8_t>{1, 2, 3, 4}));
   ASSERT_TRUE(board.WriteDevmemRecord(WriteRecordOf(0xFFF0, Sequence(32, 1))));
   EXPECT_EQ(Memory(board, 0, 16), std::vector<std::uint8_t>(16, 0));
+
+  record = WriteRecordOf(0x0300, Sequence(4, 1));
+  record[0] = 'w';
+  ASSERT_TRUE(board.WriteDevmemRecord(record));
+  EXPECT_EQ(Memory(board, 0x0300, 4), std::vector<std::uint8_t>(4, 0));
 }
 
 TEST(VirtualBoardWriteRecord, ServoPowerWordIsKeptAsWritten) {
@@ -129,21 +129,19 @@ TEST(VirtualBoardWriteRecord, ServoPowerWordIsKeptAsWritten) {
   EXPECT_EQ(board.Word(kServoPowerAddress), 0);
 }
 
-TEST(VirtualBoardWriteRecord, UnknownRecordKindsChangeNothing) {
-  VirtualBoard board;
-  core::DevmemRecord record = WriteRecordOf(0x0300, Sequence(4, 1));
-  record[0] = 'w';
-  ASSERT_TRUE(board.WriteDevmemRecord(record));
-  EXPECT_EQ(Memory(board, 0x0300, 4), std::vector<std::uint8_t>(4, 0));
-}
-
 // --- R requests and replies ---
 
-TEST(VirtualBoardReadRecord, RepliesWithSixteenBytesFromTheAddress) {
+// Nothing to read is a zero record; a reply is read once, with the counted bytes from the address
+// (no more than memory holds).
+TEST(VirtualBoardReadRecord, RepliesOnceWithTheCountedBytesFromTheAddress) {
   VirtualBoard board;
+  core::DevmemRecord reply{};
+  reply.fill(0xEE);
+  ASSERT_TRUE(board.ReadDevmemRecord(reply));
+  EXPECT_EQ(reply, core::DevmemRecord{});
+
   board.WriteMemory(0x0C10, Sequence(20, 0xA0));
   ASSERT_TRUE(board.WriteDevmemRecord(ReadRequestOf(0x0C10, 16)));
-  core::DevmemRecord reply{};
   reply.fill(0xEE);
   ASSERT_TRUE(board.ReadDevmemRecord(reply));
   core::DevmemRecord expected{};
@@ -155,20 +153,15 @@ TEST(VirtualBoardReadRecord, RepliesWithSixteenBytesFromTheAddress) {
     expected[4 + i] = static_cast<std::uint8_t>(0xA0 + i);
   }
   EXPECT_EQ(reply, expected);
-}
+  ASSERT_TRUE(board.ReadDevmemRecord(reply));
+  EXPECT_EQ(reply, core::DevmemRecord{});
 
-TEST(VirtualBoardReadRecord, AReplyIsReadOnceThenReadsAreZero) {
-  VirtualBoard board;
-  core::DevmemRecord reply{};
-  reply.fill(0xEE);
+  board.WriteMemory(0x1FFA, Sequence(6, 1));
+  ASSERT_TRUE(board.WriteDevmemRecord(ReadRequestOf(0x1FFA, 16)));
   ASSERT_TRUE(board.ReadDevmemRecord(reply));
-  EXPECT_EQ(reply, core::DevmemRecord{});
-  ASSERT_TRUE(board.WriteDevmemRecord(ReadRequestOf(kFirmwareVersionAddress, 2)));
-  ASSERT_TRUE(board.ReadDevmemRecord(reply));
-  EXPECT_EQ(reply[0], 'R');
-  EXPECT_EQ(reply[4], VirtualBoard::kDefaultFirmwareVersion);
-  ASSERT_TRUE(board.ReadDevmemRecord(reply));
-  EXPECT_EQ(reply, core::DevmemRecord{});
+  EXPECT_EQ(reply[3], 6);
+  EXPECT_EQ(reply[9], 6);
+  EXPECT_EQ(reply[10], 0);
 }
 
 TEST(VirtualBoardReadRecord, InvalidCountsAndAddressesGetNoReply) {
@@ -181,17 +174,6 @@ TEST(VirtualBoardReadRecord, InvalidCountsAndAddressesGetNoReply) {
     ASSERT_TRUE(board.ReadDevmemRecord(reply));
     EXPECT_EQ(reply, core::DevmemRecord{});
   }
-}
-
-TEST(VirtualBoardReadRecord, AReadAtTheEndOfMemoryReturnsOnlyWhatIsThere) {
-  VirtualBoard board;
-  board.WriteMemory(0x1FFA, Sequence(6, 1));
-  ASSERT_TRUE(board.WriteDevmemRecord(ReadRequestOf(0x1FFA, 16)));
-  core::DevmemRecord reply{};
-  ASSERT_TRUE(board.ReadDevmemRecord(reply));
-  EXPECT_EQ(reply[3], 6);
-  EXPECT_EQ(reply[9], 6);
-  EXPECT_EQ(reply[10], 0);
 }
 
 TEST(VirtualBoardReadRecord, PortsOpenedOnTheBoardShareIt) {
@@ -246,19 +228,25 @@ TEST(VirtualBoardFlash, CommandTwoCopies128BytesAndClearsTheCommand) {
   EXPECT_EQ(board.Flash(0x08020100, 1), std::vector<std::uint8_t>{0xFF});
 }
 
-TEST(VirtualBoardFlash, PiecesBuildTheWholeImage) {
+// Sends `image` to flash in 128-byte pieces through one buffer, as the firmware update does: the
+// last piece carries the rest of the buffer too.
+void SendFlashImage(VirtualBoard& board, std::uint32_t flashAddress,
+                    const std::vector<std::uint8_t>& image) {
+  std::vector<std::uint8_t> buffer(128, 0);
+  for (std::size_t offset = 0; offset < image.size(); offset += 128) {
+    const std::size_t count = std::min<std::size_t>(128, image.size() - offset);
+    std::copy_n(image.begin() + static_cast<std::ptrdiff_t>(offset), count, buffer.begin());
+    SendFlashPiece(board, static_cast<std::uint32_t>(flashAddress + offset), buffer);
+  }
+}
+
+TEST(VirtualBoardFlash, PiecesBuildTheWholeImageWhichSurvivesPowerOn) {
   VirtualBoard board;
   const std::vector<std::uint8_t> image = Sequence(300, 0);
-  for (std::size_t offset = 0; offset < image.size(); offset += 128) {
-    std::vector<std::uint8_t> piece(128, 0);
-    std::copy(image.begin() + static_cast<std::ptrdiff_t>(offset),
-              image.begin() + static_cast<std::ptrdiff_t>(std::min(offset + 128, image.size())),
-              piece.begin());
-    SendFlashPiece(board, static_cast<std::uint32_t>(0x08020000 + offset), piece);
-    ASSERT_EQ(board.Word32(kFlashCommandAddress), kFlashCommandDone);
-  }
-  const std::vector<std::uint8_t> flash = board.Flash(0x08020000, 300);
-  EXPECT_EQ(flash, image);
+  SendFlashImage(board, 0x08020000, image);
+  EXPECT_EQ(board.Word32(kFlashCommandAddress), kFlashCommandDone);
+  board.PowerOn();
+  EXPECT_EQ(board.Flash(0x08020000, 300), image);
 }
 
 TEST(VirtualBoardFlash, ACopyItCannotMakeLeavesAFailureValue) {
@@ -273,10 +261,24 @@ TEST(VirtualBoardFlash, ACopyItCannotMakeLeavesAFailureValue) {
   ASSERT_TRUE(SendValue(board, kFlashCommandAddress, kFlashCommandWrite, 4));
   EXPECT_EQ(board.Word32(kFlashCommandAddress), kFlashCommandFailed);
   EXPECT_EQ(board.Flash(0x0807FFC0, 64), std::vector<std::uint8_t>(64, 0xFF));
+  // Copies from the last bytes of memory to the first or the last bytes of flash are made.
+  board.SetWord32(kFlashSourceAddress, kMemorySize - 128);
+  board.SetWord(kMemorySize - 128, 0x6587);
+  board.SetWord(kMemorySize - 2, 0x4321);
+  for (const std::uint32_t target : {0x08000000u, 0x0807FF80u}) {
+    board.SetWord32(kFlashTargetAddress, target);
+    ASSERT_TRUE(SendValue(board, kFlashCommandAddress, kFlashCommandWrite, 4));
+    EXPECT_EQ(board.Word32(kFlashCommandAddress), kFlashCommandDone);
+    EXPECT_EQ(board.Flash(target, 2), (std::vector<std::uint8_t>{0x87, 0x65}));
+    EXPECT_EQ(board.Flash(target + 126, 2), (std::vector<std::uint8_t>{0x21, 0x43}));
+  }
 }
 
-TEST(VirtualBoardFlash, CommandThreeRunsTheUpdaterOnce) {
+TEST(VirtualBoardFlash, CommandThreeRunsTheUpdaterOnceAndUnknownCommandsStay) {
   VirtualBoard board;
+  ASSERT_TRUE(SendValue(board, kFlashCommandAddress, 5, 4));
+  EXPECT_EQ(board.Word32(kFlashCommandAddress), 5u);
+  EXPECT_EQ(board.UpdaterRuns(), 0);
   ASSERT_TRUE(SendValue(board, kFlashTargetAddress, 0x0803F000, 4));
   ASSERT_TRUE(SendValue(board, kFlashCommandAddress, kFlashCommandRunUpdater, 4));
   EXPECT_EQ(board.UpdaterRuns(), 1);
@@ -284,18 +286,6 @@ TEST(VirtualBoardFlash, CommandThreeRunsTheUpdaterOnce) {
   EXPECT_EQ(board.Word32(kFlashCommandAddress), kFlashCommandDone);
   ASSERT_TRUE(SendValue(board, kFlashTargetAddress, 0x08000000, 4));  // no command written
   EXPECT_EQ(board.UpdaterRuns(), 1);
-}
-
-// Sends `image` to flash in 128-byte pieces through one buffer, as the firmware update does: the
-// last piece carries the rest of the buffer too.
-void SendFlashImage(VirtualBoard& board, std::uint32_t flashAddress,
-                    const std::vector<std::uint8_t>& image) {
-  std::vector<std::uint8_t> buffer(128, 0);
-  for (std::size_t offset = 0; offset < image.size(); offset += 128) {
-    const std::size_t count = std::min<std::size_t>(128, image.size() - offset);
-    std::copy_n(image.begin() + static_cast<std::ptrdiff_t>(offset), count, buffer.begin());
-    SendFlashPiece(board, static_cast<std::uint32_t>(flashAddress + offset), buffer);
-  }
 }
 
 std::vector<std::uint8_t> ShippedFile(const char* name) {
@@ -375,20 +365,6 @@ TEST(VirtualBoardPower, OffFailsDevmemAndStopsTimeOnStartsTheCardsStartupImage) 
   EXPECT_TRUE(board.Running());
   EXPECT_TRUE(SendValue(board, kServoPowerAddress, 1, 2));
   EXPECT_EQ(board.Word(kServoPowerAddress), 1);
-}
-
-TEST(VirtualBoardFlash, UnknownCommandsStay) {
-  VirtualBoard board;
-  ASSERT_TRUE(SendValue(board, kFlashCommandAddress, 5, 4));
-  EXPECT_EQ(board.Word32(kFlashCommandAddress), 5u);
-  EXPECT_EQ(board.UpdaterRuns(), 0);
-}
-
-TEST(VirtualBoardFlash, SurvivesPowerOn) {
-  VirtualBoard board;
-  SendFlashPiece(board, 0x08020000, Sequence(128, 7));
-  board.PowerOn();
-  EXPECT_EQ(board.Flash(0x08020000, 2), (std::vector<std::uint8_t>{7, 8}));
 }
 
 TEST(VirtualBoardPlay, APlayRequestWithoutACardReportsTheMissingImage) {

@@ -8,8 +8,10 @@
 namespace gestalon::sim {
 namespace {
 
+// A CPU board on USB, whose root is the card and whose DEVMEM is the board.
 TEST(VirtualBoardDrive, IdentifiesItselfAsACpuBoardOnUsb) {
-  VirtualBoard board;
+  gestalon::testing::TempDir card;
+  VirtualBoard board(card.Path());
   const core::BoardDrive drive = VirtualBoardDrive(board, u"V");
   core::DriveDescriptor descriptor;
   ASSERT_TRUE(drive.queryDescriptor(descriptor));
@@ -20,12 +22,6 @@ TEST(VirtualBoardDrive, IdentifiesItselfAsACpuBoardOnUsb) {
   EXPECT_EQ(descriptor.removable, 1u);
   EXPECT_EQ(descriptor.busType, 7u);
   EXPECT_EQ(drive.label, u"V");
-}
-
-TEST(VirtualBoardDrive, ItsRootIsTheCardAndItsDevmemTheBoard) {
-  gestalon::testing::TempDir card;
-  VirtualBoard board(card.Path());
-  const core::BoardDrive drive = VirtualBoardDrive(board, u"card");
   EXPECT_EQ(drive.root, card.Path());
   auto port = drive.openDevmem();
   ASSERT_NE(port, nullptr);
