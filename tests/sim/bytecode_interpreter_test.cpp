@@ -348,20 +348,6 @@ TEST(VirtualBoardProgramFlow, WaitsCountTimeUnits) {
   EXPECT_FALSE(board.Running());
 }
 
-TEST(VirtualBoardProgramFlow, ATimeUnitFollowsTheBasicControlCycle) {
-  Code code;
-  Write(code, kControlCycleAddress, LittleEndian(2000, 4));
-  Wait(code, 5);
-  Write(code, kScratch, {1});
-  Op(code, Opcode::kEnd);
-  VirtualBoard board;
-  Play(board, code, 1);  // 10 ms, then units of 2 ms
-  board.Advance(4 * 2000);
-  EXPECT_EQ(board.Byte(kScratch), 0);
-  board.Advance(2000);
-  EXPECT_EQ(board.Byte(kScratch), 1);
-}
-
 TEST(VirtualBoardProgramFlow, AJumpToItselfIdlesOneInstructionPerUnit) {
   Code code;
   Write(code, kScratch, {1});

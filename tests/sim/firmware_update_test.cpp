@@ -253,6 +253,12 @@ TEST_F(FirmwareUpdate, RefusalsEndBeforeTheBoard) {
        PromptIcon::kError, TextId::kMsgUpdaterFileOpenFailed},
       {"no board", [&](auto& r) { r.candidates.clear(); }, PromptIcon::kWarning,
        TextId::kMsgRobotNotConnected},
+      {"online, with no connection to stop",
+       [&](auto& r) {
+         link.Flags().online.store(1);
+         r.offlineLimit = 50ms;
+       },
+       PromptIcon::kError, TextId::kMsgDisconnectFailed},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -267,6 +273,7 @@ TEST_F(FirmwareUpdate, RefusalsEndBeforeTheBoard) {
     EXPECT_EQ(board.Flash(kFirmwareFlashAddress, 1), std::vector<std::uint8_t>{0xFF});
     WriteFile(FirmwarePath(), firmware);
     WriteFile(UpdaterPath(ProgramFolder()), updater);
+    link.Flags().online.store(0);
   }
 }
 

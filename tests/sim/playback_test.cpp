@@ -46,10 +46,6 @@ using namespace std::chrono_literals;
 
 constexpr std::uint32_t kStepMicroseconds = 10'000;  // one time unit at the default cycle
 
-std::filesystem::path ResourcesFolder() {
-  return GESTALON_RESOURCES_DIR;
-}
-
 // One W record as the board received it.
 struct SentWrite {
   std::uint32_t address = 0;
@@ -775,7 +771,8 @@ TEST_F(PlaybackPreparation, StopDuringThePreparationKeepsTheMotionFromStarting) 
 using PlaybackSample = PlaybackFixture;
 
 TEST_F(PlaybackSample, BowRunsThroughItsBlocksToTheEnd) {
-  const std::filesystem::path source = ResourcesFolder() / "robots" / "gestaloid";
+  const std::filesystem::path source =
+      std::filesystem::path(GESTALON_RESOURCES_DIR) / "robots" / "gestaloid";
   ASSERT_TRUE(std::filesystem::exists(source / "bow.KX4")) << source;
   std::filesystem::copy(
       source, ProjectFolder(),
