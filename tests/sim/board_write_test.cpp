@@ -190,7 +190,9 @@ TEST_F(BoardWriteOffline, TheMatchingBoardGetsTheFilesAndARepeatKeepsUnchangedTi
   EXPECT_EQ(ReadBytes(CardFolder() / "STARTUP.XML"), ReadBytes(ProjectFolder() / "STARTUP.XML"));
   EXPECT_TRUE(std::filesystem::is_empty(otherCard.Path()));
 
-  const auto old = std::filesystem::file_time_type::clock::now() - std::chrono::hours(1);
+  // Whole seconds: Windows keeps file times to 100 ns only.
+  const std::filesystem::file_time_type old = std::chrono::floor<std::chrono::seconds>(
+      std::filesystem::file_time_type::clock::now() - std::chrono::hours(1));
   for (const char* name : {"STARTUP.BIN", "STARTUP.XML"}) {
     std::filesystem::last_write_time(ProjectFolder() / name, old);
   }
