@@ -8,6 +8,7 @@
 #include "fake_devmem.h"
 #include "motion/block_factory.h"
 #include "recording_ports.h"
+#include "shown_texts.h"
 #include "strings/text_id.h"
 #include "strings/text_loader.h"
 #include "temp_dir.h"
@@ -54,13 +55,7 @@ class ServoCorrection : public ::testing::Test {
   std::int16_t Trim(int channel) const {
     return static_cast<std::int16_t>(project.cpu.motors[channel].words[MotorWord::kOfs]);
   }
-  std::vector<std::u16string> Texts() const {
-    std::vector<std::u16string> texts;
-    for (const auto& call : prompter.Calls()) {
-      texts.push_back(call.text);
-    }
-    return texts;
-  }
+  std::vector<std::u16string> Texts() const { return testing::ShownTexts(prompter); }
 
   testing::TempDir folder;
   LoadedProject project;

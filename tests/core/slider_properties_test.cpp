@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "recording_ports.h"
+#include "shown_texts.h"
 #include "strings/text_id.h"
 #include "strings/text_loader.h"
 
@@ -167,15 +168,11 @@ TEST(SliderPropertiesApply, ChecksInOrderThenStoresTheForm) {
     } else {
       prompter.Show(check.icon, check.message);
     }
-    std::vector<std::u16string> shown;
-    for (const auto& call : prompter.Calls()) {
-      shown.push_back(call.text);
-    }
     std::vector<std::u16string> expected;
     for (const int id : c.messages) {
       expected.push_back(LoadText(id));
     }
-    EXPECT_EQ(shown, expected);
+    EXPECT_EQ(testing::ShownTexts(prompter), expected);
     c.expect(sliders);
   }
 }

@@ -17,6 +17,7 @@
 #include "platform/paths.h"
 #include "project/system_settings.h"
 #include "recording_ports.h"
+#include "shown_texts.h"
 #include "strings/text_id.h"
 #include "strings/text_loader.h"
 #include "temp_dir.h"
@@ -100,13 +101,7 @@ class BoardWriteFixture : public ::testing::Test {
     return task;
   }
 
-  std::vector<std::u16string> Messages() const {
-    std::vector<std::u16string> texts;
-    for (const auto& call : prompter.Calls()) {
-      texts.push_back(call.text);
-    }
-    return texts;
-  }
+  std::vector<std::u16string> Messages() const { return testing::ShownTexts(prompter); }
 
   TempDir temp;
   sim::VirtualBoard board{temp / "card"};
