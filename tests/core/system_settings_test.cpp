@@ -257,20 +257,6 @@ TEST(SystemSettingsRead, HandWrittenAnsiFileWithDefaults) {
   EXPECT_EQ(settings.skins[11].bitmap->pixels[0], 0xFF00000Bu);
 }
 
-TEST(SystemSettingsRead, MissingBracketsGiveZeros) {
-  SystemSettingsFiles files;
-  files.WriteText(u"_STATUSWINDOW_ENABLE:1-2-3\r\nMOTAREA_COLOR:[1]-[2]\r\nMOTAREA_GRID:\r\n");
-  SystemSettings settings;
-  ASSERT_TRUE(files.Read(settings));
-  EXPECT_EQ(settings.systemFlags, 0u);
-  EXPECT_EQ(settings.statusWindowX, 0);
-  EXPECT_EQ(settings.statusWindowY, 0);
-  EXPECT_EQ(settings.motionAreaColors,
-            (std::array<ColorRef, 10>{1, 2, 0, 0, 0, 0, 0, 0, 0, 0xB3FFB3}));
-  EXPECT_EQ(settings.gridX, 0);
-  EXPECT_EQ(settings.gridY, 0);
-}
-
 TEST(SystemSettingsRead, ClearsEverythingButTheStatusWindowPosition) {
   SystemSettingsFiles files;
   SystemSettings settings = SampleSettings();
