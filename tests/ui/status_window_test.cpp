@@ -13,22 +13,13 @@
 namespace gestalon::ui {
 namespace {
 
+// Each text with the top of its box: "y text".
 QStringList TextsOf(const StatusDisplay& display) {
   QStringList texts;
   for (const StatusText& text : StatusWindowTexts(display)) {
-    texts << text.text;
+    texts << QStringLiteral("%1 %2").arg(text.box.top()).arg(text.text);
   }
   return texts;
-}
-
-// The text drawn with its top at `y`, or an empty text.
-QString TextAt(const StatusDisplay& display, int y) {
-  for (const StatusText& text : StatusWindowTexts(display)) {
-    if (text.box.top() == y) {
-      return text.text;
-    }
-  }
-  return {};
 }
 
 void StoreText(core::BoardLink& link, std::uint32_t address, const char* text) {
@@ -54,70 +45,51 @@ class StatusWindowTest : public QObject {
 
  private Q_SLOTS:
   // ---- What the window says.
-  void showsTheRobotTheLastErrorAndTheBoardsLatestNames() {
+  void textsSayWhatTheBoardReports() {
     StatusDisplay display;
     display.robotName = u"ロボ";
     display.lastError = {u"STACK", 0x1234};
     display.latestMotion = u"WALK.BIN";
-    QCOMPARE(TextAt(display, 0), QStringLiteral("model name = 'ロボ'"));
-    QCOMPARE(TextAt(display, 18), QStringLiteral("last error=STACK (adr:0x00001234)"));
-    QCOMPARE(TextAt(display, 36), QStringLiteral("Latest motion 'WALK.BIN'"));
-    QCOMPARE(TextAt(display, 72), QStringLiteral("No latest wav"));
-  }
-
-  void emptyTextsSayThereIsNone() {
-    StatusDisplay display;
-    display.latestVoice = u"HELLO.WAV";
-    QCOMPARE(TextAt(display, 18), QStringLiteral("last error=no error (adr:0x00000000)"));
-    QCOMPARE(TextAt(display, 36), QStringLiteral("No latest motion"));
-    QCOMPARE(TextAt(display, 72), QStringLiteral("Latest wav 'HELLO.WAV'"));
-  }
-
-  void batteryInVoltsAndAsABar() {
-    StatusDisplay display;
     display.status.batteryRaw = 4096;
-    QCOMPARE(TextAt(display, 90), QStringLiteral("VBatt=16.6200V"));
+    display.status.controllerPresent = 1;
+    display.status.buttons = 0x8005;  // first bit first
+    display.status.rx = 0x12;
+    display.status.ry = 0xABCD;
+    display.status.ly = 0x7F;
+    QCOMPARE(TextsOf(display),
+             QStringList({
+                 QStringLiteral("0 model name = 'ロボ'"),
+                 QStringLiteral("18 last error=STACK (adr:0x00001234)"),
+                 QStringLiteral("36 Latest motion 'WALK.BIN'"),
+                 QStringLiteral("72 No latest wav"),
+                 QStringLiteral("90 VBatt=16.6200V"),
+                 QStringLiteral("116 Pad Buttons Input : 1010000000000001"),
+                 QStringLiteral("132 Pad Analog Input : RX=0012,RY=abcd,LX=0000,LY=007f"),
+             }));
+    // Empty texts say there is none; a controller error replaces its input.
+    display = {};
+    display.latestVoice = u"HELLO.WAV";
     display.status.batteryRaw = 2048;
-    QCOMPARE(TextAt(display, 90), QStringLiteral("VBatt=8.3100V"));
+    display.status.controllerPresent = 1;
+    display.status.controllerError = 3;
+    QCOMPARE(TextsOf(display), QStringList({
+                                   QStringLiteral("0 model name = ''"),
+                                   QStringLiteral("18 last error=no error (adr:0x00000000)"),
+                                   QStringLiteral("36 No latest motion"),
+                                   QStringLiteral("72 Latest wav 'HELLO.WAV'"),
+                                   QStringLiteral("90 VBatt=8.3100V"),
+                                   QStringLiteral("116 Pad communication error."),
+                               }));
+    display.status.controllerPresent = 0;  // no controller, no controller lines
+    display.status.buttons = 0xFFFF;
+    QCOMPARE(TextsOf(display).size(), 5);
+    display.communicationError = true;  // is all it shows
+    display.status.controllerPresent = 1;
+    QCOMPARE(TextsOf(display), QStringList{QStringLiteral("0 Communication error.")});
     QCOMPARE(BatteryBarWidth(4096), 100);
     QCOMPARE(BatteryBarWidth(40), 0);  // truncated
     QCOMPARE(BatteryBarWidth(32767), 400);
     QCOMPARE(BatteryBarWidth(-4096), 0);
-  }
-
-  void controllerButtonsFirstBitFirstAndAnalogInHex() {
-    StatusDisplay display;
-    display.status.controllerPresent = 1;
-    display.status.buttons = 0x8005;
-    display.status.rx = 0x12;
-    display.status.ry = 0xABCD;
-    display.status.lx = 0;
-    display.status.ly = 0x7F;
-    QCOMPARE(TextAt(display, 116), QStringLiteral("Pad Buttons Input : 1010000000000001"));
-    QCOMPARE(TextAt(display, 132),
-             QStringLiteral("Pad Analog Input : RX=0012,RY=abcd,LX=0000,LY=007f"));
-  }
-
-  void controllerErrorReplacesItsInput() {
-    StatusDisplay display;
-    display.status.controllerPresent = 1;
-    display.status.controllerError = 3;
-    QCOMPARE(TextAt(display, 116), QStringLiteral("Pad communication error."));
-    QCOMPARE(TextAt(display, 132), QString());
-  }
-
-  void noControllerNoControllerLines() {
-    StatusDisplay display;
-    display.status.buttons = 0xFFFF;
-    QCOMPARE(TextsOf(display).size(), 5);
-    QCOMPARE(TextAt(display, 116), QString());
-  }
-
-  void communicationErrorIsAllItShows() {
-    StatusDisplay display;
-    display.communicationError = true;
-    display.status.controllerPresent = 1;
-    QCOMPARE(TextsOf(display), QStringList{QStringLiteral("Communication error.")});
   }
 
   // ---- Refreshing from the board link.
@@ -198,20 +170,15 @@ class StatusWindowTest : public QObject {
     QCOMPARE(s.mainWindow.findChildren<StatusWindow*>().size(), 1);
   }
 
-  void openLaterOpensOnTheUiThread() {
+  // Opened later on the interface thread, it closes by itself once offline and can open again
+  // once online.
+  void opensLaterAndClosesByItselfOnceOffline() {
     Session s;
     s.host.OpenLater();
     QVERIFY(s.host.Window() == nullptr);
     QTRY_VERIFY_WITH_TIMEOUT(s.host.Window() != nullptr, 30000);
-  }
-
-  void closesByItselfOnceOffline() {
-    Session s;
-    s.host.Open();
-    QVERIFY(s.host.Window() != nullptr);
     s.link.Flags().online.store(0);
     QTRY_VERIFY_WITH_TIMEOUT(s.host.Window() == nullptr, 30000);
-    // Closed, it can open again once online.
     s.link.Flags().online.store(1);
     s.host.Open();
     QVERIFY(s.host.Window() != nullptr);
