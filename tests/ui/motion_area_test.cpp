@@ -12,6 +12,7 @@
 #include "project/project_loader.h"
 #include "project/system_settings.h"
 #include "recording_ports.h"
+#include "sample_robot.h"
 #include "widgets/qt_drawing.h"
 #include "window_driving.h"
 
@@ -20,9 +21,6 @@ namespace {
 
 using core::BlockKind;
 using core::MotionBlock;
-
-const std::filesystem::path kRobotFolder =
-    std::filesystem::path(GESTALON_RESOURCES_DIR) / "robots" / "gestaloid";
 
 core::LoadedProject DefaultProject() {
   core::LoadedProject project;
@@ -563,10 +561,8 @@ class MotionAreaTest : public QObject {
 
   void drawsTheSampleMotions() {
     for (const char* name : {"walk.KX4", "greeting.KX4"}) {
-      core::LoadedProject project;
-      QVERIFY(core::LoadRobotProject(kRobotFolder / "gestaloid.KJZ", true, project, {}));
-      Area a(std::move(project));
-      auto motion = core::ReadMotionFile(kRobotFolder / name, a.session.project.sliders, nullptr);
+      Area a(testing::ShippedSampleRobot());
+      auto motion = core::ReadMotionFile(testing::kSampleRobotFolder / name, a.session.project.sliders, nullptr);
       QVERIFY(motion);
       a.session.motion.document = std::move(*motion);
       a.Document().current = a.Document().At(2);
