@@ -34,11 +34,13 @@
 #include "project/slider_defs.h"
 #include "recording_ports.h"
 #include "sample_robot.h"
+#include "shown_texts.h"
 #include "strings/text_id.h"
 #include "strings/text_loader.h"
 #include "temp_dir.h"
 #include "virtual_board.h"
 #include "widgets/qt_text.h"
+#include "window_driving.h"
 
 namespace gestalon::ui {
 namespace {
@@ -107,6 +109,31 @@ void MakeLong(core::MotionBlock& pose) {
   pose.interpWait = true;
 }
 
+// The middle of the knob of the first enabled slider, and that slider.
+std::pair<QPoint, int> FirstKnob(MainWindow& window) {
+  const core::LoadedProject& project = window.Session().project;
+  int slider = 0;
+  while (!core::SliderEnabled(project.sliders[static_cast<std::size_t>(slider)])) {
+    ++slider;
+  }
+  PoseSnapshot snapshot;
+  snapshot.values = window.Session().motion.document.current->slots;
+  const PoseSkinMetrics metrics = SkinMetricsOf(project.system);
+  const SliderLayout layout =
+      LayoutSlider(project, slider, snapshot, metrics, window.Poses()->LayoutBounds());
+  return {QPoint(layout.knobLeft + metrics.knobWidth / 2, layout.knobTop + metrics.knobHeight / 2),
+          slider};
+}
+
+// Turns the wheel over the motion area (120: one notch up).
+void WheelOverMotions(MainWindow& window, int delta) {
+  SplitPane* split = window.Split();
+  const QPoint overMotion(split->width() - 20, split->height() / 2);
+  QWheelEvent wheel(overMotion, split->mapToGlobal(overMotion), {}, QPoint(0, delta), Qt::NoButton,
+                    Qt::NoModifier, Qt::NoScrollPhase, false);
+  QApplication::sendEvent(split, &wheel);
+}
+
 // Goes online on the virtual board and starts playing the motion.
 void PlayOnline(MainWindow& window) {
   EditorSession& session = window.Session();
@@ -122,10 +149,15 @@ class MainWindowTest : public QObject {
   Q_OBJECT
 
  private Q_SLOTS:
-  void titleGetsTheModifiedMarkOnce() {
+  // A changed motion marks the title once; closing asks whether to save it (Cancel keeps the
+  // window), Exit ends without the question.
+  void changedMotionMarksTheTitleAndClosingAsks() {
     SampleRobot robot;
     testing::RecordingPrompter prompter;
     auto window = OpenWindow(robot, prompter);
+    QVERIFY(window->close());  // unchanged: no question
+    QVERIFY(prompter.Calls().empty());
+    window->show();
     const QString title = window->windowTitle();
     QVERIFY(title.startsWith(QStringLiteral("ゲスタロイド")));
     QVERIFY(title.endsWith(ToQString(core::LoadText(core::TextId::kNewMotionName)) + "]"));
@@ -134,32 +166,12 @@ class MainWindowTest : public QObject {
     QCOMPARE(window->windowTitle(), title + " *");
     window->RunCommand(CommandId::kUndo);
     QCOMPARE(window->windowTitle(), title + " *");
-  }
-
-  void closingAsksToSaveAndCancelKeepsTheWindow() {
-    SampleRobot robot;
-    testing::RecordingPrompter prompter;
-    auto window = OpenWindow(robot, prompter);
-    QVERIFY(window->close());  // unchanged: no question
-    QVERIFY(prompter.Calls().empty());
-    window->show();
-    window->RunCommand(CommandId::kSplitPose);
     prompter.QueueAnswer(core::PromptAnswer::kCancel);
     QVERIFY(!window->close());
-    QCOMPARE(prompter.Calls().size(), std::size_t{1});
-    QCOMPARE(prompter.Calls()[0].text, core::LoadText(core::TextId::kConfirmSaveChanges));
-    prompter.QueueAnswer(core::PromptAnswer::kNo);
-    QVERIFY(window->close());
-  }
-
-  void exitEndsWithoutTheQuestion() {
-    SampleRobot robot;
-    testing::RecordingPrompter prompter;
-    auto window = OpenWindow(robot, prompter);
-    window->RunCommand(CommandId::kSplitPose);
+    QCOMPARE(testing::ShownTexts(prompter), testing::Texts({core::TextId::kConfirmSaveChanges}));
     window->RunCommand(CommandId::kExit);
     QVERIFY(!window->isVisible());
-    QVERIFY(prompter.Calls().empty());
+    QCOMPARE(prompter.Calls().size(), std::size_t{1});
   }
 
   // The Help menu's language entry restarts the program on this project in the other language
@@ -197,63 +209,42 @@ class MainWindowTest : public QObject {
     QCOMPARE(core::ReadLanguageChoice(core::AppDataFolder()), other);
   }
 
-  void wheelNotchesAccumulate() {
-    WheelAccumulator wheel;
-    QCOMPARE(wheel.Add(60), 0);
-    QCOMPARE(wheel.Remainder(), 60);
-    QCOMPARE(wheel.Add(60), 1);
-    QCOMPARE(wheel.Add(-250), -2);
-    QCOMPARE(wheel.Remainder(), -10);
-  }
-
-  void splitLineStaysBetweenFiveAndNinetyFivePercent() {
+  // The split line stays between 5 and 95 per cent; a double click on the empty pose area
+  // collapses the split unless line moves are switched off; the wheel goes to the pane under
+  // the cursor, two half notches making one.
+  void splitPaneMovesItsLineAndPassesTheWheelOn() {
+    WheelAccumulator notches;
+    QCOMPARE(notches.Add(60), 0);
+    QCOMPARE(notches.Remainder(), 60);
+    QCOMPARE(notches.Add(60), 1);
+    QCOMPARE(notches.Add(-250), -2);
+    QCOMPARE(notches.Remainder(), -10);
     QCOMPARE(SplitRatioAt(-40, 1000), 0.05);
     QCOMPARE(SplitRatioAt(2000, 1000), 0.95);
     QCOMPARE(SplitRatioAt(300, 1000), 0.3);
     SampleRobot robot;
+    robot.project.system.systemFlags |= core::SystemFlag::kDoubleClickSplitOff;
     testing::RecordingPrompter prompter;
     auto window = OpenWindow(robot, prompter);
     SplitPane* split = window->Split();
     const int y = split->height() / 2;
-    QTest::mousePress(split, Qt::LeftButton, {}, QPoint(split->SplitX(), y));
-    QTest::mouseMove(split, QPoint(split->width() + 50, y));
-    QTest::mouseRelease(split, Qt::LeftButton, {}, QPoint(split->width() + 50, y));
+    testing::MouseOn(split).Drag({split->SplitX(), y}, {split->width() + 50, y});
     QCOMPARE(split->Ratio(), 0.95);
     QVERIFY(window->Poses()->width() < split->width());
-  }
 
-  void doubleClickOnTheEmptyPoseAreaKeepsTheSplitWhileLineMoveIsOff() {
-    SampleRobot robot;
-    robot.project.system.systemFlags |= core::SystemFlag::kDoubleClickSplitOff;
-    testing::RecordingPrompter prompter;
-    auto window = OpenWindow(robot, prompter);
-    const auto doubleClickAboveTheSliders = [&] {
-      // The first click of a double click arrives as a press of its own.
-      QTest::mouseClick(window->Poses(), Qt::LeftButton, {}, QPoint(5, 5));
-      QTest::mouseDClick(window->Poses(), Qt::LeftButton, {}, QPoint(5, 5));
-    };
-    doubleClickAboveTheSliders();
-    QVERIFY(!window->Split()->Collapsed());
-    window->Session().systemFlags.fetch_and(~core::SystemFlag::kDoubleClickSplitOff);
-    doubleClickAboveTheSliders();
-    QVERIFY(window->Split()->Collapsed());
-  }
-
-  void wheelGoesToThePaneUnderTheCursor() {
-    SampleRobot robot;
-    testing::RecordingPrompter prompter;
-    auto window = OpenWindow(robot, prompter);
     core::MotionBlock* pose = window->Session().motion.document.current;
     pose->selFlags |= core::kBlockSelected;
     const std::uint16_t time = pose->time;
-    SplitPane* split = window->Split();
-    const QPoint overMotion(split->width() - 20, split->height() / 2);
-    for (int i = 0; i < 2; ++i) {  // two half notches make one
-      QWheelEvent wheel(overMotion, split->mapToGlobal(overMotion), {}, QPoint(0, 60), Qt::NoButton,
-                        Qt::NoModifier, Qt::NoScrollPhase, false);
-      QApplication::sendEvent(split, &wheel);
-    }
+    WheelOverMotions(*window, 60);
+    WheelOverMotions(*window, 60);
     QCOMPARE(pose->time, static_cast<std::uint16_t>(time + 1));
+
+    testing::MouseOn poses(window->Poses());
+    poses.DoubleClick({5, 5});  // above the sliders
+    QVERIFY(!split->Collapsed());
+    window->Session().systemFlags.fetch_and(~core::SystemFlag::kDoubleClickSplitOff);
+    poses.DoubleClick({5, 5});
+    QVERIFY(split->Collapsed());
   }
 
   void copyAndSelectAllFollowTheCursor() {
@@ -327,27 +318,6 @@ class MainWindowTest : public QObject {
     QVERIFY(!second->windowTitle().contains(QStringLiteral("bow.KX4")));
   }
 
-  // With GESTALON_SCREENSHOT set, the window on the sample robot and its walk motion is saved
-  // there for a look by eye.
-  void screenshotWhenAsked() {
-    const QString file = qEnvironmentVariable("GESTALON_SCREENSHOT");
-    if (file.isEmpty()) {
-      QSKIP("GESTALON_SCREENSHOT not set");
-    }
-    SampleRobot robot;
-    testing::RecordingPrompter prompter;
-    auto window = OpenWindow(robot, prompter);
-    window->resize(1240, 860);
-    QVERIFY(window->OpenMotionFile(robot.Folder() / "walk.KX4"));
-    QVERIFY(QTest::qWaitForWindowExposed(window.get()));
-    QTest::qWait(100);
-    QVERIFY(window->grab().save(file));
-    window->Actions().MotionAreaMenu()->adjustSize();
-    QVERIFY(window->Actions().MotionAreaMenu()->grab().save(file + ".motion_menu.png"));
-    window->Actions().PoseAreaMenu()->adjustSize();
-    QVERIFY(window->Actions().PoseAreaMenu()->grab().save(file + ".pose_menu.png"));
-  }
-
   void servoSwitchOfflineSaysSoAndLeavesTheServosOff() {
     SampleRobot robot;
     testing::RecordingPrompter prompter;
@@ -402,23 +372,10 @@ class MainWindowTest : public QObject {
     QTRY_VERIFY_WITH_TIMEOUT(window->Actions().Action(CommandId::kOnline)->isChecked(), 30000);
 
     // Drag the knob of the first enabled slider to the right.
-    PoseArea* poses = window->Poses();
-    int slider = 0;
-    while (!core::SliderEnabled(session.project.sliders[slider])) {
-      ++slider;
-    }
-    PoseSnapshot snapshot;
-    snapshot.values = session.motion.document.current->slots;
-    const PoseSkinMetrics metrics = SkinMetricsOf(session.project.system);
-    const SliderLayout layout =
-        LayoutSlider(session.project, slider, snapshot, metrics, poses->size());
-    const QPoint knob(layout.knobLeft + metrics.knobWidth / 2,
-                      layout.knobTop + metrics.knobHeight / 2);
+    const auto [knob, slider] = FirstKnob(*window);
     const std::uint32_t target = 0x0A00 + 2 * static_cast<std::uint32_t>(slider);
     const std::uint16_t before = session.VirtualBoard()->Word(target);
-    QTest::mousePress(poses, Qt::LeftButton, {}, knob);
-    QTest::mouseMove(poses, knob + QPoint(40, 0));
-    QTest::mouseRelease(poses, Qt::LeftButton, {}, knob + QPoint(40, 0));
+    testing::MouseOn(window->Poses()).Drag(knob, knob + QPoint(40, 0));
     const std::int16_t dragged = session.motion.document.current->slots[slider];
     QVERIFY(dragged != static_cast<std::int16_t>(before));
     QTRY_COMPARE_WITH_TIMEOUT(static_cast<std::int16_t>(session.VirtualBoard()->Word(target)),
@@ -539,30 +496,12 @@ class MainWindowTest : public QObject {
                           QString::number(kServoOn), QString::number(kPreviewWindow)}));
     window->DroppedFile(ToQString((robot.Folder() / "bow.KX4").u16string()));
     QTest::keyClick(window.get(), Qt::Key_Insert);  // split pose
-    SplitPane* split = window->Split();
-    const QPoint overMotion(split->width() - 20, split->height() / 2);
-    QWheelEvent wheel(overMotion, split->mapToGlobal(overMotion), {}, QPoint(0, 120), Qt::NoButton,
-                      Qt::NoModifier, Qt::NoScrollPhase, false);
-    QApplication::sendEvent(split, &wheel);
+    WheelOverMotions(*window, 120);
     MotionArea* motions = window->Motions();
     const QPoint onPose = QPoint(pose->xpos + 3, pose->ypos + 3) - motions->ScrollPosition();
-    QTest::mousePress(motions->viewport(), Qt::LeftButton, {}, onPose);
-    QTest::mouseMove(motions->viewport(), onPose + QPoint(40, 40));
-    QTest::mouseRelease(motions->viewport(), Qt::LeftButton, {}, onPose + QPoint(40, 40));
-    int slider = 0;
-    while (!core::SliderEnabled(session.project.sliders[slider])) {
-      ++slider;
-    }
-    PoseSnapshot snapshot;
-    snapshot.values = pose->slots;
-    const PoseSkinMetrics metrics = SkinMetricsOf(session.project.system);
-    const SliderLayout layout =
-        LayoutSlider(session.project, slider, snapshot, metrics, window->Poses()->LayoutBounds());
-    const QPoint knob(layout.knobLeft + metrics.knobWidth / 2,
-                      layout.knobTop + metrics.knobHeight / 2);
-    QTest::mousePress(window->Poses(), Qt::LeftButton, {}, knob);
-    QTest::mouseMove(window->Poses(), knob + QPoint(40, 0));
-    QTest::mouseRelease(window->Poses(), Qt::LeftButton, {}, knob + QPoint(40, 0));
+    testing::MouseOn(motions->viewport()).Drag(onPose, onPose + QPoint(40, 40));
+    const QPoint knob = FirstKnob(*window).first;
+    testing::MouseOn(window->Poses()).Drag(knob, knob + QPoint(40, 0));
     QVERIFY(session.playback->Playing());
 
     window->RunCommand(kStop);
@@ -572,18 +511,11 @@ class MainWindowTest : public QObject {
     QVERIFY(prompter.Calls().empty());
     window->RunCommand(kDuplicatePose);
     QCOMPARE(session.motion.document.count(), static_cast<std::int32_t>(blocks.size() + 1));
-  }
 
-  // Closing the window while a motion plays stops the motion before asking whether to save, so
-  // that saving never writes into blocks the board is being followed through.
-  void closingWhilePlayingStopsTheMotionFirst() {
-    SampleRobot robot;
-    testing::RecordingPrompter prompter;
-    auto window = OpenOnVirtualBoard(robot, prompter);
-    EditorSession& session = window->Session();
-    window->RunCommand(CommandId::kMirror);  // modified: closing asks
-    MakeLong(*session.motion.document.current);
-    PlayOnline(*window);
+    // Closing while a motion plays stops it before asking whether to save, so that saving never
+    // writes into blocks the board is being followed through.
+    window->RunCommand(kPlay);
+    QVERIFY(session.playback->Active());
     prompter.QueueAnswer(core::PromptAnswer::kNo);
     QVERIFY(window->close());
     QVERIFY(!session.playback->Active());
@@ -728,10 +660,6 @@ class MainWindowTest : public QObject {
       QCOMPARE(value(id)->x(), value(1195)->x());
     }
     QVERIFY(value(1195)->x() > captionsRight);
-    const QString file = qEnvironmentVariable("GESTALON_SCREENSHOT");
-    if (!file.isEmpty()) {
-      QVERIFY(about.grab().save(file + ".about.png"));
-    }
   }
 };
 
