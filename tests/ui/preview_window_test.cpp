@@ -138,45 +138,9 @@ class PreviewWindowTest : public QObject {
     QVERIFY(!player.Playing());
     QVERIFY(!session.MotionLocked());
     QVERIFY(marked);
-    for (int k = 0; k < 20; ++k) {
-      QCOMPARE(player.Values()[static_cast<std::size_t>(k)],
-               lastPose.slots[static_cast<std::size_t>(k)]);
-    }
+    QVERIFY(
+        std::equal(lastPose.slots.begin(), lastPose.slots.begin() + 20, player.Values().begin()));
     QCOMPARE(opened.prompter.Calls().size(), std::size_t{0});
-  }
-
-  // Frames of the sample motions played in the preview, for a person to look at: greeting
-  // (waves, then bows) and walk with the up button held.
-  void framesWhenAsked() {
-    const QString folder = qEnvironmentVariable("GESTALON_PREVIEW_FRAMES");
-    if (folder.isEmpty()) {
-      QSKIP("GESTALON_PREVIEW_FRAMES not set");
-    }
-    WindowWithPreview opened;
-    MainWindow& window = opened.window;
-    SampleRobot& robot = opened.robot;
-    PreviewPlayer& player = *window.PreviewMotionPlayer();
-    for (const char* motion : {"greeting", "walk"}) {
-      QVERIFY(window.OpenMotionFile(robot.Folder() / (std::string(motion) + ".KX4")));
-      window.RunCommand(CommandId::kPlayInPreview);
-      QVERIFY(player.Playing());
-      const bool walking = std::string(motion) == "walk";
-      for (int frame = 0; frame < 400 && player.Playing(); ++frame) {
-        if (walking && player.Board()) {
-          sim::ControllerInput up;
-          up.present = 1;
-          up.buttons = frame < 250 ? 0x10 : 0;  // up held, then let go
-          player.Board()->SetController(up);
-        }
-        player.Advance(50000);
-        window.Preview()->Refresh();
-        if (frame % 4 == 0) {
-          Render(*window.Preview()->View())
-              .save(
-                  QStringLiteral("%1/%2_%3.png").arg(folder, motion).arg(frame, 3, 10, QChar('0')));
-        }
-      }
-    }
   }
 
   // Open with the window layout: open and placed when the program ends, so next time too.

@@ -37,17 +37,23 @@ QPushButton* Button(const QWidget& window, int textId) {
   return FindControl<QPushButton>(&window, textId);
 }
 
+// A virtual board on an empty card, with its controller window shown.
+struct Controller {
+  testing::TempDir card;
+  sim::VirtualBoard board{card.Path()};
+  VirtualControllerWindow window{board};
+  Controller() { window.show(); }
+};
+
 }  // namespace
 
 class VirtualControllerTest : public QObject {
   Q_OBJECT
 
  private Q_SLOTS:
-  void eachButtonHoldsItsBitWhilePressed() {
-    testing::TempDir card;
-    sim::VirtualBoard board(card.Path());
-    VirtualControllerWindow window(board);
-    window.show();
+  void eachButtonHoldsItsBitWhilePressedOrToggledWithTheLatch() {
+    Controller c;
+    auto& [card, board, window] = c;
     for (std::size_t bit = 0; bit < kButtonsByBit.size(); ++bit) {
       QPushButton* button = Button(window, kButtonsByBit[bit]);
       QCOMPARE(button->text(), Text(kButtonsByBit[bit]));
@@ -63,13 +69,7 @@ class VirtualControllerTest : public QObject {
     QCOMPARE(board.Word(kButtonsAddress), std::uint16_t{1u << 12});
     QTest::keyRelease(&window, Qt::Key_I);
     QCOMPARE(board.Word(kButtonsAddress), std::uint16_t{0});
-  }
-
-  void latchMakesClicksToggle() {
-    testing::TempDir card;
-    sim::VirtualBoard board(card.Path());
-    VirtualControllerWindow window(board);
-    window.show();
+    // With the latch, clicks toggle.
     FindControl<QCheckBox>(&window, TextId::kVirtualControllerLatch)->setChecked(true);
     QTest::mouseClick(Button(window, TextId::kPadTriangle), Qt::LeftButton);
     QTest::mouseClick(Button(window, TextId::kPadCircle), Qt::LeftButton);
@@ -116,11 +116,9 @@ class VirtualControllerTest : public QObject {
 
   // Off, the board answers nothing; on again, it starts the card's STARTUP.BIN.
   void powerButtonSwitchesTheBoardOffAndOn() {
-    testing::TempDir card;
-    sim::VirtualBoard board(card.Path());
+    Controller c;
+    auto& [card, board, window] = c;
     QVERIFY(!board.Running());
-    VirtualControllerWindow window(board);
-    window.show();
     QPushButton* power = FindControl<QPushButton>(&window, TextId::kVirtualBoardPowerOn);
     QCOMPARE(power->text(), Text(TextId::kVirtualBoardPowerOn));
 
@@ -139,13 +137,6 @@ class VirtualControllerTest : public QObject {
     QVERIFY(board.Running());
     QCOMPARE(power->text(), Text(TextId::kVirtualBoardPowerOn));
     QVERIFY(board.OpenDevmem()->WriteRecord(record));
-
-    const QString screenshot = qEnvironmentVariable("GESTALON_SCREENSHOT");
-    if (!screenshot.isEmpty()) {
-      QTest::mousePress(Button(window, TextId::kPadTriangle), Qt::LeftButton);
-      QVERIFY(window.grab().save(screenshot + ".virtual_controller.png"));
-      QTest::mouseRelease(Button(window, TextId::kPadTriangle), Qt::LeftButton);
-    }
   }
 };
 
