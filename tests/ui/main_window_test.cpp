@@ -353,13 +353,13 @@ class MainWindowTest : public QObject {
   }
 
   // The whole road: online to the virtual board, a slider drag moves the virtual servo, a motion
-  // plays with its blocks marked, offline again.
+  // plays with its blocks marked, offline again. The Online button shows the connection: not
+  // pressed while a board is being chosen or when the choice is cancelled, pressed once the robot
+  // check has passed.
   void endToEndOnTheVirtualBoard() {
     SampleRobot robot;
     testing::RecordingPrompter prompter;
-    SessionOptions options;
-    options.virtualBoardFolder = robot.dir.Path() / "card";
-    auto window = OpenWindow(robot, prompter, options);
+    auto window = OpenOnVirtualBoard(robot, prompter);
     EditorSession& session = window->Session();
     QVERIFY(session.VirtualBoard());
     // The new card's start-up image has given the board the robot's name before any scan.
@@ -367,9 +367,31 @@ class MainWindowTest : public QObject {
              static_cast<std::uint8_t>(robot.project.cpu.modelName[0]));
     QVERIFY(QTest::qWaitForWindowExposed(window.get()));
 
-    window->RunCommand(CommandId::kOnline);
+    // Under another name the project finds no board of its own: the user chooses one.
+    core::SetRobotName(session.project.cpu, u"OTHER");
+    QAction* online = window->Actions().Action(CommandId::kOnline);
+    const auto clickOnlineAndAnswer = [&](const char* button) {
+      bool answered = false;
+      bool checkedWhileChoosing = true;
+      QTimer poll;
+      connect(&poll, &QTimer::timeout, [&] {
+        auto* dialog = window->findChild<DriveSelectionDialog*>();
+        if (!answered && dialog && dialog->isVisible()) {
+          answered = true;
+          checkedWhileChoosing = online->isChecked();
+          dialog->findChild<QPushButton*>(QString::fromLatin1(button))->click();
+        }
+      });
+      poll.start(10);
+      online->trigger();  // as a click on the button: the action flips before the command runs
+      QVERIFY(answered);
+      QVERIFY(!checkedWhileChoosing);
+      QVERIFY(!online->isChecked());
+    };
+    clickOnlineAndAnswer("2");  // Cancel
+    clickOnlineAndAnswer("1");  // OK: the robot check starts
     QTRY_VERIFY_WITH_TIMEOUT(session.link.Flags().online.load() == 1, 30000);
-    QTRY_VERIFY_WITH_TIMEOUT(window->Actions().Action(CommandId::kOnline)->isChecked(), 30000);
+    QTRY_VERIFY_WITH_TIMEOUT(online->isChecked(), 30000);
 
     // Drag the knob of the first enabled slider to the right.
     const auto [knob, slider] = FirstKnob(*window);
@@ -397,7 +419,7 @@ class MainWindowTest : public QObject {
 
     window->RunCommand(CommandId::kOnline);
     QTRY_VERIFY_WITH_TIMEOUT(session.link.Flags().online.load() == 0, 30000);
-    QVERIFY(!window->Actions().Action(CommandId::kOnline)->isChecked());
+    QTRY_VERIFY_WITH_TIMEOUT(!online->isChecked(), 30000);
   }
 
   // Whenever the modified bit is clear, the motion shown is the one in its file (a new motion
@@ -550,43 +572,6 @@ class MainWindowTest : public QObject {
                QRect(saved.left, saved.top, saved.clientWidth, saved.clientHeight));
       robot.project.layout = read;
     }
-  }
-
-  // The Online button shows the connection: not pressed while a board is being chosen or when
-  // the choice is cancelled, pressed once the robot check has passed.
-  void onlineButtonIsCheckedOnlyOnceOnline() {
-    SampleRobot robot;
-    testing::RecordingPrompter prompter;
-    auto window = OpenOnVirtualBoard(robot, prompter);
-    EditorSession& session = window->Session();
-    // Under another name the project finds no board of its own: the user chooses one.
-    core::SetRobotName(session.project.cpu, u"OTHER");
-    QAction* online = window->Actions().Action(CommandId::kOnline);
-    const auto clickOnlineAndAnswer = [&](const char* button) {
-      bool answered = false;
-      bool checkedWhileChoosing = true;
-      QTimer poll;
-      connect(&poll, &QTimer::timeout, [&] {
-        auto* dialog = window->findChild<DriveSelectionDialog*>();
-        if (!answered && dialog && dialog->isVisible()) {
-          answered = true;
-          checkedWhileChoosing = online->isChecked();
-          dialog->findChild<QPushButton*>(QString::fromLatin1(button))->click();
-        }
-      });
-      poll.start(10);
-      online->trigger();  // as a click on the button: the action flips before the command runs
-      QVERIFY(answered);
-      QVERIFY(!checkedWhileChoosing);
-    };
-    clickOnlineAndAnswer("2");  // Cancel
-    QVERIFY(!online->isChecked());
-    clickOnlineAndAnswer("1");  // OK: the robot check starts
-    QVERIFY(!online->isChecked());
-    QTRY_VERIFY_WITH_TIMEOUT(session.link.Flags().online.load() == 1, 30000);
-    QTRY_VERIFY_WITH_TIMEOUT(online->isChecked(), 30000);
-    window->RunCommand(CommandId::kOnline);
-    QTRY_VERIFY_WITH_TIMEOUT(!online->isChecked(), 30000);
   }
 
   // Another project opens in a new instance that keeps this one's virtual board.
