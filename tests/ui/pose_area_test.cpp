@@ -190,7 +190,7 @@ class PoseAreaTest : public QObject {
 
   // The spin buttons hand their modifiers to the pose stepping (whose steps the core tests
   // check): each row from the values the rows before it left.
-  void spinModifiersChooseTheStep() {
+  void spinModifiersChooseTheStepAndTheCheckBoxFlipsTheServo() {
     Fixture f;
     const Qt::KeyboardModifiers none, shift = Qt::ShiftModifier, ctrl = Qt::ControlModifier;
     struct Case {
@@ -216,6 +216,13 @@ class PoseAreaTest : public QObject {
       QCOMPARE(f.Value(c.slider), c.value);
     }
     QCOMPARE(f.Value(3), std::int16_t{0});  // the servo-channel slider itself stays
+    // The check box below the right spin button flips the servo enable bit, with an undo step.
+    const int steps = f.session->undo.Count();
+    f.mouse.Click({kRightSpinX, kRow3 + 20});
+    QCOMPARE(f.session->motion.document.current->servoEnableMask, std::uint64_t{1});
+    QCOMPARE(f.session->undo.Count(), steps + 1);
+    f.mouse.Click({kRightSpinX, kRow3 + 20});
+    QCOMPARE(f.session->motion.document.current->servoEnableMask, std::uint64_t{0});
   }
 
   void rubberBandReplacesAndCtrlAdds() {
@@ -268,33 +275,28 @@ class PoseAreaTest : public QObject {
     QVERIFY(!f.Selected(0) && f.Selected(1));
   }
 
-  void invertedSliderAtItsMinimumHasItsKnobAtTheRightEnd() {
+  void layoutPlacesKnobsMarkersCheckBoxesAndGhostKnobs() {
     core::LoadedProject project = SmallProject();
     PoseSnapshot snapshot;
     snapshot.values[0] = -1000;
     snapshot.values[2] = -500;
     const PoseSkinMetrics metrics = SkinMetricsOf(project.system);
-    const PoseLayout layout = LayoutSliders(project, snapshot, metrics, QSize(400, 300));
+    PoseLayout layout = LayoutSliders(project, snapshot, metrics, QSize(400, 300));
     QCOMPARE(layout[2].trackLeft, kTrackLeft);
     QCOMPARE(layout[2].knobLeft, kTrackLeft + 200 - 10);
     QCOMPARE(layout[0].knobLeft, kTrackLeft);
     snapshot.values[2] = 500;
     QCOMPARE(LayoutSlider(project, 2, snapshot, metrics, QSize(400, 300)).knobLeft, kTrackLeft);
     QVERIFY(!layout[5].shown);
-  }
-
-  void layoutPlacesMarkerCheckBoxAndGhostKnob() {
-    core::LoadedProject project = SmallProject();
+    // The base pose marker, the servo check box and the ghost knob of the reading.
     core::BasePose& base = project.basePoses.entries[0];
     base.registered = true;
     base.values[0] = 1000;
     project.basePoses.current = 0;
-    PoseSnapshot snapshot;
     snapshot.online = true;
     snapshot.readings[0] = 0;
     snapshot.readings[3] = 32767;  // no reading: off the track
-    const PoseSkinMetrics metrics = SkinMetricsOf(project.system);
-    const PoseLayout layout = LayoutSliders(project, snapshot, metrics, QSize(400, 300));
+    layout = LayoutSliders(project, snapshot, metrics, QSize(400, 300));
     QCOMPARE(layout[0].markerLeft, kTrackLeft + 190 + 5 - 2);
     QVERIFY(layout[0].ghostShown);
     QCOMPARE(layout[0].ghostLeft, kTrackLeft + 95);
@@ -309,15 +311,6 @@ class PoseAreaTest : public QObject {
     const SliderLayout servo = LayoutSlider(project, 3, snapshot, metrics, QSize(400, 300));
     QCOMPARE(servo.checkState, 0);
     QVERIFY(!servo.ghostShown);
-  }
-
-  void checkBoxFlipsTheServoEnableBitWithAnUndoStep() {
-    Fixture f;
-    f.mouse.Click({kRightSpinX, kRow3 + 20});
-    QCOMPARE(f.session->motion.document.current->servoEnableMask, std::uint64_t{1});
-    QCOMPARE(f.session->undo.Count(), 2);
-    f.mouse.Click({kRightSpinX, kRow3 + 20});
-    QCOMPARE(f.session->motion.document.current->servoEnableMask, std::uint64_t{0});
   }
 
   void shiftDragMovesTheSelectedSliders() {
@@ -351,7 +344,7 @@ class PoseAreaTest : public QObject {
     QCOMPARE(layout[2].x, 400 - 232);
   }
 
-  void rightClickSelectsOnlyThatSliderAndAsksForTheMenu() {
+  void rightClickSelectsOnlyThatSliderAndDoubleClickReportsEmptyGround() {
     Fixture f;
     QSignalSpy spy(f.area.get(), &PoseArea::contextMenuRequested);
     f.mouse.Click({kBodyX, kRow0});
@@ -364,16 +357,13 @@ class PoseAreaTest : public QObject {
     f.mouse.Press({5, 5}, {}, Qt::RightButton);
     QVERIFY(f.Selected(2));
     QCOMPARE(spy.count(), 2);
-  }
-
-  void doubleClickOnEmptyAreaIsReported() {
-    Fixture f;
-    QSignalSpy spy(f.area.get(), &PoseArea::emptyAreaDoubleClicked);
+    // A double click is reported on empty ground only.
+    QSignalSpy empty(f.area.get(), &PoseArea::emptyAreaDoubleClicked);
     f.mouse.DoubleClick({kBodyX, kRow0});
-    QCOMPARE(spy.count(), 0);
+    QCOMPARE(empty.count(), 0);
     QVERIFY(f.Selected(0));
     f.mouse.DoubleClick({5, 5});
-    QCOMPARE(spy.count(), 1);
+    QCOMPARE(empty.count(), 1);
   }
 
   void wheelIsLeftToTheMainWindowAndStepWheelStepsTheSelection() {
