@@ -576,36 +576,27 @@ class MainWindowTest : public QObject {
 
   // Another project opens in a new instance that keeps this one's virtual board.
   void newInstanceKeepsTheVirtualBoard() {
-    const fs::path card = fs::current_path() / "card";
-    const std::u16string other = u"/robots/other robot/other.KJZ";
-    struct Case {
-      QStringList arguments;
-      std::vector<std::u16string> expected;
+    const QString other = QStringLiteral("/robots/other robot/other.KJZ");
+    const QString card = ToQString(core::TextFromPath(fs::current_path() / "card"));
+    // Command lines with the arguments split at '|'; %1 the other project, %2 the card's path.
+    const std::pair<const char*, const char*> cases[] = {
+        {"/robots/a.KJZ", "%1"},
+        {"--virtual-board|/robots/a.KJZ", "--virtual-board|%1"},
+        {"/robots/a b.KJZ|--virtual-board=card", "--virtual-board=%2|%1"},
+        {"--language|en|/robots/a.KJZ|--virtual-board", "--language|en|--virtual-board|%1"},
+        {"--language=ja|/robots/a.KJZ", "--language|ja|%1"},
     };
-    const std::vector<Case> cases = {
-        {{QStringLiteral("/robots/a.KJZ")}, {other}},
-        {{QStringLiteral("--virtual-board"), QStringLiteral("/robots/a.KJZ")},
-         {u"--virtual-board", other}},
-        {{QStringLiteral("/robots/a b.KJZ"), QStringLiteral("--virtual-board=card")},
-         {u"--virtual-board=" + core::TextFromPath(card), other}},
-        {{QStringLiteral("--language"), QStringLiteral("en"), QStringLiteral("/robots/a.KJZ"),
-          QStringLiteral("--virtual-board")},
-         {u"--language", u"en", u"--virtual-board", other}},
-        {{QStringLiteral("--language=ja"), QStringLiteral("/robots/a.KJZ")},
-         {u"--language", u"ja", other}},
-    };
-    for (const Case& c : cases) {
-      const ProgramArguments parsed = ParseProgramArguments(c.arguments);
-      const std::vector<std::u16string> relaunch =
-          core::RelaunchArguments(other, PassedOnOptions(parsed.session));
-      QVERIFY2(relaunch == c.expected, qPrintable(c.arguments.join(' ')));
-      // The new instance reads its own command line back to the same options.
-      QStringList again;
-      for (const std::u16string& argument : relaunch) {
-        again << ToQString(argument);
+    for (const auto& [arguments, expected] : cases) {
+      const ProgramArguments parsed = ParseProgramArguments(QString(arguments).split('|'));
+      QStringList relaunch;
+      for (const std::u16string& argument :
+           core::RelaunchArguments(other.toStdU16String(), PassedOnOptions(parsed.session))) {
+        relaunch << ToQString(argument);
       }
-      const ProgramArguments reread = ParseProgramArguments(again);
-      QCOMPARE(reread.projectPath, other);
+      QCOMPARE(relaunch.join('|'), QString(expected).arg(other, card));
+      // The new instance reads its own command line back to the same options.
+      const ProgramArguments reread = ParseProgramArguments(relaunch);
+      QCOMPARE(reread.projectPath, other.toStdU16String());
       QVERIFY(reread.session.virtualBoardFolder == parsed.session.virtualBoardFolder);
       QVERIFY(reread.session.language == parsed.session.language);
     }
