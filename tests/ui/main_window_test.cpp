@@ -278,7 +278,7 @@ class MainWindowTest : public QObject {
     QCOMPARE(session.state.poseClipboard.copyMask.count(), enabled);
   }
 
-  void droppedFilesAreRoutedByName() {
+  void droppedFilesAreRoutedByNameAndServoSwitchOfflineSaysSo() {
     SampleRobot robot;
     testing::RecordingPrompter prompter;
     auto window = OpenWindow(robot, prompter);
@@ -294,6 +294,12 @@ class MainWindowTest : public QObject {
     QVERIFY(prompter.Calls().back().text.find(u"missing.KX4") != std::u16string::npos);
     drop(robot.Folder() / "memmap.txt");
     QCOMPARE(prompter.Calls().back().text, core::LoadText(core::TextId::kUnsupportedDroppedFile));
+    // The servo switch offline says so and leaves the servos off.
+    window->Session().systemFlags.fetch_or(core::SystemFlag::kServoOn);
+    window->RunCommand(CommandId::kServoOn);
+    QCOMPARE(prompter.Calls().back().text, core::LoadText(core::TextId::kMsgNotOnline));
+    QCOMPARE(window->Session().systemFlags.load() & core::SystemFlag::kServoOn, 0u);
+    QVERIFY(!window->Actions().Action(CommandId::kServoOn)->isChecked());
   }
 
   // A motion file opened from the file manager by another start of the program opens in the
@@ -316,17 +322,6 @@ class MainWindowTest : public QObject {
     QCOMPARE(taken.load(), 1);
     QTRY_VERIFY_WITH_TIMEOUT(window->windowTitle().contains(QStringLiteral("bow.KX4")), 30000);
     QVERIFY(!second->windowTitle().contains(QStringLiteral("bow.KX4")));
-  }
-
-  void servoSwitchOfflineSaysSoAndLeavesTheServosOff() {
-    SampleRobot robot;
-    testing::RecordingPrompter prompter;
-    auto window = OpenWindow(robot, prompter);
-    window->Session().systemFlags.fetch_or(core::SystemFlag::kServoOn);
-    window->RunCommand(CommandId::kServoOn);
-    QCOMPARE(prompter.Calls().back().text, core::LoadText(core::TextId::kMsgNotOnline));
-    QCOMPARE(window->Session().systemFlags.load() & core::SystemFlag::kServoOn, 0u);
-    QVERIFY(!window->Actions().Action(CommandId::kServoOn)->isChecked());
   }
 
   void toolbarGroupsWithoutButtonsGetNoSeparator() {
@@ -454,26 +449,19 @@ class MainWindowTest : public QObject {
       QString steps;
       for (int step = 0; step < 40; ++step) {
         const unsigned choice = random() % 8;
-        if (choice < 3) {
-          const int edit = edits[random() % edits.size()];
-          steps += QString::number(edit) + " ";
-          window->RunCommand(edit);
-        } else if (choice == 3 || choice == 4) {
-          steps += choice == 3 ? "undo " : "redo ";
-          window->RunCommand(choice == 3 ? kUndo : kRedo);
-        } else if (choice == 5) {
-          steps += "save ";
-          if (!session.motion.path.empty()) {  // a new motion would ask for a name
-            window->RunCommand(kSave);
-            QVERIFY2(historyGreyed(), qPrintable(steps));
-          }
-        } else {
-          steps += choice == 6 ? "new " : "open ";
-          if (modified()) {
-            prompter.QueueAnswer(core::PromptAnswer::kNo);  // discard the changes
-          }
-          window->RunCommand(choice == 6 ? kNew
-                                         : kRecentMotionFirst + static_cast<int>(random() % 2));
+        const bool opens = choice >= 6;  // New or a recent motion
+        const int command = choice < 3    ? edits[random() % edits.size()]
+                            : choice == 7 ? kRecentMotionFirst + static_cast<int>(random() % 2)
+                                          : std::array{kUndo, kRedo, kSave, kNew}[choice - 3];
+        steps += QString::number(command) + " ";
+        if (command == kSave && session.motion.path.empty()) {
+          continue;  // a new motion would ask for a name
+        }
+        if (opens && modified()) {
+          prompter.QueueAnswer(core::PromptAnswer::kNo);  // discard the changes
+        }
+        window->RunCommand(command);
+        if (opens || command == kSave) {
           QVERIFY2(historyGreyed(), qPrintable(steps));
         }
         if (!modified()) {
