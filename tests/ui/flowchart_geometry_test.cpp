@@ -206,15 +206,13 @@ class FlowchartGeometryTest : public QObject {
     QCOMPARE(direction, (Point{1, 0}));
   }
 
-  void everyKindButEndHasTheBlueArrow() {
+  // Every kind but End has the blue arrow, branches the red one; every route runs along the axes.
+  void everyRouteRunsAlongTheAxes() {
     QVERIFY(HasBlueArrow(Block(BlockKind::Comment)));
     QVERIFY(!HasBlueArrow(Block(BlockKind::End)));
     QVERIFY(HasBlueArrow(Block(BlockKind::Calc)));
     QVERIFY(!HasRedArrow(Block(BlockKind::Calc)));
     QVERIFY(HasRedArrow(Block(BlockKind::PadIf)));
-  }
-
-  void everyRouteRunsAlongTheAxes() {
     const MotionBlock source = Block(BlockKind::If, {300, 300, 400, 340});
     for (int x : {0, 150, 290, 320, 450, 700}) {
       for (int y : {0, 200, 280, 310, 345, 360, 600}) {

@@ -352,7 +352,7 @@ class MotionAreaTest : public QObject {
   }
 
   // ---- Time buttons.
-  void holdingTheTimeButtonRepeatsAfterAPause() {
+  void timeButtonsStepRepeatAfterAPauseAndStopAtTheLimits() {
     Area a;
     MotionBlock& pose = a.Add(BlockKind::Pose, 50, 50);
     a.Ready();
@@ -373,13 +373,7 @@ class MotionAreaTest : public QObject {
     QTest::qWait(120);
     QCOMPARE(int{pose.time}, held);
     QCOMPARE(a.UndoSteps(), held - 50);
-  }
-
-  void timeButtonStepsAndLimits() {
-    Area a;
-    MotionBlock& pose = a.Add(BlockKind::Pose, 50, 50);
-    a.Ready();
-    const QPoint plus = Centre(TimePlusBox(BlockBox(pose)));
+    // Modifiers choose the step; the time stays within 1..65535.
     const QPoint minus = Centre(TimeMinusBox(BlockBox(pose)));
     const Qt::KeyboardModifiers none, shift = Qt::ShiftModifier, ctrl = Qt::ControlModifier;
     struct Case {
@@ -403,7 +397,7 @@ class MotionAreaTest : public QObject {
   }
 
   // ---- Wheel.
-  void wheelChangesTheTimesOfSelectedPoses() {
+  void wheelChangesTheTimesOfSelectedPosesUnlessLocked() {
     Area a;
     MotionBlock& first = a.Add(BlockKind::Pose, 50, 50);
     MotionBlock& second = a.Add(BlockKind::Pose, 50, 200);
@@ -432,6 +426,19 @@ class MotionAreaTest : public QObject {
     a.area.StepWheel(1, Qt::ControlModifier);
     QCOMPARE(first.time, 65535);
     QCOMPARE(a.area.ScrollPosition(), QPoint(0, 0));
+    // Locked while a motion plays (playback marks the running block): no edits.
+    first.time = 50;
+    a.area.SetInputLocked(true);
+    const int steps = a.UndoSteps();
+    a.mouse.Drag(Inside(first), Inside(first) + QPoint(40, 40));
+    QCOMPARE(first.xpos, 50);
+    a.mouse.Click(Centre(TimePlusBox(BlockBox(first))));
+    a.area.StepWheel(1, Qt::NoModifier);
+    QCOMPARE(first.time, 50);
+    QCOMPARE(a.UndoSteps(), steps);
+    a.area.SetInputLocked(false);
+    a.area.StepWheel(1, Qt::NoModifier);
+    QCOMPARE(first.time, 51);
   }
 
   void wheelWithoutSelectedPosesScrollsALineAndWheelEventsAreLeftToTheMainWindow() {
@@ -453,23 +460,6 @@ class MotionAreaTest : public QObject {
     a.area.StepWheel(-3, Qt::ShiftModifier);
     QCOMPARE(a.area.ScrollPosition().y(), 100);
     QCOMPARE(a.UndoSteps(), 0);
-  }
-
-  void lockedInputDoesNotEdit() {
-    Area a;
-    MotionBlock& pose = a.Add(BlockKind::Pose, 50, 50);
-    a.Ready();
-    pose.selFlags |= core::kBlockSelected;  // as playback marks the running block
-    a.area.SetInputLocked(true);
-    a.mouse.Drag(Inside(pose), Inside(pose) + QPoint(40, 40));
-    QCOMPARE(pose.xpos, 50);
-    a.mouse.Click(Centre(TimePlusBox(BlockBox(pose))));
-    a.area.StepWheel(1, Qt::NoModifier);
-    QCOMPARE(pose.time, 50);
-    QCOMPARE(a.UndoSteps(), 0);
-    a.area.SetInputLocked(false);
-    a.area.StepWheel(1, Qt::NoModifier);
-    QCOMPARE(pose.time, 51);
   }
 
   // ---- Drawing.
@@ -562,7 +552,8 @@ class MotionAreaTest : public QObject {
   void drawsTheSampleMotions() {
     for (const char* name : {"walk.KX4", "greeting.KX4"}) {
       Area a(testing::ShippedSampleRobot());
-      auto motion = core::ReadMotionFile(testing::kSampleRobotFolder / name, a.session.project.sliders, nullptr);
+      auto motion = core::ReadMotionFile(testing::kSampleRobotFolder / name,
+                                         a.session.project.sliders, nullptr);
       QVERIFY(motion);
       a.session.motion.document = std::move(*motion);
       a.Document().current = a.Document().At(2);
