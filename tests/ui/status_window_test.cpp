@@ -105,7 +105,7 @@ class StatusWindowTest : public QObject {
     QVERIFY(window.Display().communicationError);
   }
 
-  void whileAnotherTaskHoldsTheBoardItNeitherWaitsNorReadsTheMirror() {
+  void whileAnotherTaskHoldsTheBoardItNeitherWaitsNorReadsTheMirrorThenAsksOnce() {
     Session s;
     StoreText(s.link, core::BoardAddress::kLatestMotion, "SIT.BIN");
     StatusWindow window(s.link, s.settings, {}, nullptr);
@@ -117,16 +117,9 @@ class StatusWindowTest : public QObject {
     s.link.ReleaseBoard();
     window.Refresh();
     QVERIFY(window.Display().latestMotion == u"RUN.BIN");
-    QCOMPARE(s.link.Flags().refreshPending.load(), 1u);  // asked at the next tick
-  }
-
-  void firstOnlineRefreshAsksForTheLatestMotionOnce() {
-    Session s;
-    StatusWindow window(s.link, s.settings, {}, nullptr);
-    QCOMPARE(s.link.Flags().refreshPending.load(), 0u);
-    window.Refresh();
-    const auto& requested = s.link.Refresh().requested;
+    // The first refresh online asks once for the latest names, at the next tick.
     QCOMPARE(s.link.Flags().refreshPending.load(), 1u);
+    const auto& requested = s.link.Refresh().requested;
     QCOMPARE(int{requested[0x01FF]}, 0);
     QCOMPARE(int{requested[0x0200]}, 1);
     QCOMPARE(int{requested[0x0303]}, 1);
