@@ -366,7 +366,7 @@ class PoseAreaTest : public QObject {
     QCOMPARE(empty.count(), 1);
   }
 
-  void wheelIsLeftToTheMainWindowAndStepWheelStepsTheSelection() {
+  void wheelIsLeftToTheMainWindowStepWheelStepsTheSelectionUnlessLocked() {
     Fixture f;
     QWheelEvent wheel(QPointF(kBodyX, kRow0), QPointF(f.area->mapToGlobal(QPoint(kBodyX, kRow0))),
                       QPoint(), QPoint(0, 120), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase,
@@ -379,14 +379,12 @@ class PoseAreaTest : public QObject {
     // Shift: a unit of 500; 50 - 500 snaps to 0.
     f.area->StepWheel(-1, Qt::ShiftModifier);
     QCOMPARE(f.Value(0), std::int16_t{0});
-  }
-
-  void lockedInputIgnoresTheMouseAndEndsADrag() {
-    Fixture f;
+    // Locking ends a knob drag with its undo step and ignores the mouse and the wheel.
+    const int steps = f.session->undo.Count();
     f.mouse.Press({136, kRow0});
     f.mouse.Move({159, kRow0});
     f.area->SetInputLocked(true);
-    QCOMPARE(f.session->undo.Count(), 2);
+    QCOMPARE(f.session->undo.Count(), steps + 1);
     f.mouse.Move({170, kRow0});
     f.mouse.Click({kRightSpinX, kRow0});
     f.area->StepWheel(1, Qt::NoModifier);
