@@ -40,103 +40,77 @@ class FlowchartGeometryTest : public QObject {
 
  private Q_SLOTS:
   void labelsSayWhatEachBlockDoes() {
+    using K = BlockKind;
+    // The fields a label reads.
+    struct Fields {
+      K kind;
+      int op = 0, var = 0, varSize = 0, ref = 0, refSize = 0, useConst = 0, constValue = 0;
+      int time = 0;
+      const char16_t* text = u"";  // the file name, or the comment's text
+      bool noFile = false;
+    };
+    struct Case {
+      Fields block;
+      const char* japanese;
+      const char* english = nullptr;  // none: the same in both
+      bool hex = false;               // constants in hexadecimal
+    };
+    using namespace core::CalcOp;
+    using namespace core::BranchOp;
+    const Case cases[] = {
+        {{.kind = K::Pose, .time = 7}, "007step"},
+        {{.kind = K::Wait, .time = 1234}, "1234step"},
+        {{K::Calc, kAdd, 0x0F00, 2, 0x0F02, 1}, "3840:歩数 += 3842:速さ"},
+        {{K::Calc, kNot, 0x0F00, 2, 0, 0, 1, -3}, "3840:歩数 =~ -3"},
+        {{K::Calc, 40, 0x0F00, 2, 0, 0, 1, -3}, "3840:歩数  -3"},  // an unknown operator
+        {{K::If, kGreaterEqual, 0x0F00, 2, 0, 0, 1, 16}, "3840:歩数 >= 16"},
+        {{K::If, kGreaterEqual, 0x0100, 2, 0, 0, 1, 16}, "256:Unkown >= 16", "256:Unknown >= 16"},
+        {{K::If, kAlways, 0x0F00, 2, 0, 0, 1, 16}, "    TRUE    "},
+        {{K::If, kNever, 0x0F00, 2, 0, 0, 1, 16}, "    FALSE    "},
+        // Hexadecimal constants take the variable's width.
+        {{K::If, kNotEqual, 0x0F02, 1, 0, 0, 1, -1}, "0x0f02:速さ != 0xff", nullptr, true},
+        {{K::If, kNotEqual, 0x0F00, 2, 0, 0, 1, 0x1F}, "0x0f00:歩数 != 0x001f", nullptr, true},
+        {{K::If, kNotEqual, 0x0F00, 4, 0, 0, 1, 0x1F},
+         "3840:Unkown != 0x0000001f",
+         "3840:Unknown != 0x0000001f",
+         true},
+        {{.kind = K::Sound, .text = u"HELLO.WAV"}, "HELLO.WAV"},
+        {{.kind = K::Sound, .text = u"HELLO.WAV", .noFile = true}, "STOP"},
+        {{.kind = K::Cancel, .text = u"SIT.KX4"}, "SIT.KX4"},
+        {{.kind = K::Cancel, .useConst = 1, .text = u"SIT.KX4"}, "BC SIT.KX4"},
+        {{.kind = K::Cancel, .useConst = 1, .text = u"SIT.KX4", .noFile = true}, "BC CANCEL"},
+        {{.kind = K::SubRoutine, .text = u"歩く.KX4"}, "歩く.KX4"},
+        // An interpolation change names the group without its details.
+        {{.kind = K::InterpChange, .var = 0, .ref = 2}, "全部 → ch2", "All → ch2"},
+        {{.kind = K::InterpChange, .var = 1}, "両目LED → ch0", "Both eye LEDs → ch0"},
+        {{.kind = K::InterpChange, .var = 9}, " → ch0"},
+        {{.kind = K::PadIf}, "何も入力しない", "No input"},
+        // Bit 0 SELECT, bit 4 up; bit 10 L1, bit 15 square.
+        {{.kind = K::PadIf, .constValue = 0x0011}, "SELECT,前を入力", "SELECT,Up pressed"},
+        {{.kind = K::PadIf, .constValue = 0x8400}, "L1,□を入力", "L1,□ pressed"},
+        {{.kind = K::End}, "   END   "},
+        {{.kind = K::Comment, .text = u"一行目\n二行目"}, "一行目\n二行目"},
+    };
     core::LoadedProject project;
     project.variables = {{2, u"歩数", 0x0F00}, {1, u"速さ", 0x0F02}};
     const bool english = InterfaceLanguage() == QStringLiteral("en");
-    // The text expected in the language the tests run in (one text: the same in both).
-    const auto expect = [&](const MotionBlock& block, const char* japanese,
-                            const char* inEnglish = nullptr) {
-      const QString label = ToQString(BlockLabel(block, project));
-      QCOMPARE(label, QString::fromUtf8(english && inEnglish ? inEnglish : japanese));
-    };
-    MotionBlock pose = Block(BlockKind::Pose);
-    pose.time = 7;
-    expect(pose, "007step");
-    MotionBlock wait = Block(BlockKind::Wait);
-    wait.time = 1234;
-    expect(wait, "1234step");
-
-    MotionBlock calc = Block(BlockKind::Calc);
-    calc.varAddr = 0x0F00;
-    calc.varSize = 2;
-    calc.refAddr = 0x0F02;
-    calc.refSize = 1;
-    calc.op = core::CalcOp::kAdd;
-    expect(calc, "3840:歩数 += 3842:速さ");
-    calc.op = core::CalcOp::kNot;
-    calc.useConst = 1;
-    calc.constValue = -3;
-    expect(calc, "3840:歩数 =~ -3");
-    calc.op = 40;  // unknown: no operator text
-    expect(calc, "3840:歩数  -3");
-
-    MotionBlock branch = Block(BlockKind::If);
-    branch.varAddr = 0x0F00;
-    branch.varSize = 2;
-    branch.useConst = 1;
-    branch.constValue = 16;
-    branch.op = core::BranchOp::kGreaterEqual;
-    expect(branch, "3840:歩数 >= 16");
-    branch.varAddr = 0x0100;
-    expect(branch, "256:Unkown >= 16", "256:Unknown >= 16");
-    branch.op = core::BranchOp::kAlways;
-    expect(branch, "    TRUE    ");
-    branch.op = core::BranchOp::kNever;
-    expect(branch, "    FALSE    ");
-
-    // Hexadecimal constants take the variable's width.
-    project.hexadecimalDisplay = true;
-    branch.op = core::BranchOp::kNotEqual;
-    branch.varAddr = 0x0F02;
-    branch.varSize = 1;
-    branch.constValue = -1;
-    expect(branch, "0x0f02:速さ != 0xff");
-    branch.varAddr = 0x0F00;
-    branch.varSize = 2;
-    branch.constValue = 0x1F;
-    expect(branch, "0x0f00:歩数 != 0x001f");
-    branch.varSize = 4;
-    expect(branch, "3840:Unkown != 0x0000001f", "3840:Unknown != 0x0000001f");
-    project.hexadecimalDisplay = false;
-
-    MotionBlock sound = Block(BlockKind::Sound);
-    sound.fileName = u"HELLO.WAV";
-    expect(sound, "HELLO.WAV");
-    sound.noFile = true;
-    expect(sound, "STOP");
-    MotionBlock cancel = Block(BlockKind::Cancel);
-    cancel.fileName = u"SIT.KX4";
-    expect(cancel, "SIT.KX4");
-    cancel.useConst = 1;
-    expect(cancel, "BC SIT.KX4");
-    cancel.noFile = true;
-    expect(cancel, "BC CANCEL");
-    MotionBlock sub = Block(BlockKind::SubRoutine);
-    sub.fileName = u"歩く.KX4";
-    expect(sub, "歩く.KX4");
-
-    // An interpolation change names the group without its details.
-    MotionBlock change = Block(BlockKind::InterpChange);
-    change.refAddr = 2;
-    expect(change, "全部 → ch2", "All → ch2");
-    change.varAddr = 1;
-    change.refAddr = 0;
-    expect(change, "両目LED → ch0", "Both eye LEDs → ch0");
-    change.varAddr = 9;
-    expect(change, " → ch0");
-
-    MotionBlock pad = Block(BlockKind::PadIf);
-    expect(pad, "何も入力しない", "No input");
-    pad.constValue = 0x0011;  // bit 0 SELECT, bit 4 up
-    expect(pad, "SELECT,前を入力", "SELECT,Up pressed");
-    pad.constValue = 0x8000 | 0x0400;  // bit 10 L1, bit 15 square
-    expect(pad, "L1,□を入力", "L1,□ pressed");
-
-    expect(Block(BlockKind::End), "   END   ");
+    for (const auto& [f, japanese, inEnglish, hex] : cases) {
+      MotionBlock block = Block(f.kind);
+      block.op = static_cast<std::uint16_t>(f.op);
+      block.varAddr = static_cast<std::uint16_t>(f.var);
+      block.varSize = static_cast<std::uint32_t>(f.varSize);
+      block.refAddr = static_cast<std::uint16_t>(f.ref);
+      block.refSize = static_cast<std::uint32_t>(f.refSize);
+      block.useConst = static_cast<std::uint32_t>(f.useConst);
+      block.constValue = f.constValue;
+      block.time = static_cast<std::uint16_t>(f.time);
+      (f.kind == K::Comment ? block.comment : block.fileName) = f.text;
+      block.noFile = f.noFile;
+      project.hexadecimalDisplay = hex;
+      QCOMPARE(ToQString(BlockLabel(block, project)),
+               QString::fromUtf8(english && inEnglish ? inEnglish : japanese));
+    }
     QVERIFY(!ToQString(BlockLabel(Block(BlockKind::Start), project)).trimmed().isEmpty());
-    MotionBlock comment = Block(BlockKind::Comment);
-    comment.comment = u"一行目\n二行目";
-    expect(comment, "一行目\n二行目");
   }
 
   // ---- Arrow routes.
