@@ -1,44 +1,21 @@
 #include "board/drive_selection_dialog.h"
 
 #include <QComboBox>
-#include <QLabel>
-#include <QPushButton>
 #include <QtTest>
 #include <memory>
 #include <string>
 
+#include "dialog_driving.h"
 #include "fake_devmem.h"
-#include "strings/text_id.h"
-#include "strings/text_loader.h"
-#include "text/format.h"
 #include "widgets/qt_text.h"
 
 namespace gestalon::ui {
 namespace {
 
-std::shared_ptr<testing::FakeBoard> Board(const std::string& modelName) {
+core::BoardDrive Drive(const std::string& modelName, const char16_t* label) {
   auto board = std::make_shared<testing::FakeBoard>();
   board->SetText(0x0020, modelName);
-  return board;
-}
-
-// Boards on D and E; F identifies as a board but its DEVMEM does not open, so it is not listed.
-core::BoardScanResult ScanThreeDrives(core::BoardLink& link) {
-  auto closed = Board("GONE");
-  closed->failOpen = true;
-  return core::ScanBoardDrives(
-      link,
-      {testing::FakeBoardDrive(Board("ROBO"), u"D"), testing::FakeBoardDrive(Board("OTHER"), u"E"),
-       testing::FakeBoardDrive(closed, u"F")},
-      u"NOBODY");
-}
-
-QComboBox* Boards(QDialog& dialog) {
-  return dialog.findChild<QComboBox*>(QStringLiteral("1121"));
-}
-
-QPushButton* ButtonOf(QDialog& dialog, const char* id) {
-  return dialog.findChild<QPushButton*>(QString::fromLatin1(id));
+  return testing::FakeBoardDrive(board, label);
 }
 
 }  // namespace
@@ -47,75 +24,43 @@ class DriveSelectionDialogTest : public QObject {
   Q_OBJECT
 
  private Q_SLOTS:
-  void showsTheTitleTheQuestionAndTheButtons() {
-    core::BoardLink link;
-    DriveSelectionDialog dialog(link, {}, nullptr);
-    QCOMPARE(dialog.windowTitle(), Text(core::TextId::kDlgSelectBoardTitle));
-    const auto labels = dialog.findChildren<QLabel*>();
-    QCOMPARE(labels.size(), 1);
-    QCOMPARE(labels[0]->text(), Text(core::TextId::kDlgSelectBoardInfoLine1) + QLatin1Char('\n') +
-                                    Text(core::TextId::kDlgSelectBoardInfoLine2));
-    QCOMPARE(ButtonOf(dialog, "1")->text(), Text(core::TextId::kButtonOk));
-    QCOMPARE(ButtonOf(dialog, "2")->text(), Text(core::TextId::kButtonCancel));
+  // The scanned boards in scan order with the board drive preselected; OK makes the chosen one
+  // the board drive, Cancel keeps it, and OK with nothing listed keeps it and still confirms.
+  void choosesAmongTheScannedBoards_data() {
+    QTest::addColumn<bool>("listed");
+    QTest::addColumn<int>("button");
+    QTest::addColumn<QString>("drive");  // the board drive afterwards
+    QTest::newRow("ok") << true << 1 << "D";
+    QTest::newRow("cancel") << true << 2 << "E";
+    QTest::newRow("nothing listed") << false << 1 << "E";
   }
-
-  void listsTheListedBoardsInScanOrder() {
+  void choosesAmongTheScannedBoards() {
+    QFETCH(bool, listed);
+    QFETCH(int, button);
+    QFETCH(QString, drive);
     core::BoardLink link;
-    DriveSelectionDialog dialog(link, ScanThreeDrives(link), nullptr);
-    QComboBox* boards = Boards(dialog);
-    QCOMPARE(boards->count(), 2);
-    const auto entry = [](const char16_t* name, char16_t drive) {
-      return ToQString(
-          core::Format(core::LoadText(core::TextId::kFmtBoardDriveComboEntry), name, drive));
-    };
-    QCOMPARE(boards->itemText(0), entry(u"ROBO", u'D'));
-    QCOMPARE(boards->itemText(1), entry(u"OTHER", u'E'));
-  }
-
-  void preselectsTheCurrentDriveElseTheFirst() {
-    core::BoardLink link;
-    const core::BoardScanResult scan = ScanThreeDrives(link);
-    link.SetCurrentDrive(scan.listed[1]);
-    DriveSelectionDialog onCurrent(link, scan, nullptr);
-    QCOMPARE(Boards(onCurrent)->currentIndex(), 1);
-
-    link.SetCurrentDrive(testing::FakeBoardDrive(Board("X"), u"Z"));
-    DriveSelectionDialog elsewhere(link, scan, nullptr);
-    QCOMPARE(Boards(elsewhere)->currentIndex(), 0);
-  }
-
-  void okMakesTheSelectionTheBoardDrive() {
-    core::BoardLink link;
-    const core::BoardScanResult scan = ScanThreeDrives(link);
-    link.SetCurrentDrive(scan.listed[0]);
-    DriveSelectionDialog dialog(link, scan, nullptr);
-    Boards(dialog)->setCurrentIndex(1);
-    ButtonOf(dialog, "1")->click();
-    QCOMPARE(dialog.result(), 1);
-    QVERIFY(link.CurrentDrive().label == u"E");
-  }
-
-  void cancelGivesZeroAndKeepsTheDrive() {
-    core::BoardLink link;
-    const core::BoardScanResult scan = ScanThreeDrives(link);
-    link.SetCurrentDrive(scan.listed[0]);
+    const core::BoardScanResult scan =
+        listed ? core::ScanBoardDrives(link, {Drive("ROBO", u"D"), Drive("OTHER", u"E")}, u"NOBODY")
+               : core::BoardScanResult{};
+    link.SetCurrentDrive(listed ? scan.listed[1] : Drive("X", u"E"));
     DriveSelectionDialog dialog(link, scan, nullptr);
     dialog.show();
-    Boards(dialog)->setCurrentIndex(1);
-    ButtonOf(dialog, "2")->click();
-    QCOMPARE(dialog.result(), 0);
+    auto* boards = FindControl<QComboBox>(&dialog, 1121);
+    QStringList shown;
+    QStringList expected;
+    for (int row = 0; row < boards->count(); ++row) {
+      shown << boards->itemText(row);
+    }
+    for (const std::u16string& text : core::BoardChoiceTexts(scan)) {
+      expected << ToQString(text);
+    }
+    QCOMPARE(shown, expected);
+    QCOMPARE(boards->currentIndex(), listed ? 1 : -1);
+    boards->setCurrentIndex(listed ? 0 : -1);
+    testing::Click(dialog, button);
+    QCOMPARE(dialog.result(), button == 1 ? 1 : 0);
     QVERIFY(!dialog.isVisible());
-    QVERIFY(link.CurrentDrive().label == u"D");
-  }
-
-  void okWithNothingListedKeepsTheDriveAndStillConfirms() {
-    core::BoardLink link;
-    link.SetCurrentDrive(testing::FakeBoardDrive(Board("X"), u"Z"));
-    DriveSelectionDialog dialog(link, {}, nullptr);
-    QCOMPARE(Boards(dialog)->currentIndex(), -1);
-    ButtonOf(dialog, "1")->click();
-    QCOMPARE(dialog.result(), 1);
-    QVERIFY(link.CurrentDrive().label == u"Z");
+    QCOMPARE(ToQString(link.CurrentDrive().label), drive);
   }
 
   void ownsMessageBoxesWhileItExists() {
