@@ -51,4 +51,39 @@ inline QStringList DifferingFields(const core::MotionBlock& a, const core::Motio
   return fields;
 }
 
+// A block of `kind` with a value in every field, so that a field a dialog writes by mistake shows.
+inline core::MotionBlock FilledBlock(core::BlockKind kind) {
+  core::MotionBlock b;
+  b.type = static_cast<std::int32_t>(kind);
+  b.name = u"old";
+  b.label = u"label";
+  b.time = 1234;
+  b.slots[5] = 77;
+  b.nextIndex = 3;
+  b.branchIndex = 4;
+  b.servoEnableMask = 0x55;
+  b.poseConst = 9;
+  b.selFlags = core::kBlockSelected;
+  b.xpos = 10;
+  b.ypos = 20;
+  b.rect = {110, 50, 1, 2};
+  b.bluearrow = 16;
+  b.redarrow = 46;
+  b.varAddr = 1;
+  b.refAddr = 2;
+  b.op = 3;
+  b.constValue = 0x12345;
+  b.varSize = 4;
+  b.refSize = 1;
+  b.fileName = u"old.KX4";
+  b.fileFound = true;
+  b.noFile = true;
+  b.asJump = true;
+  b.fileAddr = 0x0F00;
+  b.comment = u"old comment";
+  b.fileStart = 11;
+  b.fileEnd = 22;
+  return b;
+}
+
 }  // namespace gestalon::testing
