@@ -1,30 +1,28 @@
-#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QTimer>
 #include <QtTest>
 #include <filesystem>
 #include <functional>
 #include <memory>
 
 #include "block_fields.h"
+#include "dialog_checks.h"
+#include "dialog_driving.h"
 #include "dialogs/comment_block_dialog.h"
 #include "dialogs/interp_change_block_dialog.h"
 #include "dialogs/pad_block_dialog.h"
 #include "dialogs/time_block_dialog.h"
+#include "flowchart/block_field_checks.h"
 #include "main_window/command_ids.h"
 #include "main_window/editor_session.h"
 #include "main_window/main_window.h"
 #include "motion_area/motion_area.h"
-#include "project/project_loader.h"
-#include "recording_ports.h"
-#include "sample_robot.h"
+#include "shown_texts.h"
 #include "strings/text_id.h"
 #include "strings/text_loader.h"
-#include "text/format.h"
 #include "widgets/control_lookup.h"
 #include "widgets/qt_text.h"
 
@@ -34,41 +32,7 @@ namespace {
 using core::BlockKind;
 using core::MotionBlock;
 
-// A block of `kind` with a value in every field that no dialog would write, so that a field
-// written by mistake shows.
-MotionBlock Filled(BlockKind kind) {
-  MotionBlock b;
-  b.type = static_cast<std::int32_t>(kind);
-  b.name = u"old";
-  b.label = u"label";
-  b.time = 1234;
-  b.slots[5] = 77;
-  b.nextIndex = 3;
-  b.branchIndex = 4;
-  b.servoEnableMask = 0x55;
-  b.poseConst = 9;
-  b.selFlags = core::kBlockSelected;
-  b.xpos = 10;
-  b.ypos = 20;
-  b.rect = {110, 50, 1, 2};
-  b.bluearrow = 16;
-  b.redarrow = 46;
-  b.varAddr = 1;
-  b.refAddr = 2;
-  b.op = 3;
-  b.constValue = 0x12345;
-  b.varSize = 4;
-  b.refSize = 1;
-  b.fileName = u"old.KX4";
-  b.fileFound = true;
-  b.noFile = true;
-  b.asJump = true;
-  b.fileAddr = 0x0F00;
-  b.comment = u"old comment";
-  b.fileStart = 11;
-  b.fileEnd = 22;
-  return b;
-}
+using testing::FilledBlock;
 
 std::unique_ptr<BlockDialog> DialogFor(EditorSession& session, MotionBlock& block) {
   switch (block.kind()) {
@@ -147,12 +111,8 @@ struct Session {
 };
 
 void SetPosition(QWidget& dialog, const QString& x, const QString& y) {
-  FindControl<QLineEdit>(&dialog, 1225)->setText(x);
-  FindControl<QLineEdit>(&dialog, 1226)->setText(y);
-}
-
-void ClickOk(QWidget& dialog) {
-  FindControl<QPushButton>(&dialog, 1)->click();
+  testing::Type(dialog, 1225, x);
+  testing::Type(dialog, 1226, y);
 }
 
 // Opens the case's dialog on `block`, types a new name, the position (400, 500) and the case's
@@ -161,10 +121,11 @@ void ClickOk(QWidget& dialog) {
 int EditAndPress(EditorSession& session, MotionBlock& block, const KindCase& c, int buttonId) {
   auto dialog = DialogFor(session, block);
   dialog->show();
-  FindControl<QLineEdit>(dialog.get(), 1224)->setText(QStringLiteral("new name"));
+  testing::Screenshot(*dialog, dialog->objectName());
+  testing::Type(*dialog, 1224, QStringLiteral("new name"));
   SetPosition(*dialog, QStringLiteral("400"), QStringLiteral("500"));
   c.fill(*dialog);
-  FindControl<QPushButton>(dialog.get(), buttonId)->click();
+  testing::Click(*dialog, buttonId);
   return dialog->isVisible() ? -1 : dialog->result();
 }
 
@@ -182,12 +143,15 @@ class BlockDialogsTest : public QObject {
   Q_OBJECT
 
  private Q_SLOTS:
-  void okStoresTheKindsFieldsAndNothingElse() {
+  // Cancel stores nothing; OK stores the name, the place and the kind's own fields.
+  void okStoresTheKindsFieldsAndCancelNothing() {
     for (const KindCase& c : KindCases()) {
       Session s;
-      MotionBlock block = Filled(c.kind);
+      MotionBlock block = FilledBlock(c.kind);
+      QCOMPARE(EditAndPress(s.session, block, c, 2), int{QDialog::Rejected});
+      QCOMPARE(Differences(c, block, FilledBlock(c.kind)), QString());
       QCOMPARE(EditAndPress(s.session, block, c, 1), int{QDialog::Accepted});
-      MotionBlock expected = Filled(c.kind);
+      MotionBlock expected = FilledBlock(c.kind);
       expected.xpos = 400;
       expected.ypos = 500;
       // The interpolation switch shows the name but does not store it.
@@ -198,85 +162,57 @@ class BlockDialogsTest : public QObject {
     }
   }
 
-  void cancelStoresNothing() {
-    for (const KindCase& c : KindCases()) {
-      Session s;
-      MotionBlock block = Filled(c.kind);
-      QCOMPARE(EditAndPress(s.session, block, c, 2), int{QDialog::Rejected});
-      QCOMPARE(Differences(c, block, Filled(c.kind)), QString());
-    }
-  }
-
-  void interpolationSwitchShowsItsNameReadOnly() {
+  // The interpolation switch shows its name read-only; the gamepad boxes show the mask's bits.
+  void controlsShowTheBlock() {
     Session s;
-    MotionBlock block = Filled(BlockKind::InterpChange);
-    InterpChangeBlockDialog dialog(s.session, block);
+    MotionBlock interp = FilledBlock(BlockKind::InterpChange);
+    InterpChangeBlockDialog dialog(s.session, interp);
     QCOMPARE(FindControl<QLineEdit>(&dialog, 1224)->text(), QStringLiteral("old"));
     QVERIFY(FindControl<QLineEdit>(&dialog, 1224)->isReadOnly());
     QCOMPARE(FindControl<QComboBox>(&dialog, 40657)->currentIndex(), 1);
     QCOMPARE(FindControl<QComboBox>(&dialog, 40657)->count(), 5);
     QCOMPARE(FindControl<QComboBox>(&dialog, 40001)->currentText(), QStringLiteral("ch2"));
-  }
 
-  void gamepadBoxesShowTheBitsOfTheMask() {
-    Session s;
-    MotionBlock block = Filled(BlockKind::PadIf);  // 0x2345: bits 0, 2, 6, 8, 9, 13
-    PadBlockDialog dialog(s.session, block);
+    MotionBlock pad = FilledBlock(BlockKind::PadIf);  // 0x2345: bits 0, 2, 6, 8, 9, 13
+    PadBlockDialog padDialog(s.session, pad);
     QStringList checked;
-    for (QCheckBox* box : dialog.findChildren<QCheckBox*>()) {
+    for (QCheckBox* box : padDialog.findChildren<QCheckBox*>()) {
       if (box->isChecked()) {
         checked << box->objectName();
       }
     }
     checked.sort();
     QCOMPARE(checked, (QStringList{"1119", "1210", "1213", "1217", "1219", "1223"}));
-    QCOMPARE(FindControl<QCheckBox>(&dialog, 1210)->text(), QStringLiteral("○"));
+    QCOMPARE(FindControl<QCheckBox>(&padDialog, 1210)->text(), QStringLiteral("○"));
   }
 
-  // Each axis must lie in 0..4096; X is reported first and a refused OK keeps the dialog open
-  // with what was typed.
+  // The core's position check with its message; a refused OK keeps the dialog open with what
+  // was typed.
   void positionOutsideTheAreaIsRefused() {
-    struct Case {
-      const char* x;
-      const char* y;
-      const char16_t* axis;  // null: accepted
-    };
-    const Case cases[] = {{"4097", "5000", u"X"},
-                          {"-1", "0", u"X"},
-                          {"4096", "4097", u"Y"},
-                          {"4096", "-1", u"Y"},
-                          {"4096", "4096", nullptr}};
     Session s;
-    MotionBlock block = Filled(BlockKind::Wait);
+    MotionBlock block = FilledBlock(BlockKind::Wait);
     TimeBlockDialog dialog(s.session, block);
     dialog.show();
-    for (const Case& c : cases) {
-      s.prompter.Clear();
-      SetPosition(dialog, QString::fromLatin1(c.x), QString::fromLatin1(c.y));
-      ClickOk(dialog);
-      if (c.axis) {
-        QVERIFY2(dialog.isVisible(), c.x);
-        QCOMPARE(s.prompter.Calls().size(), std::size_t{1});
-        QCOMPARE(s.prompter.Calls()[0].icon, core::PromptIcon::kWarning);
-        // The message up to the range it names.
-        const std::u16string message = core::LoadText(core::TextId::kMsgPositionRange);
-        QVERIFY2(s.prompter.Calls()[0].text.starts_with(
-                     core::Format(message.substr(0, message.find(u"%d")), c.axis)),
-                 c.x);
-        QCOMPARE(FindControl<QLineEdit>(&dialog, 1225)->text(), QString::fromLatin1(c.x));
-        QCOMPARE(block.xpos, 10);
-      } else {
-        QVERIFY(!dialog.isVisible());
-        QVERIFY(s.prompter.Calls().empty());
-        QCOMPARE(block.xpos, 4096);
-        QCOMPARE(block.ypos, 4096);
-      }
-    }
+    SetPosition(dialog, QStringLiteral("4096"), QStringLiteral("4097"));
+    testing::Click(dialog, 1);
+    QVERIFY(dialog.isVisible());
+    std::int32_t x = 0;
+    std::int32_t y = 0;
+    QCOMPARE(testing::ShownTexts(s.prompter),
+             std::vector<std::u16string>{core::CheckBlockPosition(u"4096", u"4097", x, y)});
+    QCOMPARE(s.prompter.Calls()[0].icon, core::PromptIcon::kWarning);
+    QCOMPARE(FindControl<QLineEdit>(&dialog, 1226)->text(), QStringLiteral("4097"));
+    QCOMPARE(block.xpos, 10);
+    SetPosition(dialog, QStringLiteral("4096"), QStringLiteral("4096"));
+    testing::Click(dialog, 1);
+    QVERIFY(!dialog.isVisible());
+    QCOMPARE(block.xpos, 4096);
+    QCOMPARE(block.ypos, 4096);
   }
 
   void nextDialogOpensWhereTheLastOneWasClosed() {
     Session s;
-    MotionBlock block = Filled(BlockKind::Comment);
+    MotionBlock block = FilledBlock(BlockKind::Comment);
     {
       CommentBlockDialog first(s.session, block);
       QCOMPARE(first.pos(), QPoint(100, 100));
@@ -285,7 +221,7 @@ class BlockDialogsTest : public QObject {
       FindControl<QPushButton>(&first, 2)->click();
     }
     QCOMPARE(s.session.dialogs.blockDialogPosition, QPoint(321, 234));
-    MotionBlock pose = Filled(BlockKind::Pose);
+    MotionBlock pose = FilledBlock(BlockKind::Pose);
     TimeBlockDialog next(s.session, pose);
     QCOMPARE(next.pos(), QPoint(321, 234));
   }
@@ -304,12 +240,10 @@ class BlockDialogsTest : public QObject {
 
     QString seenTitle;
     const auto answerWithTime = [&](const QString& time) {
-      QTimer::singleShot(0, [&seenTitle, time] {
-        QWidget* dialog = QApplication::activeModalWidget();
-        QVERIFY(dialog);
-        seenTitle = dialog->windowTitle();
-        FindControl<QLineEdit>(dialog, 1142)->setText(time);
-        ClickOk(*dialog);
+      testing::WhenModal([&seenTitle, time](QDialog& dialog) {
+        seenTitle = dialog.windowTitle();
+        testing::Type(dialog, 1142, time);
+        testing::Click(dialog, 1);
       });
     };
 
@@ -330,24 +264,6 @@ class BlockDialogsTest : public QObject {
     QCOMPARE(seenTitle, Text(core::TextId::kDlgPoseBlockTitle));
     QCOMPARE(pose.time, std::uint16_t{88});
     QCOMPARE(session.undo.Count(), steps + 2);
-  }
-
-  // With GESTALON_SCREENSHOT set, every block dialog is saved next to that file for a look by
-  // eye.
-  void screenshotsWhenAsked() {
-    const QString file = qEnvironmentVariable("GESTALON_SCREENSHOT");
-    if (file.isEmpty()) {
-      QSKIP("GESTALON_SCREENSHOT not set");
-    }
-    for (const BlockKind kind : {BlockKind::Pose, BlockKind::Wait, BlockKind::Comment,
-                                 BlockKind::InterpChange, BlockKind::PadIf}) {
-      Session s;
-      MotionBlock block = Filled(kind);
-      auto dialog = DialogFor(s.session, block);
-      dialog->show();
-      QVERIFY(QTest::qWaitForWindowExposed(dialog.get()));
-      QVERIFY(dialog->grab().save(file + "." + dialog->objectName() + ".png"));
-    }
   }
 };
 

@@ -9,6 +9,8 @@
 #include <tuple>
 
 #include "block_fields.h"
+#include "dialog_checks.h"
+#include "dialog_driving.h"
 #include "dialogs/called_file_dialog.h"
 #include "dialogs/create_file_dialog.h"
 #include "dialogs/data_file_dialog.h"
@@ -57,30 +59,11 @@ struct Project {
   }
 };
 
-// A block of `kind` whose every field holds something the dialogs could overwrite by mistake.
+// A filled block that names no file found and uses its constant.
 core::MotionBlock FilledBlock(BlockKind kind) {
-  core::MotionBlock block;
-  block.type = static_cast<std::int32_t>(kind);
-  block.name = u"before";
-  block.time = 9;
-  block.slots[3] = -7;
-  block.xpos = 40;
-  block.ypos = 60;
-  block.varAddr = 0x0F00;
-  block.refAddr = 0x0F02;
-  block.op = 3;
-  block.constValue = 77;
-  block.useConst = 1;
-  block.varSize = 2;
-  block.refSize = 1;
-  block.fileName = u"old.bin";
+  core::MotionBlock block = testing::FilledBlock(kind);
   block.fileFound = false;
-  block.noFile = true;
-  block.asJump = true;
-  block.fileAddr = 0x0E00;
-  block.comment = u"kept";
-  block.fileStart = 11;
-  block.fileEnd = 22;
+  block.useConst = 1;
   return block;
 }
 
@@ -92,6 +75,7 @@ std::unique_ptr<BlockDialog> OpenDialog(EditorSession& session, core::MotionBloc
     dialog = std::make_unique<CalledFileDialog>(session, block);
   }
   dialog->show();
+  testing::Screenshot(*dialog, QString::number(block.type));
   return dialog;
 }
 
@@ -118,15 +102,11 @@ class FileBlockDialogsTest : public QObject {
     QTest::addColumn<QString>("file");
     QTest::addColumn<bool>("noFile");
     QTest::addColumn<std::uint32_t>("useConst");
-    QTest::newRow("subroutine") << BlockKind::SubRoutine << QString::fromUtf8("sub/CALLED.KX4")
-                                << true << 1u;
-    QTest::newRow("sound") << BlockKind::Sound << QString::fromUtf8("VOICE.WAV") << false << 0u;
-    QTest::newRow("cancel") << BlockKind::Cancel << QString::fromUtf8("sub\\CALLED.KX4") << false
-                            << 1u;
-    QTest::newRow("file read") << BlockKind::FileRead << QString::fromUtf8("DATA.LOG") << true
-                               << 1u;
-    QTest::newRow("file write") << BlockKind::FileWrite << QString::fromUtf8("DATA.LOG") << true
-                                << 1u;
+    QTest::newRow("subroutine") << BlockKind::SubRoutine << "sub/CALLED.KX4" << true << 1u;
+    QTest::newRow("sound") << BlockKind::Sound << "VOICE.WAV" << false << 0u;
+    QTest::newRow("cancel") << BlockKind::Cancel << "sub\\CALLED.KX4" << false << 1u;
+    QTest::newRow("file read") << BlockKind::FileRead << "DATA.LOG" << true << 1u;
+    QTest::newRow("file write") << BlockKind::FileWrite << "DATA.LOG" << true << 1u;
   }
   void okStoresTheKindsFieldsAndCancelNothing() {
     QFETCH(BlockKind, kind);
@@ -137,31 +117,23 @@ class FileBlockDialogsTest : public QObject {
     core::MotionBlock block = FilledBlock(kind);
     const core::MotionBlock before = block;
 
-    auto cancelled = OpenDialog(*project.session, block);
-    ChangeFields(cancelled.get(), file);
-    FindControl<QPushButton>(cancelled.get(), 2)->click();
-    QCOMPARE(cancelled->result(), int(QDialog::Rejected));
-    QCOMPARE(testing::DifferingFields(block, before), QStringList());
-
-    auto dialog = OpenDialog(*project.session, block);
-    ChangeFields(dialog.get(), file);
-    FindControl<QPushButton>(dialog.get(), 1)->click();
-    QCOMPARE(dialog->result(), int(QDialog::Accepted));
-    QVERIFY(!dialog->isVisible());
     core::MotionBlock expected = before;
-    expected.name = u"after";
-    expected.xpos = 4096;
-    expected.ypos = 12;
-    expected.constValue = 0;
-    expected.fileName = ToU16(file);
-    expected.fileFound = true;
-    expected.noFile = noFile;
-    expected.useConst = useConst;
-    QCOMPARE(block.fileName, expected.fileName);
-    QCOMPARE(block.noFile, expected.noFile);
-    QCOMPARE(block.useConst, expected.useConst);
-    QVERIFY(block.fileFound);
-    QCOMPARE(testing::DifferingFields(block, expected), QStringList());
+    for (const int button : {2, 1}) {
+      auto dialog = OpenDialog(*project.session, block);
+      ChangeFields(dialog.get(), file);
+      testing::Click(*dialog, button);
+      QCOMPARE(dialog->result(), button == 1 ? 1 : 0);
+      QVERIFY(!dialog->isVisible());
+      QCOMPARE(testing::DifferingFields(block, expected), QStringList());
+      expected.name = u"after";
+      expected.xpos = 4096;
+      expected.ypos = 12;
+      expected.constValue = 0;
+      expected.fileName = ToU16(file);
+      expected.fileFound = true;
+      expected.noFile = noFile;
+      expected.useConst = useConst;
+    }
     QVERIFY(project.prompter.Calls().empty());
   }
 
@@ -171,11 +143,11 @@ class FileBlockDialogsTest : public QObject {
     block.fileFound = true;
     auto dialog = OpenDialog(*project.session, block);
     auto* status = FindControl<QLabel>(dialog.get(), 1001);
-    FindControl<QLineEdit>(dialog.get(), 1142)->setText(QStringLiteral("sub/CALLED.KX4"));
+    testing::Type(*dialog, 1142, QStringLiteral("sub/CALLED.KX4"));
     QCOMPARE(status->text(), QString());
-    FindControl<QLineEdit>(dialog.get(), 1142)->setText(QStringLiteral("GONE.KX4"));
+    testing::Type(*dialog, 1142, QStringLiteral("GONE.KX4"));
     QCOMPARE(status->text(), Text(core::TextId::kMsgFileNotFoundStatus));
-    FindControl<QPushButton>(dialog.get(), 1)->click();
+    testing::Click(*dialog, 1);
     QCOMPARE(block.fileName, std::u16string(u"GONE.KX4"));
     QVERIFY(!block.fileFound);
   }
@@ -186,12 +158,11 @@ class FileBlockDialogsTest : public QObject {
     QTest::addColumn<bool>("asJumpEnabled");    // 40003: subroutine only, always hidden
     QTest::addColumn<bool>("useConstVisible");  // 40659: sound and cancel, shown for sound
     QTest::addColumn<QString>("statusOnOpening");
-    QTest::newRow("subroutine") << BlockKind::SubRoutine << 0u << false << false
-                                << QString::fromUtf8("");
-    QTest::newRow("subroutine, jumps on") << BlockKind::SubRoutine << core::SystemFlag::kUseJump
-                                          << true << false << QString::fromUtf8("");
-    QTest::newRow("sound") << BlockKind::Sound << 0u << false << true << QString::fromUtf8("");
-    QTest::newRow("cancel") << BlockKind::Cancel << 0u << false << false << QString::fromUtf8("");
+    QTest::newRow("subroutine") << BlockKind::SubRoutine << 0u << false << false << QString();
+    QTest::newRow("subroutine, jumps on")
+        << BlockKind::SubRoutine << core::SystemFlag::kUseJump << true << false << QString();
+    QTest::newRow("sound") << BlockKind::Sound << 0u << false << true << QString();
+    QTest::newRow("cancel") << BlockKind::Cancel << 0u << false << false << QString();
     QTest::newRow("file read") << BlockKind::FileRead << 0u << false << false
                                << ToQString(core::Format(
                                       core::LoadText(core::TextId::kMsgFileSizeStatus), 4));
@@ -244,14 +215,14 @@ class FileBlockDialogsTest : public QObject {
 
     testing::TempDir elsewhere;
     project.PickAnswers(elsewhere / "VOICE.WAV");
-    FindControl<QPushButton>(dialog.get(), 1206)->click();
-    QCOMPARE(field->text(), QStringLiteral("old.bin"));
+    testing::Click(*dialog, 1206);
+    QCOMPARE(field->text(), QStringLiteral("old.KX4"));
     QCOMPARE(project.prompter.Calls().size(), std::size_t{1});
     QCOMPARE(project.prompter.Calls().back().text,
              core::LoadText(core::TextId::kMsgFileOutsideProject));
 
     project.PickAnswers(project.dir / "VOICE.WAV");
-    FindControl<QPushButton>(dialog.get(), 1206)->click();
+    testing::Click(*dialog, 1206);
     QCOMPARE(field->text(), QStringLiteral("VOICE.WAV"));
     QCOMPARE(FindControl<QLabel>(dialog.get(), 1001)->text(), QString());
     QCOMPARE(project.prompter.Calls().size(), std::size_t{1});
@@ -263,7 +234,7 @@ class FileBlockDialogsTest : public QObject {
     auto dialog = OpenDialog(*project.session, block);
     project.PickAnswers(project.dir / "NEW.LOG");
     project.prompter.QueueAnswer(core::PromptAnswer::kNo);
-    FindControl<QPushButton>(dialog.get(), 1206)->click();
+    testing::Click(*dialog, 1206);
     QCOMPARE(FindControl<QLineEdit>(dialog.get(), 1142)->text(), QStringLiteral("NEW.LOG"));
     QCOMPARE(project.prompter.Calls().size(), std::size_t{1});
     QCOMPARE(project.prompter.Calls().back().text,
@@ -273,7 +244,7 @@ class FileBlockDialogsTest : public QObject {
 
     // An existing file is taken without a question; reading never asks.
     project.PickAnswers(project.dir / "DATA.LOG");
-    FindControl<QPushButton>(dialog.get(), 1206)->click();
+    testing::Click(*dialog, 1206);
     QCOMPARE(project.prompter.Calls().size(), std::size_t{1});
     QVERIFY(FindControl<QPushButton>(dialog.get(), 1008)->isEnabled());
   }
@@ -294,18 +265,18 @@ class FileBlockDialogsTest : public QObject {
     sound.noFile = false;
     sound.fileName = u"VOICE.WAV";
     auto soundDialog = OpenDialog(*project.session, sound);
-    FindControl<QPushButton>(soundDialog.get(), 40004)->click();
+    testing::Click(*soundDialog, 40004);
     QCOMPARE(played, QStringList{ToQString(core::TextFromPath(project.dir / "VOICE.WAV"))});
     QVERIFY(soundDialog->isVisible());
 
     core::MotionBlock subroutine = FilledBlock(BlockKind::SubRoutine);
     const core::MotionBlock before = subroutine;
     auto subDialog = OpenDialog(*project.session, subroutine);
-    FindControl<QLineEdit>(subDialog.get(), 1142)->setText(QStringLiteral("MISSING.KX4"));
-    FindControl<QPushButton>(subDialog.get(), 40010)->click();
+    testing::Type(*subDialog, 1142, QStringLiteral("MISSING.KX4"));
+    testing::Click(*subDialog, 40010);
     QVERIFY(opened.empty());
-    FindControl<QLineEdit>(subDialog.get(), 1142)->setText(QStringLiteral("sub/CALLED.KX4"));
-    FindControl<QPushButton>(subDialog.get(), 40010)->click();
+    testing::Type(*subDialog, 1142, QStringLiteral("sub/CALLED.KX4"));
+    testing::Click(*subDialog, 40010);
     QCOMPARE(opened.size(), std::size_t{1});
     QVERIFY(fs::equivalent(opened.front(), project.dir / "sub" / "CALLED.KX4"));
     QCOMPARE(subDialog->result(), int(QDialog::Rejected));
@@ -320,7 +291,7 @@ class FileBlockDialogsTest : public QObject {
     auto* size = FindControl<QLineEdit>(&dialog, 1017);
     QCOMPARE(size->text(), QStringLiteral("8"));
     size->setText(QStringLiteral("16"));
-    FindControl<QPushButton>(&dialog, 1)->click();
+    testing::Click(dialog, 1);
     QCOMPARE(dialog.result(), int(QDialog::Accepted));
     QCOMPARE(testing::ReadBytes(project.dir / "NEW.LOG"), std::string(16, '\0'));
     QCOMPARE(project.prompter.Calls().back().text, core::LoadText(core::TextId::kMsgFileCreated));
@@ -333,31 +304,11 @@ class FileBlockDialogsTest : public QObject {
 
     // A file that cannot be made is reported and the dialog stays open.
     next.show();
-    FindControl<QLineEdit>(&next, 1142)->setText(QStringLiteral("nofolder/X.LOG"));
-    FindControl<QPushButton>(&next, 1)->click();
+    testing::Type(next, 1142, QStringLiteral("nofolder/X.LOG"));
+    testing::Click(next, 1);
     QVERIFY(next.isVisible());
     QCOMPARE(project.prompter.Calls().back().text,
              core::LoadText(core::TextId::kMsgFileCreateFailed));
-  }
-
-  void screenshotWhenAsked() {
-    const QString file = qEnvironmentVariable("GESTALON_SCREENSHOT");
-    if (file.isEmpty()) {
-      QSKIP("GESTALON_SCREENSHOT not set");
-    }
-    Project project;
-    for (BlockKind kind : {BlockKind::SubRoutine, BlockKind::Sound, BlockKind::Cancel,
-                           BlockKind::FileRead, BlockKind::FileWrite}) {
-      core::MotionBlock block = FilledBlock(kind);
-      block.noFile = false;
-      auto dialog = OpenDialog(*project.session, block);
-      QVERIFY(QTest::qWaitForWindowExposed(dialog.get()));
-      QVERIFY(dialog->grab().save(file + "." + QString::number(int(kind)) + ".png"));
-    }
-    CreateFileDialog create(*project.session, QStringLiteral("NEW.LOG"));
-    create.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&create));
-    QVERIFY(create.grab().save(file + ".201.png"));
   }
 };
 
