@@ -18,10 +18,10 @@
 #include "controlmap/control_map_flowchart.h"
 #include "controlmap/map_entry_dialog.h"
 #include "controlmap/map_page.h"
+#include "dialog_checks.h"
+#include "dialog_driving.h"
 #include "main_window/editor_session.h"
 #include "platform/paths.h"
-#include "recording_ports.h"
-#include "sample_robot.h"
 #include "strings/text_id.h"
 #include "strings/text_loader.h"
 #include "widgets/control_lookup.h"
@@ -32,47 +32,25 @@ namespace {
 
 namespace fs = std::filesystem;
 namespace TextId = core::TextId;
+using testing::Click;
+using testing::Type;
+using testing::WhenModal;
 
-// A session on a copy of the sample robot whose save chooser answers with `savePath` and whose
-// open chooser with the project's file `openName`.
-struct Fixture {
-  testing::SampleRobot robot;
-  testing::RecordingPrompter prompter;
-  EditorSession session{robot.project, &prompter, nullptr};
+// A session on the sample robot whose save chooser answers with the project's cmap.KX4.
+struct Fixture : testing::SampleSession {
   fs::path savePath = robot.Folder() / "cmap.KX4";
-  QString openName = QStringLiteral("wave.KX4");
   Fixture() {
-    session.dialogs.pickFile = [this](QWidget*, const FileChoice& choice, const QString&) {
-      return ToQString(
-          core::TextFromPath(choice.save ? savePath : robot.Folder() / ToU16(openName)));
+    session.dialogs.pickFile = [this](QWidget*, const FileChoice&, const QString&) {
+      return ToQString(core::TextFromPath(savePath));
     };
   }
 };
 
-// Runs `act` on the modal dialog that the next call opens; a check failing in it closes the
-// dialog, so that the test ends rather than waits.
-void WhenModal(std::function<void(QWidget*)> act) {
-  QTimer::singleShot(0, [act] {
-    auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
-    QVERIFY(dialog);
-    act(dialog);
-    if (QTest::currentTestFailed() && dialog->isVisible()) {
-      dialog->done(0);
-    }
-  });
-}
-
-void Click(const QWidget* parent, int id) {
-  QPushButton* button = FindControl<QPushButton>(parent, id);
-  QVERIFY(button);
-  button->click();
-}
-
 // Fills the entry dialog for a controller entry playing `motion` on button control `button`.
 void AnswerEntry(const QString& motion, int button) {
-  WhenModal([motion, button](QWidget* entry) {
-    FindControl<QLineEdit>(entry, 1205)->setText(motion);
-    FindControl<QCheckBox>(entry, button)->setChecked(true);
+  WhenModal([motion, button](QDialog& entry) {
+    Type(entry, 1205, motion);
+    FindControl<QCheckBox>(&entry, button)->setChecked(true);
     Click(entry, 1);
   });
 }
@@ -132,21 +110,22 @@ class ControlMapEditorTest : public QObject {
     Fixture f;
     f.prompter.QueueAnswer(core::PromptAnswer::kYes);  // "設定を適用しますか？"
     fs::path saved;
-    WhenModal([](QWidget* editor) {
-      QCOMPARE(editor->windowTitle(), Text(TextId::kCmapEditorNewTitle));
-      QWidget* page = Page(editor, 0);
+    WhenModal([](QDialog& editor) {
+      QCOMPARE(editor.windowTitle(), Text(TextId::kCmapEditorNewTitle));
+      QWidget* page = Page(&editor, 0);
       auto& list = *FindControl<QTreeWidget>(page, 1127);
       // Each new entry goes before the selected one and becomes the selection.
       AnswerEntry(QStringLiteral("wave.KX4"), 1207);  // triangle
-      Click(page, 1014);
+      Click(*page, 1014);
       AnswerEntry(QStringLiteral("bow.KX4"), 1210);  // circle
-      Click(page, 1014);
+      Click(*page, 1014);
       AnswerEntry(QStringLiteral("walk.KX4"), 1211);  // cross
-      Click(page, 1014);
+      Click(*page, 1014);
       QCOMPARE(FileColumn(list), (QStringList{"walk.KX4", "bow.KX4", "wave.KX4"}));
       QCOMPARE(list.topLevelItem(0)->text(2),
                Text(core::TextId::kPadCross) + Text(core::TextId::kPadInputSuffix));
       QCOMPARE(SelectedRows(list), QList<int>{0});
+      testing::Screenshot(editor, QStringLiteral("101"));
 
       // Both selected rows follow the mouse one row down, in their order.
       list.topLevelItem(1)->setSelected(true);
@@ -158,7 +137,7 @@ class ControlMapEditorTest : public QObject {
       SendMouse(list.viewport(), QEvent::MouseButtonPress, RowCenter(list, 2), Qt::LeftButton);
       SendMouse(list.viewport(), QEvent::MouseButtonRelease, RowCenter(list, 2), Qt::NoButton);
       QCOMPARE(SelectedRows(list), QList<int>{2});
-      Click(page, 1112);
+      Click(*page, 1112);
       QCOMPARE(FileColumn(list), (QStringList{"wave.KX4", "walk.KX4"}));
       Click(editor, 1);
     });
@@ -169,21 +148,21 @@ class ControlMapEditorTest : public QObject {
 
     core::ControlMap map;
     QVERIFY(core::ReadControlMapFile(saved, map));
-    const auto& entries = map.maps[0].entries;
-    QCOMPARE(entries.size(), 2u);
-    QCOMPARE(entries[0].condition.fileName, std::u16string(u"wave.KX4"));
-    QCOMPARE(entries[0].condition.constValue, 0x1000);
-    QVERIFY(entries[0].condition.Is(core::BlockKind::PadIf));
-    QCOMPARE(entries[1].condition.fileName, std::u16string(u"walk.KX4"));
-    QCOMPARE(entries[1].condition.constValue, 0x4000);
+    QStringList written;  // motion and button mask of each gamepad entry
+    for (const core::MapEntry& entry : map.maps[0].entries) {
+      QVERIFY(entry.condition.Is(core::BlockKind::PadIf));
+      written << ToQString(entry.condition.fileName) + ' ' +
+                     QString::number(entry.condition.constValue, 16);
+    }
+    QCOMPARE(written, (QStringList{"wave.KX4 1000", "walk.KX4 4000"}));
 
     // Opened again by its name in the project: the same rows; closing unchanged asks nothing.
     f.prompter.Clear();
     QStringList reopened;
     QString title;
-    WhenModal([&reopened, &title](QWidget* editor) {
-      title = editor->windowTitle();
-      reopened = FileColumn(*FindControl<QTreeWidget>(Page(editor, 0), 1127));
+    WhenModal([&reopened, &title](QDialog& editor) {
+      title = editor.windowTitle();
+      reopened = FileColumn(*FindControl<QTreeWidget>(Page(&editor, 0), 1127));
       Click(editor, 2);
     });
     QCOMPARE(EditControlMap(f.session, nullptr, fs::path("cmap.KX4"), &saved), 0);
@@ -201,7 +180,6 @@ class ControlMapEditorTest : public QObject {
     QTest::addColumn<int>("message");  // 0: accepted
     QTest::newRow("no file before a bad constant")
         << "" << true << "abc" << TextId::kCmapNoMotionFile;
-    QTest::newRow("not a number") << "wave.KX4" << true << "abc" << TextId::kMsgConstNotNumber;
     QTest::newRow("beyond 2 bytes") << "wave.KX4" << true << "70000" << TextId::kMsgConstOver2Byte;
     QTest::newRow("variable page") << "wave.KX4" << true << "-5" << 0;
     QTest::newRow("controller page") << "wave.KX4" << false << "abc" << 0;
@@ -231,7 +209,9 @@ class ControlMapEditorTest : public QObject {
     FindControl<QLineEdit>(&dialog, 1230)->setText(constant);
     FindControl<QComboBox>(&dialog, 1227)->setCurrentIndex(3);
     target->setCurrentIndex(3);
-    Click(&dialog, 1);
+    testing::Screenshot(dialog,
+                        byVariable ? QStringLiteral("113.variable") : QStringLiteral("113.pad"));
+    Click(dialog, 1);
 
     if (message != 0) {
       QVERIFY(dialog.isVisible());
@@ -279,7 +259,7 @@ class ControlMapEditorTest : public QObject {
     QVERIFY(editor.Modified());
 
     f.prompter.QueueAnswer(static_cast<core::PromptAnswer>(answer));
-    Click(&editor, 2);
+    Click(editor, 2);
     QCOMPARE(f.prompter.Calls().size(), 1u);
     QCOMPARE(f.prompter.Calls()[0].text, core::LoadText(TextId::kConfirmSaveChanges));
     QCOMPARE(f.prompter.Calls()[0].buttons, core::PromptButtons::kYesNoCancel);
@@ -288,45 +268,6 @@ class ControlMapEditorTest : public QObject {
       QCOMPARE(editor.result(), result);
       QCOMPARE(editor.File().has_value(), result == 1);
       QCOMPARE(editor.Map().maps[2].name, ToU16(name.left(31)));
-    }
-  }
-
-  // With GESTALON_SCREENSHOT set, the editor with entries and the entry dialog's two pages are
-  // saved there for a look by eye.
-  void screenshotsWhenAsked() {
-    const QString file = qEnvironmentVariable("GESTALON_SCREENSHOT");
-    if (file.isEmpty()) {
-      QSKIP("GESTALON_SCREENSHOT not set");
-    }
-    Fixture f;
-    core::ControlMap map = core::NewControlMap();
-    map.bootMotion = u"greeting.KX4";
-    map.maps[0].idlingMotion = u"walk.KX4";
-    core::MapEntry pad = core::NewMapEntry(0);
-    pad.condition.fileName = u"wave.KX4";
-    pad.condition.constValue = 0x1011;
-    core::MapEntry variable = core::NewMapEntry(0);
-    variable.condition.type = static_cast<std::int32_t>(core::BlockKind::If);
-    variable.condition.fileName = u"motions\\bow.KX4";
-    variable.condition.varAddr = 0x0F80;
-    variable.condition.op = core::BranchOp::kGreaterEqual;
-    variable.condition.constValue = 100;
-    variable.targetMap = 1;
-    core::MapEntry none = core::NewMapEntry(0);
-    none.condition.fileName = u"greeting.KX4";
-    map.maps[0].entries = {pad, variable, none};
-    ControlMapEditor editor(f.session, map, f.savePath);
-    editor.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&editor));
-    QVERIFY(editor.grab().save(file + ".101.png"));
-
-    for (const bool byVariable : {false, true}) {
-      core::MapEntry entry = byVariable ? variable : pad;
-      MapEntryDialog dialog(f.session, map, 0, entry);
-      dialog.show();
-      QVERIFY(QTest::qWaitForWindowExposed(&dialog));
-      QVERIFY(
-          dialog.grab().save(file + (byVariable ? ".113.variable.png" : ".113.controller.png")));
     }
   }
 };
