@@ -7,6 +7,7 @@
 #include <QDialog>
 #include <QLineEdit>
 #include <QTabWidget>
+#include <QTableWidget>
 #include <QTimer>
 #include <QtTest>
 #include <filesystem>
@@ -77,6 +78,15 @@ inline void Type(const QWidget& dialog, int id, const QString& text) {
   QLineEdit* edit = ui::FindControl<QLineEdit>(&dialog, id);
   QVERIFY(edit);
   edit->setText(text);
+}
+
+// The texts of one column of a table, top to bottom.
+inline QStringList ColumnTexts(const QTableWidget* table, int column) {
+  QStringList texts;
+  for (int row = 0; row < table->rowCount(); ++row) {
+    texts << table->item(row, column)->text();
+  }
+  return texts;
 }
 
 // Runs `drive` on the modal dialog that the next call opens, once that call's event loop runs.

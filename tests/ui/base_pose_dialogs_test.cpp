@@ -1,13 +1,11 @@
-#include <QApplication>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QTableWidget>
-#include <QTimer>
 #include <QtTest>
-#include <functional>
 
+#include "dialog_checks.h"
 #include "dialog_driving.h"
 #include "main_window/command_actions.h"
 #include "main_window/command_ids.h"
@@ -19,11 +17,8 @@
 #include "project/base_poses.h"
 #include "project/robot_project.h"
 #include "project/value_offsets.h"
-#include "recording_ports.h"
-#include "sample_robot.h"
 #include "strings/text_id.h"
 #include "strings/text_loader.h"
-#include "temp_dir.h"
 #include "widgets/control_lookup.h"
 #include "widgets/qt_text.h"
 
@@ -34,16 +29,9 @@ namespace fs = std::filesystem;
 namespace TextId = core::TextId;
 
 using testing::Click;
+using testing::ColumnTexts;
 using testing::LastMessage;
 using testing::SampleRobot;
-
-QStringList Column(const QTableWidget* list, int column) {
-  QStringList texts;
-  for (int row = 0; row < list->rowCount(); ++row) {
-    texts << list->item(row, column)->text();
-  }
-  return texts;
-}
 
 QStringList MenuTexts(const QMenu* menu) {
   QStringList texts;
@@ -51,20 +39,6 @@ QStringList MenuTexts(const QMenu* menu) {
     texts << action->text();
   }
   return texts;
-}
-
-// Runs `drive` on the modal dialog that `start` opens, as soon as it is up.
-void WithModal(const std::function<void()>& start, const std::function<void(QWidget&)>& drive) {
-  QTimer poll;
-  poll.setInterval(20);
-  QObject::connect(&poll, &QTimer::timeout, [&] {
-    if (QWidget* modal = QApplication::activeModalWidget()) {
-      poll.stop();
-      drive(*modal);
-    }
-  });
-  poll.start();
-  start();
 }
 
 }  // namespace
@@ -90,30 +64,17 @@ class BasePoseDialogsTest : public QObject {
   void basePoseDialogEditsAndWritesTheFile() {
     EditorSession& session = window_->Session();
     core::MotionBlock& pose = *core::CurrentPose(session.context);
-    // A disabled slider that no servo channel brings in stays out of a registered base pose.
-    int disabled = -1;
-    for (int k = 0; k < 96 && disabled < 0; ++k) {
-      const core::SliderDef& slider = session.project.sliders[static_cast<std::size_t>(k)];
-      if ((slider.flags2 & core::SliderFlag2::kDisabled) != 0 &&
-          (slider.flags2 & core::SliderFlag2::kServoCompanion) == 0) {
-        disabled = k;
-      }
-    }
-    QVERIFY(disabled >= 0);
-    const auto d = static_cast<std::size_t>(disabled);
     pose.slots[0] = 123;
-    pose.slots[d] = 77;
     const core::BasePoseTable before = session.project.basePoses;
 
     auto dialog = std::make_unique<BasePoseDialog>(session, window_.get());
     dialog->show();
+    testing::Screenshot(*dialog, QStringLiteral("basepose"));
     QTableWidget* list = FindControl<QTableWidget>(dialog.get(), 1109);
-    QCOMPARE(Column(list, 0),
-             QStringList({QStringLiteral("基本姿勢"), QStringLiteral("気をつけ")}));
-    FindControl<QLineEdit>(dialog.get(), 1141)->setText(QStringLiteral("新規"));
+    QCOMPARE(ColumnTexts(list, 0), (QStringList{"基本姿勢", "気をつけ"}));
+    testing::Type(*dialog, 1141, QStringLiteral("新規"));
     Click(*dialog, 1150);
-    QCOMPARE(list->rowCount(), 3);
-    QCOMPARE(list->item(2, 0)->text(), QStringLiteral("新規"));
+    QCOMPARE(ColumnTexts(list, 0), (QStringList{"基本姿勢", "気をつけ", "新規"}));
 
     pose.slots[0] = 321;
     list->setCurrentCell(0, 0);
@@ -127,7 +88,7 @@ class BasePoseDialogsTest : public QObject {
     list->clearSelection();
     list->item(1, 0)->setSelected(true);
     Click(*dialog, 1151);
-    QCOMPARE(Column(list, 0), QStringList({QStringLiteral("基本姿勢"), QStringLiteral("新規")}));
+    QCOMPARE(ColumnTexts(list, 0), (QStringList{"基本姿勢", "新規"}));
     QCOMPARE(session.project.basePoses, before);  // nothing is stored before Apply
 
     Click(*dialog, 1);
@@ -148,12 +109,7 @@ class BasePoseDialogsTest : public QObject {
     expected.entries[2] = {};
     QCOMPARE(read, expected);
     QCOMPARE(added.values[0], std::int16_t{123});
-    QVERIFY(!added.axisEnable[d]);
-    QCOMPARE(added.values[d], std::int16_t{0});
-    QVERIFY(added.axisEnable[1]);
-    QCOMPARE(added.values[1], pose.slots[1]);
-    const QStringList menu = {QStringLiteral("基本姿勢"), QStringLiteral("新規")};
-    QCOMPARE(MenuTexts(window_->Actions().BasePoseDropDown()), menu);
+    QCOMPARE(MenuTexts(window_->Actions().BasePoseDropDown()), (QStringList{"基本姿勢", "新規"}));
 
     dialog->move(150, 130);
     Click(*dialog, 2);
@@ -170,7 +126,7 @@ class BasePoseDialogsTest : public QObject {
     }
     BasePoseDialog dialog(session, window_.get());
     QTableWidget* list = FindControl<QTableWidget>(&dialog, 1109);
-    FindControl<QLineEdit>(&dialog, 1141)->setText(QStringLiteral("last"));
+    testing::Type(dialog, 1141, QStringLiteral("last"));
     Click(dialog, 1150);
     QCOMPARE(list->rowCount(), 36);
     QVERIFY(prompter_.Calls().empty());
@@ -188,6 +144,7 @@ class BasePoseDialogsTest : public QObject {
     OffsetDialog dialog(
         session, [&] { ++closedCalls; }, window_.get());
     dialog.show();
+    testing::Screenshot(dialog, QStringLiteral("offset"));
     QTableWidget* names = FindControl<QTableWidget>(&dialog, 1109);
     QTableWidget* sliders = FindControl<QTableWidget>(&dialog, 1240);
     QCOMPARE(names->currentRow(), 0);
@@ -198,7 +155,7 @@ class BasePoseDialogsTest : public QObject {
 
     names->selectRow(0);
     Click(dialog, 1248);
-    QCOMPARE(Column(names, 0), QStringList({QStringLiteral("足幅を広げる")}));
+    QCOMPARE(ColumnTexts(names, 0), QStringList({QStringLiteral("足幅を広げる")}));
     const std::size_t messages = prompter_.Calls().size();
     names->editItem(names->item(0, 0));
     QLineEdit* editor = names->viewport()->findChild<QLineEdit*>();
@@ -209,7 +166,7 @@ class BasePoseDialogsTest : public QObject {
     QCOMPARE(prompter_.Calls().size(), messages);  // the Enter ends the renaming, nothing else
     Click(dialog, 1247);                           // before the focused name
     const QString fresh = Text(TextId::kDefaultOffsetName);
-    QCOMPARE(Column(names, 0), QStringList({fresh, QStringLiteral("広い足幅")}));
+    QCOMPARE(ColumnTexts(names, 0), QStringList({fresh, QStringLiteral("広い足幅")}));
     QCOMPARE(names->currentRow(), 0);
     QCOMPARE(sliders->item(10, 1)->text().left(2), QStringLiteral("+0"));
 
@@ -250,11 +207,11 @@ class BasePoseDialogsTest : public QObject {
   void commandsOpenTheDialogs() {
     EditorSession& session = window_->Session();
     QString opened;
-    WithModal([&] { window_->RunCommand(CommandId::kRegisterBasePose); },
-              [&](QWidget& modal) {
-                opened = modal.objectName();
-                Click(modal, 2);
-              });
+    testing::WhenModal([&](QDialog& modal) {
+      opened = modal.objectName();
+      Click(modal, 2);
+    });
+    window_->RunCommand(CommandId::kRegisterBasePose);
     QCOMPARE(opened, QStringLiteral("135"));
 
     QComboBox* selector = window_->Toolbar()->findChild<QComboBox*>(QStringLiteral("wheelOffset"));
@@ -273,36 +230,19 @@ class BasePoseDialogsTest : public QObject {
     }
     QVERIFY(item);
     int shownSet = -1;
-    WithModal([&] { item->trigger(); },
-              [&](QWidget& modal) {
-                opened = modal.objectName();
-                shownSet = FindControl<QTableWidget>(&modal, 1109)->currentRow();
-                Click(modal, 1247);
-                Click(modal, 1249);
-                Click(modal, 2);
-              });
+    testing::WhenModal([&](QDialog& modal) {
+      opened = modal.objectName();
+      shownSet = FindControl<QTableWidget>(&modal, 1109)->currentRow();
+      Click(modal, 1247);
+      Click(modal, 1249);
+      Click(modal, 2);
+    });
+    item->trigger();
     QCOMPARE(opened, QStringLiteral("174"));
     QCOMPARE(shownSet, 1);
     QCOMPARE(session.project.offsets.current, -1);
     QCOMPARE(selector->count(), 4);
     QCOMPARE(selector->currentIndex(), 0);
-  }
-
-  // With GESTALON_SCREENSHOT set, both dialogs are saved next to that file for a look by eye.
-  void screenshotsWhenAsked() {
-    const QString file = qEnvironmentVariable("GESTALON_SCREENSHOT");
-    if (file.isEmpty()) {
-      QSKIP("GESTALON_SCREENSHOT not set");
-    }
-    EditorSession& session = window_->Session();
-    BasePoseDialog basePoses(session, window_.get());
-    basePoses.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&basePoses));
-    QVERIFY(basePoses.grab().save(file + QStringLiteral(".basepose.png")));
-    OffsetDialog offsets(session, {}, window_.get());
-    offsets.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&offsets));
-    QVERIFY(offsets.grab().save(file + QStringLiteral(".offset.png")));
   }
 
  private:

@@ -1,6 +1,5 @@
 #include "cpusettings/cpu_settings_dialog.h"
 
-#include <QApplication>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QListWidget>
@@ -8,22 +7,19 @@
 #include <QSpinBox>
 #include <QTabWidget>
 #include <QTableWidget>
-#include <QTimer>
 #include <QtTest>
 #include <filesystem>
 
 #include "cpusettings/cpu_settings_file.h"
+#include "dialog_checks.h"
 #include "dialog_driving.h"
 #include "main_window/command_ids.h"
 #include "main_window/editor_session.h"
 #include "main_window/main_window.h"
 #include "platform/paths.h"
 #include "private_app_data.h"
-#include "recording_ports.h"
-#include "sample_robot.h"
 #include "strings/text_id.h"
 #include "strings/text_loader.h"
-#include "temp_dir.h"
 #include "text/format.h"
 #include "virtual_board.h"
 #include "widgets/control_lookup.h"
@@ -75,6 +71,7 @@ class CpuSettingsDialogTest : public QObject {
     {
       CpuSettingsDialog dialog(*session_, hooks);
       dialog.show();
+      testing::ScreenshotPages(dialog, 1098, QStringLiteral("cpu"));
       QSpinBox* volume = FindControl<QSpinBox>(&dialog, 1171);
       QCOMPARE(volume->value(), 5);  // the sample's attenuator is 2
       volume->setValue(7);
@@ -132,34 +129,31 @@ class CpuSettingsDialogTest : public QObject {
     QCOMPARE(stored.word20B, std::uint8_t{0x20});
   }
 
-  void fifteenthServoIdIsRefused() {
-    core::SerialBus& bus = robot_->project.cpu.serialBuses[0];
-    bus.SBUS_N = 14;
+  // The core's servo ID checks per port, with their messages: port 1 of the sample holds IDs
+  // 0..9, port 2 is made full with 14; the same ID on port 3 is taken.
+  void servoIdChecksHoldPerPort() {
+    core::SerialBus& full = robot_->project.cpu.serialBuses[1];
+    full.SBUS_N = 14;
     for (std::uint8_t i = 0; i < 14; ++i) {
-      bus.SBUS_ID[i] = i;
+      full.SBUS_ID[i] = static_cast<std::uint8_t>(20 + i);
     }
     MakeSession();
     CpuSettingsDialog dialog(*session_, {});
     dialog.show();
     FindControl<QTabWidget>(&dialog, 1098)->setCurrentIndex(2);
-    Click(dialog, 1255);
-    QCOMPARE(LastMessage(prompter_),
-             core::Format(core::LoadText(core::TextId::kFmtMsgTooManyIdsPerPort), 14));
-    QCOMPARE(FindControl<QTableWidget>(&dialog, 1049)->rowCount(), 14);
-    QCOMPARE(dialog.Edited().serialBuses[0].SBUS_N, 14u);
-  }
-
-  void duplicateServoIdIsRefusedOnlyOnItsPort() {
-    MakeSession();
-    CpuSettingsDialog dialog(*session_, {});
-    dialog.show();
-    FindControl<QTabWidget>(&dialog, 1098)->setCurrentIndex(2);
     QTableWidget* ids = FindControl<QTableWidget>(&dialog, 1049);
-    QCOMPARE(ids->rowCount(), 10);  // port 1 of the sample holds IDs 0..9
+    QCOMPARE(ids->rowCount(), 10);
     AddServoId(dialog, QStringLiteral("5"));
     QTRY_COMPARE(LastMessage(prompter_), core::LoadText(TextId::kMsgServoIdDuplicate));
     QCOMPARE(ids->rowCount(), 10);
-    QCOMPARE(dialog.Edited().serialBuses[0], robot_->project.cpu.serialBuses[0]);
+
+    FindControl<QComboBox>(&dialog, 1254)->setCurrentIndex(1);
+    QCOMPARE(ids->rowCount(), 14);
+    Click(dialog, 1255);
+    QCOMPARE(LastMessage(prompter_),
+             core::Format(core::LoadText(core::TextId::kFmtMsgTooManyIdsPerPort), 14));
+    QCOMPARE(ids->rowCount(), 14);
+    QCOMPARE(dialog.Edited().serialBuses, robot_->project.cpu.serialBuses);
 
     prompter_.Clear();
     FindControl<QComboBox>(&dialog, 1254)->setCurrentIndex(2);
@@ -201,57 +195,27 @@ class CpuSettingsDialogTest : public QObject {
   // Through the window's command while online on the virtual board: the board's memory takes
   // the settings and the program says the RAM has them.
   void applyOnlineWritesTheBoard() {
-    SessionOptions options;
-    options.virtualBoardFolder = robot_->dir.Path() / "card";
-    auto window = std::make_unique<MainWindow>(robot_->project, prompter_,
-                                               fs::path(GESTALON_RESOURCES_DIR), options);
-    window->show();
+    const auto window = testing::WindowOnVirtualBoard(*robot_, prompter_);
     EditorSession& session = window->Session();
-    window->RunCommand(CommandId::kOnline);
-    QTRY_VERIFY_WITH_TIMEOUT(session.link.Flags().online.load() == 1, 30000);
+    testing::SwitchOnline(*window, true);
     prompter_.Clear();
-    bool ran = false;
-    QTimer::singleShot(0, this, [&] {
-      QWidget* dialog = QApplication::activeModalWidget();
-      QVERIFY(dialog && dialog->objectName() == QStringLiteral("139"));
-      FindControl<QLineEdit>(dialog, 1170)->setText(QStringLiteral("12000"));
-      FindControl<QLineEdit>(dialog, 1019)->setText(QStringLiteral("RENAMED"));
-      Click(*dialog, 1000);
-      ran = true;
-      Click(*dialog, 2);
+    testing::WhenModal([](QDialog& dialog) {
+      QCOMPARE(dialog.objectName(), QStringLiteral("139"));
+      testing::Type(dialog, 1170, QStringLiteral("12000"));
+      testing::Type(dialog, 1019, QStringLiteral("RENAMED"));
+      Click(dialog, 1000);
+      Click(dialog, 2);
     });
     window->RunCommand(CommandId::kCpuSettings);
-    QVERIFY(ran);
     QCOMPARE(session.VirtualBoard()->Word32(0x0040), 12000u);
     QCOMPARE(LastMessage(prompter_), core::LoadText(TextId::kMsgSettingsAppliedToRam));
     QCOMPARE(prompter_.Calls().back().icon, core::PromptIcon::kNone);
     QCOMPARE(session.project.cpu.basicControlCycle, 12000);
 
     // The board now carries the new name: connecting again raises no name question.
-    window->RunCommand(CommandId::kOnline);
-    QTRY_VERIFY_WITH_TIMEOUT(!session.online->WorkerRunning(), 30000);
-    window->RunCommand(CommandId::kOnline);
-    QTRY_VERIFY_WITH_TIMEOUT(session.link.Flags().online.load() == 1, 30000);
-    for (const auto& call : prompter_.Calls()) {
-      QVERIFY(call.text != core::LoadText(TextId::kMsgRobotNameMismatch));
-    }
-  }
-
-  // With GESTALON_SCREENSHOT set, each page is saved there for a look by eye.
-  void screenshotsWhenAsked() {
-    const QString file = qEnvironmentVariable("GESTALON_SCREENSHOT");
-    if (file.isEmpty()) {
-      QSKIP("GESTALON_SCREENSHOT not set");
-    }
-    MakeSession();
-    CpuSettingsDialog dialog(*session_, {});
-    dialog.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&dialog));
-    for (int page = 0; page < 4; ++page) {
-      FindControl<QTabWidget>(&dialog, 1098)->setCurrentIndex(page);
-      QTest::qWait(50);
-      QVERIFY(dialog.grab().save(file + QStringLiteral(".cpu%1.png").arg(page)));
-    }
+    testing::SwitchOnline(*window, false);
+    testing::SwitchOnline(*window, true);
+    QVERIFY(!testing::Shows(prompter_, TextId::kMsgRobotNameMismatch));
   }
 
  private:

@@ -20,11 +20,7 @@ QTableWidget* List(const QDialog& dialog) {
 }
 
 QStringList Column(const QDialog& dialog, int column) {
-  QStringList texts;
-  for (int row = 0; row < List(dialog)->rowCount(); ++row) {
-    texts << List(dialog)->item(row, column)->text();
-  }
-  return texts;
+  return testing::ColumnTexts(List(dialog), column);
 }
 
 int RowNamed(const QDialog& dialog, const QString& name) {
