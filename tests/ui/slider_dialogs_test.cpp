@@ -1,5 +1,3 @@
-#include <QAbstractButton>
-#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QItemSelectionModel>
@@ -7,23 +5,20 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTableWidget>
-#include <QTimer>
 #include <QtTest>
 #include <filesystem>
 
+#include "dialog_checks.h"
+#include "dialog_driving.h"
 #include "main_window/command_ids.h"
 #include "main_window/editor_session.h"
 #include "main_window/main_window.h"
-#include "platform/paths.h"
 #include "pose/batch_offset_dialog.h"
 #include "pose/slider_properties_dialog.h"
 #include "private_app_data.h"
 #include "project/slider_defs.h"
-#include "recording_ports.h"
-#include "sample_robot.h"
 #include "strings/text_id.h"
 #include "strings/text_loader.h"
-#include "temp_dir.h"
 #include "widgets/control_lookup.h"
 
 namespace gestalon::ui {
@@ -32,13 +27,8 @@ namespace {
 namespace fs = std::filesystem;
 namespace TextId = core::TextId;
 
+using testing::Click;
 using testing::SampleRobot;
-
-void Click(const QWidget& dialog, int id) {
-  QAbstractButton* button = FindControl<QAbstractButton>(&dialog, id);
-  QVERIFY(button);
-  button->click();
-}
 
 // The slider table as the slider definition file of `robot` holds it now.
 core::SliderTable SliderFile(const SampleRobot& robot) {
@@ -74,6 +64,7 @@ class SliderDialogsTest : public QObject {
     }
     SliderPropertiesDialog dialog(*session_);
     dialog.show();
+    testing::Screenshot(dialog, QStringLiteral("131-several"));
     QCOMPARE(FindControl<QComboBox>(&dialog, 1120)->currentIndex(), 0);
     QCOMPARE(FindControl<QComboBox>(&dialog, 1120)->count(), 97);  // sliders 96.. not offered
     QCOMPARE(FindControl<QCheckBox>(&dialog, 1099)->checkState(), Qt::PartiallyChecked);
@@ -110,16 +101,17 @@ class SliderDialogsTest : public QObject {
     SliderPropertiesDialog dialog(*session_);
     dialog.show();
     QCOMPARE(dialog.Target(), 3);
+    testing::Screenshot(dialog, QStringLiteral("131-single"));
     QCOMPARE(FindControl<QCheckBox>(&dialog, 1099)->isTristate(), false);
-    FindControl<QLineEdit>(&dialog, 1128)->setText(QStringLiteral("左肩"));
-    FindControl<QLineEdit>(&dialog, 1188)->setText(QStringLiteral("40000"));
+    testing::Type(dialog, 1128, QStringLiteral("左肩"));
+    testing::Type(dialog, 1188, QStringLiteral("40000"));
     Click(dialog, 1156);
     Click(dialog, 1158);
     Click(dialog, 1);
     QCOMPARE(prompter_.Calls().back().text, core::LoadText(TextId::kMsgStepTooLarge));
     QVERIFY(SliderFile(*robot_) == before);
 
-    FindControl<QLineEdit>(&dialog, 1188)->setText(QStringLiteral("25"));
+    testing::Type(dialog, 1188, QStringLiteral("25"));
     Click(dialog, 1);
     core::SliderTable expected = before;
     expected[3].axisName = u"左肩";
@@ -132,9 +124,9 @@ class SliderDialogsTest : public QObject {
     QCOMPARE(FindControl<QComboBox>(&dialog, 1125)->itemText(3), QStringLiteral("03:左肩"));
   }
 
-  // Slider 4 (right of 5) made right of 6: 6 becomes its left partner, and 5 and 7, whose pairs
-  // named 4 and 6, lose them.
-  void pairingRepairsThePartnerAndClearsStalePairs() {
+  // Slider 4 made right of 6: the pair reaches the sliders and the file (the core repairs the
+  // partners); without a pair the partner combo is not used.
+  void pairingReachesTheSlidersAndTheFile() {
     MakeSession();
     SliderPropertiesDialog dialog(*session_);
     dialog.show();
@@ -146,13 +138,10 @@ class SliderDialogsTest : public QObject {
     const core::SliderTable& sliders = session_->project.sliders;
     QCOMPARE(sliders[4].pairMode, 2);
     QCOMPARE(sliders[4].partner, 6);
-    QCOMPARE(sliders[6].pairMode, 3);
     QCOMPARE(sliders[6].partner, 4);
-    QCOMPARE(sliders[5].pairMode, 0);
-    QCOMPARE(sliders[7].pairMode, 0);
     QCOMPARE(SliderFile(*robot_)[6].partner, 4);
 
-    Click(dialog, 1113);  // none: the partner combo is not used
+    FindControl<QRadioButton>(&dialog, 1113)->click();
     QVERIFY(!FindControl<QComboBox>(&dialog, 1125)->isEnabled());
   }
 
@@ -174,27 +163,24 @@ class SliderDialogsTest : public QObject {
     const std::int16_t slot1 = pose->slots[1];
     session.undo.RecordUndo();
     const int steps = session.undo.Count();
-    bool ran = false;
-    QTimer::singleShot(0, this, [&] {
-      QWidget* dialog = QApplication::activeModalWidget();
-      QVERIFY(dialog && dialog->objectName() == QStringLiteral("172"));
-      auto* list = FindControl<QTableWidget>(dialog, 1240);
+    testing::WhenModal([&](QDialog& dialog) {
+      QCOMPARE(dialog.objectName(), QStringLiteral("172"));
+      testing::Screenshot(dialog, QStringLiteral("172"));
+      auto* list = FindControl<QTableWidget>(&dialog, 1240);
       QCOMPARE(list->rowCount(), 96);
-      Click(*dialog, 1110);  // nothing selected yet
+      Click(dialog, 1110);  // nothing selected yet
       QCOMPARE(prompter_.Calls().back().text, core::LoadText(TextId::kMsgSelectListItem));
       for (const int row : {0, 2}) {
         list->selectionModel()->select(list->model()->index(row, 0),
                                        QItemSelectionModel::Select | QItemSelectionModel::Rows);
       }
-      FindControl<QLineEdit>(dialog, 1142)->setText(QStringLiteral("+250"));
-      Click(*dialog, 1110);
+      testing::Type(dialog, 1142, QStringLiteral("+250"));
+      Click(dialog, 1110);
       QCOMPARE(list->item(2, 1)->text(), QStringLiteral("+250"));
       QCOMPARE(list->item(1, 1)->text(), QStringLiteral("+0"));
-      ran = true;
-      Click(*dialog, 1);
+      Click(dialog, 1);
     });
     window->RunCommand(CommandId::kBatchOffset);
-    QVERIFY(ran);
     QCOMPARE(prompter_.Calls().back().text, core::LoadText(TextId::kMsgBatchOffsetDone));
     pose = session.motion.document.current;
     QCOMPARE(pose->slots[0], std::int16_t{350});
@@ -205,36 +191,6 @@ class SliderDialogsTest : public QObject {
     pose = session.motion.document.current;
     QCOMPARE(pose->slots[0], std::int16_t{100});
     QCOMPARE(pose->slots[2], std::int16_t{13400});
-  }
-
-  // With GESTALON_SCREENSHOT set, both dialogs (the slider one for one slider and for several)
-  // are saved next to that file for a look by eye.
-  void screenshotsWhenAsked() {
-    const QString file = qEnvironmentVariable("GESTALON_SCREENSHOT");
-    if (file.isEmpty()) {
-      QSKIP("GESTALON_SCREENSHOT not set");
-    }
-    MakeSession();
-    session_->project.sliders[4].flags1 |= core::SliderFlag1::kSelected;
-    {
-      SliderPropertiesDialog dialog(*session_);
-      dialog.show();
-      QVERIFY(QTest::qWaitForWindowExposed(&dialog));
-      QVERIFY(dialog.grab().save(file + QStringLiteral(".131-single.png")));
-      FindControl<QComboBox>(&dialog, 1120)->setCurrentIndex(0);
-      QTest::qWait(50);
-      QVERIFY(dialog.grab().save(file + QStringLiteral(".131-several.png")));
-    }
-    BatchOffsetDialog dialog(*session_);
-    dialog.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&dialog));
-    QVERIFY(dialog.grab().save(file + QStringLiteral(".172.png")));
-    QTimer::singleShot(200, this, [&] {
-      QWidget* chooser = QApplication::activeModalWidget();
-      QVERIFY(chooser && chooser->grab().save(file + QStringLiteral(".font.png")));
-      chooser->close();
-    });
-    QVERIFY(!PickFontWithDialog(&dialog, session_->project.sliders[4].font, 0x0000FF));
   }
 
  private:
