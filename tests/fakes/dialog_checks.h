@@ -1,11 +1,16 @@
 #pragma once
 
 // Shared steps of the dialog tests: a session or window on the sample robot, driving a modal
-// dialog, and what the prompter showed.
+// dialog, and what the prompter showed; with the headers that nearly every dialog test uses.
 
 #include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
 #include <QDialog>
+#include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
 #include <QTabWidget>
 #include <QTableWidget>
 #include <QTimer>
@@ -14,13 +19,18 @@
 #include <functional>
 #include <memory>
 
+#include "dialog_driving.h"
 #include "main_window/command_ids.h"
 #include "main_window/editor_session.h"
 #include "main_window/main_window.h"
 #include "recording_ports.h"
 #include "sample_robot.h"
+#include "shown_texts.h"
+#include "strings/text_id.h"
 #include "strings/text_loader.h"
+#include "temp_dir.h"
 #include "widgets/control_lookup.h"
+#include "widgets/qt_text.h"
 
 namespace gestalon::testing {
 

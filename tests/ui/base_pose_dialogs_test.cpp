@@ -1,26 +1,14 @@
-#include <QComboBox>
-#include <QLineEdit>
 #include <QMenuBar>
-#include <QPushButton>
-#include <QTableWidget>
-#include <QtTest>
 
 #include "dialog_checks.h"
-#include "dialog_driving.h"
 #include "main_window/command_actions.h"
-#include "main_window/command_ids.h"
 #include "main_window/main_toolbar.h"
-#include "main_window/main_window.h"
 #include "pose/base_pose_dialog.h"
 #include "pose/offset_dialog.h"
 #include "private_app_data.h"
 #include "project/base_poses.h"
 #include "project/robot_project.h"
 #include "project/value_offsets.h"
-#include "strings/text_id.h"
-#include "strings/text_loader.h"
-#include "widgets/control_lookup.h"
-#include "widgets/qt_text.h"
 
 namespace gestalon::ui {
 namespace {

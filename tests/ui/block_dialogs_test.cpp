@@ -1,30 +1,13 @@
-#include <QCheckBox>
-#include <QComboBox>
-#include <QLineEdit>
 #include <QPlainTextEdit>
-#include <QPushButton>
-#include <QtTest>
-#include <filesystem>
-#include <functional>
-#include <memory>
 
 #include "block_fields.h"
 #include "dialog_checks.h"
-#include "dialog_driving.h"
 #include "dialogs/comment_block_dialog.h"
 #include "dialogs/interp_change_block_dialog.h"
 #include "dialogs/pad_block_dialog.h"
 #include "dialogs/time_block_dialog.h"
 #include "flowchart/block_field_checks.h"
-#include "main_window/command_ids.h"
-#include "main_window/editor_session.h"
-#include "main_window/main_window.h"
 #include "motion_area/motion_area.h"
-#include "shown_texts.h"
-#include "strings/text_id.h"
-#include "strings/text_loader.h"
-#include "widgets/control_lookup.h"
-#include "widgets/qt_text.h"
 
 namespace gestalon::ui {
 namespace {

@@ -1,16 +1,11 @@
 #include "board/board_write_dialog.h"
 
-#include <QComboBox>
-#include <QtTest>
-#include <filesystem>
 #include <mutex>
 
 #include "controlmap/control_map_flowchart.h"
 #include "dialog_checks.h"
-#include "dialog_driving.h"
 #include "motion/motion_reader.h"
 #include "private_app_data.h"
-#include "strings/text_id.h"
 #include "virtual_board.h"
 #include "wait_until.h"
 

@@ -1,21 +1,10 @@
 #include "dialogs/branch_dialog.h"
 
-#include <QCheckBox>
-#include <QComboBox>
-#include <QLabel>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QRadioButton>
-#include <QtTest>
-
 #include "block_fields.h"
 #include "board/board_scan.h"
 #include "dialog_checks.h"
-#include "dialog_driving.h"
-#include "strings/text_id.h"
 #include "text/format.h"
 #include "virtual_board.h"
-#include "widgets/qt_text.h"
 
 namespace gestalon::ui {
 namespace {

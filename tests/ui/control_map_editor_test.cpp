@@ -1,31 +1,14 @@
 #include "controlmap/control_map_editor.h"
 
-#include <QApplication>
-#include <QCheckBox>
-#include <QComboBox>
-#include <QLineEdit>
 #include <QMouseEvent>
-#include <QPushButton>
-#include <QRadioButton>
-#include <QTabWidget>
-#include <QTimer>
 #include <QTreeWidget>
-#include <QtTest>
-#include <filesystem>
-#include <functional>
 
 #include "block_fields.h"
 #include "controlmap/control_map_flowchart.h"
 #include "controlmap/map_entry_dialog.h"
 #include "controlmap/map_page.h"
 #include "dialog_checks.h"
-#include "dialog_driving.h"
-#include "main_window/editor_session.h"
 #include "platform/paths.h"
-#include "strings/text_id.h"
-#include "strings/text_loader.h"
-#include "widgets/control_lookup.h"
-#include "widgets/qt_text.h"
 
 namespace gestalon::ui {
 namespace {

@@ -1,29 +1,14 @@
 #include "cpusettings/cpu_settings_dialog.h"
 
-#include <QComboBox>
-#include <QLineEdit>
 #include <QListWidget>
-#include <QPushButton>
 #include <QSpinBox>
-#include <QTabWidget>
-#include <QTableWidget>
-#include <QtTest>
-#include <filesystem>
 
 #include "cpusettings/cpu_settings_file.h"
 #include "dialog_checks.h"
-#include "dialog_driving.h"
-#include "main_window/command_ids.h"
-#include "main_window/editor_session.h"
-#include "main_window/main_window.h"
 #include "platform/paths.h"
 #include "private_app_data.h"
-#include "strings/text_id.h"
-#include "strings/text_loader.h"
 #include "text/format.h"
 #include "virtual_board.h"
-#include "widgets/control_lookup.h"
-#include "widgets/qt_text.h"
 
 namespace gestalon::ui {
 namespace {

@@ -1,25 +1,14 @@
 #include "display/display_settings_dialog.h"
 
-#include <QComboBox>
-#include <QLabel>
 #include <QListWidget>
-#include <QTabWidget>
 #include <QToolBar>
-#include <QtTest>
-#include <filesystem>
 
 #include "dialog_checks.h"
-#include "dialog_driving.h"
 #include "main_window/command_actions.h"
-#include "main_window/command_ids.h"
 #include "main_window/main_toolbar.h"
-#include "main_window/main_window.h"
 #include "motion_area/motion_area.h"
 #include "pose_area/pose_area.h"
 #include "project/robot_project.h"
-#include "strings/text_id.h"
-#include "temp_dir.h"
-#include "widgets/control_lookup.h"
 #include "widgets/qt_drawing.h"
 
 namespace gestalon::ui {

@@ -1,13 +1,9 @@
 #include "board/drive_selection_dialog.h"
 
-#include <QComboBox>
-#include <QtTest>
-#include <memory>
 #include <string>
 
-#include "dialog_driving.h"
+#include "dialog_checks.h"
 #include "fake_devmem.h"
-#include "widgets/qt_text.h"
 
 namespace gestalon::ui {
 namespace {

@@ -1,30 +1,14 @@
-#include <QCheckBox>
-#include <QLabel>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QRadioButton>
-#include <QtTest>
-#include <filesystem>
-#include <memory>
 #include <tuple>
 
 #include "block_fields.h"
 #include "dialog_checks.h"
-#include "dialog_driving.h"
 #include "dialogs/called_file_dialog.h"
 #include "dialogs/create_file_dialog.h"
 #include "dialogs/data_file_dialog.h"
-#include "main_window/editor_session.h"
 #include "platform/paths.h"
 #include "project/project_loader.h"
 #include "project/system_settings.h"
-#include "recording_ports.h"
-#include "strings/text_id.h"
-#include "strings/text_loader.h"
-#include "temp_dir.h"
 #include "text/format.h"
-#include "widgets/control_lookup.h"
-#include "widgets/qt_text.h"
 
 Q_DECLARE_METATYPE(gestalon::core::BlockKind)
 

@@ -1,18 +1,10 @@
 #include "board/firmware_update_dialog.h"
 
-#include <QLabel>
-#include <QLineEdit>
 #include <QProgressBar>
-#include <QtTest>
-#include <filesystem>
 
 #include "dialog_checks.h"
-#include "dialog_driving.h"
 #include "platform/paths.h"
-#include "shown_texts.h"
-#include "strings/text_id.h"
 #include "virtual_board.h"
-#include "widgets/qt_text.h"
 
 namespace gestalon::ui {
 

@@ -1,19 +1,7 @@
-#include <QApplication>
-#include <QCheckBox>
-#include <QComboBox>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QRadioButton>
-#include <QTimer>
-#include <QtTest>
-#include <filesystem>
-#include <functional>
 #include <map>
-#include <memory>
 
 #include "cpusettings/cpu_settings_file.h"
 #include "dialog_checks.h"
-#include "dialog_driving.h"
 #include "platform/folders.h"
 #include "platform/paths.h"
 #include "private_app_data.h"
@@ -21,11 +9,8 @@
 #include "project/project_start.h"
 #include "project/recent_projects.h"
 #include "project/start_selection_dialog.h"
-#include "strings/text_id.h"
-#include "temp_dir.h"
 #include "virtual_board.h"
 #include "virtual_drive.h"
-#include "widgets/qt_text.h"
 
 namespace gestalon::ui {
 namespace {

@@ -1,25 +1,10 @@
-#include <QCheckBox>
-#include <QComboBox>
 #include <QItemSelectionModel>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QRadioButton>
-#include <QTableWidget>
-#include <QtTest>
-#include <filesystem>
 
 #include "dialog_checks.h"
-#include "dialog_driving.h"
-#include "main_window/command_ids.h"
-#include "main_window/editor_session.h"
-#include "main_window/main_window.h"
 #include "pose/batch_offset_dialog.h"
 #include "pose/slider_properties_dialog.h"
 #include "private_app_data.h"
 #include "project/slider_defs.h"
-#include "strings/text_id.h"
-#include "strings/text_loader.h"
-#include "widgets/control_lookup.h"
 
 namespace gestalon::ui {
 namespace {

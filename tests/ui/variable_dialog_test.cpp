@@ -1,15 +1,7 @@
 #include "dialogs/variable_dialog.h"
 
-#include <QCheckBox>
-#include <QLineEdit>
-#include <QTableWidget>
-#include <QtTest>
-#include <filesystem>
-
 #include "dialog_checks.h"
-#include "dialog_driving.h"
 #include "project/robot_project.h"
-#include "strings/text_id.h"
 #include "virtual_board.h"
 
 namespace gestalon::ui {
