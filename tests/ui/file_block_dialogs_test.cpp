@@ -65,10 +65,10 @@ std::unique_ptr<BlockDialog> OpenDialog(EditorSession& session, core::MotionBloc
 
 // Types into the common and file fields, and switches sound and cancel blocks to their file.
 void ChangeFields(QWidget* dialog, const QString& file) {
-  FindControl<QLineEdit>(dialog, 1224)->setText(QStringLiteral("after"));
-  FindControl<QLineEdit>(dialog, 1225)->setText(QStringLiteral("4096"));
-  FindControl<QLineEdit>(dialog, 1226)->setText(QStringLiteral("12"));
-  FindControl<QLineEdit>(dialog, 1142)->setText(file);
+  testing::Type(*dialog, 1224, QStringLiteral("after"));
+  testing::Type(*dialog, 1225, QStringLiteral("4096"));
+  testing::Type(*dialog, 1226, QStringLiteral("12"));
+  testing::Type(*dialog, 1142, file);
   if (auto* useFile = FindControl<QRadioButton>(dialog, 1114)) {
     useFile->click();
   }
@@ -86,19 +86,23 @@ class FileBlockDialogsTest : public QObject {
     QTest::addColumn<QString>("file");
     QTest::addColumn<bool>("noFile");
     QTest::addColumn<std::uint32_t>("useConst");
-    QTest::newRow("subroutine") << BlockKind::SubRoutine << "sub/CALLED.KX4" << true << 1u;
-    QTest::newRow("sound") << BlockKind::Sound << "VOICE.WAV" << false << 0u;
-    QTest::newRow("cancel") << BlockKind::Cancel << "sub\\CALLED.KX4" << false << 1u;
-    QTest::newRow("file read") << BlockKind::FileRead << "DATA.LOG" << true << 1u;
-    QTest::newRow("file write") << BlockKind::FileWrite << "DATA.LOG" << true << 1u;
+    QTest::addColumn<bool>("found");
+    QTest::newRow("subroutine") << BlockKind::SubRoutine << "sub/CALLED.KX4" << true << 1u << true;
+    QTest::newRow("missing") << BlockKind::SubRoutine << "GONE.KX4" << true << 1u << false;
+    QTest::newRow("sound") << BlockKind::Sound << "VOICE.WAV" << false << 0u << true;
+    QTest::newRow("cancel") << BlockKind::Cancel << "sub\\CALLED.KX4" << false << 1u << true;
+    QTest::newRow("file read") << BlockKind::FileRead << "DATA.LOG" << true << 1u << true;
+    QTest::newRow("file write") << BlockKind::FileWrite << "DATA.LOG" << true << 1u << true;
   }
   void okStoresTheKindsFieldsAndCancelNothing() {
     QFETCH(BlockKind, kind);
     QFETCH(QString, file);
     QFETCH(bool, noFile);
     QFETCH(std::uint32_t, useConst);
+    QFETCH(bool, found);
     Project project;
     core::MotionBlock block = FilledBlock(kind);
+    block.fileFound = !found;
     const core::MotionBlock before = block;
 
     core::MotionBlock expected = before;
@@ -114,26 +118,11 @@ class FileBlockDialogsTest : public QObject {
       expected.ypos = 12;
       expected.constValue = 0;
       expected.fileName = ToU16(file);
-      expected.fileFound = true;
+      expected.fileFound = found;
       expected.noFile = noFile;
       expected.useConst = useConst;
     }
     QVERIFY(project.prompter.Calls().empty());
-  }
-
-  void okWithAMissingFileClearsTheFoundFlag() {
-    Project project;
-    core::MotionBlock block = FilledBlock(BlockKind::SubRoutine);
-    block.fileFound = true;
-    auto dialog = OpenDialog(*project.session, block);
-    auto* status = FindControl<QLabel>(dialog.get(), 1001);
-    testing::Type(*dialog, 1142, QStringLiteral("sub/CALLED.KX4"));
-    QCOMPARE(status->text(), QString());
-    testing::Type(*dialog, 1142, QStringLiteral("GONE.KX4"));
-    QCOMPARE(status->text(), Text(core::TextId::kMsgFileNotFoundStatus));
-    testing::Click(*dialog, 1);
-    QCOMPARE(block.fileName, std::u16string(u"GONE.KX4"));
-    QVERIFY(!block.fileFound);
   }
 
   void controlsFollowTheKindAndTheFileChoice_data() {
@@ -190,46 +179,32 @@ class FileBlockDialogsTest : public QObject {
     }
   }
 
-  void chooserKeepsOnlyProjectFiles() {
-    Project project;
-    core::MotionBlock block = FilledBlock(BlockKind::Sound);
-    block.noFile = false;
-    auto dialog = OpenDialog(*project.session, block);
-    auto* field = FindControl<QLineEdit>(dialog.get(), 1142);
-
-    testing::TempDir elsewhere;
-    project.PickAnswers(elsewhere / "VOICE.WAV");
-    testing::Click(*dialog, 1206);
-    QCOMPARE(field->text(), QStringLiteral("old.KX4"));
-    QCOMPARE(project.prompter.Calls().size(), std::size_t{1});
-    QCOMPARE(project.prompter.Calls().back().text,
-             core::LoadText(core::TextId::kMsgFileOutsideProject));
-
-    project.PickAnswers(project.dir / "VOICE.WAV");
-    testing::Click(*dialog, 1206);
-    QCOMPARE(field->text(), QStringLiteral("VOICE.WAV"));
-    QCOMPARE(FindControl<QLabel>(dialog.get(), 1001)->text(), QString());
-    QCOMPARE(project.prompter.Calls().size(), std::size_t{1});
-  }
-
-  void choosingAMissingFileToWriteOffersToCreateIt() {
+  // The chooser takes only files in the project folder, and offers to create a missing file
+  // to write; an existing one is taken without a question.
+  void chooserKeepsOnlyProjectFilesAndOffersToCreate() {
     Project project;
     core::MotionBlock block = FilledBlock(BlockKind::FileWrite);
     auto dialog = OpenDialog(*project.session, block);
+    auto* field = FindControl<QLineEdit>(dialog.get(), 1142);
+    const testing::TempDir elsewhere;
+    project.PickAnswers(elsewhere / "DATA.LOG");
+    testing::Click(*dialog, 1206);
+    QCOMPARE(field->text(), QStringLiteral("old.KX4"));
+
     project.PickAnswers(project.dir / "NEW.LOG");
     project.prompter.QueueAnswer(core::PromptAnswer::kNo);
     testing::Click(*dialog, 1206);
-    QCOMPARE(FindControl<QLineEdit>(dialog.get(), 1142)->text(), QStringLiteral("NEW.LOG"));
-    QCOMPARE(project.prompter.Calls().size(), std::size_t{1});
-    QCOMPARE(project.prompter.Calls().back().text,
-             core::LoadText(core::TextId::kMsgConfirmCreateMissingFile));
+    QCOMPARE(field->text(), QStringLiteral("NEW.LOG"));
+    QCOMPARE(testing::ShownTexts(project.prompter),
+             testing::Texts({core::TextId::kMsgFileOutsideProject,
+                             core::TextId::kMsgConfirmCreateMissingFile}));
     QCOMPARE(project.prompter.Calls().back().buttons, core::PromptButtons::kYesNo);
     QVERIFY(!fs::exists(project.dir / "NEW.LOG"));
 
-    // An existing file is taken without a question; reading never asks.
     project.PickAnswers(project.dir / "DATA.LOG");
     testing::Click(*dialog, 1206);
-    QCOMPARE(project.prompter.Calls().size(), std::size_t{1});
+    QCOMPARE(project.prompter.Calls().size(), std::size_t{2});
+    QCOMPARE(field->text(), QStringLiteral("DATA.LOG"));
     QVERIFY(FindControl<QPushButton>(dialog.get(), 1008)->isEnabled());
   }
 

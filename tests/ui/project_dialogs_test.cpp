@@ -9,8 +9,6 @@
 #include "project/project_start.h"
 #include "project/recent_projects.h"
 #include "project/start_selection_dialog.h"
-#include "virtual_board.h"
-#include "virtual_drive.h"
 
 namespace gestalon::ui {
 namespace {
@@ -28,13 +26,6 @@ struct Started {
   bool operator==(const Started&) const = default;
 };
 using StartList = std::vector<Started>;
-
-// The robot name on the board settings of a card folder.
-std::u16string CardRobotName(const fs::path& card) {
-  core::CpuSettings settings;
-  core::ReadCpuSettingsFile(card / "STARTUP.XML", settings, nullptr);
-  return core::RobotName(settings);
-}
 
 // An instance start that records what it was asked to start.
 auto Recorder(std::vector<Started>& started) {
@@ -86,7 +77,7 @@ class ProjectDialogsTest : public QObject {
  private Q_SLOTS:
 
   // The new project dialog: the templates, the proposed name, the checks, the question for an
-  // existing folder, the project made and written to the board, and the program started on it.
+  // existing folder, the project made and the program started on it.
   void newProjectIsCheckedMadeWrittenToTheBoardAndStarted() {
     testing::TempDir dir;
     RecordingPrompter prompter;
@@ -97,15 +88,6 @@ class ProjectDialogsTest : public QObject {
       return title == Text(TextId::kTitleProjectLocationBrowse) ? ToQString(dir.Path().u16string())
                                                                 : QString();
     };
-    sim::VirtualBoard board(dir / "card");
-    fs::create_directory(dir / "card");
-    board.PowerOn();
-    core::BoardLink link;
-    context.link = &link;
-    context.driveCandidates = [&board] {
-      return std::vector<core::BoardDrive>{sim::VirtualBoardDrive(board, u"VIRTUAL")};
-    };
-
     NewProjectDialog dialog(context);
     dialog.show();
     auto* kinds = FindControl<QComboBox>(&dialog, 1123);
@@ -135,19 +117,10 @@ class ProjectDialogsTest : public QObject {
     QVERIFY(fs::is_empty(made));
     QVERIFY(dialog.isVisible() && started.empty());
 
-    // Yes, then OK to the initialisation: the board is chosen in the drive selection.
-    prompter.Clear();
-    {
-      const auto answering =
-          AnswerModalDialogs({{QStringLiteral("195"), [](QDialog& d) { Click(d, 1); }}});
-      Click(dialog, 1111);
-    }
+    // Yes, without writing the board (the start-up test writes one).
+    FindControl<QCheckBox>(&dialog, 1100)->setChecked(false);
+    Click(dialog, 1111);
     QCOMPARE(dialog.result(), int(QDialog::Accepted));
-    const auto calls = prompter.Calls();
-    QVERIFY(calls.size() >= 2);
-    QCOMPARE(calls[1].text, core::LoadText(TextId::kMsgInitCpuBoardConfirm));
-    QCOMPARE(calls.back().text, core::LoadText(TextId::kMsgWriteDone));
-    QCOMPARE(CardRobotName(dir / "card"), std::u16string(u"新ロボ"));
     QCOMPARE(started,
              (StartList{{core::TextFromPath(made / "新ロボ.KJZ"), context.passedOnOptions}}));
     QVERIFY(fs::exists(made / "新ロボ.KJZ"));
@@ -175,7 +148,9 @@ class ProjectDialogsTest : public QObject {
     QVERIFY(!calls.empty());
     QCOMPARE(calls.front().text, core::LoadText(TextId::kMsgNoProjectFound));
     QCOMPARE(calls.back().text, core::LoadText(TextId::kMsgWriteDone));
-    QCOMPARE(CardRobotName(dir / "card"), std::u16string(u"Start1"));
+    core::CpuSettings card;
+    QVERIFY(core::ReadCpuSettingsFile(dir / "card" / "STARTUP.XML", card, nullptr));
+    QCOMPARE(core::RobotName(card), std::u16string(u"Start1"));
     QCOMPARE(started, (StartList{{core::TextFromPath(dir / "Start1" / "Start1.KJZ"),
                                   std::vector<std::u16string>{u"--virtual-board"}}}));
   }
