@@ -30,24 +30,17 @@ class SliderDialogsTest : public QObject {
   Q_OBJECT
 
  private Q_SLOTS:
-  void init() {
-    robot_ = std::make_unique<SampleRobot>();
-    prompter_.Clear();
-  }
-  void cleanup() {
-    session_.reset();
-    robot_.reset();
-  }
+  void init() { s_ = std::make_unique<testing::SampleSession>(); }
+  void cleanup() { s_.reset(); }
 
   // Three selected sliders open on the selection entry; checking only "表示反転" inverts the
   // display of those three, and the file written says exactly that.
   void selectionChangesOnlyTheDecidedBox() {
-    MakeSession();
-    const core::SliderTable before = SliderFile(*robot_);
+    const core::SliderTable before = SliderFile(s_->robot);
     for (const int k : {1, 4, 7}) {
-      session_->project.sliders[k].flags1 |= core::SliderFlag1::kSelected;
+      s_->session.project.sliders[k].flags1 |= core::SliderFlag1::kSelected;
     }
-    SliderPropertiesDialog dialog(*session_);
+    SliderPropertiesDialog dialog(s_->session);
     dialog.show();
     testing::Screenshot(dialog, QStringLiteral("131-several"));
     QCOMPARE(FindControl<QComboBox>(&dialog, 1120)->currentIndex(), 0);
@@ -56,34 +49,33 @@ class SliderDialogsTest : public QObject {
     QCOMPARE(FindControl<QLineEdit>(&dialog, 1129)->text(), QString());
     FindControl<QCheckBox>(&dialog, 1131)->setCheckState(Qt::Checked);
     Click(dialog, 1);
-    QCOMPARE(prompter_.Calls().size(), std::size_t{1});  // the question only
-    QCOMPARE(prompter_.Calls()[0].icon, core::PromptIcon::kWarning);
+    QCOMPARE(s_->prompter.Calls().size(), std::size_t{1});  // the question only
+    QCOMPARE(s_->prompter.Calls()[0].icon, core::PromptIcon::kWarning);
 
     core::SliderTable expected = before;
     for (const int k : {1, 4, 7}) {
       expected[k].flags1 |= core::SliderFlag1::kInverted;
     }
-    QVERIFY(SliderFile(*robot_) == expected);
+    QVERIFY(SliderFile(s_->robot) == expected);
   }
 
   // One slider: a new name, font and background colour from the choosers, a refused step; the
   // file written holds exactly the accepted changes.
   void oneSliderRoundTripsThroughTheFile() {
-    MakeSession();
     core::FontSpec chosenFont;
     chosenFont.faceName = u"IPAGothic";
     chosenFont.height = -14;
     chosenFont.weight = 700;
-    session_->dialogs.pickFont = [&](QWidget*, const core::FontSpec& start, core::ColorRef) {
-      [&] { QCOMPARE(start, robot_->project.sliders[3].font); }();
+    s_->session.dialogs.pickFont = [&](QWidget*, const core::FontSpec& start, core::ColorRef) {
+      [&] { QCOMPARE(start, s_->robot.project.sliders[3].font); }();
       return std::optional<FontPick>(FontPick{chosenFont, 0x0000FF});
     };
-    session_->dialogs.pickColor = [](QWidget*, core::ColorRef) {
+    s_->session.dialogs.pickColor = [](QWidget*, core::ColorRef) {
       return std::optional<core::ColorRef>(0x00FF00);
     };
-    const core::SliderTable before = SliderFile(*robot_);
-    session_->project.sliders[3].flags1 |= core::SliderFlag1::kSelected;
-    SliderPropertiesDialog dialog(*session_);
+    const core::SliderTable before = SliderFile(s_->robot);
+    s_->session.project.sliders[3].flags1 |= core::SliderFlag1::kSelected;
+    SliderPropertiesDialog dialog(s_->session);
     dialog.show();
     QCOMPARE(dialog.Target(), 3);
     testing::Screenshot(dialog, QStringLiteral("131-single"));
@@ -93,8 +85,8 @@ class SliderDialogsTest : public QObject {
     Click(dialog, 1156);
     Click(dialog, 1158);
     Click(dialog, 1);
-    QCOMPARE(prompter_.Calls().back().text, core::LoadText(TextId::kMsgStepTooLarge));
-    QVERIFY(SliderFile(*robot_) == before);
+    QCOMPARE(s_->prompter.Calls().back().text, core::LoadText(TextId::kMsgStepTooLarge));
+    QVERIFY(SliderFile(s_->robot) == before);
 
     testing::Type(dialog, 1188, QStringLiteral("25"));
     Click(dialog, 1);
@@ -105,26 +97,25 @@ class SliderDialogsTest : public QObject {
     expected[3].font.escapement = chosenFont.orientation;
     expected[3].textColor = 0x0000FF;
     expected[3].textBkColor = 0x00FF00;
-    QVERIFY(SliderFile(*robot_) == expected);
+    QVERIFY(SliderFile(s_->robot) == expected);
     QCOMPARE(FindControl<QComboBox>(&dialog, 1125)->itemText(3), QStringLiteral("03:左肩"));
   }
 
   // Slider 4 made right of 6: the pair reaches the sliders and the file (the core repairs the
   // partners); without a pair the partner combo is not used.
   void pairingReachesTheSlidersAndTheFile() {
-    MakeSession();
-    SliderPropertiesDialog dialog(*session_);
+    SliderPropertiesDialog dialog(s_->session);
     dialog.show();
     FindControl<QComboBox>(&dialog, 1120)->setCurrentIndex(5);
     QVERIFY(FindControl<QRadioButton>(&dialog, 1116)->isChecked());
     QVERIFY(FindControl<QComboBox>(&dialog, 1125)->isEnabled());
     FindControl<QComboBox>(&dialog, 1125)->setCurrentIndex(6);
     Click(dialog, 1);
-    const core::SliderTable& sliders = session_->project.sliders;
+    const core::SliderTable& sliders = s_->session.project.sliders;
     QCOMPARE(sliders[4].pairMode, 2);
     QCOMPARE(sliders[4].partner, 6);
     QCOMPARE(sliders[6].partner, 4);
-    QCOMPARE(SliderFile(*robot_)[6].partner, 4);
+    QCOMPARE(SliderFile(s_->robot)[6].partner, 4);
 
     FindControl<QRadioButton>(&dialog, 1113)->click();
     QVERIFY(!FindControl<QComboBox>(&dialog, 1125)->isEnabled());
@@ -133,12 +124,12 @@ class SliderDialogsTest : public QObject {
   // Through the window's command: offsets for two rows, applied to the two selected pose
   // blocks, are one undo step that undo takes back whole.
   void batchOffsetOnSelectedPosesIsOneUndoStep() {
-    auto window =
-        std::make_unique<MainWindow>(robot_->project, prompter_, fs::path(GESTALON_RESOURCES_DIR));
+    auto window = std::make_unique<MainWindow>(s_->robot.project, s_->prompter,
+                                               fs::path(GESTALON_RESOURCES_DIR));
     window->show();
     EditorSession& session = window->Session();
     window->RunCommand(CommandId::kBatchOffset);
-    QCOMPARE(prompter_.Calls().back().text, core::LoadText(TextId::kMsgSelectPoseBlockFirst));
+    QCOMPARE(s_->prompter.Calls().back().text, core::LoadText(TextId::kMsgSelectPoseBlockFirst));
 
     core::MotionBlock* pose = session.motion.document.current;
     QVERIFY(pose && pose->Is(core::BlockKind::Pose));
@@ -154,7 +145,7 @@ class SliderDialogsTest : public QObject {
       auto* list = FindControl<QTableWidget>(&dialog, 1240);
       QCOMPARE(list->rowCount(), 96);
       Click(dialog, 1110);  // nothing selected yet
-      QCOMPARE(prompter_.Calls().back().text, core::LoadText(TextId::kMsgSelectListItem));
+      QCOMPARE(s_->prompter.Calls().back().text, core::LoadText(TextId::kMsgSelectListItem));
       for (const int row : {0, 2}) {
         list->selectionModel()->select(list->model()->index(row, 0),
                                        QItemSelectionModel::Select | QItemSelectionModel::Rows);
@@ -166,7 +157,7 @@ class SliderDialogsTest : public QObject {
       Click(dialog, 1);
     });
     window->RunCommand(CommandId::kBatchOffset);
-    QCOMPARE(prompter_.Calls().back().text, core::LoadText(TextId::kMsgBatchOffsetDone));
+    QCOMPARE(s_->prompter.Calls().back().text, core::LoadText(TextId::kMsgBatchOffsetDone));
     pose = session.motion.document.current;
     QCOMPARE(pose->slots[0], std::int16_t{350});
     QCOMPARE(pose->slots[1], slot1);
@@ -179,14 +170,8 @@ class SliderDialogsTest : public QObject {
   }
 
  private:
-  void MakeSession() {
-    session_ = std::make_unique<EditorSession>(robot_->project, &prompter_, nullptr);
-  }
-
-  std::unique_ptr<SampleRobot> robot_;
   testing::PrivateAppData appData_;
-  testing::RecordingPrompter prompter_;
-  std::unique_ptr<EditorSession> session_;
+  std::unique_ptr<testing::SampleSession> s_;
 };
 
 }  // namespace gestalon::ui
