@@ -48,15 +48,14 @@ std::vector<KindCase> KindCases() {
   return {
       {BlockKind::Pose,
        [check](BlockDialog& d) {
-         FindControl<QLineEdit>(&d, 1142)->setText(QStringLiteral("70000"));
+         testing::Type(d, 1142, QStringLiteral("70000"));
          check(d, 1013, true);
        },
        [](MotionBlock& b) {
          b.time = 4464;
          b.interpWait = true;
        }},
-      {BlockKind::Wait,
-       [](BlockDialog& d) { FindControl<QLineEdit>(&d, 1142)->setText(QStringLiteral("300")); },
+      {BlockKind::Wait, [](BlockDialog& d) { testing::Type(d, 1142, QStringLiteral("300")); },
        [](MotionBlock& b) { b.time = 300; }},
       {BlockKind::Comment,
        [](BlockDialog& d) {
