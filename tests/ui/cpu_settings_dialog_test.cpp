@@ -141,29 +141,37 @@ class CpuSettingsDialogTest : public QObject {
     QVERIFY(s_->prompter.Calls().empty());
   }
 
+  // A rename renames the project file and the recent entries of the old name, and rewrites the
+  // log; a log without the old name is left as it was.
   void renamedRobotRenamesTheProjectFileAndItsRecentEntries() {
+    const fs::path folder = s_->robot.Folder();
     core::RecentProjects recent;
-    const std::u16string oldPath = core::TextFromPath(s_->robot.Folder() / "gestaloid.KJZ");
     recent.entries[0] = {u"other", u"/elsewhere/other.KJZ", true};
-    recent.entries[1] = {u"ゲスタロイド", oldPath, true};
     CpuSettingsHooks hooks;
     hooks.recentProjects = &recent;
     hooks.recentLog = s_->robot.dir.Path() / "kjplog.dat";
-    CpuSettingsDialog dialog(s_->session, hooks);
-    dialog.show();
-    FindControl<QLineEdit>(&dialog, 1019)->setText(QStringLiteral("ニューボット"));
-    Click(dialog, 1);
-    QVERIFY(!dialog.isVisible());
-    QCOMPARE(core::RobotName(s_->session.project.cpu), u"ニューボット");
-    QVERIFY(fs::exists(s_->robot.Folder() / u"ニューボット.KJZ"));
-    QVERIFY(!fs::exists(s_->robot.Folder() / "gestaloid.KJZ"));
-    const std::u16string newPath = core::TextFromPath(s_->robot.Folder() / u"ニューボット.KJZ");
-    QCOMPARE(recent.entries[1].robotName, u"ニューボット");
+    for (const char16_t* name : {u"ニューボット", u"三代目"}) {
+      CpuSettingsDialog dialog(s_->session, hooks);
+      dialog.show();
+      testing::Type(dialog, 1019, ToQString(name));
+      Click(dialog, 1);
+      QVERIFY(!dialog.isVisible());
+      QCOMPARE(core::RobotName(s_->session.project.cpu), name);
+      QVERIFY(fs::exists(folder / (std::u16string(name) + u".KJZ")));
+      const bool first = name == std::u16string(u"ニューボット");
+      QCOMPARE(fs::exists(hooks.recentLog), !first);
+      if (first) {  // the log now knows the robot by its new name
+        recent.entries[1] = {name, core::TextFromPath(folder / u"ニューボット.KJZ"), true};
+      }
+    }
+    QVERIFY(!fs::exists(folder / "gestaloid.KJZ"));
+    const std::u16string newPath = core::TextFromPath(folder / u"三代目.KJZ");
+    QCOMPARE(recent.entries[1].robotName, u"三代目");
     QCOMPARE(recent.entries[1].path, newPath);
     QCOMPARE(recent.entries[0].robotName, u"other");
     core::RecentProjects reread;
     QVERIFY(core::ReadRecentProjects(hooks.recentLog, reread, nullptr));
-    QCOMPARE(reread.entries[0].robotName, u"ニューボット");  // "other" has no file
+    QCOMPARE(reread.entries[0].robotName, u"三代目");  // "other" has no file
     QCOMPARE(reread.entries[0].path, newPath);
   }
 
