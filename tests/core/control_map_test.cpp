@@ -5,6 +5,7 @@
 
 #include "controlmap/control_map_flowchart.h"
 #include "controlmap/map_entry_text.h"
+#include "golden_files.h"
 #include "motion/block_factory.h"
 #include "motion/motion_writer.h"
 #include "motion_block_setup.h"
@@ -109,93 +110,27 @@ TEST(ControlMap, LongNameIsCut) {
   EXPECT_EQ(cm.maps[1].name, std::u16string(31, u'あ'));
 }
 
-TEST(ControlMapFlowchart, NewMapChainsEveryHeadAndLoops) {
-  MotionDocument d;
-  BuildControlMapFlowchart(NewControlMap(), d);
-  ASSERT_TRUE(d.head()->Is(BlockKind::Start));
-  EXPECT_TRUE(d.At(1)->Is(BlockKind::Pose));
-  EXPECT_EQ(d.At(1)->name, u"MAP file");
-
-  const MotionBlock* mapZero = d.head()->next;
-  ASSERT_NE(mapZero, nullptr);
-  EXPECT_EQ(mapZero->name, u"MAP_NUM=0");
-  EXPECT_EQ(mapZero->varAddr, kMapNumberAddr);
-  const MotionBlock* loopTop = mapZero->next;
-  ASSERT_NE(loopTop, nullptr);
-  EXPECT_EQ(loopTop->name, u"MOTION_NUM=0");
-  EXPECT_EQ(loopTop->varAddr, kMotionNumberAddr);
-  const std::u16string kBottoms[] = {u"1:'MAP1' Bottom", u"2:'MAP2' Bottom", u"3:'MAP3' Bottom",
-                                     u"4:'MAP4' Bottom"};
-  const MotionBlock* block = loopTop->next;
-  for (int m = 0; m < kControlMapCount; ++m) {
-    ASSERT_EQ(block, MapHead(d, m)) << m;
-    EXPECT_EQ(block->name, NewControlMap().maps[m].name);
-    // An empty map goes from its top straight to its bottom and on to the root bottom.
-    const MotionBlock* top = block->branch;
-    ASSERT_NE(top, nullptr);
-    ASSERT_NE(top->next, nullptr);
-    EXPECT_EQ(top->next->comment, kBottoms[m]);
-    block = block->next;
-  }
-  ASSERT_NE(block, nullptr);
-  EXPECT_EQ(block->comment, u"root Bottom");
-  EXPECT_EQ(block->next, loopTop);
-  EXPECT_EQ(block->xpos, MapHead(d, 0)->xpos + 100);
-
-  int row = 0;
-  for (const MotionBlock& b : d) {
-    EXPECT_EQ(b.ypos, 60 * row++);
-    EXPECT_EQ(b.bluearrow, 20);
-    EXPECT_EQ(b.redarrow, 20);
-  }
-}
-
-TEST(ControlMapFlowchart, EntryRunsItsMotionAndSwitchesMap) {
-  MotionDocument d;
-  BuildControlMapFlowchart(Sample(), d);
-  const MotionBlock* condition = MapHead(d, 0)->branch->next;
-  ASSERT_NE(condition, nullptr);
-  EXPECT_EQ(condition->name, u"0-1");
-  const MotionBlock* second = condition->next;
-  ASSERT_NE(second, nullptr);
-  EXPECT_EQ(second->name, u"0-2");
-  const MotionBlock* motionNumber = second->branch;
-  ASSERT_NE(motionNumber, nullptr);
-  EXPECT_EQ(motionNumber->varAddr, kMotionNumberAddr);
-  EXPECT_EQ(motionNumber->constValue, 2);
-  ASSERT_NE(motionNumber->next, nullptr);
-  EXPECT_EQ(motionNumber->next->fileName, u"turn.KX4");
-  const MotionBlock* target = motionNumber->next->next;
-  ASSERT_NE(target, nullptr);
-  EXPECT_EQ(target->varAddr, kMapNumberAddr);
-  EXPECT_EQ(target->constValue, 3);
-  ASSERT_NE(target->next, nullptr);
-  EXPECT_EQ(target->next->comment, u"1:'歩行' Bottom");
-}
-
-TEST(ControlMapFlowchart, UnusedMapIsWrittenButNotChained) {
-  MotionDocument d;
-  BuildControlMapFlowchart(Sample(), d);
-  const MotionBlock* unused = MapHead(d, 2);
-  ASSERT_NE(unused, nullptr);
-  EXPECT_EQ(unused->next, nullptr);
-  for (const MotionBlock& block : d) {
-    EXPECT_NE(block.next, unused);
-  }
-  EXPECT_EQ(MapHead(d, 1)->next, MapHead(d, 3));
-}
-
-TEST(ControlMapFile, WrittenMapReadsBackTheSame) {
-  const ControlMap cm = Sample();
-  const ControlMap read = WrittenAndRead(cm);
-  ExpectSameMaps(cm, read);
-  EXPECT_FALSE(read.maps[2].used);
+// The whole start-up flowchart as the file holds it: the map heads chained to the root bottom and
+// back to the loop top, entries that run their motion and set the next map, an unused map written
+// but not chained, the idling motions and the boot motion; and it reads back the same.
+TEST(ControlMapFile, WrittenFlowchartIsTheGoldenAndReadsBack) {
   ControlMap unused = NewControlMap();
-  ExpectSameMaps(unused, WrittenAndRead(unused));
   for (ControlMap::Map& map : unused.maps) {
     map.used = false;
   }
-  ExpectSameMaps(unused, WrittenAndRead(unused));
+  const std::pair<ControlMap, const char*> cases[] = {
+      {NewControlMap(), "control_map_new.kx4"}, {Sample(), "control_map_sample.kx4"}, {unused, ""}};
+  for (const auto& [cm, golden] : cases) {
+    SCOPED_TRACE(golden);
+    TempDir dir;
+    ASSERT_TRUE(WriteControlMapFile(dir / "map.KX4", cm, SliderTable{}));
+    if (*golden) {
+      EXPECT_EQ(testing::ReadBytes(dir / "map.KX4"), testing::CoreGolden(golden));
+    }
+    ControlMap read;
+    EXPECT_TRUE(ReadControlMapFile(dir / "map.KX4", read));
+    ExpectSameMaps(cm, read);
+  }
 }
 
 // Names that are empty or look like the comments' own words must not end a map early.

@@ -4,12 +4,13 @@
 
 #include <cstdio>
 #include <filesystem>
-#include <initializer_list>
 #include <iterator>
 #include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
 
+#include "golden_files.h"
 #include "motion/motion_reader.h"
 #include "motion_block_setup.h"
 #include "temp_dir.h"
@@ -18,6 +19,7 @@ namespace gestalon::core {
 namespace {
 
 using testing::Chain;
+using testing::CoreGolden;
 using testing::ExpectSameBlocks;
 using testing::ReadBytes;
 using testing::SetOperands;
@@ -44,58 +46,10 @@ MotionBlock& AddEnd(MotionDocument& document, int y) {
   return Add(document, BlockKind::End, u"   END   ", 50, y, 16, 46);
 }
 
-// The expected texts are written with LF line ends; the file has CR LF.
-std::string Crlf(std::string_view lines) {
-  std::string text;
-  for (char c : lines) {
-    text += c == '\n' ? "\r\n" : std::string(1, c);
-  }
-  return text;
-}
-
-std::string Hex(const char* format, std::uint32_t value) {
-  char text[32];
-  std::snprintf(text, sizeof text, format, value);
-  return text;
-}
-
 std::string JumpLine(std::uint32_t address) {
-  return Hex("<jump adr=\"0x%08x\"/>\r\n", address);
-}
-
-// A section's head: the block line and the lines inside its <vavid> tag.
-std::string Head(const std::string& name, int type, int x = 0, int y = 0, int blue = 6, int red = 6,
-                 const std::string& inside = "") {
-  return "<vavid>\r\n\t<block name=\"" + name + "\" type=\"" + std::to_string(type) + "\" xpos=\"" +
-         std::to_string(x) + "\" ypos=\"" + std::to_string(y) + "\" bluearrow=\"" +
-         std::to_string(blue) + "\" redarrow=\"" + std::to_string(red) + "\"/>\r\n" + inside +
-         "</vavid>\r\n";
-}
-
-// The operand record of a calculation or branch block.
-std::string VarCalc(int size, int data, std::uint32_t addr, const std::string& constant,
-                    int refSize, std::uint32_t refAddr, int useConst) {
-  return "\t<varcalc size=\"" + std::to_string(size) + "\" data=\"" + std::to_string(data) +
-         "\" adr=\"" + Hex("0x%04x", addr) + "\">\r\n\t\t<vconst data=\"" + constant +
-         "\"/>\r\n\t\t<vaddress size=\"" + std::to_string(refSize) + "\" adr=\"" +
-         Hex("0x%04x", refAddr) + "\"/>\r\n\t\t<flagconst data=\"" + std::to_string(useConst) +
-         "\"/>\r\n\r\n\t</varcalc>\r\n";
-}
-
-// The 128 target values, 24 a line; slots not named are 0.
-std::string SlotLines(std::initializer_list<std::pair<int, std::uint16_t>> set) {
-  std::uint16_t values[kPoseSlotCount] = {};
-  for (const auto& [slot, value] : set) {
-    values[slot] = value;
-  }
-  std::string lines = "<mem_w size=\"2\" adr=\"0x0a00\">\r\n";
-  for (int i = 0; i < kPoseSlotCount; ++i) {
-    lines += (i % 24 == 0 ? "\t" : "") + Hex("0x%04x", values[i]) +
-             (i + 1 == kPoseSlotCount ? "\r\n"
-              : i % 24 == 23          ? ",\r\n"
-                                      : ",");
-  }
-  return lines + "</mem_w>\r\n";
+  char text[32];
+  std::snprintf(text, sizeof text, "<jump adr=\"0x%08x\"/>\r\n", address);
+  return text;
 }
 
 std::string SectionText(const std::string& text, const MotionBlock& block) {
@@ -110,25 +64,29 @@ std::size_t CountOf(const std::string& text, const std::string& piece) {
   return count;
 }
 
-std::string Written(MotionDocument& document) {
-  return BuildMotionFileText(document, SliderTable{}, 100, nullptr);
+std::string Written(MotionDocument& document, const SliderTable& sliders = SliderTable{}) {
+  return BuildMotionFileText(document, sliders, 100, nullptr);
 }
 
-// The document is written as `expected`, and reading that text gives the same blocks back.
-void ExpectWrittenAndReadBack(MotionDocument& document, const std::string& expected) {
+// The document is written as the golden file; reading that text gives the same blocks back, and
+// they are written as the same bytes again.
+void ExpectWrittenAsGolden(MotionDocument& document, std::string_view golden) {
+  const std::string expected = CoreGolden(golden);
   EXPECT_EQ(Written(document), expected);
-  ExpectSameBlocks(document, ReadMotionText(expected, SliderTable{}, nullptr));
+  MotionDocument back = ReadMotionText(expected, SliderTable{}, nullptr);
+  ExpectSameBlocks(document, back);
+  EXPECT_EQ(Written(back), expected);
 }
 
-const std::string kHeader = Crlf("<vavid>\n\t<format data=\"2\"/>\n</vavid>\n\n\n");
-const std::string kGap = "\r\n\r\n";
-const std::string kQueueWait = "<wait size=\"1\" adr=\"0x0b43\"/>\r\n";
-const std::string kStartHead = Head("", 3, 50, 10, 6, 0);
-const std::string kEndSection = kGap + kQueueWait;
+const std::string kStartHead =
+    "<vavid>\r\n\t<block name=\"\" type=\"3\" xpos=\"50\" ypos=\"10\" bluearrow=\"6\" "
+    "redarrow=\"0\"/>\r\n</vavid>\r\n";
 
 TEST(MotionWriterLayout, EmptyDocumentHasHeaderAndEndSectionOnly) {
   MotionDocument document;
-  EXPECT_EQ(Written(document), kHeader + kQueueWait);
+  EXPECT_EQ(Written(document),
+            "<vavid>\r\n\t<format data=\"2\"/>\r\n</vavid>\r\n\r\n\r\n"
+            "<wait size=\"1\" adr=\"0x0b43\"/>\r\n");
 }
 
 TEST(MotionWriterLayout, StartPoseEndFallsThroughThenJumpsToEndSectionAndEndBlock) {
@@ -144,22 +102,9 @@ TEST(MotionWriterLayout, StartPoseEndFallsThroughThenJumpsToEndSectionAndEndBloc
   pose.slots[24] = 0xab;
   pose.slots[127] = 0x123;
 
-  ExpectWrittenAndReadBack(
-      document, kHeader + kStartHead + kGap + Head("P 1", 0, 50, 60) +
-                    SlotLines({{0, 0x1d4c}, {1, 0xffff}, {24, 0xab}, {127, 0x123}}) +
-                    Crlf("<mem_w size=\"2\" adr=\"0x0b00\">0x0032</mem_w>\n"
-                         "<wait size=\"1\" adr=\"0x0b43\"/>\n<vconst data=\"0\"/>\n"
-                         "<jump adr=\"0x000005d9\"/>\n<jump adr=\"0x00000541\"/>\n\n\n") +
-                    Head("   END   ", 4, 50, 110, 16, 46) + kQueueWait + "<return/>\r\n" +
-                    kEndSection);
-  const std::uint32_t offsets[][2] = {{start.fileStart, start.fileEnd},
-                                      {pose.fileStart, pose.fileEnd},
-                                      {end.fileStart, end.fileEnd}};
-  const std::uint32_t expected[][2] = {{44, 142}, {142, 1345}, {1345, 1497}};
-  for (int i = 0; i < 3; ++i) {
-    EXPECT_EQ(offsets[i][0], expected[i][0]) << i;
-    EXPECT_EQ(offsets[i][1], expected[i][1]) << i;
-  }
+  ExpectWrittenAsGolden(document, "motion_start_pose_end.kx4");
+  EXPECT_EQ(std::make_tuple(start.fileStart, start.fileEnd, pose.fileEnd, end.fileEnd),
+            std::make_tuple(44u, 142u, 1345u, 1497u));
 }
 
 TEST(MotionWriterLayout, BranchBlocksWriteRedJumpInsideAndBlueJumpAfterTheCalculation) {
@@ -184,27 +129,7 @@ TEST(MotionWriterLayout, BranchBlocksWriteRedJumpInsideAndBlueJumpAfterTheCalcul
   SetOperands(pad, BranchOp::kGreater, 2, 0x0EE4, 2, 0, 1, -2);
   pad.next = &if3;
 
-  const std::string expected =
-      kHeader + kStartHead + kGap +
-      Head("IF", 1, 10, 20, 16, 46, VarCalc(2, 0, 0x0f00, "70000", 2, 0x0f02, 1)) +
-      Crlf(
-          "<calc>\n\t<mem_r size=\"2\" adr=\"0x0f00\"/>\n\t<const data=\"4464\"/>\n\t<sub/>\n"
-          "\t<eq/>\n\t<jump adr=\"0x00000698\"/>\n</calc>\n<jump adr=\"0x00000215\"/>\n\n\n") +
-      Head("IF", 1, 10, 80, 16, 46, VarCalc(1, 7, 0x0e00, "0", 2, 0x0f10, 0)) +
-      Crlf(
-          "<calc>\n\t<mem_r size=\"1\" adr=\"0x0e00\"/>\n\t<mem_r size=\"2\" adr=\"0x0f10\"/>\n"
-          "\t<and/>\n\t<ne/>\n\t<jump adr=\"0x0000008e\"/>\n</calc>\n"
-          "<jump adr=\"0x0000072f\"/>\n\n\n") +
-      Head("IF", 1, -5, 140, 16, 46, VarCalc(2, 9, 0x0f00, "0", 2, 0x0f00, 0)) +
-      Crlf(
-          "<calc>\n\t<const data=\"0\"/>\n\t<const data=\"1\"/>\n\t<or/>\n\t<gt/>\n"
-          "\t<jump adr=\"0x0000072f\"/>\n</calc>\n<jump adr=\"0x00000698\"/>\n\n\n") +
-      Head("IF", 13, 0, 200, 16, 46, VarCalc(2, 3, 0x0ee4, "-2", 2, 0, 1)) +
-      Crlf(
-          "<calc>\n\t<mem_r size=\"2\" adr=\"0x0ee4\"/>\n\t<const data=\"-2\"/>\n\t<sub/>\n"
-          "\t<gt/>\n\t<jump adr=\"0x0000072f\"/>\n</calc>\n<jump adr=\"0x000003a2\"/>\n\n\n") +
-      Head("   END   ", 4, 0, 260, 16, 46) + kQueueWait + "<return/>\r\n" + kEndSection;
-  ExpectWrittenAndReadBack(document, expected);
+  ExpectWrittenAsGolden(document, "motion_branches.kx4");
   EXPECT_EQ(pad.fileStart, 1301u);
   EXPECT_EQ(end.fileEnd, 1839u);
 }
@@ -221,22 +146,7 @@ TEST(MotionWriterLayout, CalcBlocksSkipTheFirstOperandForAssignmentAndNot) {
   SetOperands(mod, CalcOp::kMod, 1, 0x0F01, 1, 0x0F04, 0, 7);
   SetOperands(negate, CalcOp::kNot, 2, 0x0F06, 2, 0x0F00, 1, 0x12345);
 
-  const std::string calc = " CALCULATION ";
-  ExpectWrittenAndReadBack(
-      document, kHeader + kStartHead + kGap +
-                    Head(calc, 2, 0, 0, 6, 6, VarCalc(2, 0, 0x0f00, "-5", 2, 0x0f00, 1)) +
-                    Crlf("<calc>\n\t<const data=\"-5\"/>\n\t<mem_w size=\"2\" adr=\"0x0f00\"/>\n"
-                         "</calc>\n\n\n") +
-                    Head(calc, 2, 0, 0, 6, 6, VarCalc(1, 5, 0x0f01, "7", 1, 0x0f04, 0)) +
-                    Crlf("<calc>\n\t<mem_r size=\"1\" adr=\"0x0f01\"/>\n"
-                         "\t<mem_r size=\"1\" adr=\"0x0f04\"/>\n\t<mod/>\n"
-                         "\t<mem_w size=\"1\" adr=\"0x0f01\"/>\n</calc>\n\n\n") +
-                    Head(calc, 2, 0, 0, 6, 6, VarCalc(2, 9, 0x0f06, "74565", 2, 0x0f00, 1)) +
-                    Crlf("<calc>\n\t<const data=\"9029\"/>\n\t<not/>\n"
-                         "\t<mem_w size=\"2\" adr=\"0x0f06\"/>\n</calc>\n"
-                         "<jump adr=\"0x00000566\"/>\n<jump adr=\"0x000004ce\"/>\n\n\n") +
-                    Head("   END   ", 4, 50, 110, 16, 46) + kQueueWait + "<return/>\r\n" +
-                    kEndSection);
+  ExpectWrittenAsGolden(document, "motion_calculations.kx4");
 }
 
 TEST(MotionWriterLayout, FileSoundCommentWaitCancelInterpolationAndUnknownKinds) {
@@ -280,31 +190,8 @@ TEST(MotionWriterLayout, FileSoundCommentWaitCancelInterpolationAndUnknownKinds)
   Chain({&sound, &stopSound, &call, &jump, &read, &write});
   Chain({&wait, &cancel, &plainCancel, &interp, &odd, &sound});  // unknown kinds get no jump
 
-  // Each block's section, in list order.
-  const std::string sections[] = {
-      Head("S", 6) + kQueueWait + "<play filename=\"voice\\hello.wav\"/>\r\n",
-      Head("S", 6) + "<play/>\r\n<flagconst data=\"1\"/>\r\n",
-      Head("S", 5) + kQueueWait + "<call filename=\"walk.KX4\"/>\r\n",
-      Head("\x83\x7c\x81\x5b\x83\x59", 5) + kQueueWait + "<jump filename=\"run\"x.KX4\"/>\r\n",
-      Head("S", 7) + "<fread filename=\"data.bin\" adr=\"0x0f00\"/>\r\n",
-      Head("S", 8) + "<fwrite filename=\"out.bin\" adr=\"0x0e00\"/>\r\n" + JumpLine(0x46e),
-      Head("COMMENT", 9, 0, 0, 16, 46, "\t<comment data=\"say \x1ehi\x1e\r\nbye\r\nend\" />\r\n") +
-          JumpLine(0x726),
-      Head("S", 10) + "<wait data=\"120\"/>\r\n",
-      Head("S", 11) + kQueueWait +
-          "<cancel filename=\"cancel.KX4\"/>\r\n<flagconst data=\"1\"/>\r\n",
-      Head("S", 11) + "<cancel/>\r\n",
-      Head("S", 12) +
-          "<varcalc size=\"2\" data=\"0\" adr=\"0x0003\">\t<vaddress size=\"0\" "
-          "adr=\"0x0002\"/>\r\n\r\n</varcalc>\r\n",
-      Head("X", 20),
-  };
-  std::string expected = kHeader;
-  for (const std::string& section : sections) {
-    expected += section + kGap;
-  }
-  expected.resize(expected.size() - 2);  // the unknown kind's section ends with one line break
-  EXPECT_EQ(Written(document), expected + kQueueWait);
+  // The unknown kind's section ends with one line break and no jump.
+  EXPECT_EQ(Written(document), CoreGolden("motion_other_kinds.kx4"));
   EXPECT_EQ(odd.fileStart, 1734u);
   EXPECT_EQ(odd.fileEnd, 1830u);
 }
@@ -333,17 +220,9 @@ TEST(MotionWriterPose, PollingLoopJumpsToItsOwnWaitAndSwitchedCompanionsGoToServ
   pose.poseConst = 123456;
   pose.servoEnableMask = (std::uint64_t{1} << 3) | (std::uint64_t{1} << 40);
 
-  const std::string text = BuildMotionFileText(document, sliders, 100, nullptr);
-  EXPECT_EQ(
-      text,
-      kHeader + Head("P 2", 0) + SlotLines({{10, 0xc8}, {12, 0x12c}, {20, 5}}) +
-          Crlf("<mem_w size=\"2\" adr=\"0x0b00\">0x0028</mem_w>\n<wait data=\"1\"/>\n"
-               "<calc>\n\t<mem_r size=\"1\" adr=\"0x0b42\"/>\n\t<const data=\"3\"/>\n"
-               "\t<sub/>\n\t<gt/>\n\t<jump adr=\"0x00000472\"/>\n</calc>\n"
-               "<vconst data=\"123456\"/>\n<vavid>\n\t<servoenable size=\"3\" data=\"100\"/>\n"
-               "\t<servoenable size=\"3\" data=\"-3\"/>\n</vavid>\n"
-               "<jump adr=\"0x00000589\"/>\n") +
-          kEndSection);
+  // The companions of channel 3 are 0 among the targets and go to servoenable lines.
+  const std::string text = Written(document, sliders);
+  EXPECT_EQ(text, CoreGolden("motion_servo_companions.kx4"));
   EXPECT_EQ(pose.slots[5], 100);  // the record keeps the companion values
   EXPECT_EQ(pose.slots[9], -3);
   // Read back: the polling loop is no branch, and the companions come from servoenable.
@@ -405,7 +284,7 @@ TEST(MotionWriterLinks, StartBlockStandsInForTheStartBlocksNextWhileWriting) {
   Chain({&start, &first, &second, &end});
 
   std::string text = BuildMotionFileText(document, SliderTable{}, 100, &second);
-  EXPECT_EQ(SectionText(text, start), kStartHead + JumpLine(second.fileStart) + kGap);
+  EXPECT_EQ(SectionText(text, start), kStartHead + JumpLine(second.fileStart) + "\r\n\r\n");
   EXPECT_EQ(start.next, &first);
 
   text = BuildMotionFileText(document, SliderTable{}, 100, &end);
