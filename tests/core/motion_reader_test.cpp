@@ -2,11 +2,9 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
-#include <map>
 #include <string>
-#include <vector>
 
+#include "golden_files.h"
 #include "motion/motion_writer.h"
 #include "recording_ports.h"
 #include "strings/text_id.h"
@@ -16,58 +14,10 @@
 namespace gestalon::core {
 namespace {
 
+using testing::CoreGolden;
 using testing::RecordingPrompter;
 using testing::TempDir;
 using testing::WriteBytes;
-
-// Motion text written as a test reads best: LF line ends (stored as CR LF, as files hold them),
-// sections marked by label and jumps naming a label, filled in with the label's offset.
-class MotionText {
- public:
-  MotionText& Mark(const std::string& label) {
-    marks_[label] = text_.size();
-    return *this;
-  }
-  MotionText& Add(std::string_view lines) {
-    for (char c : lines) {
-      if (c == '\n') {
-        text_ += '\r';
-      }
-      text_ += c;
-    }
-    return *this;
-  }
-  // Stands for the label's offset; has the width of the offset written for it.
-  std::string Offset(const std::string& label) {
-    std::string placeholder = label;
-    placeholder.resize(10, '~');
-    jumps_.emplace_back(placeholder, label);
-    return placeholder;
-  }
-  // One jump line to a label.
-  MotionText& Jump(const std::string& label, int tabs = 0) {
-    return Add(std::string(static_cast<std::size_t>(tabs), '\t') + "<jump adr=\"" + Offset(label) +
-               "\"/>\n");
-  }
-  std::size_t At(const std::string& label) const { return marks_.at(label); }
-  std::string Text() const {
-    std::string text = text_;
-    for (const auto& [placeholder, label] : jumps_) {
-      char hex[16];
-      std::snprintf(hex, sizeof hex, "0x%08zx", marks_.at(label));
-      for (auto pos = text.find(placeholder); pos != std::string::npos;
-           pos = text.find(placeholder, pos)) {
-        text.replace(pos, placeholder.size(), hex);
-      }
-    }
-    return text;
-  }
-
- private:
-  std::string text_;
-  std::map<std::string, std::size_t> marks_;
-  std::vector<std::pair<std::string, std::string>> jumps_;
-};
 
 constexpr std::string_view kHeader = "<vavid>\n\t<format data=\"2\"/>\n</vavid>\n\n\n";
 
@@ -126,32 +76,22 @@ TEST(MotionReaderLayout, HashCommentsOddSpacingAndMissingAttributes) {
   EXPECT_EQ(a.next, &b);
 }
 
+// Start, then a wait block whose section runs on past its jump to the end section.
 TEST(MotionReaderLayout, WaitBlockLastInTheFileKeepsItsTimeAfterTheEndSection) {
-  MotionText m;
-  m.Add(kHeader);
-  m.Mark("start").Add(
-      "<vavid>\n\t<block name=\"\" type=\"3\" xpos=\"50\" ypos=\"10\" "
-      "bluearrow=\"6\" redarrow=\"0\"/>\n</vavid>\n\n\n");
-  m.Mark("wait").Add(
-      "<vavid>\n\t<block name=\"<< Wait >>\" type=\"10\" xpos=\"50\" "
-      "ypos=\"60\" bluearrow=\"6\" redarrow=\"6\"/>\n</vavid>\n"
-      "<wait data=\"300\"/>\n");
-  m.Jump("E").Add("\n\n").Mark("E").Add("<wait size=\"1\" adr=\"0x0b43\"/>\n");
-  const std::string text = m.Text();
+  const std::string text = CoreGolden("motion_read_wait_last.kx4");
   const MotionDocument doc = Read(text);
   ASSERT_EQ(doc.count(), 2);
   EXPECT_EQ(doc.tail()->time, 300);
-  EXPECT_EQ(doc.head()->fileEnd, m.At("wait"));
+  EXPECT_EQ(doc.head()->fileEnd, 142u);
   EXPECT_EQ(doc.tail()->fileEnd, text.size()) << "the last section runs to the end";
   EXPECT_EQ(BuildMotionFileText(doc, kNoSliders, 100, nullptr), text);
 }
 
 TEST(MotionReaderLinks, FallThroughAndTheLastBlockEndsTheMotion) {
-  MotionText m;
-  m.Add(kHeader);
-  m.Mark("a").Add("<vavid>\n\t<block type=\"10\"/>\n</vavid>\n<wait data=\"5\"/>\n\n\n");
-  m.Mark("b").Add("<vavid>\n\t<block type=\"10\"/>\n</vavid>\n<wait data=\"6\"/>\n\n\n");
-  const MotionDocument doc = Read(m.Text());
+  const MotionDocument doc =
+      Read(std::string(kHeader) +
+           "<vavid>\n\t<block type=\"10\"/>\n</vavid>\n<wait data=\"5\"/>\n\n\n"
+           "<vavid>\n\t<block type=\"10\"/>\n</vavid>\n<wait data=\"6\"/>\n");
   ASSERT_EQ(doc.count(), 2);
   EXPECT_EQ(doc.head()->next, doc.tail());
   EXPECT_EQ(doc.tail()->next, nullptr);
@@ -160,51 +100,28 @@ TEST(MotionReaderLinks, FallThroughAndTheLastBlockEndsTheMotion) {
   EXPECT_TRUE(doc.head()->interpWait) << "every read block starts with interpWait 1";
 }
 
+// Block 0 jumps to block 2, then to 0 and nowhere; block 1 jumps to 0, then to 2; block 2 to 0.
 TEST(MotionReaderLinks, JumpWithAddressZeroIsIgnoredAndALaterJumpWins) {
-  MotionText m;
-  m.Add(kHeader);
-  m.Mark("a").Add("<vavid>\n\t<block type=\"3\"/>\n</vavid>\n").Jump("c");
-  m.Add("<jump adr=\"0x00000000\"/>\n<jump/>\n\n\n");
-  m.Mark("b").Add("<vavid>\n\t<block type=\"10\"/>\n</vavid>\n").Jump("a").Jump("c").Add("\n\n");
-  m.Mark("c").Add("<vavid>\n\t<block type=\"10\"/>\n</vavid>\n").Add("<jump adr=\"0\"/>\n");
-  const MotionDocument doc = Read(m.Text());
+  const MotionDocument doc = Read(CoreGolden("motion_read_zero_jumps.kx4"));
   ASSERT_EQ(doc.count(), 3);
   EXPECT_EQ(doc.At(0)->next, doc.At(2));
   EXPECT_EQ(doc.At(1)->next, doc.At(2));
   EXPECT_EQ(doc.At(2)->next, nullptr);
 }
 
+// Jumps to the end section, into the middle of block 0's section and past the file.
 TEST(MotionReaderLinks, JumpsIntoTheEndSectionOrIntoASectionGiveNoLink) {
-  MotionText m;
-  m.Add(kHeader);
-  m.Mark("a").Add("<vavid>\n\t<block type=\"10\"/>\n</vavid>\n").Mark("inside");
-  m.Add("<wait data=\"1\"/>\n").Jump("E").Add("\n\n");
-  m.Mark("b").Add("<vavid>\n\t<block type=\"10\"/>\n</vavid>\n").Jump("inside").Add("\n\n");
-  m.Mark("c").Add("<vavid>\n\t<block type=\"10\"/>\n</vavid>\n<jump adr=\"999999\"/>\n");
-  m.Mark("E").Add("<wait size=\"1\" adr=\"0x0b43\"/>\n");
-  const MotionDocument doc = Read(m.Text());
+  const MotionDocument doc = Read(CoreGolden("motion_read_stray_jumps.kx4"));
   ASSERT_EQ(doc.count(), 3);
   for (const MotionBlock& block : doc) {
     EXPECT_EQ(block.next, nullptr);
   }
 }
 
+// An IF whose calculation jumps to the CALC block and which then jumps to itself; the CALC
+// returns; a PAD IF jumps to the IF inside its calculation, returns, then jumps to the CALC.
 TEST(MotionReaderLinks, JumpsInsideACalculationAreTheBranchAndReturnEndsEither) {
-  MotionText m;
-  m.Add(kHeader);
-  m.Mark("if").Add(
-      "<vavid>\n\t<block name=\"IF\" type=\"1\" bluearrow=\"16\" redarrow=\"46\"/>\n"
-      "\t<varcalc size=\"1\" data=\"3\" adr=\"0x0f10\">\n\t\t<vconst data=\"-70000\"/>\n"
-      "\t\t<vaddress size=\"2\" adr=\"0x0f20\"/>\n\t\t<flagconst data=\"1\"/>\n\n"
-      "\t</varcalc>\n</vavid>\n<calc>\n\t<mem_r size=\"1\" adr=\"0x0f10\"/>\n"
-      "\t<const data=\"-4464\"/>\n\t<sub/>\n\t<gt/>\n");
-  m.Jump("calc", 1).Add("</calc>\n").Jump("if").Add("\n\n");
-  m.Mark("calc").Add(
-      "<vavid>\n\t<block type=\"2\"/>\n\t<varcalc size=\"2\" data=\"9\" adr=\"0xffff\">\n"
-      "\t</varcalc>\n</vavid>\n<calc>\n\t<return/>\n</calc>\n<return/>\n\n\n");
-  m.Mark("pad").Add("<vavid>\n\t<block type=\"13\"/>\n</vavid>\n<calc>\n");
-  m.Jump("if", 1).Add("\t<return/>\n</calc>\n").Jump("calc").Add("\n\n");
-  const MotionDocument doc = Read(m.Text());
+  const MotionDocument doc = Read(CoreGolden("motion_read_branch_calc.kx4"));
   ASSERT_EQ(doc.count(), 3);
   MotionBlock* ifBlock = doc.At(0);
   MotionBlock* calc = doc.At(1);
@@ -214,10 +131,10 @@ TEST(MotionReaderLinks, JumpsInsideACalculationAreTheBranchAndReturnEndsEither) 
   EXPECT_EQ(ifBlock->op, 3);
   EXPECT_EQ(ifBlock->varAddr, 0x0F10);
   EXPECT_EQ(ifBlock->varSize, 1u);
-  EXPECT_EQ(ifBlock->constValue, -70000) << "the full value, not the const tag's 16 bits";
   EXPECT_EQ(ifBlock->refAddr, 0x0F20);
   EXPECT_EQ(ifBlock->refSize, 2u);
   EXPECT_EQ(ifBlock->useConst, 1u);
+  EXPECT_EQ(ifBlock->constValue, -70000) << "the full value, not the const tag's 16 bits";
   EXPECT_EQ(calc->branch, nullptr);
   EXPECT_EQ(calc->next, nullptr) << "return after the calculation";
   EXPECT_EQ(calc->op, 9);
