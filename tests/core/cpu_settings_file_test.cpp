@@ -168,19 +168,8 @@ TEST(CpuSettingsFileWriting, FailureReportsAndKeepsWhatWasThere) {
 
 TEST(CpuSettingsFileReading, HandWrittenFileWithCommentsSpacingAndQuotes) {
   TempDir dir;
-  WriteBytes(dir / "a.xml",
-             "# <mem_w size=\"4\" adr=\"0x0040\">5</mem_w> in a comment\n"
-             "<?xml version=\"1.0\"?>\r\n"
-             "<format data=\"2\"/>\n"
-             "  <mem_w   size = \"4\"   adr=\"0x0040\" >  -20000  </mem_w>\n"
-             "<mem_w size=\"2\" adr=\"70\">0x0007</mem_w>\n"
-             "<mem_w size=\"1\" adr=\"0x0B80\">\n"
-             "\t1, 2,3 ,4 # the rest of the line is a comment: 9,9\n"
-             "\t0X02,\t+3,<vavid>4</vavid>-0x1\n"
-             "</mem_w>\n"
-             "<vavid>\n\t<motor data=\"5\" name=\"a > b\" />\n</vavid>\n"
-             "<mem_w size=\"2\" adr=\"0x1000\">0x10,-1</mem_w>\n"
-             "<jump filename=\"\x83\x82\x81\x5B\x83\x56\x83\x87\x83\x93\\start.kx4\"/>\n");
+  // Comments, odd spacing, signs, nested tags and a name in the code page.
+  WriteBytes(dir / "a.xml", CoreGolden("cpu_settings_hand_written.xml"));
   RecordingPrompter prompter;
   CpuSettings read;
   ASSERT_TRUE(ReadCpuSettingsFile(dir / "a.xml", read, &prompter));
@@ -200,29 +189,8 @@ TEST(CpuSettingsFileReading, HandWrittenFileWithCommentsSpacingAndQuotes) {
 
 TEST(CpuSettingsFileReading, AddressesMapOntoTheirFields) {
   TempDir dir;
-  std::string leds;
-  for (int i = 0; i < 24; ++i) {
-    leds += (i ? "," : "") + std::to_string(100 + i);
-  }
-  WriteBytes(dir / "a.xml",
-             "<mem_w size=\"1\" adr=\"0x0020\">65,66,67,68,69,70,71,72,73,74,75,76,77,78,79,80,"
-             "81,82</mem_w>\n"
-             "<mem_w size=\"1\" adr=\"0x00D0\">0x101,2,3</mem_w>\n"
-             "<mem_w size=\"1\" adr=\"0x00FF\">0x1FE</mem_w>\n"
-             "<mem_w size=\"1\" adr=\"0x0BFF\">4,4</mem_w>\n"
-             "<mem_w adr=\"0x0046\">1,2,3</mem_w>\n"
-             "<mem_w size=\"2\" adr=\"0x0048\"><maxgain/>0x21</mem_w>\n"
-             "<mem_w size=\"1\" adr=\"0x17C0\">1,2,3</mem_w>\n"
-             "<mem_w size=\"2\" adr=\"0x17E8\">0x4321,0x1111,0x2222,0x3333</mem_w>\n"
-             "<mem_w size=\"2\" adr=\"0x1800\">9,9,9</mem_w>\n"
-             "<mem_w size=\"1\" adr=\"0x0EA0\">0x101</mem_w>\n"
-             "<mem_w size=\"1\" adr=\"0x0EE0\">5</mem_w>\n"
-             "<mem_w size=\"1\" adr=\"0x0EF0\">6</mem_w>\n"
-             "<mem_w size=\"2\" adr=\"0x0EE6\">0x12345</mem_w>\n"
-             "<mem_w size=\"2\" adr=\"0x0EB0\">" +
-                 leds +
-                 "</mem_w>\r\n"
-                 "<mem_w size=\"4\" adr=\"0x0040\">0x80000000</mem_w>\n");
+  // Names and tables longer than their fields, odd sizes, and values wider than their fields.
+  WriteBytes(dir / "a.xml", CoreGolden("cpu_settings_addresses.xml"));
   CpuSettings expected;
   expected.startupMotion = u"OLD.KX4";  // kept by a file without a jump
   const CpuSettings read = ReadBack(dir / "a.xml", expected);

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "editing_session.h"
 #include "flowchart/block_clipboard.h"
 #include "flowchart/block_commands.h"
@@ -24,8 +26,7 @@ TEST(FlowchartAdd, PoseNumbersReuseGapsAndThePoseBecomesCurrent) {
   MotionBlock* gap = AddBlockCommand(s.context, BlockKind::Pose);
   ASSERT_NE(gap, nullptr);
   EXPECT_EQ(gap->name, u"P 2");
-  EXPECT_EQ(gap->xpos, 300);
-  EXPECT_EQ(gap->ypos, 400);
+  EXPECT_EQ(std::tuple(gap->xpos, gap->ypos), std::tuple(300, 400));
   EXPECT_EQ(s.document.current, gap);
   ASSERT_EQ(s.handed.size(), 1u);
   EXPECT_EQ(s.handed[0].second, 18) << "a new pose goes to the robot with the slider time";
@@ -55,8 +56,8 @@ TEST(FlowchartAdd, OtherKindsGoBelowTheCurrentBlockUnlinked) {
 
 TEST(FlowchartAdd, NewBlockPositionBetweenPosesInANewColumnOrWithoutCurrent) {
   EditingSession s;
-  EXPECT_EQ(NewBlockPosition(s.context).x, 50);
-  EXPECT_EQ(NewBlockPosition(s.context).y, 10);
+  EXPECT_EQ(std::tuple(NewBlockPosition(s.context).x, NewBlockPosition(s.context).y),
+            std::tuple(50, 10));
 
   MotionBlock& pose = s.Add(BlockKind::Pose, 50, 50);
   MotionBlock& wait = s.Add(BlockKind::Wait, 50, 120);
@@ -71,8 +72,7 @@ TEST(FlowchartAdd, NewBlockPositionBetweenPosesInANewColumnOrWithoutCurrent) {
   s.state.canvasHeight = 100;
   wait.next = nullptr;
   at = NewBlockPosition(s.context);
-  EXPECT_EQ(at.x, 182);
-  EXPECT_EQ(at.y, 10);
+  EXPECT_EQ(std::tuple(at.x, at.y), std::tuple(182, 10));
 
   // Without a current block the block still lands inside the canvas.
   s.document.current = nullptr;
@@ -115,8 +115,7 @@ TEST(FlowchartSplit, AveragesValuesAndHalvesTheFollowingTime) {
   EXPECT_EQ(c.p0.next, split);
   EXPECT_EQ(split->next, &c.p1);
   EXPECT_EQ(split->name, u"P 2");
-  EXPECT_EQ(split->xpos, 125);
-  EXPECT_EQ(split->ypos, 100);
+  EXPECT_EQ(std::tuple(split->xpos, split->ypos), std::tuple(125, 100));
   EXPECT_EQ(split->rect[0], 225) << "the copy's extent moves with it";
   EXPECT_FALSE(c.p0.Selected());
   EXPECT_EQ(c.s.document.current, split);
@@ -148,8 +147,7 @@ TEST(FlowchartSplit, BeforeAnEndOnlyCopiesBelow) {
   EXPECT_EQ(split->time, 40);
   EXPECT_EQ(c.p1.time, 40);
   EXPECT_FALSE(split->interpWait);
-  EXPECT_EQ(split->xpos, 50);
-  EXPECT_EQ(split->ypos, 200);
+  EXPECT_EQ(std::tuple(split->xpos, split->ypos), std::tuple(50, 200));
   EXPECT_EQ(split->next, &c.end);
 
   c.s.document.current = split;
@@ -230,8 +228,8 @@ TEST(FlowchartClipboard, EachPasteLandsAnotherFifthFurther) {
   }
   ASSERT_EQ(s.document.count(), 4);
   for (int i = 1; i <= 3; ++i) {
-    EXPECT_EQ(s.document.At(i)->xpos, 100 + 20 * i);
-    EXPECT_EQ(s.document.At(i)->ypos, 200 + 6 * i);
+    EXPECT_EQ(std::tuple(s.document.At(i)->xpos, s.document.At(i)->ypos),
+              std::tuple(100 + 20 * i, 200 + 6 * i));
     EXPECT_EQ(s.document.At(i)->rect[0], 200 + 20 * i);
   }
   EXPECT_TRUE(s.document.At(3)->Selected());
@@ -353,14 +351,13 @@ TEST(FlowchartImport, LeavesOutStartAndEndMovesAndSelects) {
   c.p0.selFlags = kBlockSelected;
   c.s.state.insertionPoint = {100, 200};
   ASSERT_EQ(ImportMotion(c.s.context, dir / "other.KX4"), 1);
-  EXPECT_EQ(c.s.state.insertionPoint.x, 112);
-  EXPECT_EQ(c.s.state.insertionPoint.y, 212);
+  EXPECT_EQ(std::tuple(c.s.state.insertionPoint.x, c.s.state.insertionPoint.y),
+            std::tuple(112, 212));
   ASSERT_EQ(c.s.document.count(), 6);
   MotionBlock* pose = c.s.document.At(4);
   MotionBlock* branch = c.s.document.At(5);
   EXPECT_TRUE(pose->Is(BlockKind::Pose));
-  EXPECT_EQ(pose->xpos, 162);
-  EXPECT_EQ(pose->ypos, 258);
+  EXPECT_EQ(std::tuple(pose->xpos, pose->ypos), std::tuple(162, 258));
   EXPECT_EQ(pose->next, branch);
   EXPECT_EQ(branch->next, nullptr) << "the End block is left out";
   EXPECT_EQ(branch->branch, pose);

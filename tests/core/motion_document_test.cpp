@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "motion/block_factory.h"
 #include "motion/recent_motions.h"
 #include "platform/paths.h"
@@ -60,20 +62,15 @@ TEST(BlockFactory, FreshBlocksTakeTheBasePoseAndKindDefaults) {
   MotionDocument document;
   const BasePoseTable base = OneBasePose();
   MotionBlock& wait = AddBlock(document, BlockKind::Wait, {10, 20}, base);
-  EXPECT_EQ(wait.name, u"<< Wait >>");
-  EXPECT_EQ(wait.time, 50);
+  EXPECT_EQ(std::tuple(wait.name, wait.time, wait.xpos, wait.ypos),
+            std::tuple(u"<< Wait >>", 50, 10, 20));
   EXPECT_EQ(wait.slots[3], -700) << "every fresh block carries the base pose";
   EXPECT_EQ(wait.slots[4], 0);
   EXPECT_EQ(wait.servoEnableMask, 0x5u);
-  EXPECT_EQ(wait.xpos, 10);
-  EXPECT_EQ(wait.ypos, 20);
 
   MotionBlock& pad = AddBlock(document, BlockKind::PadIf, {0, 0}, base);
-  EXPECT_EQ(pad.name, u"IF");
-  EXPECT_EQ(pad.varAddr, 0x0EE4);
-  EXPECT_EQ(pad.useConst, 1u);
-  EXPECT_EQ(pad.bluearrow, 16);
-  EXPECT_EQ(pad.redarrow, 46);
+  EXPECT_EQ(std::tuple(pad.name, pad.varAddr, pad.useConst, pad.bluearrow, pad.redarrow),
+            std::tuple(u"IF", 0x0EE4, 1u, 16, 46));
   MotionBlock& cancel = AddBlock(document, BlockKind::Cancel, {0, 0}, base);
   EXPECT_TRUE(cancel.noFile);
   EXPECT_EQ(AddBlock(document, BlockKind::FileWrite, {0, 0}, base).fileAddr, 0x0E00);
@@ -127,20 +124,13 @@ TEST(BlockFactory, NewMotionIsStartPoseEnd) {
   MotionBlock* pose = start->nextInList;
   MotionBlock* end = pose->nextInList;
   EXPECT_TRUE(start->Is(BlockKind::Start));
-  EXPECT_EQ(start->xpos, 50);
-  EXPECT_EQ(start->ypos, 10);
-  EXPECT_EQ(start->name, u"");
-  EXPECT_EQ(start->next, pose);
-  EXPECT_EQ(pose->name, u"P 0");
-  EXPECT_EQ(pose->ypos, 46);
-  EXPECT_EQ(pose->time, 50);
-  EXPECT_EQ(pose->slots[3], -700);
-  EXPECT_EQ(pose->nextIndex, -1);
-  EXPECT_EQ(pose->branchIndex, -1);
-  EXPECT_EQ(pose->next, end);
   EXPECT_TRUE(end->Is(BlockKind::End));
-  EXPECT_EQ(end->ypos, 574);
-  EXPECT_EQ(end->next, nullptr);
+  EXPECT_EQ(std::tuple(start->xpos, start->ypos, start->name, start->next),
+            std::tuple(50, 10, u"", pose));
+  EXPECT_EQ(std::tuple(pose->name, pose->ypos, pose->time, pose->slots[3], pose->next),
+            std::tuple(u"P 0", 46, 50, -700, end));
+  EXPECT_EQ(std::tuple(pose->nextIndex, pose->branchIndex), std::tuple(-1, -1));
+  EXPECT_EQ(std::tuple(end->ypos, end->next), std::tuple(574, nullptr));
   EXPECT_EQ(document.current, pose);
   NewMotion(document, BasePoseTable{}, {.fontHeight = -16, .clientHeight = 400});
   EXPECT_EQ(document.At(1)->ypos, 58);

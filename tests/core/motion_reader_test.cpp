@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 
 #include "golden_files.h"
 #include "motion/motion_writer.h"
@@ -44,21 +45,15 @@ TEST(MotionReaderLayout, AttributeNamesMatchInAnyCase) {
   const MotionBlock& b = *doc.head();
   EXPECT_EQ(b.name, u"Up");
   EXPECT_TRUE(b.Is(BlockKind::Wait));
-  EXPECT_EQ(b.xpos, -7);
-  EXPECT_EQ(b.ypos, 8);
+  EXPECT_EQ(std::tuple(b.xpos, b.ypos), std::tuple(-7, 8));
   EXPECT_EQ(b.bluearrow, 1);
   EXPECT_EQ(b.redarrow, 2);
   EXPECT_EQ(b.time, 77) << "the WAIT tag is not a wait tag";
 }
 
 TEST(MotionReaderLayout, HashCommentsOddSpacingAndMissingAttributes) {
-  const std::string text =
-      "# a motion written by hand\n"
-      "<vavid>#not a comment inside a tag? it is outside\n"
-      "  < block\tname = \"A\"\r\n type=\"0\"  ,, xpos=\"3\" / >  # <block type=\"4\"/>\n"
-      "</vavid><mem_w size=\"2\" adr=\"0x0a00\">5 ,\t-6#7\n 0X0a,,0x1g</mem_w>\n"
-      "<vavid><block/></vavid>";
-  const MotionDocument doc = Read(text);
+  // Comments, tags spread over lines, stray commas, a bad number and a block without attributes.
+  const MotionDocument doc = Read(CoreGolden("motion_read_hand_written.kx4"));
   ASSERT_EQ(doc.count(), 2);
   const MotionBlock& a = *doc.head();
   EXPECT_EQ(a.name, u"A");
@@ -188,13 +183,7 @@ TEST(MotionReaderPose, ServoEnableSetsTheMaskAndTheCompanionSlots) {
   sliders[9].channel = 2;
   sliders[7].flags2 = SliderFlag2::kServoChannel;
   sliders[7].channel = 3;
-  const MotionDocument doc = Read(
-      "<vavid><block type=\"0\"/></vavid><mem_w size=\"2\" adr=\"0x0a00\">"
-      "1,2,3,4,5,6,7,8,9,10,11</mem_w><vconst data=\"-2\"/><vavid>"
-      "<servoenable size=\"2\" data=\"-100\"/><servoenable size=\"3\" data=\"70000\"/>"
-      "<servoenable size=\"63\" data=\"1\"/><servoenable size=\"64\" data=\"1\"/>"
-      "<servoenable size=\"-1\" data=\"1\"/></vavid>",
-      nullptr, sliders);
+  const MotionDocument doc = Read(CoreGolden("motion_read_servo_enable.kx4"), nullptr, sliders);
   ASSERT_EQ(doc.count(), 1);
   const MotionBlock& b = *doc.head();
   EXPECT_EQ(b.servoEnableMask,
@@ -263,8 +252,7 @@ TEST(MotionReaderText, CaptionWithAQuoteEndsAtTheQuoteAndTheTagStillReads) {
   const MotionBlock& b = *doc.head();
   EXPECT_EQ(b.name, u"say ");
   EXPECT_TRUE(b.Is(BlockKind::Sound));
-  EXPECT_EQ(b.xpos, 12);
-  EXPECT_EQ(b.ypos, 34);
+  EXPECT_EQ(std::tuple(b.xpos, b.ypos), std::tuple(12, 34));
   EXPECT_EQ(b.fileName, u"a");
   EXPECT_FALSE(b.noFile);
   EXPECT_EQ(b.next, doc.tail());
@@ -273,20 +261,7 @@ TEST(MotionReaderText, CaptionWithAQuoteEndsAtTheQuoteAndTheTagStillReads) {
 }
 
 TEST(MotionReaderKinds, FileSoundCancelSubroutineWaitAndInterpolationBlocks) {
-  const MotionDocument doc = Read(
-      "<vavid><block type=\"5\"/></vavid><wait size=\"1\" adr=\"0x0b43\"/>"
-      "<jump filename=\"sub.kx4\"/>"
-      "<vavid><block type=\"5\"/></vavid><call filename=\"c.kx4\"/>"
-      "<vavid><block type=\"6\"/></vavid><play/><flagconst data=\"1\"/>"
-      "<vavid><block type=\"11\"/></vavid><wait size=\"1\" adr=\"0x0b43\"/>"
-      "<cancel filename=\"x.kx4\"/>"
-      "<vavid><block type=\"11\"/></vavid><cancel/>"
-      "<vavid><block type=\"8\"/></vavid><fwrite filename=\"d.dat\" adr=\"0x0e00\"/>"
-      "<vavid><block type=\"10\"/></vavid><wait data=\"300\"/><wait size=\"1\" adr=\"0x0b43\"/>"
-      "<vavid><block type=\"12\"/></vavid><varcalc size=\"2\" data=\"0\" adr=\"0x0004\">"
-      "\t<vaddress size=\"2\" adr=\"0x0002\"/>\r\n\r\n\t</varcalc>"
-      "<vavid><block type=\"3\"/></vavid><jump filename=\"no.kx4\"/><call filename=\"n\"/>"
-      "<play filename=\"p\"/><cancel/><fread filename=\"f\" adr=\"1\"/>");
+  const MotionDocument doc = Read(CoreGolden("motion_read_kinds.kx4"));
   ASSERT_EQ(doc.count(), 9);
   EXPECT_EQ(doc.At(0)->fileName, u"sub.kx4");
   EXPECT_TRUE(doc.At(0)->asJump);
