@@ -298,7 +298,9 @@ TEST(FlowchartDelete, CurrentGoesToThePoseItLedTo) {
   MotionBlock& calc = c.s.Add(BlockKind::Calc, 200, 50);
   testing::Chain({&c.p0, &calc, &c.p1});
   MotionBlock& p2 = c.s.Add(BlockKind::Pose, 200, 300, u"P 2");
-  c.p0.selFlags = calc.selFlags = kBlockSelected;
+  MotionBlock& later = c.s.Add(BlockKind::Calc, 300, 50);  // deleted after, leading elsewhere
+  later.next = &p2;
+  c.p0.selFlags = calc.selFlags = later.selFlags = kBlockSelected;
   DeleteBlocks(c.s.context);
   EXPECT_EQ(c.s.document.current, &c.p1) << "not the last pose in list order";
   EXPECT_EQ(c.start.next, &c.p1);

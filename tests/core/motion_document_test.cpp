@@ -137,6 +137,8 @@ TEST(BlockFactory, NewMotionIsStartPoseEnd) {
   EXPECT_EQ(document.At(2)->ypos, 364);
   NewMotion(document, BasePoseTable{}, {.fontHeight = -12, .clientHeight = 2000});
   EXPECT_EQ(document.At(2)->ypos, 600);
+  NewMotion(document, BasePoseTable{}, {.fontHeight = -12, .clientHeight = 0});
+  EXPECT_EQ(document.At(2)->ypos, -36) << "a known height, however small";
 }
 
 TEST(RecentMotions, RelativeToTheProjectOldestDroppedWhenFull) {
