@@ -72,14 +72,6 @@ void ExpectSameMaps(const ControlMap& expected, const ControlMap& actual) {
   }
 }
 
-ControlMap WrittenAndRead(const ControlMap& cm) {
-  TempDir dir;
-  EXPECT_TRUE(WriteControlMapFile(dir / "map.KX4", cm, SliderTable{}));
-  ControlMap read;
-  EXPECT_TRUE(ReadControlMapFile(dir / "map.KX4", read));
-  return read;
-}
-
 MotionBlock* MapHead(const MotionDocument& d, int m) {
   for (MotionBlock& block : d) {
     if (block.Is(BlockKind::If) && block.varAddr == kMapNumberAddr && block.constValue == m) {
@@ -118,10 +110,27 @@ TEST(ControlMapFile, WrittenFlowchartIsTheGoldenAndReadsBack) {
   for (ControlMap::Map& map : unused.maps) {
     map.used = false;
   }
-  const std::pair<ControlMap, const char*> cases[] = {
-      {NewControlMap(), "control_map_new.kx4"}, {Sample(), "control_map_sample.kx4"}, {unused, ""}};
-  for (const auto& [cm, golden] : cases) {
-    SCOPED_TRACE(golden);
+  // Names that are empty or look like the comments' own words must not end a map early.
+  ControlMap markers = Sample();
+  SetMapName(markers, 0, u"");
+  SetMapName(markers, 1, u"Bottom");
+  SetMapName(markers, 2, u"x' Top");
+  SetMapName(markers, 3, u"1:'' Bottom");
+  markers.maps[3].entries = {Entry(BlockKind::PadIf, u"three.KX4", 0)};
+  // An entry may itself test the map number; it is no map head.
+  ControlMap mapTest = Sample();
+  MapEntry entry = Entry(BlockKind::If, u"map.KX4", 1);
+  SetOperands(entry.condition, BranchOp::kEqual, 2, kMapNumberAddr, 2, 0, 1, 2);
+  mapTest.maps[1].entries.push_back(entry);
+
+  const std::pair<ControlMap, const char*> cases[] = {{NewControlMap(), "control_map_new.kx4"},
+                                                      {Sample(), "control_map_sample.kx4"},
+                                                      {unused, ""},
+                                                      {markers, ""},
+                                                      {mapTest, ""}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(&c - cases);
+    const auto& [cm, golden] = c;
     TempDir dir;
     ASSERT_TRUE(WriteControlMapFile(dir / "map.KX4", cm, SliderTable{}));
     if (*golden) {
@@ -131,26 +140,6 @@ TEST(ControlMapFile, WrittenFlowchartIsTheGoldenAndReadsBack) {
     EXPECT_TRUE(ReadControlMapFile(dir / "map.KX4", read));
     ExpectSameMaps(cm, read);
   }
-}
-
-// Names that are empty or look like the comments' own words must not end a map early.
-TEST(ControlMapFile, MarkerLikeNamesReadBack) {
-  ControlMap cm = Sample();
-  SetMapName(cm, 0, u"");
-  SetMapName(cm, 1, u"Bottom");
-  SetMapName(cm, 2, u"x' Top");
-  SetMapName(cm, 3, u"1:'' Bottom");
-  cm.maps[3].entries = {Entry(BlockKind::PadIf, u"three.KX4", 0)};
-  ExpectSameMaps(cm, WrittenAndRead(cm));
-}
-
-// An entry may itself test the map number; it is no map head.
-TEST(ControlMapFile, EntryTestingTheMapNumberReadsBack) {
-  ControlMap cm = Sample();
-  MapEntry entry = Entry(BlockKind::If, u"map.KX4", 1);
-  SetOperands(entry.condition, BranchOp::kEqual, 2, kMapNumberAddr, 2, 0, 1, 2);
-  cm.maps[1].entries.push_back(entry);
-  ExpectSameMaps(cm, WrittenAndRead(cm));
 }
 
 // A map ends at the comment its entries lead to, whatever that comment says.

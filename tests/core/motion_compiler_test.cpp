@@ -148,14 +148,14 @@ TEST(MotionCompilerFlow, MotionWithoutStartOrEndGetsAnEndInstruction) {
 TEST(MotionCompilerWait, ThresholdBetweenShortAndLongWait) {
   MotionDocument document;
   MotionBlock& wait = Framed(document, BlockKind::Wait);
-  wait.time = 255;
-  EXPECT_EQ(Compile(document), kFramedStart + B({0x88, 0xFF, 0x83}));
-  wait.time = 256;
-  EXPECT_EQ(Compile(document), kFramedStart + B({0x89, 0x00, 0x01, 0x83}));
-  wait.time = 0;
-  EXPECT_EQ(Compile(document), kFramedStart + B({0x88, 0x00, 0x83}));
-  wait.time = 65535;
-  EXPECT_EQ(Compile(document), kFramedStart + B({0x89, 0xFF, 0xFF, 0x83}));
+  const std::pair<std::uint16_t, Bytes> cases[] = {{255, B({0x88, 0xFF})},
+                                                   {256, B({0x89, 0x00, 0x01})},
+                                                   {0, B({0x88, 0x00})},
+                                                   {65535, B({0x89, 0xFF, 0xFF})}};
+  for (const auto& [time, code] : cases) {
+    wait.time = time;
+    EXPECT_EQ(Compile(document), kFramedStart + code + B({0x83})) << time;
+  }
 }
 
 TEST(MotionCompilerPose, QueueWaitThenTargetsAndTime) {
@@ -186,12 +186,11 @@ TEST(MotionCompilerPose, InterpolationWaitReplacesTheQueueWait) {
 }
 
 TEST(MotionCompilerPose, OverrideScalesTimeTruncated) {
-  EXPECT_EQ(ScaledPoseTime(50, 150), 75);
-  EXPECT_EQ(ScaledPoseTime(50, 33), 16);
-  EXPECT_EQ(ScaledPoseTime(50, 100), 50);
-  EXPECT_EQ(ScaledPoseTime(1, 1), 0);
-  EXPECT_EQ(ScaledPoseTime(65535, 999), 65535);
-  EXPECT_EQ(ScaledPoseTime(40000, 200), 65535);
+  const int scaled[][3] = {{50, 150, 75}, {50, 33, 16},        {50, 100, 50},
+                           {1, 1, 0},     {65535, 999, 65535}, {40000, 200, 65535}};
+  for (const auto& [time, percent, result] : scaled) {
+    EXPECT_EQ(ScaledPoseTime(time, percent), result) << time << " at " << percent;
+  }
 
   MotionDocument document;
   MotionBlock& pose = Framed(document, BlockKind::Pose);
@@ -207,17 +206,17 @@ TEST(MotionCompilerPose, OverrideScalesTimeTruncated) {
 }
 
 TEST(MotionCompilerPose, ServoMaskZeroesTheChannelsCompanionsOnly) {
+  // Slider 12 is the channel slider itself and keeps its value; channels past 31 are not switched.
   SliderTable sliders{};
-  sliders[10].flags2 = SliderFlag2::kServoCompanion;
-  sliders[10].channel = 3;
-  sliders[11].flags2 = SliderFlag2::kServoCompanion;
-  sliders[11].channel = 4;
-  sliders[12].flags2 = SliderFlag2::kServoChannel;  // the channel slider itself keeps its value
-  sliders[12].channel = 3;
-  sliders[13].flags2 = SliderFlag2::kServoCompanion;
-  sliders[13].channel = 32;  // channels past 31 are not switched
-  sliders[14].flags2 = SliderFlag2::kServoCompanion;
-  sliders[14].channel = 0;
+  const int companions[][3] = {{10, SliderFlag2::kServoCompanion, 3},
+                               {11, SliderFlag2::kServoCompanion, 4},
+                               {12, SliderFlag2::kServoChannel, 3},
+                               {13, SliderFlag2::kServoCompanion, 32},
+                               {14, SliderFlag2::kServoCompanion, 0}};
+  for (const auto& [slider, flags2, channel] : companions) {
+    sliders[slider].flags2 = static_cast<std::uint32_t>(flags2);
+    sliders[slider].channel = channel;
+  }
 
   MotionDocument document;
   MotionBlock& pose = Framed(document, BlockKind::Pose);
@@ -280,15 +279,9 @@ TEST(MotionCompilerCalc, VariableSizesPickTheOpcodes) {
 }
 
 TEST(MotionCompilerBranch, EveryComparisonOperator) {
-  const std::array<std::array<int, 2>, 9> pairs{{{0xD1, 0xD9},
-                                                 {0xD1, 0xDA},
-                                                 {0xD1, 0xDC},
-                                                 {0xD1, 0xDB},
-                                                 {0xD1, 0xDE},
-                                                 {0xD1, 0xDD},
-                                                 {0xD4, 0xD9},
-                                                 {0xD5, 0xDA},
-                                                 {0xD7, 0xD9}}};
+  // Each operator's combining and comparing instructions.
+  const int combine[9] = {0xD1, 0xD1, 0xD1, 0xD1, 0xD1, 0xD1, 0xD4, 0xD5, 0xD7};
+  const int compare[9] = {0xD9, 0xDA, 0xDC, 0xDB, 0xDE, 0xDD, 0xD9, 0xDA, 0xD9};
   for (BlockKind kind : {BlockKind::If, BlockKind::PadIf}) {
     MotionDocument document;
     MotionBlock& branch = Framed(document, kind);
@@ -301,12 +294,12 @@ TEST(MotionCompilerBranch, EveryComparisonOperator) {
       branch.constValue = 0x20;
       // Start 6 bytes, branch 18 bytes at 6, End at 24, target End at 25.
       EXPECT_EQ(Compile(document), kFramedStart + B({0xC0}) + Op(0xC9, 0x0EE4) + Op(0xC4, 0x20) +
-                                       B({pairs[op][0], pairs[op][1]}) + Op(0xE0, 25) +
+                                       B({combine[op], compare[op]}) + Op(0xE0, 25) +
                                        B({0x83, 0x83}))
           << op;
       branch.useConst = 0;
       EXPECT_EQ(Compile(document), kFramedStart + B({0xC0}) + Op(0xC9, 0x0EE4) + Op(0xC8, 0x0F02) +
-                                       B({pairs[op][0], pairs[op][1]}) + Op(0xE0, 25) +
+                                       B({combine[op], compare[op]}) + Op(0xE0, 25) +
                                        B({0x83, 0x83}))
           << op;
     }

@@ -8,7 +8,6 @@
 #include <string>
 #include <tuple>
 #include <utility>
-#include <vector>
 
 #include "golden_files.h"
 #include "motion/motion_reader.h"
@@ -295,37 +294,6 @@ TEST(MotionWriterLinks, StartBlockStandsInForTheStartBlocksNextWhileWriting) {
   for (MotionBlock* chosen : {&first, static_cast<MotionBlock*>(nullptr)}) {
     text = BuildMotionFileText(document, SliderTable{}, 100, chosen);
     EXPECT_EQ(CountOf(SectionText(text, start), "<jump"), 0u);
-  }
-}
-
-TEST(MotionWriterLinks, WritingTwiceGivesTheSameBytesAndOffsets) {
-  MotionDocument document;
-  MotionBlock& start = AddStart(document);
-  MotionBlock& branch = Add(document, BlockKind::If, u"IF");
-  MotionBlock& pose = Add(document, BlockKind::Pose, u"P 1");
-  MotionBlock& end = AddEnd(document, 300);
-  Chain({&start, &pose, &branch, &end});
-  branch.branch = &pose;
-  for (MotionBlock& block : document) {
-    block.fileStart = 0xDEAD;
-    block.fileEnd = 0xBEEF;
-  }
-
-  const std::string first = Written(document);
-  std::vector<std::pair<std::uint32_t, std::uint32_t>> offsets;
-  std::uint32_t expectedStart = 44;
-  for (const MotionBlock& block : document) {
-    EXPECT_EQ(block.fileStart, expectedStart);  // sections follow one another
-    EXPECT_EQ(first.compare(block.fileStart, 9, "<vavid>\r\n"), 0);
-    expectedStart = block.fileEnd;
-    offsets.emplace_back(block.fileStart, block.fileEnd);
-  }
-  EXPECT_EQ(first.size(), expectedStart + 31);
-
-  EXPECT_EQ(Written(document), first);
-  std::size_t i = 0;
-  for (const MotionBlock& block : document) {
-    EXPECT_EQ(std::make_pair(block.fileStart, block.fileEnd), offsets[i++]);
   }
 }
 
