@@ -130,6 +130,7 @@ TEST_F(ServoCorrection, TrimSaturatesInsteadOfWrapping) {
   document.current->slots[2] = 20000;
   ServoPositionCorrection(context, link, options);
   EXPECT_EQ(Trim(3), 32767);
+  EXPECT_EQ(flags.load() & SystemFlag::kServoOn, 0u) << "servos that were off stay off";
 }
 
 }  // namespace
