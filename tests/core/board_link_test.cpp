@@ -6,7 +6,7 @@
 #include <random>
 #include <thread>
 
-#include "fake_devmem.h"
+#include "board_link_setup.h"
 
 namespace gestalon::core {
 namespace {
@@ -14,19 +14,8 @@ namespace {
 using testing::FakeBoard;
 using testing::FakeBoardDrive;
 
-struct OpenLink {
-  std::shared_ptr<FakeBoard> board = std::make_shared<FakeBoard>();
-  BoardLink link;
-  OpenLink() { EXPECT_TRUE(link.OpenBoard(FakeBoardDrive(board, u"D"))); }
-  // The records of one command as (address, count) pairs.
-  std::vector<std::pair<std::uint32_t, int>> Sent(char command) const {
-    std::vector<std::pair<std::uint32_t, int>> out;
-    for (const auto& record : board->Records(command)) {
-      out.emplace_back(FakeBoard::AddressOf(record), record[3]);
-    }
-    return out;
-  }
-};
+using OpenLink = testing::OpenBoardLink;
+using testing::SentRecords;
 
 TEST(BoardLinkFlush, RecordsCarryUpTo508BytesCountedInWords) {
   OpenLink t;
@@ -36,8 +25,8 @@ TEST(BoardLinkFlush, RecordsCarryUpTo508BytesCountedInWords) {
   t.link.AppendWrite(0x0123, 508);
   t.link.AppendWrite(0x1000, 509);
   ASSERT_TRUE(t.link.FlushWriteList());
-  using Sent = std::vector<std::pair<std::uint32_t, int>>;
-  EXPECT_EQ(t.Sent('W'), (Sent{{0x0123, 252}, {0x1000, 252}, {0x1000 + 508, 1}}));
+  EXPECT_EQ(testing::Sent(*t.board, 'W'),
+            (SentRecords{{0x0123, 252}, {0x1000, 252}, {0x1000 + 508, 1}}));
   const DevmemRecord& first = t.board->written[0];
   EXPECT_TRUE(std::equal(first.begin() + 4, first.end(), t.link.Mirror().begin() + 0x0123));
   const DevmemRecord& last = t.board->written[2];
@@ -75,8 +64,7 @@ TEST(BoardLinkRead, RequestsOf16BytesOnlyForTheCurrentTag) {
   EXPECT_NE(oldTag, tag);
   t.link.AppendRead(0x0300, 40);
   ASSERT_TRUE(t.link.RunReadList(tag));
-  EXPECT_EQ(t.Sent('R'),
-            (std::vector<std::pair<std::uint32_t, int>>{{0x0300, 16}, {0x0310, 16}, {0x0320, 8}}));
+  EXPECT_EQ(testing::Sent(*t.board, 'R'), (SentRecords{{0x0300, 16}, {0x0310, 16}, {0x0320, 8}}));
   for (std::size_t i = 0; i < 40; ++i) {
     ASSERT_EQ(t.link.Mirror()[0x0300 + i], 0xA0 + i) << i;
   }
@@ -184,7 +172,7 @@ TEST(BoardLinkTransaction, WriteSendsMergedRangesOnlyWhileConnected) {
 
   t.link.Flags().connectionActive = 1;
   EXPECT_TRUE(t.link.WriteTransaction({{0x0A02, 2}, {0x0A00, 2}, {0x0B00, 2}}));
-  EXPECT_EQ(t.Sent('W'), (std::vector<std::pair<std::uint32_t, int>>{{0x0A00, 4}, {0x0B00, 2}}));
+  EXPECT_EQ(testing::Sent(*t.board, 'W'), (SentRecords{{0x0A00, 4}, {0x0B00, 2}}));
   EXPECT_EQ(t.board->Word(0x0A00), 1);
   EXPECT_EQ(t.link.Flags().communicationError.load(), 0u);
   t.board->failWrites = true;

@@ -4,7 +4,7 @@
 
 #include "board/board_addresses.h"
 #include "board/board_settings.h"
-#include "fake_devmem.h"
+#include "board_link_setup.h"
 #include "recording_ports.h"
 #include "sample_cpu_settings.h"
 #include "strings/text_id.h"
@@ -17,26 +17,8 @@ using testing::FakeBoard;
 using testing::FakeBoardDrive;
 using testing::RecordingPrompter;
 using testing::SampleCpuSettings;
-using Sent = std::vector<std::pair<std::uint32_t, int>>;
-
-struct Online {
-  std::shared_ptr<FakeBoard> board = std::make_shared<FakeBoard>();
-  BoardLink link;
-  explicit Online(bool connected = true) {
-    EXPECT_TRUE(link.OpenBoard(FakeBoardDrive(board, u"D")));
-    link.Flags().connectionActive = connected;
-    link.Flags().online = connected;
-  }
-};
-
-// Requests as (address, count) pairs in the order they were sent.
-Sent Requests(const FakeBoard& board, char command) {
-  Sent out;
-  for (const auto& record : board.Records(command)) {
-    out.emplace_back(FakeBoard::AddressOf(record), record[3]);
-  }
-  return out;
-}
+using Sent = testing::SentRecords;
+using Online = testing::OpenBoardLink;
 
 TEST(BoardMemoryMotor, PackPutsWord20ByteAFirstAndZeroesTheReservedTail) {
   MotorRecord motor;
@@ -62,7 +44,7 @@ TEST(BoardMemoryMotor, PackPutsWord20ByteAFirstAndZeroesTheReservedTail) {
 }
 
 TEST(BoardMemorySettings, WriteThenReadGivesTheSameSettings) {
-  Online t;
+  Online t(true);
   t.board->SetWord(0x0010, 12);
   const CpuSettings written = SampleCpuSettings();
   ASSERT_EQ(WriteBoardSettings(t.link, written, nullptr), 1);
@@ -75,7 +57,7 @@ TEST(BoardMemorySettings, WriteThenReadGivesTheSameSettings) {
   EXPECT_EQ(t.board->Word(0x0EDE), 0x3307);
   EXPECT_EQ(t.board->memory[0x0EF0], 2);
   EXPECT_EQ(t.board->Word(0x1000 + 31 * 64 + 44), written.motors[31].words[22]);
-  for (const auto& sent : Requests(*t.board, 'W')) {
+  for (const auto& sent : testing::Sent(*t.board, 'W')) {
     EXPECT_LT(sent.first, 0x1800u) << "nothing past the last motor record";
   }
 
@@ -168,14 +150,14 @@ TEST(BoardMemorySettings, OfflineWriteOpensTheCurrentDriveOnlyWhenOffline) {
 }
 
 TEST(BoardMemoryRefresh, A260ByteRequestIsFetchedAs255ThenTheLast5) {
-  Online t;
+  Online t(true);
   for (std::uint32_t a = 0x0200; a < 0x0304; ++a) {
     t.board->memory[a] = static_cast<std::uint8_t>(a | 1);
   }
   RequestBoardRefresh(t.link, 0x0200, 260);
   EXPECT_FALSE(t.link.BoardBusy());
   ServiceRefreshRequests(t.link);
-  const auto first = Requests(*t.board, 'R');
+  const auto first = testing::Sent(*t.board, 'R');
   ASSERT_EQ(first.size(), 16u);  // 255 bytes in requests of 16
   EXPECT_EQ(first.front(), std::make_pair(0x0200u, 16));
   EXPECT_EQ(first.back(), std::make_pair(0x02F0u, 15));
@@ -188,21 +170,21 @@ TEST(BoardMemoryRefresh, A260ByteRequestIsFetchedAs255ThenTheLast5) {
   RequestBoardRefresh(t.link, 0x1000, 2);
   t.board->written.clear();
   ServiceRefreshRequests(t.link);
-  EXPECT_EQ(Requests(*t.board, 'R'), (Sent{{0x02FF, 5}, {0x1000, 2}}));
+  EXPECT_EQ(testing::Sent(*t.board, 'R'), (Sent{{0x02FF, 5}, {0x1000, 2}}));
   EXPECT_EQ(t.link.Mirror()[0x0303], 0x03);
 
   RequestBoardRefresh(t.link, 0x1FFE, 10);  // cut at the end of memory, then the scan wraps
   t.board->written.clear();
   ServiceRefreshRequests(t.link);
-  EXPECT_EQ(Requests(*t.board, 'R'), (Sent{{0x1FFE, 2}}));
+  EXPECT_EQ(testing::Sent(*t.board, 'R'), (Sent{{0x1FFE, 2}}));
   EXPECT_EQ(t.link.Refresh().cursor, 0u);
   RequestBoardRefresh(t.link, 0x0010, 1);
   ServiceRefreshRequests(t.link);
-  EXPECT_EQ(Requests(*t.board, 'R').back(), std::make_pair(0x0010u, 1));
+  EXPECT_EQ(testing::Sent(*t.board, 'R').back(), std::make_pair(0x0010u, 1));
 }
 
 TEST(BoardMemoryRefresh, RequestsOutOfRangeOfflineOrWhileTheBoardIsHeld) {
-  Online t;
+  Online t(true);
   RequestBoardRefresh(t.link, 0x2000, 4);
   EXPECT_EQ(t.link.Flags().refreshPending.load(), 0u);
   ASSERT_TRUE(t.link.TryTakeBoard());
@@ -234,7 +216,7 @@ TEST(BoardMemoryRefresh, RequestsOutOfRangeOfflineOrWhileTheBoardIsHeld) {
 }
 
 TEST(BoardMemoryStatus, ReadingsStatusAndBusyBits) {
-  Online t;
+  Online t(true);
   SliderTable sliders{};
   // Motor record 3 drives slider 5; the board reports its position at 0x0D84.
   StoreMirrorWord(t.link.Mirror(), 0x1000 + 3 * 64 + 2, 0x0C00 + 2 * 5);  // ADR0
@@ -273,7 +255,7 @@ TEST(BoardMemoryStatus, ReadingsStatusAndBusyBits) {
 }
 
 TEST(BoardMemoryRequests, LastErrorAndLatestVoice) {
-  Online t;
+  Online t(true);
   t.board->memory[0x017C] = 0x78;
   t.board->memory[0x017F] = 0x12;
   t.board->SetText(0x0180, "stack over");
@@ -286,11 +268,11 @@ TEST(BoardMemoryRequests, LastErrorAndLatestVoice) {
 }
 
 TEST(BoardMemoryStop, ResetSendsTheThreeBuffersAndClearsThePendingPose) {
-  Online t;
+  Online t(true);
   t.link.Flags().posePending = 1;
   RecordingPrompter prompter;
   EXPECT_EQ(ResetInterpolationBuffers(t.link, &prompter), 1);
-  EXPECT_EQ(Requests(*t.board, 'W'), (Sent{{0x0B44, 1}, {0x0B54, 1}, {0x0B64, 1}}));
+  EXPECT_EQ(testing::Sent(*t.board, 'W'), (Sent{{0x0B44, 1}, {0x0B54, 1}, {0x0B64, 1}}));
   EXPECT_EQ(t.board->memory[0x0B54], 1);
   EXPECT_EQ(t.link.Flags().posePending.load(), 0u);
   EXPECT_EQ(t.link.Flags().stopRequestNesting.load(), 0u);
@@ -299,7 +281,7 @@ TEST(BoardMemoryStop, ResetSendsTheThreeBuffersAndClearsThePendingPose) {
 }
 
 TEST(BoardMemoryStop, NotSentKeepsThePendingPose) {
-  Online t;
+  Online t(true);
   t.link.Flags().playbackActive = 1;
   t.link.Flags().posePending = 1;
   RecordingPrompter prompter;

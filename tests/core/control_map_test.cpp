@@ -81,14 +81,8 @@ MotionBlock* MapHead(const MotionDocument& d, int m) {
   return nullptr;
 }
 
-TEST(ControlMap, NewMapHasDefaultNamesAllUsed) {
-  const ControlMap cm = NewControlMap();
-  EXPECT_EQ(cm.maps[0].name, u"MAP1");
-  EXPECT_EQ(cm.maps[3].name, u"MAP4");
-  for (const ControlMap::Map& map : cm.maps) {
-    EXPECT_TRUE(map.used);
-    EXPECT_TRUE(map.entries.empty());
-  }
+// The new map's names and maps: control_map_new.kx4.
+TEST(ControlMap, NewEntryTestsTheControllerWord) {
   const MapEntry entry = NewMapEntry(2);
   EXPECT_EQ(entry.condition.varAddr, 0x0EE4);
   EXPECT_EQ(entry.condition.refAddr, 0x0F00);

@@ -47,15 +47,14 @@ class UndoFixture : public ::testing::Test {
   std::vector<std::pair<int, int>> sent;  // slot 0, time of every pose handed over
 };
 
-TEST_F(UndoFixture, FreshHistoryHasNothingToUndoOrRedo) {
+TEST_F(UndoFixture, UndoAndRedoWalkTheSteps) {
+  // A fresh history has nothing to undo or redo.
   EXPECT_EQ(views.undoStates.back(), std::make_pair(false, false));
   history.Undo();
   history.Redo();
   EXPECT_EQ(document.count(), 3);
   EXPECT_EQ(flags.load() & SystemFlag::kModified, 0u);
-}
 
-TEST_F(UndoFixture, UndoAndRedoWalkTheSteps) {
   SetSlot0(100);
   SetSlot0(200);
   EXPECT_EQ(views.undoStates.back(), std::make_pair(true, false));
