@@ -51,6 +51,7 @@ TEST(OperandChecks, ConstantMustBeANumberThatFitsTheFirstVariable) {
     std::int32_t value;
   } cases[] = {
       {u"0xff", 1, {}, 255},
+      {u"0x1f -", 2, {}, 31},  // the digits end at the first other character
       {u"0x19", 2, {}, 25},
       {u"0xFF", 1, notNumber, 0},
       {u"１２", 2, {}, 12},

@@ -150,24 +150,28 @@ TEST_F(UndoFixture, UnchangedBlocksAreShared) {
   for (int i = 0; i < 200; ++i) {
     AddBlock(document, BlockKind::Pose, {50, 100 + i}, project.basePoses);
   }
-  history.RecordUndo();
-  SetSlot0(42);  // one block changes
-  const UndoSnapshot& before = history.Snapshot(1);
-  const UndoSnapshot& after = history.Snapshot(2);
-  ASSERT_EQ(before.chunks.size(), after.chunks.size());
-  int sharedChunks = 0;
-  for (std::size_t i = 0; i < before.chunks.size(); ++i) {
-    sharedChunks += before.chunks[i] == after.chunks[i];
+  history.ResetUndoHistory();
+  // One block changes at each step, the first one against the history's first snapshot.
+  for (int step = 1; step <= 2; ++step) {
+    SCOPED_TRACE(step);
+    SetSlot0(static_cast<std::int16_t>(40 + step));
+    const UndoSnapshot& before = history.Snapshot(step - 1);
+    const UndoSnapshot& after = history.Snapshot(step);
+    ASSERT_EQ(before.chunks.size(), after.chunks.size());
+    int sharedChunks = 0;
+    for (std::size_t i = 0; i < before.chunks.size(); ++i) {
+      sharedChunks += before.chunks[i] == after.chunks[i];
+    }
+    EXPECT_EQ(sharedChunks, static_cast<int>(before.chunks.size()) - 1);
+    // In the changed chunk only the changed block is a new copy.
+    const UndoChunk& oldChunk = *before.chunks[0];
+    const UndoChunk& newChunk = *after.chunks[0];
+    int newCopies = 0;
+    for (std::size_t i = 0; i < oldChunk.size(); ++i) {
+      newCopies += oldChunk[i] != newChunk[i];
+    }
+    EXPECT_EQ(newCopies, 1);
   }
-  EXPECT_EQ(sharedChunks, static_cast<int>(before.chunks.size()) - 1);
-  // In the changed chunk only the changed block is a new copy.
-  const UndoChunk& oldChunk = *before.chunks[0];
-  const UndoChunk& newChunk = *after.chunks[0];
-  int newCopies = 0;
-  for (std::size_t i = 0; i < oldChunk.size(); ++i) {
-    newCopies += oldChunk[i] != newChunk[i];
-  }
-  EXPECT_EQ(newCopies, 1);
 }
 
 }  // namespace
