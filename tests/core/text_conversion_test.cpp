@@ -15,8 +15,25 @@ TEST(Utf, RoundTripsAllPlanesAndReplacesIllFormedInput) {
   const std::u16string text = u"A\u00e9\u30ed\U0001F916z";
   EXPECT_EQ(ToUtf8(text), "A\xC3\xA9\xE3\x83\xAD\xF0\x9F\xA4\x96z");
   EXPECT_EQ(FromUtf8(ToUtf8(text)), text);
-  EXPECT_EQ(FromUtf8("\xF4\x8F\xBF\xBF"), u"\U0010FFFF") << "the last code point";
-  EXPECT_EQ(ToUtf8(u"\U0001F916"), "\xF0\x9F\xA4\x96") << "a pair at the very start";
+  // Each side of every length and surrogate boundary, both ways.
+  const std::pair<std::u16string, std::string> bounds[] = {
+      {u"\u007F", "\x7F"},
+      {u"\u0080", "\xC2\x80"},
+      {u"\u07FF", "\xDF\xBF"},
+      {u"\u0800", "\xE0\xA0\x80"},
+      {u"\uD7FF", "\xED\x9F\xBF"},
+      {u"\uE000", "\xEE\x80\x80"},
+      {u"\uFFFF", "\xEF\xBF\xBF"},
+      {u"\U00010000", "\xF0\x90\x80\x80"},
+      {u"\U0010FFFF", "\xF4\x8F\xBF\xBF"},
+      {u"\U0001F916", "\xF0\x9F\xA4\x96"},  // a pair at the very start
+      {std::u16string(1, u'\xDBFF') + u'\xDC00', "\xF4\x8F\xB0\x80"},
+  };
+  for (const auto& [utf16, utf8] : bounds) {
+    EXPECT_EQ(ToUtf8(utf16), utf8) << utf8;
+    EXPECT_EQ(FromUtf8(utf8), utf16) << utf8;
+  }
+  EXPECT_EQ(ToUtf8(std::u16string(1, u'\xDFFF')), "\xEF\xBF\xBD") << "a lone low surrogate";
   EXPECT_EQ(ToUtf8(u"a\xD800"
                    u"b"),
             "a\xEF\xBF\xBD"
@@ -27,6 +44,7 @@ TEST(Utf, RoundTripsAllPlanesAndReplacesIllFormedInput) {
   EXPECT_EQ(FromUtf8("\xE3\x83"), u"\uFFFD\uFFFD") << "cut-off sequence";
   EXPECT_EQ(FromUtf8("\xC0\x80"), u"\uFFFD\uFFFD") << "overlong encoding";
   EXPECT_EQ(FromUtf8("\xED\xA0\x80"), u"\uFFFD\uFFFD\uFFFD") << "encoded surrogate";
+  EXPECT_EQ(FromUtf8("\xED\xBF\xBF"), u"\uFFFD\uFFFD\uFFFD") << "the last encoded surrogate";
 }
 
 TEST(CodePage932, ConvertsBothWaysAndUnmappableCharactersToDefaults) {
