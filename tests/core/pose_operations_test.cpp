@@ -672,6 +672,10 @@ TEST_F(PoseWheel, OffsetMovesEveryEnabledSliderWhateverTheSelection) {
   StepSelectedSliders(context, 1, {});
   EXPECT_EQ(Value(kRightArm), 2000);  // clamped
   EXPECT_EQ(undo.snapshots.size(), 3u);
+
+  project.offsets.current = kOffsetSetCount;  // past the table: the selection steps instead
+  StepSelectedSliders(context, 1, {});
+  EXPECT_EQ(Values({kWaist, kRightArm, kLeftArm}), (std::vector<int>{505, 2000, 0}));
 }
 
 }  // namespace
