@@ -31,9 +31,10 @@ TEST(OperandChecks, ConstantTextClassification) {
     std::u16string_view text;
     ConstantTextKind kind;
   } cases[] = {
-      {u"0xff", kHexadecimal}, {u"0x1f -", kHexadecimal}, {u"0xFF", kInvalid},  {u"0xg", kInvalid},
-      {u"0x", kInvalid},       {u"-12", kDecimal},        {u" +1.5", kDecimal}, {u"", kDecimal},
-      {u"12a", kInvalid},      {u"0X10", kInvalid},
+      {u"0xff", kHexadecimal}, {u"0x1f -", kHexadecimal}, {u"0xFF", kInvalid},
+      {u"0xg", kInvalid},      {u"0x", kInvalid},         {u"-12", kDecimal},
+      {u" +1.5", kDecimal},    {u"", kDecimal},           {u"12a", kInvalid},
+      {u"0X10", kInvalid},     {u"0x1", kHexadecimal},
   };
   for (const auto& c : cases) {
     EXPECT_EQ(ClassifyConstantText(c.text), c.kind) << ToUtf8(c.text);
