@@ -384,6 +384,17 @@ TEST_F(PoseMirror, ServoPairsSwapCompanionsAndEnableBitsAndDisabledSlidersStay) 
   EXPECT_EQ(pose.slots[kRightLegTorque], kLeftLegTorque);
   EXPECT_EQ(pose.slots[kLeftLegTorque], kRightLegTorque);
   EXPECT_EQ(pose.servoEnableMask, kBit4);
+
+  // A companion at slider 0 swaps as well, on either side of the pair.
+  project.sliders[0].pairMode = 0;
+  for (const int side : {kRightLeg, kLeftLeg}) {
+    MakeServo(project.sliders, kRightLeg, side == kRightLeg ? 0 : kRightLegTorque, 3);
+    MakeServo(project.sliders, kLeftLeg, side == kLeftLeg ? 0 : kLeftLegTorque, 4);
+    pose.slots[0] = 100;
+    pose.slots[side == kRightLeg ? kLeftLegTorque : kRightLegTorque] = 200;
+    MirrorPose(project, pose);
+    EXPECT_EQ(pose.slots[0], 200) << side;
+  }
 }
 
 TEST_F(PoseMirror, SelectedPoseBlocksMirrorInPlaceWithOneUndoAndNothingSent) {
