@@ -2,19 +2,14 @@
 
 #include <chrono>
 #include <filesystem>
-#include <nlohmann/json.hpp>
-#include <sstream>
 #include <string>
 #include <vector>
 
-#include "board/board_mirror.h"
-#include "board/board_settings.h"
 #include "board/copy_list.h"
 #include "board_commands.h"
 #include "cli_app.h"
 #include "cpusettings/cpu_settings_file.h"
-#include "motion/motion_reader.h"
-#include "project/project_loader.h"
+#include "fixture_file.h"
 #include "run_tool.h"
 #include "temp_dir.h"
 #include "virtual_board.h"
@@ -23,7 +18,7 @@ namespace gestalon::cli {
 namespace {
 
 namespace fs = std::filesystem;
-using nlohmann::json;
+using testing::FixtureText;
 
 const fs::path kSample = GESTALON_RESOURCES_DIR "/robots/gestaloid";
 const std::string kProject = (kSample / "gestaloid.KJZ").string();
@@ -52,12 +47,6 @@ fs::path MakeCard(const testing::TempDir& dir) {
 
 Result WriteToCard(const fs::path& robot, const fs::path& card) {
   return RunTool({"write", (robot / "gestaloid.KJZ").string(), "--drive", card.string()});
-}
-
-core::LoadedProject LoadProject(const fs::path& file) {
-  core::LoadedProject project;
-  EXPECT_TRUE(core::LoadRobotProject(file, true, project, {}));
-  return project;
 }
 
 std::vector<std::uint8_t> BoardBytes(const sim::VirtualBoard& board, std::uint32_t address,
@@ -98,26 +87,12 @@ TEST(CliWrite, SampleRobotStartsItsMotionFromTheCard) {
   EXPECT_GT(image.size(), kSettingsProgramSize);
   EXPECT_EQ(testing::ReadBytes(card / "STARTUP.XML"), testing::ReadBytes(robot / "STARTUP.XML"));
 
-  const core::LoadedProject project = LoadProject(robot / "gestaloid.KJZ");
+  // The card's image runs on the board: the settings (whose contents the core's tests check) and
+  // then the start-up motion.
   sim::VirtualBoard board(card);
-  board.PowerOn();
   ASSERT_TRUE(board.Running());
   board.Advance(sim::VirtualBoard::kDefaultControlCycle);  // the settings program's time unit
-
   EXPECT_EQ(board.Word32(0x0040), 8000u);
-  const auto& methods = project.cpu.interpolationMethods;
-  EXPECT_EQ(BoardBytes(board, 0x0B80, 128),
-            std::vector<std::uint8_t>(methods.begin(), methods.end()));
-  const auto& name = project.cpu.modelName;
-  EXPECT_EQ(BoardBytes(board, 0x0020, 32), std::vector<std::uint8_t>(name.begin(), name.end()));
-  EXPECT_NE(board.Byte(0x0020), 0);
-  core::BoardMirror motors{};
-  for (std::uint32_t k = 0; k < 32; ++k) {
-    core::PackMotorRecord(project.cpu.motors[k], motors, 0x1000 + 64 * k);
-  }
-  EXPECT_EQ(BoardBytes(board, 0x1000, 32 * 64),
-            std::vector<std::uint8_t>(motors.begin() + 0x1000, motors.begin() + 0x1800));
-
   // The settings program called the start-up motion, which now drives the servos.
   EXPECT_TRUE(board.Running());
   EXPECT_GE(board.CodeAddress(), kSettingsProgramSize);
@@ -201,139 +176,40 @@ TEST(CliWrite, AMissingDriveProjectOrStartupMotionFailsWithoutWriting) {
 
 // ---- simulate
 
-struct Pose {
-  std::uint16_t time;
-  std::array<std::int16_t, 128> slots;
-};
-
-// The poses a motion sends, in the order its links run them, called motions included.
-void CollectPoses(const fs::path& folder, const std::u16string& name,
-                  const core::SliderTable& sliders, std::vector<Pose>& poses) {
-  const auto document = core::ReadMotionFile(folder / fs::path(name), sliders, nullptr);
-  ASSERT_TRUE(document.has_value());
-  const core::MotionBlock* block = nullptr;
-  for (const core::MotionBlock& b : *document) {
-    if (b.Is(core::BlockKind::Start)) {
-      block = &b;
-    }
-  }
-  for (int steps = 0; block && steps < 1000; ++steps, block = block->next) {
-    ASSERT_NE(block->branch != nullptr && block->Is(core::BlockKind::If), true);
-    if (block->Is(core::BlockKind::Pose)) {
-      poses.push_back({block->time, block->slots});
-    } else if (block->Is(core::BlockKind::SubRoutine)) {
-      CollectPoses(folder, block->fileName, sliders, poses);
-    }
-  }
-}
-
-std::vector<json> JsonLines(const std::string& text) {
-  std::vector<json> lines;
-  std::istringstream in(text);
-  for (std::string line; std::getline(in, line);) {
-    lines.push_back(json::parse(line));
-  }
-  return lines;
-}
-
-std::uint32_t Le32(const std::string& bytes, std::size_t at) {
-  std::uint32_t value = 0;
-  for (int i = 3; i >= 0; --i) {
-    value = (value << 8) | static_cast<unsigned char>(bytes[at + i]);
-  }
-  return value;
-}
-
+// The events of the sample's greeting, played in full and at half its times, as golden texts:
+// its two called motions each announce their block before their first pose.
 TEST(CliSimulate, PrintsThePosesOfTheMotionInOrderScaledByTheOverride) {
   testing::TempDir dir;
-  const core::LoadedProject loaded = LoadProject(kSample / "gestaloid.KJZ");
-  std::vector<Pose> expected;
-  CollectPoses(kSample, u"greeting.KX4", loaded.sliders, expected);
-  ASSERT_GE(expected.size(), 4u);
-
-  std::vector<double> endTimes;
-  for (const int percent : {100, 50}) {
+  for (const std::string percent : {"100", "50"}) {
     SCOPED_TRACE(percent);
-    const fs::path image = dir / ("g" + std::to_string(percent) + ".BIN");
-    ASSERT_EQ(RunTool({"compile", (kSample / "greeting.KX4").string(), "-o", image.string(),
-                       "--project", kProject, "--override", std::to_string(percent)})
+    const std::string image = (dir / (percent + ".BIN")).string();
+    ASSERT_EQ(RunTool({"compile", (kSample / "greeting.KX4").string(), "-o", image, "--project",
+                       kProject, "--override", percent})
                   .status,
               kExitOk);
-    const Result r = RunTool({"simulate", kProject, image.string(), "--ms", "20000"});
+    const Result r = RunTool({"simulate", kProject, image, "--ms", "20000"});
     ASSERT_EQ(r.status, kExitOk) << r.err;
-    const std::vector<json> lines = JsonLines(r.out);
-    ASSERT_FALSE(lines.empty());
-
-    const std::string code = testing::ReadBytes(image);
-    std::vector<json> poses;
-    std::vector<std::size_t> blockLines;
-    for (std::size_t i = 0; i < lines.size(); ++i) {
-      const std::string event = lines[i]["event"];
-      if (event == "pose") {
-        poses.push_back(lines[i]);
-      } else if (event == "block") {
-        blockLines.push_back(i);
-        // The address is a block that announced itself: a write of its own start to 0x0FFC.
-        const std::uint32_t addr = lines[i]["addr"];
-        ASSERT_LT(addr + 10, code.size());
-        EXPECT_EQ(code.substr(addr, 6), std::string("\x90\xFC\x0F\x00\x00\x04", 6));
-        EXPECT_EQ(Le32(code, addr + 6), addr);
-      }
-      if (i > 0) {
-        EXPECT_GE(lines[i]["t_ms"].get<double>(), lines[i - 1]["t_ms"].get<double>());
-      }
-    }
-    ASSERT_EQ(poses.size(), expected.size());
-    for (std::size_t i = 0; i < poses.size(); ++i) {
-      EXPECT_EQ(poses[i]["time"], expected[i].time * percent / 100) << i;
-      const std::vector<int> slots = poses[i]["slots"];
-      ASSERT_EQ(slots.size(), 128u);
-      // The last slot's high byte is never sent.
-      EXPECT_TRUE(std::equal(slots.begin(), slots.begin() + 127, expected[i].slots.begin())) << i;
-    }
-    // The greeting calls two motions: a block event before the first pose of each.
-    ASSERT_EQ(blockLines.size(), 2u);
-    EXPECT_EQ(blockLines[0], 0u);
-    EXPECT_EQ(lines[blockLines[0] + 1]["event"], "pose");
-    EXPECT_EQ(lines[blockLines[1] + 1]["event"], "pose");
-    EXPECT_LT(lines[blockLines[0]]["addr"], lines[blockLines[1]]["addr"]);
-    EXPECT_EQ(lines.back()["event"], "end");
-    endTimes.push_back(lines.back()["t_ms"]);
+    const std::string expected = FixtureText("cli/simulate_greeting_" + percent + ".jsonl");
+    ASSERT_FALSE(expected.empty());
+    EXPECT_EQ(r.out, expected);
   }
-  EXPECT_LT(endTimes[1], endTimes[0]);
 }
 
-// A hand-made image: a move of time 7 when the controller word at 0x0EE4 is 0x0010, then the end.
-std::string PadImage() {
-  std::string code;
-  code += "\xC0";
-  code += std::string("\xC9\xE4\x0E\x00\x00", 5);  // push the controller word
-  code += std::string("\xC4\x10\x00\x00\x00", 5);  // push 0x10
-  code += "\xD1\xD9";                              // equal
-  code += std::string("\xE0\x19\x00\x00\x00", 5);  // to the move at 25
-  code += std::string(7, '\x83');                  // end (and fillers up to 25)
-  code += std::string("\x90\x00\x0B\x00\x00\x02\x07\x00", 8);
-  code += "\x83";
-  return code;
-}
-
+// pad_move.bin, made by hand: a move of time 7 when the controller word at 0x0EE4 is 0x0010,
+// then the end.
 TEST(CliSimulate, ThePadWordReachesTheProgram) {
-  testing::TempDir dir;
-  const fs::path image = dir / "pad.BIN";
-  testing::WriteBytes(image, PadImage());
-
-  const Result pressed = RunTool({"simulate", kProject, image.string(), "--pad", "0x0010"});
+  const std::string image = GESTALON_FIXTURES_DIR "/cli/pad_move.bin";
+  const Result pressed = RunTool({"simulate", kProject, image, "--pad", "0x0010"});
   ASSERT_EQ(pressed.status, kExitOk) << pressed.err;
-  const std::vector<json> lines = JsonLines(pressed.out);
-  ASSERT_EQ(lines.size(), 2u) << pressed.out;
-  EXPECT_EQ(lines[0]["event"], "pose");
-  EXPECT_EQ(lines[0]["time"], 7);
-  EXPECT_EQ(lines[0]["t_ms"], 0);
-  EXPECT_EQ(lines[1], json::parse(R"({"t_ms":0,"event":"end"})"));
+  std::string slots;
+  for (int i = 0; i < 128; ++i) {
+    slots += i == 0 ? "0" : ",0";
+  }
   // Keys keep the order of the event's description.
-  EXPECT_EQ(pressed.out.rfind("{\"t_ms\":0,\"event\":\"pose\",\"time\":7,\"slots\":[", 0), 0u);
+  EXPECT_EQ(pressed.out, "{\"t_ms\":0,\"event\":\"pose\",\"time\":7,\"slots\":[" + slots +
+                             "]}\n{\"t_ms\":0,\"event\":\"end\"}\n");
 
-  const Result released = RunTool({"simulate", kProject, image.string(), "--pad", "11"});
+  const Result released = RunTool({"simulate", kProject, image, "--pad", "11"});
   ASSERT_EQ(released.status, kExitOk) << released.err;
   EXPECT_EQ(released.out, "{\"t_ms\":0,\"event\":\"end\"}\n");
 }

@@ -37,16 +37,11 @@ TEST(CliProject, PrintsTheSampleRobotWithoutMessagesAndRewritesItAsAProject) {
   EXPECT_EQ(json["sliders"][2]["index"], 2);
   EXPECT_EQ(json["basePoses"][0]["name"], "基本姿勢");
   EXPECT_EQ(json["variables"][0]["address"], 0x0EE4);
-  for (const char* name : {"gestaloid.KJZ", "system.ini", "slider.ini", "defpos.ini", "defofs.ini",
-                           "STARTUP.XML", "memmap.txt"}) {
-    EXPECT_EQ(testing::ReadBytes(out / "rw" / name),
-              testing::ReadBytes(std::filesystem::path(GESTALON_RESOURCES_DIR "/robots/gestaloid") /
-                                 name))
-        << name;
-  }
   const Result again = RunTool({"project", (out / "rw" / "gestaloid.KJZ").string()});
   ASSERT_EQ(again.status, kExitOk) << again.err;
-  EXPECT_EQ(nlohmann::json::parse(again.out), json) << "the rewritten folder is the same project";
+  // The rewritten folder is the same project (the files' bytes: ShippedProjects in the core's
+  // tests).
+  EXPECT_EQ(nlohmann::json::parse(again.out), json);
 }
 
 TEST(CliMotion, DumpListsBlocksWithLinksAndRewriteScalesTimes) {
