@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "board/settings_image.h"
 #include "card_files.h"
 #include "devmem_records.h"
 #include "temp_dir.h"
@@ -19,7 +20,10 @@ namespace {
 using gestalon::testing::ReadBytes;
 using gestalon::testing::TempDir;
 using gestalon::testing::WriteBytes;
+using testing::ErrorField;
+using testing::ErrorText;
 using testing::LittleEndian;
+using testing::Memory;
 using testing::SendValue;
 using testing::WriteRecordOf;
 using Code = std::vector<std::uint8_t>;
@@ -100,19 +104,6 @@ void Patch32(Code& code, std::uint32_t offset, std::uint32_t value) {
 void PutFile(const std::filesystem::path& path, const Code& bytes) {
   std::filesystem::create_directories(path.parent_path());
   WriteBytes(path, std::string(bytes.begin(), bytes.end()));
-}
-
-std::string ErrorText(const VirtualBoard& board) {
-  std::vector<std::uint8_t> field(kErrorTextSize);
-  board.ReadMemory(kErrorTextAddress, field);
-  return std::string(field.begin(), field.end());
-}
-
-// The 32-byte error field holding `text`, zero-filled.
-std::string ErrorField(const std::string& text) {
-  std::string field = text;
-  field.resize(kErrorTextSize, '\0');
-  return field;
 }
 
 void Units(VirtualBoard& board, std::uint32_t count) {
@@ -205,9 +196,8 @@ TEST(VirtualBoardProgramExpression, VariablesArePushedSignExtendedAndPoppedToThe
   }
   EXPECT_EQ(pushed,
             (std::vector<std::uint32_t>{0xFFFFFF80u, 0x7Fu, 0xFFFF8000u, 0x7FFFu, 0x80000000u}));
-  std::vector<std::uint8_t> memory(12);
-  board.ReadMemory(0x0700, memory);
-  EXPECT_EQ(memory, (Code{0x44, 0xAA, 0xAA, 0xAA, 0x44, 0x33, 0xAA, 0xAA, 0x44, 0x33, 0x22, 0x11}));
+  EXPECT_EQ(Memory(board, 0x0700, 12),
+            (Code{0x44, 0xAA, 0xAA, 0xAA, 0x44, 0x33, 0xAA, 0xAA, 0x44, 0x33, 0x22, 0x11}));
 }
 
 // --- Tests and conditional jumps ---
@@ -309,9 +299,7 @@ TEST(VirtualBoardProgramFlow, ACallReturnsAfterItselfAndTheTopLevelEndClearsTheP
   EXPECT_TRUE(board.Running());
   EXPECT_EQ(board.Byte(kPlayByteAddress), 1);
   Units(board, 1);
-  std::vector<std::uint8_t> marks(4);
-  board.ReadMemory(kScratch, marks);
-  EXPECT_EQ(marks, (Code{2, 1, 3, 4}));
+  EXPECT_EQ(Memory(board, kScratch, 4), (Code{2, 1, 3, 4}));
   EXPECT_FALSE(board.Running());
   EXPECT_EQ(board.Byte(kPlayByteAddress), 0);
   EXPECT_EQ(board.CodeAddress(), end);
@@ -348,7 +336,8 @@ TEST(VirtualBoardProgramFlow, WaitsCountTimeUnits) {
   EXPECT_FALSE(board.Running());
 }
 
-TEST(VirtualBoardProgramFlow, AJumpToItselfIdlesOneInstructionPerUnit) {
+// A jump to itself idles one instruction a unit; a loop without one still hands the unit back.
+TEST(VirtualBoardProgramFlow, JumpsToThemselvesIdleAndLoopsHandBackTheTimeUnit) {
   Code code;
   Write(code, kScratch, {1});
   const std::uint32_t self = Here(code);
@@ -362,16 +351,10 @@ TEST(VirtualBoardProgramFlow, AJumpToItselfIdlesOneInstructionPerUnit) {
   EXPECT_EQ(board.CodeAddress(), self);
   EXPECT_EQ(board.Word32(kCodeAddressAddress), self);
   EXPECT_EQ(board.Byte(kPlayByteAddress), 1);
-}
 
-TEST(VirtualBoardProgramFlow, ALoopWithoutAWaitStillHandsBackTheTimeUnit) {
-  Code code;
-  Op(code, Opcode::kExpression);
-  Op32(code, Opcode::kJump, 0);
-  VirtualBoard board;
-  board.RunImage(code);
-  Units(board, 3);
-  EXPECT_EQ(board.InstructionsExecuted(), 3u * BytecodeInterpreter::kInstructionsPerTimeUnit);
+  Play(board, {Opcode::kExpression, Opcode::kJump, 0, 0, 0, 0}, 3);
+  EXPECT_EQ(board.InstructionsExecuted() - before - 100,
+            3u * BytecodeInterpreter::kInstructionsPerTimeUnit);
   EXPECT_TRUE(board.Running());
 }
 
@@ -517,6 +500,8 @@ TEST(VirtualBoardProgramServos, WaitingOnTheBusyByteEndsWhenTheBufferIsReset) {
 
 // --- Card commands ---
 
+// A missing file is reported where it was asked for and the program goes on; an empty name
+// stops the sound without an error.
 TEST(VirtualBoardProgramCard, SoundIsLoggedAndItsCommandCleared) {
   TempDir card;
   PutFile(card / "VOICE" / "hello.wav", Code{1, 2});
@@ -528,30 +513,23 @@ TEST(VirtualBoardProgramCard, SoundIsLoggedAndItsCommandCleared) {
   Write(code, kSoundCommandAddress, {kSoundCommandPlay});
   Write(code, kScratch, {1});
   Op(code, Opcode::kEnd);
+  Code silence;
+  WriteText(silence, kFileNameAddress, "");
+  Write(silence, kSoundCommandAddress, {kSoundCommandPlay});
+  Op(silence, Opcode::kEnd);
 
   VirtualBoard board(card.Path());
   Play(board, code);
   EXPECT_EQ(board.SoundLog(), (std::vector<std::string>{"VOICE\\HELLO.WAV", "MISSING.WAV"}));
   EXPECT_EQ(board.Byte(kSoundCommandAddress), 0);
-  // The missing file is reported where it was asked for, and the program goes on.
   EXPECT_EQ(board.Word32(kErrorAddressAddress), second);
   EXPECT_EQ(ErrorText(board), ErrorField("sound file not found"));
   EXPECT_EQ(board.Byte(kScratch), 1);
-}
-
-TEST(VirtualBoardProgramCard, EmptySoundNameStopsTheSoundWithoutAnError) {
-  TempDir card;
-  Code code;
-  WriteText(code, kFileNameAddress, "");
-  Write(code, kSoundCommandAddress, {kSoundCommandPlay});
-  Write(code, kScratch, {1});
-  Op(code, Opcode::kEnd);
-
-  VirtualBoard board(card.Path());
-  Play(board, code);
-  EXPECT_EQ(board.SoundLog(), std::vector<std::string>{""});
+  board.PowerOn();
+  Play(board, silence);
+  EXPECT_EQ(board.SoundLog(), (std::vector<std::string>{"VOICE\\HELLO.WAV", "MISSING.WAV", ""}));
   EXPECT_EQ(board.Word32(kErrorAddressAddress), 0u);
-  EXPECT_EQ(board.Byte(kScratch), 1);
+  EXPECT_FALSE(board.Running());
 }
 
 // The file is in memory before the next instruction; a read stops at the end of memory.
@@ -574,13 +552,9 @@ TEST(VirtualBoardProgramCard, FileReadCopiesTheFileBeforeTheNextInstruction) {
   VirtualBoard board(card.Path());
   board.WriteMemory(kScratch + 10, Code{0xEE});
   Play(board, code);
-  std::vector<std::uint8_t> memory(11);
-  board.ReadMemory(kScratch, memory);
-  EXPECT_EQ(memory, (Code{1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 0xEE}));
+  EXPECT_EQ(Memory(board, kScratch, 11), (Code{1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 0xEE}));
   EXPECT_EQ(board.Byte(0x0700), 10);
-  std::vector<std::uint8_t> tail(5);
-  board.ReadMemory(kMemorySize - 5, tail);
-  EXPECT_EQ(tail, (Code{0, 0x5A, 0x5A, 0x5A, 0x5A}));
+  EXPECT_EQ(Memory(board, kMemorySize - 5, 5), (Code{0, 0x5A, 0x5A, 0x5A, 0x5A}));
   EXPECT_EQ(board.Byte(0), 0);
   EXPECT_EQ(board.Byte(kFileCommandAddress), 0);
   EXPECT_EQ(ErrorText(board), ErrorField(""));
@@ -797,53 +771,19 @@ TEST(VirtualBoardPlayImage, AProgramCanPlayAnotherImageOrStopItself) {
 
 // --- Power-on ---
 
-// A settings program laid out as the board writing builds it: memory writes, ten fillers and a
-// jump to itself, 2795 bytes.
-Code SettingsProgram() {
-  Code code;
-  Write(code, kControlCycleAddress, LittleEndian(20000, 4));
-  Write(code, 0x0046, Code(2, 0));
-  Write(code, kInterpolationMethodAddress, Code(128, kInterpolationLinear));
-  Write(code, kModelNameAddress, Code(32, 'R'));
-  for (std::uint32_t k = 0; k < 32; ++k) {
-    Write(code, 0x1000 + 64 * k, Code(64, static_cast<std::uint8_t>(k)));
-  }
-  for (const std::uint32_t reset : kBufferResetAddress) {
-    Write(code, reset, {1});
-  }
-  Code overrides;
-  for (int i = 0; i < 64; ++i) {
-    overrides.push_back(0x00);
-    overrides.push_back(0x80);
-  }
-  Write(code, 0x0D00, overrides);
-  for (std::uint32_t k = 0; k < 4; ++k) {
-    Write(code, 0x00C0 + 16 * k, Code(16, 0));
-  }
-  Write(code, 0x0EA0, {1});
-  Write(code, 0x0EE0, {1});
-  Write(code, 0x0EF0, {0});
-  Write(code, 0x0EE6, {0, 0});
-  Write(code, 0x0EB0, Code(48, 0));
-  Write(code, 0x004A, {1, 0});
-  Write(code, 0x004C, {1, 0});
-  Write(code, 0x004E, {1, 0});
-  code.insert(code.end(), 10, Opcode::kExpression);
-  Op32(code, Opcode::kJump, Here(code));
-  return code;
-}
-
+// STARTUP.BIN as the board writing makes it: the settings program, patched to call the start-up
+// motion placed after it.
 TEST(VirtualBoardStartup, StartupBinRunsAtPowerOnAndCallsTheStartupMotion) {
-  Code image = SettingsProgram();
-  ASSERT_EQ(image.size(), 2795u);
+  core::CpuSettings settings{};
+  settings.basicControlCycle = 20000;
+  Code image = core::BuildSettingsImage(settings);
   const std::uint32_t base = Here(image);
+  core::PatchStartupCall(image, base);
   Code motion;
   Write(motion, kBlockCodeAddress, LittleEndian(base, 4));
   Pose(motion, {200}, 10);
   Op(motion, Opcode::kEnd);
   image.insert(image.end(), motion.begin(), motion.end());
-  image[base - 10] = Opcode::kCall;  // the call patch over the last five fillers
-  Patch32(image, base - 9, base);
 
   TempDir card;
   PutFile(card / "STARTUP.BIN", image);
@@ -851,8 +791,6 @@ TEST(VirtualBoardStartup, StartupBinRunsAtPowerOnAndCallsTheStartupMotion) {
   EXPECT_TRUE(board.Running());
   board.Advance(kUnit);
   EXPECT_EQ(board.Word32(kControlCycleAddress), 20000u);
-  EXPECT_EQ(board.Word(0x0D00 + 2 * 63), 0x8000);
-  EXPECT_EQ(board.Byte(0x1000 + 64 * 31), 31);
   EXPECT_EQ(board.Word32(kBlockCodeAddress), base);
   EXPECT_EQ(board.Byte(kBufferBusyAddress[0]), 1);
   EXPECT_TRUE(board.Running());  // back from the motion, idling on the closing jump

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <initializer_list>
 #include <span>
+#include <string>
 #include <vector>
 
 #include "board/devmem_port.h"
@@ -57,6 +58,24 @@ inline void SendMove(VirtualBoard& board, std::initializer_list<std::int16_t> ta
   }
   board.WriteDevmemRecord(WriteRecordOf(kServoTargetAddress, bytes));
   SendValue(board, kMoveTimeAddress, time, 2);
+}
+
+// `size` bytes of board memory from `address`.
+inline std::vector<std::uint8_t> Memory(const VirtualBoard& board, std::uint32_t address,
+                                        std::size_t size) {
+  std::vector<std::uint8_t> bytes(size);
+  board.ReadMemory(address, bytes);
+  return bytes;
+}
+
+// The board's 32-byte error text field, and the field holding `text`, zero-filled.
+inline std::string ErrorText(const VirtualBoard& board) {
+  const auto field = Memory(board, kErrorTextAddress, kErrorTextSize);
+  return std::string(field.begin(), field.end());
+}
+inline std::string ErrorField(std::string text) {
+  text.resize(kErrorTextSize, '\0');
+  return text;
 }
 
 inline std::int16_t CurrentValue(const VirtualBoard& board, std::uint32_t slot) {

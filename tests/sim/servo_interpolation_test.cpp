@@ -142,17 +142,8 @@ TEST(VirtualBoardServos, OutputsReportTheirPositionsAtTheCaptureVariables) {
   EXPECT_EQ(board.Word(0), 0);
 }
 
-TEST(VirtualBoardServos, TargetsAndTimeInOneRecordMakeOneMove) {
-  VirtualBoard board;
-  SetMethod(board, 127, kInterpolationLinear);
-  // Slot 127 and the time word, written together.
-  ASSERT_TRUE(board.WriteDevmemRecord(
-      WriteRecordOf(0x0AFE, std::vector<std::uint8_t>{0x64, 0x00, 0x02, 0x00})));
-  EXPECT_EQ(board.Byte(kFillCountAddress), 1);
-  board.Advance(kUnit);
-  EXPECT_EQ(CurrentValue(board, 127), 50);
-}
-
+// Only a DEVMEM write touching the time word starts a move (its high byte alone will do), also
+// when the targets come in the same record.
 TEST(VirtualBoardServos, OnlyWritesTouchingTheTimeWordStartMoves) {
   VirtualBoard board;
   ASSERT_TRUE(SendValue(board, kServoTargetAddress, 100, 2));
@@ -160,8 +151,15 @@ TEST(VirtualBoardServos, OnlyWritesTouchingTheTimeWordStartMoves) {
   ASSERT_TRUE(SendValue(board, kMoveTimeAddress - 2, 5, 2));
   board.SetWord(kMoveTimeAddress, 5);  // board-side writes have no side effects
   EXPECT_EQ(board.Byte(kFillCountAddress), 0);
-  ASSERT_TRUE(SendValue(board, kMoveTimeAddress + 1, 0, 1));  // high byte alone counts
+  ASSERT_TRUE(SendValue(board, kMoveTimeAddress + 1, 0, 1));
   EXPECT_EQ(board.Byte(kFillCountAddress), 1);
+
+  SetMethod(board, 127, kInterpolationLinear);
+  ASSERT_TRUE(board.WriteDevmemRecord(  // slot 127 and the time word
+      WriteRecordOf(0x0AFE, std::vector<std::uint8_t>{0x64, 0x00, 0x02, 0x00})));
+  EXPECT_EQ(board.Byte(kFillCountAddress), 2);
+  board.Advance(5 * kUnit + 2 * kUnit);  // the first move, then the second
+  EXPECT_EQ(CurrentValue(board, 127), 100);
 }
 
 TEST(VirtualBoardServos, QueuedMovesRunOneAfterTheOther) {
@@ -200,32 +198,30 @@ TEST(VirtualBoardServos, AFullBufferReplacesItsLastWaitingMove) {
   EXPECT_EQ(reached, (std::vector<std::int16_t>{1, 2, 3, 4, 5, 6, 7, 99}));
 }
 
-TEST(VirtualBoardServos, ResetEmptiesBufferZeroWhereTheServosStand) {
+// A reset of buffer 0 empties it where the servos stand; buffers 1 and 2 clear their bytes, and
+// only the value 1 asks for a reset.
+TEST(VirtualBoardServos, ResetEmptiesTheBufferWhereTheServosStand) {
   VirtualBoard board;
   SetMethod(board, 0, kInterpolationLinear);
   SendMove(board, {1000}, 10);
   SendMove(board, {-1000}, 10);
   board.Advance(3 * kUnit);
+  board.WriteMemory(kBufferBusyAddress[1], std::vector<std::uint8_t>{1});
+  board.WriteMemory(kBufferBusyAddress[2], std::vector<std::uint8_t>{1});
+  ASSERT_TRUE(SendValue(board, kBufferResetAddress[1], 1, 1));
+  ASSERT_TRUE(SendValue(board, kBufferResetAddress[2], 2, 1));
+  EXPECT_EQ(board.Byte(kBufferBusyAddress[1]), 0);
+  EXPECT_EQ(board.Byte(kBufferResetAddress[1]), 0);
+  EXPECT_EQ(board.Byte(kBufferBusyAddress[2]), 1);
+  EXPECT_EQ(board.Byte(kBufferResetAddress[2]), 2);
+  EXPECT_EQ(board.Byte(kFillCountAddress), 2);  // buffer 0 untouched
+
   ASSERT_TRUE(SendValue(board, kBufferResetAddress[0], 1, 1));
   EXPECT_EQ(board.Byte(kFillCountAddress), 0);
   EXPECT_EQ(board.Byte(kBufferBusyAddress[0]), 0);
   EXPECT_EQ(board.Byte(kBufferResetAddress[0]), 0);
   board.Advance(20 * kUnit);
   EXPECT_EQ(CurrentValue(board, 0), 300);
-}
-
-TEST(VirtualBoardServos, ResetOfTheOtherBuffersClearsTheirBytes) {
-  VirtualBoard board;
-  SendMove(board, {1000}, 10);
-  board.WriteMemory(kBufferBusyAddress[1], std::vector<std::uint8_t>{1});
-  board.WriteMemory(kBufferBusyAddress[2], std::vector<std::uint8_t>{1});
-  ASSERT_TRUE(SendValue(board, kBufferResetAddress[1], 1, 1));
-  ASSERT_TRUE(SendValue(board, kBufferResetAddress[2], 2, 1));  // only 1 asks for a reset
-  EXPECT_EQ(board.Byte(kBufferBusyAddress[1]), 0);
-  EXPECT_EQ(board.Byte(kBufferResetAddress[1]), 0);
-  EXPECT_EQ(board.Byte(kBufferBusyAddress[2]), 1);
-  EXPECT_EQ(board.Byte(kBufferResetAddress[2]), 2);
-  EXPECT_EQ(board.Byte(kFillCountAddress), 1);  // buffer 0 untouched
 }
 
 // --- Time ---

@@ -17,16 +17,12 @@
 namespace gestalon::sim {
 namespace {
 
+using testing::ErrorField;
+using testing::ErrorText;
+using testing::Memory;
 using testing::ReadRequestOf;
 using testing::SendValue;
 using testing::WriteRecordOf;
-
-std::vector<std::uint8_t> Memory(const VirtualBoard& board, std::uint32_t address,
-                                 std::size_t size) {
-  std::vector<std::uint8_t> bytes(size);
-  board.ReadMemory(address, bytes);
-  return bytes;
-}
 
 std::vector<std::uint8_t> Sequence(std::size_t size, std::uint8_t first) {
   std::vector<std::uint8_t> bytes(size);
@@ -60,15 +56,13 @@ TEST(VirtualBoardPowerOn, MemoryIsZeroExceptTheStatusValues) {
   EXPECT_EQ(Memory(board, kControllerPresentAddress, 16),
             (std::vector<std::uint8_t>{1, 0, 0, 0, 0x01, 0x80, 0, 0, 0x10, 0, 0x20, 0, 0x30, 0,
                                        0x40, 0}));
-}
 
-TEST(VirtualBoardPowerOn, ModelNameIsPaddedAndCutToItsField) {
-  VirtualBoard board;
+  // The model name is padded and cut to its field, its bytes as given (here Shift_JIS).
   board.SetWord32(kControlCycleAddress, 0x11223344);
   board.SetModelName(std::string(40, 'x'));
   EXPECT_EQ(Memory(board, kModelNameAddress, 32), std::vector<std::uint8_t>(32, 'x'));
   EXPECT_EQ(board.Word32(kControlCycleAddress), 0x11223344u);
-  board.SetModelName("\x83\x8d\x83\x7b");  // Shift_JIS bytes go in unchanged
+  board.SetModelName("\x83\x8d\x83\x7b");
   EXPECT_EQ(Memory(board, kModelNameAddress, 6),
             (std::vector<std::uint8_t>{0x83, 0x8d, 0x83, 0x7b, 0, 0}));
   EXPECT_EQ(board.Byte(kModelNameAddress + 31), 0);
@@ -144,14 +138,8 @@ TEST(VirtualBoardReadRecord, RepliesOnceWithTheCountedBytesFromTheAddress) {
   ASSERT_TRUE(board.WriteDevmemRecord(ReadRequestOf(0x0C10, 16)));
   reply.fill(0xEE);
   ASSERT_TRUE(board.ReadDevmemRecord(reply));
-  core::DevmemRecord expected{};
-  expected[0] = 'R';
-  expected[1] = 0x10;
-  expected[2] = 0x0C;
-  expected[3] = 16;
-  for (std::size_t i = 0; i < 16; ++i) {
-    expected[4 + i] = static_cast<std::uint8_t>(0xA0 + i);
-  }
+  core::DevmemRecord expected = WriteRecordOf(0x0C10, Sequence(16, 0xA0));
+  expected[0] = 'R';  // laid out as a write record of the same bytes
   EXPECT_EQ(reply, expected);
   ASSERT_TRUE(board.ReadDevmemRecord(reply));
   EXPECT_EQ(reply, core::DevmemRecord{});
@@ -218,16 +206,6 @@ void SendFlashPiece(VirtualBoard& board, std::uint32_t flashAddress,
   ASSERT_TRUE(SendValue(board, kFlashCommandAddress, kFlashCommandWrite, 4));
 }
 
-TEST(VirtualBoardFlash, CommandTwoCopies128BytesAndClearsTheCommand) {
-  VirtualBoard board;
-  const std::vector<std::uint8_t> piece = Sequence(128, 3);
-  SendFlashPiece(board, 0x08020080, piece);
-  EXPECT_EQ(board.Word32(kFlashCommandAddress), kFlashCommandDone);
-  EXPECT_EQ(board.Flash(0x08020080, 128), piece);
-  EXPECT_EQ(board.Flash(0x0802007F, 1), std::vector<std::uint8_t>{0xFF});
-  EXPECT_EQ(board.Flash(0x08020100, 1), std::vector<std::uint8_t>{0xFF});
-}
-
 // Sends `image` to flash in 128-byte pieces through one buffer, as the firmware update does: the
 // last piece carries the rest of the buffer too.
 void SendFlashImage(VirtualBoard& board, std::uint32_t flashAddress,
@@ -240,13 +218,17 @@ void SendFlashImage(VirtualBoard& board, std::uint32_t flashAddress,
   }
 }
 
+// Command 2 copies 128 bytes and reports done; the pieces build the image, which survives a
+// power-on, and leave the flash around it erased.
 TEST(VirtualBoardFlash, PiecesBuildTheWholeImageWhichSurvivesPowerOn) {
   VirtualBoard board;
   const std::vector<std::uint8_t> image = Sequence(300, 0);
-  SendFlashImage(board, 0x08020000, image);
+  SendFlashImage(board, 0x08020080, image);
   EXPECT_EQ(board.Word32(kFlashCommandAddress), kFlashCommandDone);
   board.PowerOn();
-  EXPECT_EQ(board.Flash(0x08020000, 300), image);
+  EXPECT_EQ(board.Flash(0x08020080, 300), image);
+  EXPECT_EQ(board.Flash(0x0802007F, 1), std::vector<std::uint8_t>{0xFF});
+  EXPECT_EQ(board.Flash(0x08020080 + 384, 1), std::vector<std::uint8_t>{0xFF});
 }
 
 TEST(VirtualBoardFlash, ACopyItCannotMakeLeavesAFailureValue) {
@@ -293,12 +275,6 @@ std::vector<std::uint8_t> ShippedFile(const char* name) {
   return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
-std::string ErrorText(const VirtualBoard& board) {
-  std::vector<std::uint8_t> field(kErrorTextSize);
-  board.ReadMemory(kErrorTextAddress, field);
-  return std::string(reinterpret_cast<const char*>(field.data()));
-}
-
 TEST(VirtualBoardFlash, TheShippedUpdaterInstallsValidFirmwareAndRefusesAnythingElse) {
   const std::vector<std::uint8_t> updater = ShippedFile("zupdater.bin");
   const std::vector<std::uint8_t> firmware = ShippedFile("sample_firmware.bin");
@@ -339,7 +315,7 @@ TEST(VirtualBoardFlash, TheShippedUpdaterInstallsValidFirmwareAndRefusesAnything
     EXPECT_EQ(board.Word32(kFlashCommandAddress), kFlashCommandDone);
     EXPECT_EQ(board.FirmwareVersion(), test.version);
     EXPECT_EQ(board.Word(kFirmwareVersionAddress), test.version);
-    EXPECT_EQ(ErrorText(board), test.error);
+    EXPECT_EQ(ErrorText(board), ErrorField(test.error));
     EXPECT_EQ(board.Word32(kErrorAddressAddress), test.errorAddress);
     EXPECT_EQ(board.Word(kImageNameAddress), *test.error ? 0x4141 : 0);
   }
@@ -374,9 +350,7 @@ TEST(VirtualBoardPlay, APlayRequestWithoutACardReportsTheMissingImage) {
   EXPECT_EQ(board.Byte(kPlayByteAddress), 0);
   EXPECT_FALSE(board.Running());
   EXPECT_EQ(board.Word32(kErrorAddressAddress), 0u);
-  const std::string text = "image not found";
-  EXPECT_EQ(Memory(board, kErrorTextAddress, text.size() + 1),
-            std::vector<std::uint8_t>(text.c_str(), text.c_str() + text.size() + 1));
+  EXPECT_EQ(ErrorText(board), ErrorField("image not found"));
   ASSERT_TRUE(SendValue(board, kPlayByteAddress, 2, 1));
   EXPECT_EQ(board.Byte(kPlayByteAddress), 2);
 }
