@@ -18,6 +18,7 @@
 #include "project/system_settings.h"
 #include "recording_ports.h"
 #include "shown_texts.h"
+#include "sim_online.h"
 #include "strings/text_id.h"
 #include "strings/text_loader.h"
 #include "temp_dir.h"
@@ -217,9 +218,7 @@ TEST_F(BoardWriteOnline, PortIsClosedAndReopenedOnlyBetweenTheWorkersCycles) {
   std::atomic<std::uint32_t> systemFlags{SystemFlag::kOnline};
   OutgoingPoseSlot slot;
   OnlineContext context{sliders, project.cpu, systemFlags, u"GST", slot};
-  context.timing.cyclePeriod = 2ms;
-  context.timing.startLimit = gestalon::testing::kWaitCeiling;
-  context.timing.stopGrace = 2ms;
+  gestalon::testing::UseTestTiming(context);
   OnlineConnection online(link, std::move(context));
   ASSERT_EQ(online.StartOnline(), 1);
   ASSERT_TRUE(WaitUntil([&] { return online.Online(); }));

@@ -17,6 +17,7 @@
 #include "fake_devmem.h"
 #include "project/system_settings.h"
 #include "recording_ports.h"
+#include "sim_online.h"
 #include "strings/text_id.h"
 #include "strings/text_loader.h"
 #include "temp_dir.h"
@@ -326,10 +327,8 @@ TEST_F(FirmwareUpdate, StopsTheOnlineConnectionFirst) {
   std::atomic<std::uint32_t> systemFlags{SystemFlag::kOnline};
   OutgoingPoseSlot slot;
   OnlineContext context{sliders, cpu, systemFlags, u"GST", slot};
-  context.timing.cyclePeriod = 2ms;
-  context.timing.stopGrace = 2ms;
+  gestalon::testing::UseTestTiming(context);
   context.timing.stopPolls = 5;
-  context.timing.startLimit = 60s;
   link.SetCurrentDrive(sim::VirtualBoardDrive(board, u"V"));
   OnlineConnection online(link, std::move(context));
   ASSERT_EQ(online.StartOnline(), 1);

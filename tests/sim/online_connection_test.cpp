@@ -16,6 +16,7 @@
 #include "cpusettings/cpu_settings.h"
 #include "project/system_settings.h"
 #include "recording_ports.h"
+#include "sim_online.h"
 #include "strings/text_id.h"
 #include "strings/text_loader.h"
 #include "virtual_board.h"
@@ -25,6 +26,7 @@
 namespace gestalon::core {
 namespace {
 
+using gestalon::testing::ConnectAndSettle;
 using gestalon::testing::RecordingPrompter;
 using gestalon::testing::RecordingViewNotifier;
 using gestalon::testing::WaitUntil;
@@ -61,9 +63,7 @@ class OnlineFixture : public ::testing::Test {
       projectChoices.push_back(std::move(boardName));
     };
     context.startStatusWindow = [this] { ++statusWindows; };
-    context.timing.cyclePeriod = 2ms;
-    context.timing.startLimit = gestalon::testing::kWaitCeiling;
-    context.timing.stopGrace = 2ms;
+    gestalon::testing::UseTestTiming(context);
     return context;
   }
 
@@ -82,17 +82,6 @@ class OnlineFixture : public ::testing::Test {
   bool WaitCycles(std::size_t cycles) {
     const std::size_t start = PoseRepaints();
     return WaitUntil([&] { return PoseRepaints() >= start + cycles; });
-  }
-
-  // Connects and waits until the first pose (time 18) has reached the board and the board has
-  // finished moving, so that the next pose goes out at once.
-  void ConnectAndSettle(OnlineConnection& online) {
-    ASSERT_EQ(online.StartOnline(), 1);
-    ASSERT_TRUE(WaitUntil([&] { return online.Online(); }));
-    ASSERT_TRUE(WaitUntil([&] { return board.Word(BoardAddress::kMoveTime) == 18; }));
-    board.Advance(10'000'000);
-    ASSERT_TRUE(
-        WaitUntil([&] { return (systemFlags.load() & BoardStatusBit::kBuffer0Busy) == 0; }));
   }
 
   static void Stop(OnlineConnection& online) {
@@ -211,7 +200,7 @@ TEST_F(OnlinePose, ReachesTheBoardWithCompanionAndMaskRulesSkippingDisabledSlide
   board.SetWord(MotorWordAddress(2, MotorWord::kAdrEn), 0x0C0A);
   sliders[10].flags2 |= SliderFlag2::kDisabled;
   OnlineConnection online(link, Context());
-  ConnectAndSettle(online);
+  ASSERT_NO_FATAL_FAILURE(ConnectAndSettle(online, board, systemFlags));
 
   MotionBlock pose;
   for (int i = 0; i < kPoseSlotCount; ++i) {
@@ -243,7 +232,7 @@ TEST_F(OnlinePose, ReachesTheBoardWithCompanionAndMaskRulesSkippingDisabledSlide
 
 TEST_F(OnlinePose, WaitsWhileTheBoardIsStillMoving) {
   OnlineConnection online(link, Context());
-  ConnectAndSettle(online);
+  ASSERT_NO_FATAL_FAILURE(ConnectAndSettle(online, board, systemFlags));
   MotionBlock pose;
   pose.slots[0] = 300;
   HandOverPose(slot, link, pose, 50);

@@ -25,6 +25,7 @@
 #include "project/project_loader.h"
 #include "project/system_settings.h"
 #include "recording_ports.h"
+#include "sim_online.h"
 #include "strings/text_id.h"
 #include "strings/text_loader.h"
 #include "temp_dir.h"
@@ -46,33 +47,23 @@ using namespace std::chrono_literals;
 
 constexpr std::uint32_t kStepMicroseconds = 10'000;  // one time unit at the default cycle
 
-// One W record as the board received it.
-struct SentWrite {
-  std::uint32_t address = 0;
-  std::vector<std::uint8_t> data;
-};
-
-// Every W record that goes through DEVMEM, in order, from any thread.
+// Every W record sent through DEVMEM, in order, from any thread.
 class WriteLog {
  public:
   void Add(const DevmemRecord& record) {
-    if (record[0] != 'W') {
-      return;
-    }
-    const std::size_t count = record[3] == 0 ? 256 : record[3];
-    SentWrite write{static_cast<std::uint32_t>(record[1] | record[2] << 8),
-                    std::vector<std::uint8_t>(record.begin() + 4, record.begin() + 4 + count)};
     std::lock_guard lock(mutex_);
-    writes_.push_back(std::move(write));
+    if (record[0] == 'W') {
+      writes_.push_back(record);
+    }
   }
-  std::vector<SentWrite> Writes() const {
+  std::vector<DevmemRecord> Writes() const {
     std::lock_guard lock(mutex_);
     return writes_;
   }
 
  private:
   mutable std::mutex mutex_;
-  std::vector<SentWrite> writes_;
+  std::vector<DevmemRecord> writes_;
 };
 
 class RecordingPort : public DevmemPort {
@@ -90,9 +81,13 @@ class RecordingPort : public DevmemPort {
   WriteLog& log_;
 };
 
+std::uint32_t AddressOf(const DevmemRecord& write) {
+  return static_cast<std::uint32_t>(write[1] | write[2] << 8);
+}
+
 // The views as the front end would drive them: the motion area is read under the session lock
 // on every repaint request, and the list position of the selected block is noted when it changes.
-class PlaybackViews : public ViewNotifier {
+class PlaybackViews : public gestalon::testing::RecordingViewNotifier {
  public:
   PlaybackViews(std::mutex& session, const MotionDocument& motion)
       : session_(session), motion_(motion) {}
@@ -102,40 +97,31 @@ class PlaybackViews : public ViewNotifier {
       ++poseRepaints;
       return;
     }
-    int marked = -1;
-    {
-      std::lock_guard lock(session_);
-      int index = 0;
-      for (const MotionBlock& block : motion_) {
-        if (block.Selected()) {
-          marked = index;
-          break;
+    std::lock_guard lock(session_);
+    int index = 0;
+    for (const MotionBlock& block : motion_) {
+      if (block.Selected()) {
+        std::lock_guard marksLock(marksMutex_);
+        if (marks_.empty() || marks_.back() != index) {
+          marks_.push_back(index);
         }
-        ++index;
+        return;
       }
+      ++index;
     }
-    std::lock_guard lock(mutex_);
-    if (marked >= 0 && (marks_.empty() || marks_.back() != marked)) {
-      marks_.push_back(marked);
-    }
-  }
-  void Relayout(Pane) override {}
-  void SetTitle(std::u16string_view) override {}
-  void RefreshMenuChecks() override {}
-  void SetUndoState(bool, bool) override {}
-  void ScrollIntoView(int, int, int, int) override {}
-  void SetPlaybackLock(bool playing) override {
-    std::lock_guard lock(mutex_);
-    locks_.push_back(playing);
   }
 
   std::vector<int> Marks() const {
-    std::lock_guard lock(mutex_);
+    std::lock_guard lock(marksMutex_);
     return marks_;
   }
-  std::vector<bool> Locks() const {
+  // "lock" and "unlock", as the playback asked for them.
+  std::vector<std::string> Locks() {
     std::lock_guard lock(mutex_);
-    return locks_;
+    std::vector<std::string> locks;
+    std::copy_if(events.begin(), events.end(), std::back_inserter(locks),
+                 [](const std::string& event) { return event.ends_with("lock"); });
+    return locks;
   }
 
   std::atomic<int> poseRepaints{0};
@@ -143,9 +129,8 @@ class PlaybackViews : public ViewNotifier {
  private:
   std::mutex& session_;
   const MotionDocument& motion_;
-  mutable std::mutex mutex_;
+  mutable std::mutex marksMutex_;
   std::vector<int> marks_;
-  std::vector<bool> locks_;
 };
 
 // A preparation dialog that, when asked to, keeps the preparation at its end until released.
@@ -212,16 +197,9 @@ class PlaybackFixture : public ::testing::Test {
 
     OnlineContext context{project.sliders, project.cpu, systemFlags, robotName, slot};
     context.sessionMutex = &session;
-    context.timing.cyclePeriod = 2ms;
-    context.timing.startLimit = gestalon::testing::kWaitCeiling;
-    context.timing.stopGrace = 2ms;
+    gestalon::testing::UseTestTiming(context);
     online = std::make_unique<OnlineConnection>(link, std::move(context));
-    ASSERT_EQ(online->StartOnline(), 1);
-    ASSERT_TRUE(WaitUntil([&] { return online->Online(); }));
-    ASSERT_TRUE(WaitUntil([&] { return board.Word(BoardAddress::kMoveTime) == kConnectPoseTime; }));
-    board.Advance(1'000'000);
-    ASSERT_TRUE(
-        WaitUntil([&] { return (systemFlags.load() & BoardStatusBit::kBuffer0Busy) == 0; }));
+    ASSERT_NO_FATAL_FAILURE(gestalon::testing::ConnectAndSettle(*online, board, systemFlags));
 
     PlaybackContext playContext{project};
     playContext.sessionMutex = &session;
@@ -281,26 +259,19 @@ class PlaybackFixture : public ::testing::Test {
   }
 
   // The writes sent from position `first` of the log on.
-  std::vector<SentWrite> WritesFrom(std::size_t first) const {
+  std::vector<DevmemRecord> WritesFrom(std::size_t first) const {
     auto writes = log.Writes();
-    return {writes.begin() + static_cast<std::ptrdiff_t>(std::min(first, writes.size())),
-            writes.end()};
-  }
-
-  static std::vector<std::uint32_t> AddressesOf(const std::vector<SentWrite>& writes) {
-    std::vector<std::uint32_t> addresses;
-    for (const SentWrite& write : writes) {
-      addresses.push_back(write.address);
-    }
-    return addresses;
+    writes.erase(writes.begin(),
+                 writes.begin() + static_cast<std::ptrdiff_t>(std::min(first, writes.size())));
+    return writes;
   }
 
   // Position of the last write of `value` at `address`; -1 when none.
-  static std::ptrdiff_t LastWrite(const std::vector<SentWrite>& writes, std::uint32_t address,
+  static std::ptrdiff_t LastWrite(const std::vector<DevmemRecord>& writes, std::uint32_t address,
                                   std::uint8_t value) {
-    for (std::ptrdiff_t i = static_cast<std::ptrdiff_t>(writes.size()) - 1; i >= 0; --i) {
-      const SentWrite& write = writes[static_cast<std::size_t>(i)];
-      if (write.address == address && !write.data.empty() && write.data[0] == value) {
+    for (auto i = static_cast<std::ptrdiff_t>(writes.size()) - 1; i >= 0; --i) {
+      const DevmemRecord& write = writes[static_cast<std::size_t>(i)];
+      if (AddressOf(write) == address && write[4] == value) {
         return i;
       }
     }
@@ -441,20 +412,19 @@ TEST_F(PlaybackFollow, FromTheStartMarksTheExecutedBlocksInOrder) {
   // reset with the cancel word, the play byte.
   const auto writes = WritesFrom(before);
   std::vector<std::uint32_t> start;
-  for (const SentWrite& write : writes) {
-    if (write.address == BoardAddress::kLatestMotion || !start.empty()) {
-      start.push_back(write.address);
+  for (const DevmemRecord& write : writes) {
+    if (AddressOf(write) == BoardAddress::kLatestMotion || !start.empty()) {
+      start.push_back(AddressOf(write));
+    }
+    if (start.size() == 1) {
+      EXPECT_EQ(std::string(reinterpret_cast<const char*>(&write[4]), write[3]),
+                std::string("TEMP.BIN", 9));
     }
     if (start.size() == 6) {
       break;
     }
   }
   EXPECT_EQ(start, (std::vector<std::uint32_t>{0x0200, 0x017C, 0x01FC, 0x0B44, 0x0EE6, 0x01FB}));
-  const auto name = std::find_if(writes.begin(), writes.end(), [](const SentWrite& w) {
-    return w.address == BoardAddress::kLatestMotion;
-  });
-  ASSERT_NE(name, writes.end());
-  EXPECT_EQ(std::string(name->data.begin(), name->data.end()), std::string("TEMP.BIN", 9));
 
   // TEMP.BIN is the image followed by 0x80, on the card as in the project folder.
   const std::string image = CardImage();
@@ -469,7 +439,7 @@ TEST_F(PlaybackFollow, FromTheStartMarksTheExecutedBlocksInOrder) {
   EXPECT_LT(LastWrite(all, BoardAddress::kBufferReset[0], 1), play);
   EXPECT_FALSE(board.Running());
 
-  EXPECT_EQ(views.Locks(), (std::vector<bool>{true, false}));
+  EXPECT_EQ(views.Locks(), (std::vector<std::string>{"lock", "unlock"}));
   EXPECT_EQ(progress.results, std::vector<int>{1});
   EXPECT_FALSE(playback->Playing());
   EXPECT_EQ(link.Flags().playbackActive.load(), 0u);
@@ -562,7 +532,7 @@ TEST_F(PlaybackStop, UserStopResetsInterpolationBufferZero) {
   EXPECT_EQ(board.Byte(BoardAddress::kBufferBusy[0]), 0);  // the move was cut short
   EXPECT_EQ(board.Byte(BoardAddress::kPlayByte), 0);
   EXPECT_EQ(link.Flags().playbackActive.load(), 0u);
-  EXPECT_EQ(views.Locks(), (std::vector<bool>{true, false}));
+  EXPECT_EQ(views.Locks(), (std::vector<std::string>{"lock", "unlock"}));
 }
 
 // ---- Refusals.
@@ -581,10 +551,10 @@ TEST_F(PlaybackRefusal, UnlinkedStartUnwritableFileOrOfflineSendsNothing) {
   ASSERT_EQ(calls.size(), 1u);
   EXPECT_EQ(calls[0].icon, PromptIcon::kWarning);
   EXPECT_EQ(calls[0].text, LoadText(TextId::kMsgNoStartPose));
-  const auto writes = WritesFrom(before);
-  const auto addresses = AddressesOf(writes);
-  EXPECT_EQ(std::count(addresses.begin(), addresses.end(), BoardAddress::kLatestMotion), 0);
-  EXPECT_EQ(std::count(addresses.begin(), addresses.end(), BoardAddress::kPlayByte), 0);
+  for (const DevmemRecord& write : WritesFrom(before)) {
+    EXPECT_NE(AddressOf(write), BoardAddress::kLatestMotion);
+    EXPECT_NE(AddressOf(write), BoardAddress::kPlayByte);
+  }
   EXPECT_FALSE(std::filesystem::exists(ProjectFolder() / "TEMP.KX4"));
   EXPECT_FALSE(std::filesystem::exists(CardFolder() / "TEMP.BIN"));
   EXPECT_FALSE(playback->Active());
