@@ -12,17 +12,6 @@ namespace {
 using testing::TempDir;
 using testing::WriteBytes;
 
-constexpr char kArm[] = R"(<?xml version="1.0"?>
-<robot name="arm">
-  <link name="base"/>
-  <link name="upper"><visual><geometry><box size="0.1 0.1 0.1"/></geometry></visual></link>
-  <joint name="shoulder" type="revolute">
-    <parent link="base"/><child link="upper"/><axis xyz="0 0 1"/>
-    <limit lower="-1" upper="1" effort="1" velocity="1"/>
-  </joint>
-</robot>
-)";
-
 struct MappingCase {
   const char* mapping;
   PreviewLoad result;
@@ -52,7 +41,7 @@ TEST(PreviewFiles, MappingMistakesNameTheirLine) {
   sliders[3].countsPerDegree = 100.0;
   for (const MappingCase& c : cases) {
     const TempDir folder;
-    WriteBytes(folder / "arm.urdf", kArm);
+    std::filesystem::copy_file(GESTALON_FIXTURES_DIR "/preview/arm.urdf", folder / "arm.urdf");
     WriteBytes(folder / "preview.ini", c.mapping);
     RobotPreview preview;
     FileError error;

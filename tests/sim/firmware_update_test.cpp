@@ -80,26 +80,65 @@ TEST(FirmwareTransfer, ThreeHundredBytesGoToFlashInThreePieces) {
   EXPECT_EQ(progress.progress, steps);
 }
 
-TEST(FirmwareTransfer, NoDataSucceedsWithoutTouchingTheBoard) {
+// No data succeeds at once; a cancel stops before the next (here the first) piece.
+TEST(FirmwareTransfer, NoDataOrACancelSendsNothing) {
   sim::VirtualBoard board;
   BoardLink link;
   ASSERT_TRUE(link.OpenBoard(sim::VirtualBoardDrive(board, u"V")));
   EXPECT_EQ(TransferToFlash(link, {}, kFirmwareFlashAddress, nullptr, nullptr, kFastTiming), 1);
+  std::atomic<bool> cancel{true};
+  EXPECT_EQ(
+      TransferToFlash(link, Pattern(300, 1), kFirmwareFlashAddress, nullptr, &cancel, kFastTiming),
+      0);
   EXPECT_EQ(board.RecordsWritten(), 0u);
 }
 
-TEST(FirmwareTransfer, OtherCommandValueFailsAtOnce) {
-  auto fake = std::make_shared<FakeBoard>();
-  fake->scriptedReplies.push_back(CommandReply(5));
-  BoardLink link;
-  ASSERT_TRUE(link.OpenBoard(FakeBoardDrive(fake, u"F")));
-  EXPECT_EQ(
-      TransferToFlash(link, Pattern(300, 1), kFirmwareFlashAddress, nullptr, nullptr, kFastTiming),
-      0);
-  EXPECT_EQ(fake->Records('R').size(), 1u);
-  // Only the first piece went out.
-  EXPECT_EQ(fake->memory[BoardAddress::kFlashBuffer], Pattern(1, 1)[0]);
-  EXPECT_EQ(fake->Records('W').size(), 3u);
+// Each of the three pieces is polled until the board's command word leaves 2; any other value,
+// a write or a poll that fails ends the transfer at that piece.
+TEST(FirmwareTransfer, ThePolledCommandWordDecidesEachPiece) {
+  struct Case {
+    const char* name;
+    std::vector<std::uint32_t> answers;  // the command word as polled
+    bool failWrites, failReads;
+    int result;
+    std::size_t reads, writes;  // R and W records that reached the board
+  };
+  const Case cases[] = {
+      {"done after some polls", {2, 2, 0, 0, 0}, false, false, 1, 5, 9},
+      {"another value", {5}, false, false, 0, 1, 3},
+      {"a write that fails", {}, true, false, 0, 0, 0},
+      {"a poll that cannot be read", {}, false, true, 0, 1, 3},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    auto fake = std::make_shared<FakeBoard>();
+    for (const std::uint32_t answer : c.answers) {
+      fake->scriptedReplies.push_back(CommandReply(answer));
+    }
+    fake->failWrites = c.failWrites;
+    fake->failReads = c.failReads;
+    BoardLink link;
+    ASSERT_TRUE(link.OpenBoard(FakeBoardDrive(fake, u"F")));
+    EXPECT_EQ(TransferToFlash(link, Pattern(300, 1), 0x08020000, nullptr, nullptr, kFastTiming),
+              c.result);
+    EXPECT_EQ(fake->Records('R').size(), c.reads);
+    const auto writes = fake->Records('W');
+    EXPECT_EQ(writes.size(), c.writes);
+    EXPECT_EQ(fake->failedWrites, c.failWrites ? 1 : 0);  // nothing more is tried
+    EXPECT_EQ(link.Flags().communicationError.load(), c.failWrites ? 1u : 0u);
+    if (writes.size() >= 3) {  // a piece: the buffer, then target, length and source merged
+      EXPECT_EQ(FakeBoard::AddressOf(writes[0]), BoardAddress::kFlashBuffer);
+      EXPECT_EQ(writes[0][3], 128);
+      EXPECT_EQ(writes[0][4], Pattern(1, 1)[0]);
+      EXPECT_EQ(FakeBoard::AddressOf(writes[1]), BoardAddress::kFlashTarget);
+      EXPECT_EQ(writes[1][3], 12);
+      EXPECT_EQ(writes[1][4 + 4], 128);
+      EXPECT_EQ(writes[1][4 + 8], 0x00);
+      EXPECT_EQ(writes[1][4 + 9], 0x0F);
+      EXPECT_EQ(FakeBoard::AddressOf(writes[2]), BoardAddress::kFlashCommand);
+      EXPECT_EQ(writes[2][4], 2);
+    }
+  }
 }
 
 TEST(FirmwareTransfer, BoardStillWorkingAfterThePollLimitFails) {
@@ -112,58 +151,6 @@ TEST(FirmwareTransfer, BoardStillWorkingAfterThePollLimitFails) {
             0);
   EXPECT_GE(std::chrono::steady_clock::now() - started, 80ms);
   EXPECT_GT(fake->Records('R').size(), 1u);
-}
-
-TEST(FirmwareTransfer, CommandCompletesAfterSomePolls) {
-  auto fake = std::make_shared<FakeBoard>();
-  fake->scriptedReplies.push_back(CommandReply(2));
-  fake->scriptedReplies.push_back(CommandReply(2));
-  fake->scriptedReplies.push_back(CommandReply(0));
-  BoardLink link;
-  ASSERT_TRUE(link.OpenBoard(FakeBoardDrive(fake, u"F")));
-  EXPECT_EQ(TransferToFlash(link, Pattern(100, 1), 0x08020000, nullptr, nullptr, kFastTiming), 1);
-  EXPECT_EQ(fake->Records('R').size(), 3u);
-  const auto writes = fake->Records('W');
-  ASSERT_EQ(writes.size(), 3u);
-  EXPECT_EQ(FakeBoard::AddressOf(writes[0]), BoardAddress::kFlashBuffer);
-  EXPECT_EQ(writes[0][3], 128);
-  EXPECT_EQ(FakeBoard::AddressOf(writes[1]), BoardAddress::kFlashTarget);
-  EXPECT_EQ(writes[1][3], 12);  // target, length and source merged
-  EXPECT_EQ(writes[1][4 + 4], 128);
-  EXPECT_EQ(writes[1][4 + 8], 0x00);
-  EXPECT_EQ(writes[1][4 + 9], 0x0F);
-  EXPECT_EQ(FakeBoard::AddressOf(writes[2]), BoardAddress::kFlashCommand);
-  EXPECT_EQ(writes[2][4], 2);
-}
-
-TEST(FirmwareTransfer, FailedWriteFailsAndMarksTheCommunicationError) {
-  auto fake = std::make_shared<FakeBoard>();
-  fake->failWrites = true;
-  BoardLink link;
-  ASSERT_TRUE(link.OpenBoard(FakeBoardDrive(fake, u"F")));
-  EXPECT_EQ(
-      TransferToFlash(link, Pattern(10, 1), kFirmwareFlashAddress, nullptr, nullptr, kFastTiming),
-      0);
-  EXPECT_EQ(link.Flags().communicationError.load(), 1u);
-  EXPECT_EQ(fake->failedWrites, 1);  // nothing more is tried
-  // A poll that cannot be read fails the piece as well.
-  fake->failWrites = false;
-  fake->failReads = true;
-  EXPECT_EQ(
-      TransferToFlash(link, Pattern(10, 1), kFirmwareFlashAddress, nullptr, nullptr, kFastTiming),
-      0);
-  EXPECT_EQ(fake->Records('W').size(), 3u);
-}
-
-TEST(FirmwareTransfer, CancelStopsBeforeTheNextPiece) {
-  sim::VirtualBoard board;
-  BoardLink link;
-  ASSERT_TRUE(link.OpenBoard(sim::VirtualBoardDrive(board, u"V")));
-  std::atomic<bool> cancel{true};
-  EXPECT_EQ(
-      TransferToFlash(link, Pattern(300, 1), kFirmwareFlashAddress, nullptr, &cancel, kFastTiming),
-      0);
-  EXPECT_EQ(board.RecordsWritten(), 0u);
 }
 
 // ---- The whole update.

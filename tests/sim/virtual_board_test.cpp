@@ -114,15 +114,6 @@ TEST(VirtualBoardWriteRecord, StoresExactlyTheCountedBytesAtTheAddress) {
   EXPECT_EQ(Memory(board, 0x0300, 4), std::vector<std::uint8_t>(4, 0));
 }
 
-TEST(VirtualBoardWriteRecord, ServoPowerWordIsKeptAsWritten) {
-  VirtualBoard board;
-  ASSERT_TRUE(SendValue(board, kServoPowerAddress, 1, 2));
-  board.Advance(100000);
-  EXPECT_EQ(board.Word(kServoPowerAddress), 1);
-  ASSERT_TRUE(SendValue(board, kServoPowerAddress, 0, 2));
-  EXPECT_EQ(board.Word(kServoPowerAddress), 0);
-}
-
 // --- R requests and replies ---
 
 // Nothing to read is a zero record; a reply is read once, with the counted bytes from the address
