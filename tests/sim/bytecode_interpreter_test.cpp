@@ -406,6 +406,7 @@ TEST(VirtualBoardProgramFlow, FaultsStopTheProgramAndAreReported) {
       {tooDeep, lastPush, "expression stack overflow"},
       {Code{Opcode::kExpression, Opcode::kCall, 1, 0, 0, 0}, 1, "call stack overflow"},
       {Code{Opcode::kExpression, 0x80, Opcode::kEnd}, 1, "unknown opcode 0x80"},
+      {Code(BytecodeInterpreter::kMaxImageSize + 1, Opcode::kExpression), 0, "image too large"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.text);
@@ -419,16 +420,7 @@ TEST(VirtualBoardProgramFlow, FaultsStopTheProgramAndAreReported) {
     Units(board, 5);
     EXPECT_EQ(board.InstructionsExecuted(), executed);
   }
-}
-
-TEST(VirtualBoardProgramFlow, AnImageTooLargeNeverRuns) {
   VirtualBoard board;
-  board.RunImage(Code(BytecodeInterpreter::kMaxImageSize + 1, Opcode::kExpression));
-  EXPECT_FALSE(board.Running());
-  EXPECT_EQ(board.Byte(kPlayByteAddress), 0);
-  EXPECT_EQ(ErrorText(board), ErrorField("image too large"));
-  Units(board, 1);
-  EXPECT_EQ(board.InstructionsExecuted(), 0u);
   board.RunImage(Code(BytecodeInterpreter::kMaxImageSize, Opcode::kExpression));
   EXPECT_TRUE(board.Running());
 }
@@ -705,6 +697,12 @@ TEST(VirtualBoardPlayImage, AnImageNamedThroughDevmemRunsUntilItEnds) {
   EXPECT_EQ(testing::CurrentValue(board, 0), 400);
   EXPECT_EQ(ReadBack(board, kErrorAddressAddress, 4), 0u);
   EXPECT_FALSE(board.Running());
+
+  // An image too large for the board is refused whole, not cut short.
+  PutFile(card / "BIG.BIN", Code(BytecodeInterpreter::kMaxImageSize + 1, Opcode::kExpression));
+  StartPlaying(board, "BIG.BIN");
+  EXPECT_FALSE(board.Running());
+  EXPECT_EQ(ErrorText(board), ErrorField("image too large"));
 }
 
 TEST(VirtualBoardPlayImage, ThePcStopsAnEndlessMotionAndItsServos) {

@@ -375,42 +375,30 @@ TEST_F(OnlineConnectionLife, NoAnswerWithinTheStartLimitIsNoConnection) {
   }
 }
 
-// The asynchronous start reports its result; a second start is refused while connected, and
-// the connection starts again once the first has ended.
-TEST_F(OnlineConnectionLife, SecondStartIsRefusedWhileConnected) {
-  OnlineConnection online(link, Context());
-  std::atomic<int> result{-1};
-  ASSERT_TRUE(online.StartOnlineAsync([&](int r) { result.store(r); }));
-  ASSERT_TRUE(WaitUntil([&] { return result.load() != -1; }));
-  EXPECT_EQ(result.load(), 1);
-  ASSERT_TRUE(WaitUntil([&] { return online.Online(); }));
-  EXPECT_EQ(online.StartOnline(), 0);
-  Stop(online);
-  ASSERT_EQ(online.StartOnline(), 1);
-  EXPECT_TRUE(WaitUntil([&] { return online.Online(); }));
-  Stop(online);
-}
-
-TEST_F(OnlineConnectionLife, PlayingMotionKeepsTheConnection) {
-  OnlineContext context = Context();
-  context.timing.stopPolls = 5;
-  OnlineConnection online(link, std::move(context));
-  ASSERT_EQ(online.StartOnline(), 1);
-  ASSERT_TRUE(WaitUntil([&] { return online.Online(); }));
-  link.Flags().playbackActive.store(1);
-  EXPECT_EQ(online.StopOnline(), 1);
-  ASSERT_TRUE(WaitCycles(3));
-  EXPECT_TRUE(online.Online());
-  EXPECT_EQ(link.Flags().connectionActive.load(), 1u);
-
-  link.Flags().playbackActive.store(0);
-  Stop(online);
-  EXPECT_FALSE(online.Online());
-}
-
-TEST_F(OnlineConnectionLife, DestructionStopsTheWorker) {
+// The asynchronous start reports its result; a second start is refused while connected; a
+// playing motion keeps the connection through a stop; the connection starts again once it has
+// ended, and its destruction stops the worker.
+TEST_F(OnlineConnectionLife, StartsOnceStopsUnlessPlayingAndEndsWithItsObject) {
   {
-    OnlineConnection online(link, Context());
+    OnlineContext context = Context();
+    context.timing.stopPolls = 5;
+    OnlineConnection online(link, std::move(context));
+    std::atomic<int> result{-1};
+    ASSERT_TRUE(online.StartOnlineAsync([&](int r) { result.store(r); }));
+    ASSERT_TRUE(WaitUntil([&] { return result.load() != -1; }));
+    EXPECT_EQ(result.load(), 1);
+    ASSERT_TRUE(WaitUntil([&] { return online.Online(); }));
+    EXPECT_EQ(online.StartOnline(), 0);
+
+    link.Flags().playbackActive.store(1);
+    EXPECT_EQ(online.StopOnline(), 1);
+    ASSERT_TRUE(WaitCycles(3));
+    EXPECT_TRUE(online.Online());
+    EXPECT_EQ(link.Flags().connectionActive.load(), 1u);
+    link.Flags().playbackActive.store(0);
+    Stop(online);
+    EXPECT_FALSE(online.Online());
+
     ASSERT_EQ(online.StartOnline(), 1);
     ASSERT_TRUE(WaitUntil([&] { return online.Online(); }));
   }
