@@ -258,6 +258,15 @@ class PlaybackFixture : public ::testing::Test {
     return poseLoads;
   }
 
+  // The blocks marked, but the Start block, whose jump may or may not be seen.
+  std::vector<int> MarksAfterStart() const {
+    std::vector<int> marks = views.Marks();
+    if (!marks.empty() && marks.front() == 0) {
+      marks.erase(marks.begin());
+    }
+    return marks;
+  }
+
   // The writes sent from position `first` of the log on.
   std::vector<DevmemRecord> WritesFrom(std::size_t first) const {
     auto writes = log.Writes();
@@ -393,11 +402,7 @@ TEST_F(PlaybackFollow, FromTheStartMarksTheExecutedBlocksInOrder) {
   PlayToEnd(nullptr);
 
   EXPECT_EQ(PoseLoads(), (std::vector<std::u16string>{u"P1", u"P2"}));
-  std::vector<int> marks = views.Marks();
-  if (!marks.empty() && marks.front() == 0) {
-    marks.erase(marks.begin());  // the Start block's jump may or may not be seen
-  }
-  EXPECT_EQ(marks, (std::vector<int>{1, 2, 3}));
+  EXPECT_EQ(MarksAfterStart(), (std::vector<int>{1, 2, 3}));
   // Only the block the board ended on stays selected; every block was asked to redraw.
   EXPECT_TRUE(blocks.end->Selected());
   for (const MotionBlock* block : {blocks.start, blocks.p1, blocks.p2}) {
@@ -491,11 +496,7 @@ TEST_F(PlaybackFollow, CalledMotionMarksTheCallingBlockAndTakesTheOverrideOnce) 
 
   PlayToEnd(nullptr, 50);
 
-  std::vector<int> marks = views.Marks();
-  if (!marks.empty() && marks.front() == 0) {
-    marks.erase(marks.begin());
-  }
-  EXPECT_EQ(marks, (std::vector<int>{1, 2, 3}));
+  EXPECT_EQ(MarksAfterStart(), (std::vector<int>{1, 2, 3}));
   // The called motion's pose is not in the edited motion: only P1 reaches the pose area.
   EXPECT_EQ(PoseLoads(), std::vector<std::u16string>{u"P1"});
   // The connection's pose (18), then the called pose (60 -> 30), then P1 (40 -> 20).
