@@ -427,31 +427,6 @@ TEST(VirtualBoardProgramFlow, FaultsStopTheProgramAndAreReported) {
 
 // --- Servos ---
 
-TEST(VirtualBoardProgramServos, APoseMovesTheServosOverItsTime) {
-  Code code;
-  QueueWait(code, 0);
-  Pose(code, {1000, -500}, 20);
-  Op32(code, Opcode::kWaitZero, kBufferBusyAddress[0]);
-  Write(code, kScratch, {1});
-  Op(code, Opcode::kEnd);
-
-  VirtualBoard board;
-  board.WriteMemory(kInterpolationMethodAddress, Code{kInterpolationLinear, kInterpolationLinear});
-  Play(board, code, 1);
-  EXPECT_EQ(testing::CurrentValue(board, 0), 50);
-  EXPECT_EQ(testing::CurrentValue(board, 1), -25);
-  Units(board, 9);
-  EXPECT_EQ(testing::CurrentValue(board, 0), 500);
-  Units(board, 10);
-  EXPECT_EQ(testing::CurrentValue(board, 0), 1000);
-  EXPECT_EQ(testing::CurrentValue(board, 1), -500);
-  EXPECT_EQ(board.Byte(kBufferBusyAddress[0]), 0);
-  EXPECT_EQ(board.Byte(kScratch), 0);  // the wait sees the idle buffer in the next unit
-  Units(board, 1);
-  EXPECT_EQ(board.Byte(kScratch), 1);
-  EXPECT_FALSE(board.Running());
-}
-
 TEST(VirtualBoardProgramServos, TheQueueWaitLoopsWhileMoreThanFiveMovesAreQueued) {
   Code code;
   Write(code, kScratch, {0});

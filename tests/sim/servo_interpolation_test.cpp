@@ -36,6 +36,7 @@ TEST(InterpolatedValue, EachMethodFollowsItsCurve) {
       {kInterpolationLinear, 100, -300, 1, 4, 0},
       {kInterpolationLinear, 0, 1000, 10, 10, 1000},
       {kInterpolationLinear, 0, 1000, 11, 10, 1000},
+      {kInterpolationLinear, 0, 1000, 0, 0, 1000},  // no time: at the target at once
       {3, 0, 1000, 3, 10, 300},
       {4, 0, 1000, 3, 10, 300},
       {9, 0, 1000, 3, 10, 300},

@@ -3,16 +3,21 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <chrono>
+#include <cstdint>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <numeric>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "devmem_records.h"
 #include "flash_image.h"
+#include "realtime_driver.h"
 #include "temp_dir.h"
+#include "virtual_drive.h"
 
 namespace gestalon::sim {
 namespace {
@@ -344,6 +349,124 @@ TEST(VirtualBoardPlay, APlayRequestWithoutACardReportsTheMissingImage) {
   EXPECT_EQ(ErrorText(board), ErrorField("image not found"));
   ASSERT_TRUE(SendValue(board, kPlayByteAddress, 2, 1));
   EXPECT_EQ(board.Byte(kPlayByteAddress), 2);
+}
+
+// What the observers saw, in order: "move <time> <slot 0> <slot 127>" or "block <address>".
+struct Trace {
+  std::vector<std::string> lines;
+
+  void Attach(VirtualBoard& board) {
+    board.SetMoveObserver([this](const ServoMove& move) {
+      lines.push_back("move " + std::to_string(move.time) + " " + std::to_string(move.targets[0]) +
+                      " " + std::to_string(move.targets[127]));
+    });
+    board.SetBlockObserver(
+        [this](std::uint32_t address) { lines.push_back("block " + std::to_string(address)); });
+  }
+};
+
+std::vector<std::uint8_t> Write(std::uint32_t address, std::vector<std::uint8_t> data) {
+  std::vector<std::uint8_t> code;
+  code.reserve(6 + data.size());
+  for (const std::uint8_t byte : {std::uint8_t{0x90}, static_cast<std::uint8_t>(address),
+                                  static_cast<std::uint8_t>(address >> 8), std::uint8_t{0},
+                                  std::uint8_t{0}, static_cast<std::uint8_t>(data.size())}) {
+    code.push_back(byte);
+  }
+  for (const std::uint8_t byte : data) {
+    code.push_back(byte);
+  }
+  return code;
+}
+
+TEST(VirtualBoardObservers, SeeMovesAndBlockAddressesInProgramOrder) {
+  VirtualBoard board;
+  Trace trace;
+  trace.Attach(board);
+  std::vector<std::uint8_t> code;
+  for (const auto& part :
+       {Write(0x0FFC, {0x20, 0x01, 0, 0}), Write(0x0A00, {0x34, 0x12}), Write(0x0B00, {5, 0}),
+        Write(0x0FFC, {0x20, 0x01, 0, 0}), Write(0x0FFE, {0x01, 0}), Write(0x0B00, {9, 0})}) {
+    code.insert(code.end(), part.begin(), part.end());
+  }
+  code.push_back(0x83);
+  board.RunImage(code);
+  board.Advance(VirtualBoard::kDefaultControlCycle);
+  // The same address written again is no change; a write of its upper half is.
+  EXPECT_EQ(trace.lines, (std::vector<std::string>{"block 288", "move 5 4660 0", "block 65824",
+                                                   "move 9 4660 0"}));
+  EXPECT_FALSE(board.Running());
+}
+
+TEST(VirtualBoardObservers, SeeDevmemMovesAndCanBeRemoved) {
+  VirtualBoard board;
+  Trace trace;
+  trace.Attach(board);
+  SendValue(board, kServoTargetAddress + 2 * 127, 0xFFFF, 2);
+  SendValue(board, kMoveTimeAddress, 3, 2);
+  board.SetWord32(kBlockCodeAddress, 7);  // memory access of tests is no board write
+  EXPECT_EQ(trace.lines, (std::vector<std::string>{"move 3 0 -1"}));
+
+  board.SetMoveObserver({});
+  board.SetBlockObserver({});
+  SendValue(board, kMoveTimeAddress, 4, 2);
+  SendValue(board, kBlockCodeAddress, 9, 4);
+  EXPECT_EQ(trace.lines.size(), 1u);
+  EXPECT_EQ(board.Word(kMoveTimeAddress), 4);
+}
+
+// A CPU board on USB, whose root is the card and whose DEVMEM is the board.
+TEST(VirtualBoardDrive, IdentifiesItselfAsACpuBoardOnUsb) {
+  gestalon::testing::TempDir card;
+  VirtualBoard board(card.Path());
+  const core::BoardDrive drive = VirtualBoardDrive(board, u"V");
+  core::DriveDescriptor descriptor;
+  ASSERT_TRUE(drive.queryDescriptor(descriptor));
+  EXPECT_EQ(descriptor.vendor, "Quarel  ");
+  EXPECT_EQ(descriptor.product, "microSD Flash   ");
+  EXPECT_EQ(descriptor.serialNumber, "VIRTUAL0001");
+  EXPECT_EQ(descriptor.revision, "1.00");
+  EXPECT_EQ(descriptor.removable, 1u);
+  EXPECT_EQ(descriptor.busType, 7u);
+  EXPECT_EQ(drive.label, u"V");
+  EXPECT_EQ(drive.root, card.Path());
+  auto port = drive.openDevmem();
+  ASSERT_NE(port, nullptr);
+  ASSERT_TRUE(port->WriteRecord(testing::WriteRecordOf(0x0A00, std::vector<std::uint8_t>{7})));
+  EXPECT_EQ(board.Byte(0x0A00), 7);
+}
+
+// The only test that waits for real time: a 20 ms move must finish (within a ceiling of a minute)
+// while another thread talks to the board through DEVMEM.
+TEST(RealTimeDriver, RunsTheBoardInRealTimeUntilDestroyed) {
+  VirtualBoard board;
+  ASSERT_TRUE(testing::SendValue(board, kControlCycleAddress, 1000, 4));
+  ASSERT_TRUE(testing::SendValue(board, kInterpolationMethodAddress, kInterpolationLinear, 1));
+  auto port = board.OpenDevmem();
+  std::uint64_t stoppedAt = 0;
+  {
+    RealTimeDriver driver(board, std::chrono::milliseconds(1));
+    testing::SendMove(board, {500}, 20);
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+    core::DevmemRecord reply{};
+    while (std::chrono::steady_clock::now() < deadline) {
+      ASSERT_TRUE(port->WriteRecord(testing::ReadRequestOf(kBufferBusyAddress[0], 1)));
+      ASSERT_TRUE(port->ReadRecord(reply));
+      if (reply[4] == 0) {
+        break;
+      }
+      std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+    EXPECT_EQ(reply[4], 0);
+    EXPECT_EQ(testing::CurrentValue(board, 0), 500);
+    EXPECT_GE(board.ElapsedMicroseconds(), 20000u);
+    EXPECT_TRUE(driver.Running());
+    stoppedAt = board.ElapsedMicroseconds();
+  }
+  const std::uint64_t afterDestruction = board.ElapsedMicroseconds();
+  EXPECT_GE(afterDestruction, stoppedAt);
+  std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  EXPECT_EQ(board.ElapsedMicroseconds(), afterDestruction);
 }
 
 }  // namespace
