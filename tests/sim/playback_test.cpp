@@ -649,52 +649,37 @@ TEST_F(PlaybackPreparation, FailedPreparationDoesNotPlayTheCardsOldImage) {
 // A card that cannot take the image, or a flush that never succeeds, is reported (error icon,
 // the file or drive and why) and nothing plays.
 TEST_F(PlaybackPreparation, ImageThatDoesNotReachTheCardIsReportedAndNothingPlays) {
-  int flushes = 0;
   struct Case {
     const char* name;
-    std::function<void()> spoil;
-    std::function<std::u16string()> message;
+    std::filesystem::path inTheWay;  // a folder where the image goes; empty: none
+    DriveFlushResult flush;
+    std::u16string message;
     int flushes;  // attempts the flush made
   };
-  const auto countFlushes = [&] {
-    flushOnce = [&] {
-      ++flushes;
-      return DriveFlushResult::kFlushed;
-    };
-  };
-  const std::vector<Case> cases{
-      {"a folder in the project's image's place",
-       [&] {
-         std::filesystem::create_directories(ProjectFolder() / "TEMP.BIN" / "inside");
-         countFlushes();
-       },
-       [&] { return LoadText(TextId::kFileSaveFailed); }, 0},
-      {"a folder in the image's place",
-       [&] {
-         std::filesystem::create_directories(CardFolder() / "TEMP.BIN" / "inside");
-         countFlushes();
-       },
-       [&] {
-         return Format(LoadText(TextId::kFmtMsgCopyToBoardFailed),
-                       TextFromPath(CardFolder() / "TEMP.BIN"),
-                       LoadText(TextId::kMsgCopyReasonFolder));
-       },
+  const std::filesystem::path card = CardFolder() / "TEMP.BIN";
+  const Case cases[] = {
+      {"a folder in the project's image's place", ProjectFolder() / "TEMP.BIN",
+       DriveFlushResult::kFlushed, LoadText(TextId::kFileSaveFailed), 0},
+      {"a folder in the image's place", card, DriveFlushResult::kFlushed,
+       Format(LoadText(TextId::kFmtMsgCopyToBoardFailed), TextFromPath(card),
+              LoadText(TextId::kMsgCopyReasonFolder)),
        1},
       {"a flush that always fails",
-       [&] {
-         flushOnce = [&] {
-           ++flushes;
-           return DriveFlushResult::kFailed;
-         };
-       },
-       [&] {
-         return Format(LoadText(TextId::kFmtMsgFlushGaveUp), TextFromPath(CardFolder()), 100);
-       },
+       {},
+       DriveFlushResult::kFailed,
+       Format(LoadText(TextId::kFmtMsgFlushGaveUp), TextFromPath(CardFolder()), 100),
        100},
   };
+  int flushes = 0;
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    c.spoil();
+    if (!c.inTheWay.empty()) {
+      std::filesystem::create_directories(c.inTheWay / "inside");
+    }
+    flushOnce = [&flushes, result = c.flush] {
+      ++flushes;
+      return result;
+    };
     ASSERT_NO_FATAL_FAILURE(GoOnline());
     AppendTwoPoses(motion);
     const std::size_t before = log.Writes().size();
@@ -706,7 +691,7 @@ TEST_F(PlaybackPreparation, ImageThatDoesNotReachTheCardIsReportedAndNothingPlay
     const auto calls = prompter.Calls();
     ASSERT_EQ(calls.size(), 1u);
     EXPECT_EQ(calls[0].icon, PromptIcon::kError);
-    EXPECT_EQ(calls[0].text, c.message());
+    EXPECT_EQ(calls[0].text, c.message);
     EXPECT_EQ(flushes, c.flushes);
     EXPECT_EQ(progress.results, std::vector<int>{0});
     EXPECT_EQ(LastWrite(WritesFrom(before), BoardAddress::kPlayByte, 1), -1);
