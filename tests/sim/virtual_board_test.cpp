@@ -81,6 +81,9 @@ TEST(VirtualBoardMemory, BoardSideAccessStopsAtTheEndOfMemory) {
   const std::array<std::uint8_t, 4> bytes{1, 2, 3, 4};
   board.WriteMemory(0x1FFE, bytes);
   EXPECT_EQ(Memory(board, 0x1FFE, 4), (std::vector<std::uint8_t>{1, 2, 0, 0}));
+  std::vector<std::uint8_t> read(3, 0xEE);
+  board.ReadMemory(0x1FFE, std::span(read).first(2));  // reads no more than asked
+  EXPECT_EQ(read, (std::vector<std::uint8_t>{1, 2, 0xEE}));
   EXPECT_EQ(board.Byte(0), 0);
   EXPECT_EQ(board.Word(0x1FFF), 2);
   board.SetWord32(0xFFFFFFFE, 0xFFFFFFFF);
