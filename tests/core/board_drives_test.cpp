@@ -93,6 +93,7 @@ class BoardDrivesTest : public ::testing::Test {
     add("80 27 8:17 /", "/BOARD\\040DISK", "rw,nosuid shared:50 - vfat /dev/sdb1 rw");
     add("81 27 8:17 /", "/zz\\040again", "rw - vfat /dev/sdb1 rw");
     add("82 27 8:99 /", "/nowhere", "rw - vfat /dev/sdz1 rw");
+    add("83 27 8:49 /", "/cut", "rw - vfat");  // no source after the type: not a mount line
     WriteBytes(temp_ / "mountinfo", table);
   }
 
