@@ -168,8 +168,8 @@ TEST(CpuSettingsFileWriting, FailureReportsAndKeepsWhatWasThere) {
 
 TEST(CpuSettingsFileReading, HandWrittenFileWithCommentsSpacingAndQuotes) {
   TempDir dir;
-  // Comments, odd spacing, signs, nested and empty tags, an attribute without a value and a name
-  // in the code page.
+  // Comments, odd spacing, signs, nested and empty tags, an unquoted value, an attribute without
+  // a value and a name in the code page.
   WriteBytes(dir / "a.xml", CoreGolden("cpu_settings_hand_written.xml"));
   RecordingPrompter prompter;
   CpuSettings read;
