@@ -608,9 +608,9 @@ TEST(VirtualBoardServos, OutputsReportTheirPositionsAtTheCaptureVariables) {
 TEST(VirtualBoardServos, OnlyWritesTouchingTheTimeWordStartMoves) {
   VirtualBoard board;
   ASSERT_TRUE(SendValue(board, kServoTargetAddress, 100, 2));
-  ASSERT_TRUE(SendValue(board, kMoveTimeAddress + 2, 5, 2));
-  ASSERT_TRUE(SendValue(board, kMoveTimeAddress - 2, 5, 2));
   board.SetWord(kMoveTimeAddress, 5);  // board-side writes have no side effects
+  ASSERT_TRUE(SendValue(board, kMoveTimeAddress + 2, 5, 2));  // right after the word
+  ASSERT_TRUE(SendValue(board, kMoveTimeAddress - 2, 5, 2));  // right before it
   EXPECT_EQ(board.Byte(kFillCountAddress), 0);
   ASSERT_TRUE(SendValue(board, kMoveTimeAddress + 1, 0, 1));
   EXPECT_EQ(board.Byte(kFillCountAddress), 1);
