@@ -124,6 +124,10 @@ TEST(ReadSettingsLine, LinesOfBothEncodingsKeepTheirCrAndAreCutAtTheLimit) {
        100,
        {std::u16string(100, u'x'), u"next\r"}},
       {"only the mark", "\xFF\xFE", 1024, {}},
+      {"UTF-16: a byte left over at the end is no character",
+       Utf16Bytes(u"AB") + "C",
+       1024,
+       {u"AB"}},
   };
   TempDir dir;
   for (const auto& c : cases) {
