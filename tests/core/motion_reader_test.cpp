@@ -197,10 +197,10 @@ TEST(MotionReaderPose, ServoEnableSetsTheMaskAndTheCompanionSlots) {
 
 TEST(MotionReaderText, CommentTurnsMarkBackIntoQuoteAndCrLfIntoLf) {
   const MotionDocument doc = Read(
-      "<vavid><block type=\"9\"/>\t<comment data=\"say \x1Ehi\x1E\r\nline\rlone\nend\r\" />"
+      "<vavid><block type=\"9\"/>\t<comment data=\"\r\nsay \x1Ehi\x1E\r\nline\rlone\nend\r\" />"
       "\r\n</vavid>");
   ASSERT_EQ(doc.count(), 1);
-  EXPECT_EQ(doc.head()->comment, u"say \"hi\"\nline\rlone\nend\r");
+  EXPECT_EQ(doc.head()->comment, u"\nsay \"hi\"\nline\rlone\nend\r");
 }
 
 TEST(MotionReaderText, LineBreaksInNamesAndFileNamesAreLfToo) {
