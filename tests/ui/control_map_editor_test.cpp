@@ -1,6 +1,5 @@
 #include "controlmap/control_map_editor.h"
 
-#include <QMouseEvent>
 #include <QTreeWidget>
 
 #include "block_fields.h"
@@ -9,6 +8,7 @@
 #include "controlmap/map_page.h"
 #include "dialog_checks.h"
 #include "platform/paths.h"
+#include "window_driving.h"
 
 namespace gestalon::ui {
 namespace {
@@ -60,21 +60,15 @@ QPoint RowCenter(const QTreeWidget& list, int row) {
   return list.visualItemRect(list.topLevelItem(row)).center();
 }
 
-void SendMouse(QWidget* target, QEvent::Type type, const QPoint& at, Qt::MouseButtons held) {
-  const Qt::MouseButton button = type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton;
-  QMouseEvent event(type, at, target->mapToGlobal(at), button, held, Qt::NoModifier);
-  QApplication::sendEvent(target, &event);
-}
-
 // Presses on row `from` and drags to row `to` in steps of a row, then releases.
 void Drag(QTreeWidget& list, int from, int to) {
-  QWidget* viewport = list.viewport();
-  SendMouse(viewport, QEvent::MouseButtonPress, RowCenter(list, from), Qt::LeftButton);
+  testing::MouseOn mouse(list.viewport());
+  mouse.Press(RowCenter(list, from));
   for (int row = from; row != to;) {
     row += to > from ? 1 : -1;
-    SendMouse(viewport, QEvent::MouseMove, RowCenter(list, row), Qt::LeftButton);
+    mouse.Move(RowCenter(list, row));
   }
-  SendMouse(viewport, QEvent::MouseButtonRelease, RowCenter(list, to), Qt::NoButton);
+  mouse.Release(RowCenter(list, to));
 }
 
 MapPage* Page(QWidget* editor, int map) {
@@ -117,8 +111,7 @@ class ControlMapEditorTest : public QObject {
       QCOMPARE(SelectedRows(list), (QList<int>{1, 2}));
 
       // A click on a row selects it alone; delete removes it.
-      SendMouse(list.viewport(), QEvent::MouseButtonPress, RowCenter(list, 2), Qt::LeftButton);
-      SendMouse(list.viewport(), QEvent::MouseButtonRelease, RowCenter(list, 2), Qt::NoButton);
+      testing::MouseOn(list.viewport()).Click(RowCenter(list, 2));
       QCOMPARE(SelectedRows(list), QList<int>{2});
       Click(*page, 1112);
       QCOMPARE(FileColumn(list), (QStringList{"wave.KX4", "walk.KX4"}));
