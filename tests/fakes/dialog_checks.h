@@ -15,9 +15,11 @@
 #include <QTableWidget>
 #include <QTimer>
 #include <QtTest>
+#include <algorithm>
 #include <filesystem>
 #include <functional>
 #include <memory>
+#include <vector>
 
 #include "dialog_driving.h"
 #include "main_window/command_ids.h"
@@ -74,13 +76,8 @@ inline void SwitchOnline(ui::MainWindow& window, bool online) {
 
 // Whether the prompter showed the program's text `textId` at any point.
 inline bool Shows(const RecordingPrompter& prompter, int textId) {
-  const std::u16string text = core::LoadText(textId);
-  for (const auto& call : prompter.Calls()) {
-    if (call.text == text) {
-      return true;
-    }
-  }
-  return false;
+  const std::vector<std::u16string> shown = ShownTexts(prompter);
+  return std::ranges::find(shown, core::LoadText(textId)) != shown.end();
 }
 
 // Types `text` into the line edit whose control id is `id`.
