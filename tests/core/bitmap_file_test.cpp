@@ -251,8 +251,10 @@ TEST(BitmapFileLoad, MalformedHeadersAreRefused) {
   refused([](BmpFields& s) { s.width = -1; }, "negative width");
   refused([](BmpFields& s) { s.height = 0; }, "zero height");
   refused([](BmpFields& s) { s.height = INT32_MIN; }, "height that cannot be negated");
-  EXPECT_TRUE(LoadBytes(Build({.width = kMaxBitmapSide, .data = std::string(3 * 16384, 'x')})));
-  EXPECT_TRUE(LoadBytes(Build({.height = -kMaxBitmapSide, .data = std::string(4 * 16384, 'x')})));
+  EXPECT_TRUE(
+      LoadBytes(Build({.width = kMaxBitmapSide, .data = std::string(3 * kMaxBitmapSide, 'x')})));
+  EXPECT_TRUE(
+      LoadBytes(Build({.height = -kMaxBitmapSide, .data = std::string(4 * kMaxBitmapSide, 'x')})));
   refused([](BmpFields& s) { s.width = kMaxBitmapSide + 1; }, "too wide");
   refused([](BmpFields& s) { s.height = -(kMaxBitmapSide + 1); }, "too tall");
   refused([](BmpFields& s) { s.bitCount = 2; }, "2-bit");
