@@ -5,6 +5,7 @@
 #include <string_view>
 #include <unordered_set>
 
+#include "fuzz_input_file.h"
 #include "motion/motion_reader.h"
 
 namespace {
@@ -12,6 +13,7 @@ namespace {
 using gestalon::core::MotionBlock;
 using gestalon::core::MotionDocument;
 using gestalon::core::SliderTable;
+using gestalon::fuzz::Check;
 
 // Sliders 0..3 are the companions of servo channels 0..3, so servoenable entries change slots.
 SliderTable CompanionSliders() {
@@ -21,12 +23,6 @@ SliderTable CompanionSliders() {
     sliders[static_cast<std::size_t>(k)].channel = k;
   }
   return sliders;
-}
-
-void Check(bool condition) {
-  if (!condition) {
-    __builtin_trap();
-  }
 }
 
 void CheckDocument(const MotionDocument& document, std::size_t size) {

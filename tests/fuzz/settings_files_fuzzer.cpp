@@ -2,6 +2,7 @@
 // the kind. Checks that counts and texts that come back keep their limits.
 #include <cstddef>
 #include <cstdint>
+#include <iterator>
 
 #include "fuzz_input_file.h"
 #include "project/base_poses.h"
@@ -106,32 +107,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     return 0;
   }
   const gestalon::fuzz::InputFile input(data + 1, size - 1, "settings.ini");
-  const auto& path = input.Path();
-  switch (data[0] % 8) {
-    case 0:
-      ProjectFile(path);
-      break;
-    case 1:
-      SystemSettingsFile(path);
-      break;
-    case 2:
-      SliderFile(path);
-      break;
-    case 3:
-      BasePoseFile(path);
-      break;
-    case 4:
-      OffsetFile(path);
-      break;
-    case 5:
-      DefaultRobotList(path);
-      break;
-    case 6:
-      RecentProjectLog(path);
-      break;
-    default:
-      LanguageFiles(path);
-      break;
-  }
+  using Reader = void (*)(const std::filesystem::path&);
+  constexpr Reader kReaders[] = {ProjectFile, SystemSettingsFile, SliderFile,       BasePoseFile,
+                                 OffsetFile,  DefaultRobotList,   RecentProjectLog, LanguageFiles};
+  kReaders[data[0] % std::size(kReaders)](input.Path());
   return 0;
 }
