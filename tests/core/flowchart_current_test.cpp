@@ -33,7 +33,7 @@ struct Branching {
   }
 };
 
-TEST(FlowchartStep, NextAndBranchStepsHandOverTheBlocksOwnTime) {
+TEST(FlowchartStep, NextAndBranchStepsHandOverTheBlocksOwnTimeOrStayPut) {
   Branching b;
   ASSERT_EQ(MakeCurrentByStep(b.s.context, false), 1);
   EXPECT_EQ(b.s.document.current, &b.p1);
@@ -49,11 +49,10 @@ TEST(FlowchartStep, NextAndBranchStepsHandOverTheBlocksOwnTime) {
   ASSERT_EQ(MakeCurrentByStep(b.s.context, true), 1);
   EXPECT_EQ(b.s.document.current, &b.p2);
   EXPECT_EQ(b.s.undo.steps, 0) << "choosing a pose changes no motion";
-}
 
-TEST(FlowchartStep, NoReachablePoseOrACycleLeavesTheCurrentBlock) {
-  Branching b;
+  // No reachable pose, or a cycle, leaves the current block.
   b.s.document.current = &b.p3;
+  b.s.views.events.clear();
   EXPECT_EQ(MakeCurrentByStep(b.s.context, true), 0);
   MotionBlock& c1 = b.s.Add(BlockKind::Calc, 300, 50);
   MotionBlock& c2 = b.s.Add(BlockKind::Calc, 300, 100);
@@ -70,7 +69,7 @@ TEST(FlowchartStep, NoReachablePoseOrACycleLeavesTheCurrentBlock) {
   EXPECT_EQ(b.s.document.current, &b.p3);
 }
 
-TEST(FlowchartStep, PreviousAndFirstPose) {
+TEST(FlowchartStep, PreviousFirstAndByIndex) {
   Branching b;
   b.s.document.current = &b.p3;
   ASSERT_EQ(PreviousPose(b.s.context), 1);
@@ -82,10 +81,8 @@ TEST(FlowchartStep, PreviousAndFirstPose) {
   EXPECT_EQ(b.s.document.current, &b.p0);
   b.start.next = &b.end;
   EXPECT_EQ(FirstPose(b.s.context), 0);
-}
 
-TEST(FlowchartStep, ByIndexTakesOnlyPoseBlocksAndLimitsTheIndex) {
-  Branching b;
+  // By index: only pose blocks, and the index is limited.
   EXPECT_EQ(MakeCurrentByIndex(b.s.context, 2), 0) << "the branch block";
   EXPECT_EQ(MakeCurrentByIndex(b.s.context, -1), 0);
   EXPECT_EQ(b.s.document.current, &b.p0);
@@ -106,9 +103,8 @@ TEST(FlowchartSelection, ClearMarksChangedBlocksAndSelectAllSelectsEverything) {
   banded.selFlags = kBlockInBand;
   selected.selFlags = kBlockSelected | kBlockRedDrag;
   ClearBlockSelection(s.document);
-  EXPECT_EQ(dragged.selFlags, kBlockRedraw);
-  EXPECT_EQ(banded.selFlags, kBlockInBand);
-  EXPECT_EQ(selected.selFlags, kBlockRedraw);
+  EXPECT_EQ(std::tuple(dragged.selFlags, banded.selFlags, selected.selFlags),
+            std::tuple(kBlockRedraw, kBlockInBand, kBlockRedraw));
 
   banded.selFlags = kBlockSelected;
   SelectAllBlocks(s.context);
@@ -117,7 +113,7 @@ TEST(FlowchartSelection, ClearMarksChangedBlocksAndSelectAllSelectsEverything) {
   EXPECT_EQ(s.Count("repaint motion"), 1);
 }
 
-TEST(FlowchartPoseSettings, OverrideScalesPoseTimesWithinRange) {
+TEST(FlowchartPoseSettings, OverrideScalesPoseTimesAndInterpWaitCommands) {
   Branching b;
   b.p0.time = 1;
   b.p1.time = 100;
@@ -133,21 +129,16 @@ TEST(FlowchartPoseSettings, OverrideScalesPoseTimesWithinRange) {
   b.s.state.overridePercent = 999;
   ApplyPlaybackOverride(b.s.context);
   EXPECT_EQ(b.p2.time, 65535);
-  EXPECT_EQ(b.s.undo.steps, 2);
-}
 
-TEST(FlowchartPoseSettings, InterpWaitCommands) {
-  Branching b;
+  // Interpolation waits: set on the selected poses, toggled on them and the current one.
   b.p1.selFlags = kBlockSelected;
   b.branch.selFlags = kBlockSelected;
   SetInterpWait(b.s.context, true);
-  EXPECT_TRUE(b.p1.interpWait);
-  EXPECT_FALSE(b.p0.interpWait) << "current but not selected";
+  EXPECT_EQ(std::tuple(b.p1.interpWait, b.p0.interpWait), std::tuple(true, false));
   ToggleInterpWait(b.s.context);
-  EXPECT_FALSE(b.p1.interpWait);
-  EXPECT_TRUE(b.p0.interpWait) << "the current pose toggles too";
-  EXPECT_FALSE(b.p2.interpWait);
-  EXPECT_EQ(b.s.undo.steps, 2);
+  EXPECT_EQ(std::tuple(b.p1.interpWait, b.p0.interpWait, b.p2.interpWait),
+            std::tuple(false, true, false));
+  EXPECT_EQ(b.s.undo.steps, 4);
 }
 
 TEST(FlowchartProperties, FirstSelectedBlockAndItsDialog) {

@@ -126,7 +126,6 @@ TEST_F(ImageBuilderTest, ReportsProgressThroughTheWritingDialog) {
   };
   EXPECT_EQ(progress.texts.front(),
             std::make_pair(WriteDialogText::kStep, LoadText(TextId::kWriteDlgStepCompile)));
-  EXPECT_TRUE(shown(WriteDialogText::kStep, LoadText(TextId::kWriteDlgStepLink)));
   EXPECT_TRUE(shown(WriteDialogText::kCurrentFile,
                     Format(LoadText(TextId::kFmtWriteDlgLoading), u"sub.KX4")));
   EXPECT_TRUE(

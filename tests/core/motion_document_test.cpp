@@ -75,24 +75,15 @@ TEST(BlockFactory, FreshBlocksTakeTheBasePoseAndKindDefaults) {
 
 TEST(BlockFactory, PoseNumbersFillTheFirstGap) {
   MotionDocument document;
-  const BasePoseTable base;
-  auto addPose = [&](const char16_t* name) {
-    MotionBlock record;
-    record.name = name;
-    document.Append(record);
-  };
   EXPECT_EQ(NewPoseCaption(document), u"P 0");
-  addPose(u"P 0");
-  addPose(u"P  2");
-  addPose(u"my P 1 pose");
-  addPose(u"P 2000000000");
-  addPose(u"P -4");
-  EXPECT_EQ(NextFreePoseNumber(document), 3) << "huge and negative numbers leave the gap";
-  MotionBlock calc;
+  for (const char16_t* name : {u"P 0", u"P  2", u"my P 1 pose", u"P 2000000000", u"P -4"}) {
+    document.Append({}).name = name;
+  }
+  MotionBlock& calc = document.Append({});
   calc.type = static_cast<std::int32_t>(BlockKind::Calc);
   calc.name = u"P 3";
-  document.Append(calc);
-  EXPECT_EQ(NextFreePoseNumber(document), 3) << "only pose captions count";
+  EXPECT_EQ(NextFreePoseNumber(document), 3)
+      << "huge and negative numbers and other kinds' captions leave the gap";
 }
 
 TEST(BlockFactory, NewMotionIsStartPoseEnd) {
@@ -130,12 +121,10 @@ TEST(RecentMotions, RelativeToTheProjectOldestDroppedWhenFull) {
   const auto menu = RecentMotionMenu(recent);
   ASSERT_EQ(menu.size(), 20u);
   EXPECT_EQ(std::tuple(menu[0].commandId, menu[0].text), std::tuple(41019, u"mU.KX4"));
-
   EXPECT_FALSE(RecentMotionPath(recent, folder, 0)) << "file does not exist";
   testing::WriteBytes(dir / "mB.KX4", "");
   EXPECT_EQ(RecentMotionPath(recent, folder, 0), dir / "mB.KX4");
   EXPECT_FALSE(RecentMotionPath(recent, folder, 20));
-
   const auto empty = RecentMotionMenu(RecentMotions{});
   ASSERT_EQ(empty.size(), 1u);
   EXPECT_EQ(std::tuple(empty[0].commandId, empty[0].enabled), std::tuple(41000, false));

@@ -37,17 +37,6 @@ TEST(MotionReaderLayout, FileWithoutBlocksGivesAnEmptyDocument) {
       << "tag names are compared exactly";
 }
 
-TEST(MotionReaderLayout, AttributeNamesMatchInAnyCase) {
-  const MotionDocument doc = Read(
-      "<vavid><block NAME=\"Up\" Type=\"10\" XPOS=\"-7\" yPos=\"8\" BlueArrow=\"1\" "
-      "REDARROW=\"2\"/></vavid><WAIT DATA=\"9\"/><wait Data=\"77\"/>");
-  ASSERT_EQ(doc.count(), 1);
-  const MotionBlock& b = *doc.head();
-  EXPECT_EQ(std::tuple(b.name, b.type, b.xpos, b.ypos, b.bluearrow, b.redarrow),
-            std::tuple(u"Up", 10, -7, 8, 1, 2));
-  EXPECT_EQ(b.time, 77) << "the WAIT tag is not a wait tag";
-}
-
 TEST(MotionReaderLayout, HashCommentsOddSpacingAndMissingAttributes) {
   // Comments, tags spread over lines, stray commas, a bad number and a block without attributes.
   const MotionDocument doc = Read(CoreGolden("motion_read_hand_written.kx4"));
