@@ -45,7 +45,7 @@ class EditUndoProperty : public ::testing::TestWithParam<unsigned> {
 
   // One editing step as the user could make it; most record an undo step themselves.
   void RandomEdit() {
-    switch (Pick(12)) {
+    switch (Pick(9)) {
       case 0:
         ChangeSliderValue(context, Pick(20), Pick(4000) - 2000, 1, true);
         break;
@@ -86,24 +86,6 @@ class EditUndoProperty : public ::testing::TestWithParam<unsigned> {
       case 7:
         state.overridePercent = 1 + Pick(300);
         ApplyPlaybackOverride(context);
-        break;
-      case 8:
-        if (MotionBlock* block = RandomBlock()) {  // a drag in the motion area
-          block->xpos += Pick(100) - 50;
-          history.RecordUndo();
-        }
-        break;
-      case 9:
-        if (MotionBlock* block = RandomBlock()) {  // an Alt-drag relinking an arrow
-          (Pick(2) ? block->next : block->branch) = Pick(4) ? RandomBlock() : nullptr;
-          history.RecordUndo();
-        }
-        break;
-      case 10:
-        if (MotionBlock* block = RandomBlock()) {  // the time buttons
-          block->time = static_cast<std::uint16_t>(1 + Pick(500));
-          history.RecordUndo();
-        }
         break;
       default:
         PreviousPose(context);

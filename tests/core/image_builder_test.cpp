@@ -96,7 +96,7 @@ class ImageBuilderTest : public ::testing::Test {
   CopyList copyList;
 };
 
-TEST_F(ImageBuilderTest, CalledMotionFollowsAndTheCallIsLinked) {
+TEST_F(ImageBuilderTest, CalledMotionFollowsTheCallIsLinkedAndProgressIsShown) {
   MotionDocument edited = Read(dir / "main.KX4");
   context.editedMotion = &edited;
   const auto image = BuildMotionImage(context, u"main.KX4", u"", 100, 0, copyList);
@@ -116,10 +116,7 @@ TEST_F(ImageBuilderTest, CalledMotionFollowsAndTheCallIsLinked) {
                 {u"main.KX4", 1}, {u"sub.KX4", 0}, {u"voice.wav", 2}, {u"data.bin", 3}}));
   // The edited motion's blocks receive the main motion's code ranges.
   EXPECT_EQ(std::tuple(edited.At(1)->fileStart, edited.At(1)->fileEnd), std::tuple(6u, 21u));
-}
-
-TEST_F(ImageBuilderTest, ReportsProgressThroughTheWritingDialog) {
-  ASSERT_TRUE(BuildMotionImage(context, u"main.KX4", u"", 100, 0, copyList).has_value());
+  // Progress goes to the writing dialog.
   auto shown = [&](int id, const std::u16string& text) {
     return std::find(progress.texts.begin(), progress.texts.end(), std::make_pair(id, text)) !=
            progress.texts.end();
@@ -133,6 +130,8 @@ TEST_F(ImageBuilderTest, ReportsProgressThroughTheWritingDialog) {
 }
 
 TEST_F(ImageBuilderTest, StartupImageCallsTheMotionPlacedAfterTheSettings) {
+  EXPECT_EQ(BuildStartupImage(context, copyList), BuildSettingsImage(cpu)) << "no startup motion";
+  EXPECT_TRUE(copyList.entries.empty());
   cpu.startupMotion = u"main.KX4";
   const auto image = BuildStartupImage(context, copyList);
   ASSERT_TRUE(image.has_value());
@@ -143,6 +142,8 @@ TEST_F(ImageBuilderTest, StartupImageCallsTheMotionPlacedAfterTheSettings) {
   EXPECT_EQ(*image, settings + CompiledAlone(dir / "main.KX4", 2795, {{u"sub.KX4", subAddress}}) +
                         CompiledAlone(dir / "sub.KX4", subAddress));
   EXPECT_EQ(Bytes(image->begin() + 2785, image->begin() + 2795), Op(0x82, 2795) + Op(0x81, 2790));
+  context.cpu = nullptr;
+  EXPECT_FALSE(BuildStartupImage(context, copyList).has_value());
 }
 
 TEST_F(ImageBuilderTest, SecondMotionComesFirstAndTheCallSkipsIt) {
@@ -156,16 +157,6 @@ TEST_F(ImageBuilderTest, SecondMotionComesFirstAndTheCallSkipsIt) {
   EXPECT_EQ(Bytes(image->begin() + 2795, image->end()),
             sub + CompiledAlone(dir / "main.KX4", mainAddress, {{u"sub.KX4", 2795}}));
   EXPECT_EQ(Entries(copyList).front(), std::make_pair(std::u16string(u"sub.KX4"), 0));
-}
-
-TEST_F(ImageBuilderTest, WithoutStartupMotionOnlyTheSettingsProgram) {
-  const auto image = BuildStartupImage(context, copyList);
-  ASSERT_TRUE(image.has_value());
-  EXPECT_EQ(*image, BuildSettingsImage(cpu));
-  EXPECT_TRUE(copyList.entries.empty());
-
-  context.cpu = nullptr;
-  EXPECT_FALSE(BuildStartupImage(context, copyList).has_value());
 }
 
 TEST_F(ImageBuilderTest, MissingCalledMotionReturnsAtOnce) {
