@@ -44,12 +44,10 @@ TEST(FlowchartStep, NextAndBranchStepsHandOverTheBlocksOwnTimeOrStayPut) {
   ASSERT_EQ(b.s.views.scrolls.size(), 1u);
   EXPECT_EQ(b.s.views.scrolls[0], std::make_pair(50, 150));
   EXPECT_EQ(b.s.Count("repaint pose") + b.s.Count("repaint motion"), 2);
-
   b.s.document.current = &b.p0;
   ASSERT_EQ(MakeCurrentByStep(b.s.context, true), 1);
   EXPECT_EQ(b.s.document.current, &b.p2);
   EXPECT_EQ(b.s.undo.steps, 0) << "choosing a pose changes no motion";
-
   // No reachable pose, or a cycle, leaves the current block.
   b.s.document.current = &b.p3;
   b.s.views.events.clear();
@@ -62,7 +60,6 @@ TEST(FlowchartStep, NextAndBranchStepsHandOverTheBlocksOwnTimeOrStayPut) {
   EXPECT_EQ(MakeCurrentByStep(b.s.context, false), 0);
   EXPECT_EQ(b.s.document.current, &b.p3);
   EXPECT_TRUE(b.s.views.events.empty());
-
   // A pose that leads back to itself is reached again.
   b.p3.next = &b.p3;
   EXPECT_EQ(MakeCurrentByStep(b.s.context, false), 1);
@@ -76,12 +73,10 @@ TEST(FlowchartStep, PreviousFirstAndByIndex) {
   EXPECT_EQ(b.s.document.current, &b.p1);
   EXPECT_EQ(PreviousPose(b.s.context), 0) << "only a branch block leads to P1";
   EXPECT_EQ(b.s.document.current, &b.p1);
-
   ASSERT_EQ(FirstPose(b.s.context), 1);
   EXPECT_EQ(b.s.document.current, &b.p0);
   b.start.next = &b.end;
   EXPECT_EQ(FirstPose(b.s.context), 0);
-
   // By index: only pose blocks, and the index is limited.
   EXPECT_EQ(MakeCurrentByIndex(b.s.context, 2), 0) << "the branch block";
   EXPECT_EQ(MakeCurrentByIndex(b.s.context, -1), 0);
@@ -89,7 +84,6 @@ TEST(FlowchartStep, PreviousFirstAndByIndex) {
   b.s.Add(BlockKind::Pose, 300, 300, u"P 9");
   ASSERT_EQ(MakeCurrentByIndex(b.s.context, 1000), 1);
   EXPECT_EQ(b.s.document.current, b.s.document.tail());
-
   EditingSession empty;
   EXPECT_EQ(MakeCurrentByIndex(empty.context, 0), 0);
 }
@@ -105,7 +99,6 @@ TEST(FlowchartSelection, ClearMarksChangedBlocksAndSelectAllSelectsEverything) {
   ClearBlockSelection(s.document);
   EXPECT_EQ(std::tuple(dragged.selFlags, banded.selFlags, selected.selFlags),
             std::tuple(kBlockRedraw, kBlockInBand, kBlockRedraw));
-
   banded.selFlags = kBlockSelected;
   SelectAllBlocks(s.context);
   EXPECT_EQ(banded.selFlags, kBlockSelected) << "already selected: no redraw needed";
@@ -129,7 +122,6 @@ TEST(FlowchartPoseSettings, OverrideScalesPoseTimesAndInterpWaitCommands) {
   b.s.state.overridePercent = 999;
   ApplyPlaybackOverride(b.s.context);
   EXPECT_EQ(b.p2.time, 65535);
-
   // Interpolation waits: set on the selected poses, toggled on them and the current one.
   b.p1.selFlags = kBlockSelected;
   b.branch.selFlags = kBlockSelected;
@@ -152,7 +144,6 @@ TEST(FlowchartProperties, FirstSelectedBlockAndItsDialog) {
   EXPECT_EQ(std::tuple(PropertyDialogTemplate(b.branch), PropertyDialogTemplate(b.p2),
                        PropertyDialogTemplate(b.end)),
             std::tuple(183, 209, 0));
-
   FinishBlockProperties(b.s.context, b.p2, 0);
   EXPECT_EQ(b.s.undo.steps, 0);
   b.p2.time = 70;

@@ -31,7 +31,6 @@ TEST(FlowchartAdd, PosesFillNumberGapsAndBecomeCurrentOtherKindsGoBelowUnlinked)
   EXPECT_EQ(s.document.current, &pose);
   EXPECT_EQ(AddBlockCommand(s.context, BlockKind::Start), nullptr);
   EXPECT_TRUE(s.handed.empty());
-
   s.Add(BlockKind::Pose, 50, 150, u"P 2");
   s.state.insertionPoint = {300, 400};
   MotionBlock* gap = AddBlockCommand(s.context, BlockKind::Pose);
@@ -48,7 +47,6 @@ TEST(FlowchartAdd, NewBlockPositionBetweenPosesInANewColumnOrWithoutCurrent) {
   EditingSession s;
   EXPECT_EQ(std::tuple(NewBlockPosition(s.context).x, NewBlockPosition(s.context).y),
             std::tuple(50, 10));
-
   MotionBlock& pose = s.Add(BlockKind::Pose, 50, 50);
   MotionBlock& wait = s.Add(BlockKind::Wait, 50, 120);
   MotionBlock& next = s.Add(BlockKind::Pose, 50, 201);
@@ -57,13 +55,11 @@ TEST(FlowchartAdd, NewBlockPositionBetweenPosesInANewColumnOrWithoutCurrent) {
   BlockPosition at = NewBlockPosition(s.context);
   EXPECT_EQ(std::tuple(at.x, at.y), std::tuple(125, 125))
       << "three quarters across, halfway down to the next pose, truncated";
-
   // A block of the same height below would reach past the canvas bottom: a new column.
   s.state.canvasHeight = 100;
   wait.next = nullptr;
   at = NewBlockPosition(s.context);
   EXPECT_EQ(std::tuple(at.x, at.y), std::tuple(182, 10));
-
   // Without a current block the block still lands inside the canvas.
   s.document.current = nullptr;
   s.state.canvasHeight = 4096;
@@ -107,7 +103,6 @@ TEST(FlowchartSplit, AveragesValuesAndHalvesTheFollowingTime) {
   ASSERT_EQ(c.s.views.scrolls.size(), 1u);
   EXPECT_EQ(c.s.views.scrolls[0], std::make_pair(125, 100));
   EXPECT_EQ(c.s.undo.steps, 1);
-
   c.p1.time = 1;  // a following time of one becomes zero, the new pose gets one
   MotionBlock* second = SplitPose(c.s.context);
   ASSERT_NE(second, nullptr);
@@ -120,7 +115,6 @@ TEST(FlowchartSplit, BeforeAnEndOrAWaitOnlyCopiesBelowAndDuplicateCopiesTheCurre
   MotionBlock* duplicate = DuplicatePose(c.s.context);
   ASSERT_NE(duplicate, nullptr);
   EXPECT_EQ(std::tuple(duplicate->slots[0], duplicate->ypos, c.p1.time), std::tuple(10, 100, 50));
-
   c.p1.slots[0] = 400;
   c.p1.time = 40;
   c.p1.interpWait = true;
@@ -137,7 +131,6 @@ TEST(FlowchartSplit, BeforeAnEndOrAWaitOnlyCopiesBelowAndDuplicateCopiesTheCurre
   duplicate = DuplicatePose(c.s.context);
   ASSERT_NE(duplicate, nullptr);
   EXPECT_EQ(std::tuple(duplicate->interpWait, duplicate->time), std::tuple(true, 40));
-
   MotionBlock& wait = c.s.Add(BlockKind::Wait, 50, 400);
   wait.time = 80;
   c.p1.next = &wait;
@@ -148,7 +141,7 @@ TEST(FlowchartSplit, BeforeAnEndOrAWaitOnlyCopiesBelowAndDuplicateCopiesTheCurre
   EXPECT_EQ(DuplicatePose(c.s.context), nullptr);
 }
 
-TEST(FlowchartClipboard, CopyKeepsLinksAmongTheSelectionAndCutsTheRest) {
+TEST(FlowchartClipboard, CopyKeepsLinksAmongTheSelectionEachPasteLandsFurtherCutRemoves) {
   Chain c;
   MotionBlock& calc = c.s.Add(BlockKind::If, 200, 50);
   testing::Chain({&c.p0, &calc, &c.p1});
@@ -163,42 +156,25 @@ TEST(FlowchartClipboard, CopyKeepsLinksAmongTheSelectionAndCutsTheRest) {
       << "a selected Start block is not in the clipboard";
   EXPECT_EQ(std::tuple(clip.tail()->next, clip.tail()->branch), std::tuple(nullptr, nullptr));
   EXPECT_EQ(c.s.undo.steps, 0);
-
   PasteBlocks(c.s.context);
-  ASSERT_EQ(c.s.document.count(), 7);
-  EXPECT_EQ(c.s.document.At(5)->next, c.s.document.At(6));
-  EXPECT_TRUE(c.s.document.At(5)->Selected());
-  EXPECT_FALSE(c.p0.Selected());
-  EXPECT_TRUE(LinksStayInside(c.s.document));
-  EXPECT_EQ(c.s.undo.steps, 1);
-}
-
-TEST(FlowchartClipboard, EachPasteLandsAnotherFifthFurther) {
-  EditingSession s;
-  MotionBlock& block = s.Add(BlockKind::Calc, 100, 200);
-  block.selFlags = kBlockSelected;
-  CopyBlocks(s.context);
-  PasteBlocks(s.context);
-  PasteBlocks(s.context);
-  ASSERT_EQ(s.document.count(), 3);
-  for (int i = 1; i <= 2; ++i) {
-    EXPECT_EQ(std::tuple(s.document.At(i)->xpos, s.document.At(i)->ypos, s.document.At(i)->rect[0]),
-              std::tuple(100 + 20 * i, 200 + 6 * i, 200 + 20 * i));
+  PasteBlocks(c.s.context);
+  ASSERT_EQ(c.s.document.count(), 9);
+  EXPECT_EQ(c.s.document.At(7)->next, c.s.document.At(8));
+  for (int i = 1; i <= 2; ++i) {  // each paste lands another fifth further
+    const MotionBlock& pasted = *c.s.document.At(3 + 2 * i);
+    EXPECT_EQ(std::tuple(pasted.xpos, pasted.ypos, pasted.rect[0]),
+              std::tuple(50 + 20 * i, 50 + 6 * i, 150 + 20 * i));
   }
-  EXPECT_FALSE(s.document.At(1)->Selected()) << "each paste clears the selection first";
-  s.state.blockClipboard.blocks.Clear();
-  PasteBlocks(s.context);
-  EXPECT_EQ(s.document.count(), 3);
-  EXPECT_EQ(s.undo.steps, 3) << "an empty paste still records";
-}
-
-TEST(FlowchartClipboard, CutRemovesTheCopiedBlocks) {
-  Chain c;
-  MotionBlock& calc = c.s.Add(BlockKind::Calc, 200, 50);
-  calc.selFlags = kBlockSelected;
+  EXPECT_FALSE(c.s.document.At(5)->Selected()) << "each paste clears the selection first";
+  EXPECT_TRUE(c.s.document.At(7)->Selected() && !c.p0.Selected());
+  EXPECT_TRUE(LinksStayInside(c.s.document));
+  EXPECT_EQ(c.s.undo.steps, 2);
   CutBlocks(c.s.context);
-  EXPECT_EQ(c.s.state.blockClipboard.blocks.count(), 1);
-  EXPECT_EQ(c.s.document.IndexOf(&calc), -1);
+  EXPECT_EQ(std::tuple(c.s.document.count(), clip.count()), std::tuple(7, 2));
+  c.s.state.blockClipboard.blocks.Clear();
+  PasteBlocks(c.s.context);
+  EXPECT_EQ(std::tuple(c.s.document.count(), c.s.undo.steps), std::tuple(7, 4))
+      << "an empty paste still records";
 }
 
 TEST(FlowchartDelete, BridgesTheChainAndNeverLeavesDanglingArrows) {
@@ -232,7 +208,6 @@ TEST(FlowchartDelete, NothingSelectedDeletesTheCurrentPoseUnlessItIsTheOnlyOne) 
   ASSERT_EQ(c.s.handed.size(), 1u);
   EXPECT_EQ(c.s.handed[0].second, 40) << "made current with its own time";
   EXPECT_EQ(c.s.undo.steps, 1);
-
   DeleteBlocks(c.s.context);
   EXPECT_EQ(c.s.document.count(), 3) << "the last pose stays";
   EXPECT_EQ(c.s.undo.steps, 1);
@@ -266,7 +241,6 @@ TEST(FlowchartDelete, SelectAllLeavesTheCurrentBlockAndEveryStart) {
             std::tuple(&c.start, &c.p1, &second));
   EXPECT_EQ(std::tuple(c.start.next, c.p1.next), std::tuple(&c.p1, nullptr));
   EXPECT_FALSE(c.start.Selected());
-
   // Without a current pose one pose still survives.
   c.s.document.current = nullptr;
   c.s.Add(BlockKind::Pose, 300, 300);
@@ -306,11 +280,9 @@ TEST(FlowchartImport, LeavesOutStartAndEndMovesAndSelects) {
   EXPECT_TRUE(pose->Selected() && branch->Selected());
   EXPECT_FALSE(c.p0.Selected());
   EXPECT_EQ(c.s.undo.steps, 1);
-
   ASSERT_EQ(ImportMotion(c.s.context, dir / "other.KX4"), 1);
   EXPECT_EQ(c.s.document.At(6)->xpos, 174) << "every import moves the insertion point";
   EXPECT_FALSE(pose->Selected());
-
   // An unreadable file is reported and changes nothing.
   EXPECT_EQ(ImportMotion(c.s.context, dir / "missing.KX4"), 0);
   EXPECT_EQ(std::tuple(c.s.document.count(), c.s.undo.steps), std::tuple(8, 2));

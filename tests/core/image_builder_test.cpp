@@ -102,7 +102,6 @@ TEST_F(ImageBuilderTest, CalledMotionFollowsTheCallIsLinkedAndProgressIsShown) {
   const auto image = BuildMotionImage(context, u"main.KX4", u"", 100, 0, copyList);
   ASSERT_TRUE(image.has_value());
   EXPECT_TRUE(prompter.Calls().empty());
-
   const Bytes mainAlone = CompiledAlone(dir / "main.KX4", 0);
   const auto subAddress = static_cast<std::uint32_t>(mainAlone.size());
   const Bytes main = CompiledAlone(dir / "main.KX4", 0, {{u"sub.KX4", subAddress}});
@@ -110,7 +109,6 @@ TEST_F(ImageBuilderTest, CalledMotionFollowsTheCallIsLinkedAndProgressIsShown) {
   EXPECT_EQ(image->bytes, main + sub);
   // The call of the subroutine block (after the Start block and the code-address write).
   EXPECT_EQ(Bytes(image->bytes.begin() + 16, image->bytes.begin() + 21), Op(0x82, subAddress));
-
   EXPECT_EQ(Entries(copyList),
             (std::vector<std::pair<std::u16string, int>>{
                 {u"main.KX4", 1}, {u"sub.KX4", 0}, {u"voice.wav", 2}, {u"data.bin", 3}}));
@@ -168,7 +166,6 @@ TEST_F(ImageBuilderTest, MissingCalledMotionReturnsAtOnce) {
   ASSERT_EQ(prompter.Calls().size(), 1u);
   EXPECT_EQ(prompter.Calls()[0].text,
             Format(LoadText(TextId::kFmtMsgCannotOpenFile), u"missing.KX4"));
-
   const auto stub = static_cast<std::uint32_t>(CompiledAlone(dir / "main.KX4", 0).size());
   EXPECT_EQ(image->bytes[stub], 0x83);
   EXPECT_EQ(Bytes(image->bytes.begin() + 16, image->bytes.begin() + 21), Op(0x82, stub));
@@ -189,7 +186,6 @@ TEST_F(ImageBuilderTest, MainMotionThatCannotBeUsedGivesNoImage) {
   ASSERT_EQ(prompter.Calls().size(), 1u);
   EXPECT_EQ(prompter.Calls()[0].text,
             Format(LoadText(TextId::kFmtMsgCannotBinarize), u"empty.KX4"));
-
   cpu.startupMotion = u"none.KX4";
   EXPECT_FALSE(BuildStartupImage(context, copyList).has_value());
 }
@@ -234,7 +230,6 @@ TEST(ImageFiles, WriteReplacesAndFoldersAreCreated) {
   ASSERT_TRUE(WriteImageFile(dir / "STARTUP.BIN", B({1})));
   EXPECT_EQ(testing::ReadBytes(dir / "STARTUP.BIN"), "\x01");
   EXPECT_FALSE(WriteImageFile(dir / "no" / "such" / "x.BIN", bytes));
-
   EXPECT_TRUE(CreateFolders(dir / "a" / "b" / "c"));
   EXPECT_TRUE(std::filesystem::is_directory(dir / "a" / "b" / "c"));
   testing::WriteBytes(dir / "file", "x");

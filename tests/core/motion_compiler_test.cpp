@@ -62,7 +62,6 @@ TEST(MotionCompilerFlow, StartAlwaysJumpsThenEnds) {
   MotionBlock& end = AddBlock(document, BlockKind::End);
   start.next = &end;
   EXPECT_EQ(Compile(document), Op(0x81, 6) + B({0x83, 0x83}));
-
   start.next = nullptr;
   EXPECT_EQ(Compile(document), B({0x83, 0x83, 0x83}));
   MotionDocument other;
@@ -80,7 +79,6 @@ TEST(MotionCompilerFlow, LinksFallThroughOnlyToTheFollowingBlock) {
   first.time = 255;  // the longest short wait
   second.time = 256;
   EXPECT_EQ(Compile(document), kFramedStart + B({0x88, 0xFF, 0x89, 0x00, 0x01, 0x83}));
-
   second.next = &first;  // backwards: a jump
   first.next = nullptr;  // none: end
   EXPECT_EQ(Compile(document),
@@ -145,7 +143,6 @@ TEST(MotionCompilerPose, ServoMaskZeroesTheChannelsCompanionsOnly) {
     sliders[slider].flags2 = static_cast<std::uint32_t>(flags2);
     sliders[slider].channel = channel;
   }
-
   MotionDocument document;
   MotionBlock& pose = Framed(document, BlockKind::Pose);
   pose.interpWait = true;
@@ -330,7 +327,6 @@ TEST(MotionCompilerCalls, CancelTestsTheCancelBitsAndCallsItsSubroutine) {
   cancel.noFile = true;
   EXPECT_EQ(Compile(document, options), kFramedStart + test + Op(0xE0, 39) + B({0x83, 0x83}));
   EXPECT_EQ(list.calls.size(), 1u);
-
   cancel.next = nullptr;  // goes to the end address: the Start block's end instruction
   EXPECT_EQ(Compile(document, options), kFramedStart + test + Op(0xE0, 5) + B({0x83, 0x83}));
 }
@@ -340,14 +336,12 @@ TEST(MotionCompilerCalls, TooLongFileNamesAreRefusedNamingTheFile) {
   MotionBlock& file = Framed(document, BlockKind::FileRead);
   testing::RecordingPrompter prompter;
   const CompileOptions options{.prompter = &prompter};
-
   file.fileName = std::u16string(254, u'a');
   EXPECT_EQ(Compile(document, options).at(11), 255);  // the name and its zero
   file.fileName = std::u16string(255, u'b');
   EXPECT_FALSE(CompileMotion(document, options).has_value());
   ASSERT_EQ(prompter.Calls().size(), 1u);
   EXPECT_NE(prompter.Calls()[0].text.find(file.fileName), std::u16string::npos);
-
   // 128 double-byte characters are 256 bytes on the board.
   MotionDocument sounds;
   MotionBlock& sound = Framed(sounds, BlockKind::Sound);
@@ -366,7 +360,6 @@ TEST(MotionCompilerRanges, BlockRangesGoToTheEditedMotion) {
   start.next = &wait;
   change.next = &wait;
   wait.next = nullptr;
-
   MotionDocument edited;
   for (int i = 0; i < 5; ++i) {  // longer than the compiled motion: the last keeps its range
     AddBlock(edited, BlockKind::Pose).fileStart = 999;

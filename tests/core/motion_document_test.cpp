@@ -52,19 +52,16 @@ TEST(BlockFactory, FreshBlocksTakeTheBasePoseAndKindDefaults) {
   EXPECT_EQ(std::tuple(wait.slots[3], wait.slots[4], wait.servoEnableMask),
             std::tuple(-700, 0, 0x5u))
       << "every fresh block carries the base pose";
-
   MotionBlock& pad = AddBlock(document, BlockKind::PadIf, {0, 0}, base);
   EXPECT_EQ(std::tuple(pad.name, pad.varAddr, pad.useConst, pad.bluearrow, pad.redarrow),
             std::tuple(u"IF", 0x0EE4, 1u, 16, 46));
   EXPECT_TRUE(AddBlock(document, BlockKind::Cancel, {0, 0}, base).noFile);
-
   BasePoseTable none = base;
   none.current = 36;
   MotionBlock& pose = AddBlock(document, BlockKind::Pose, {0, 0}, none);
   EXPECT_EQ(std::tuple(pose.slots[3], pose.servoEnableMask, pose.interpWait),
             std::tuple(0, 0u, false))
       << "no base pose chosen";
-
   MotionBlock copy = wait;
   copy.interpWait = true;
   MotionBlock& duplicate = CreateBlock(document, BlockKind::Pose, &copy, std::nullopt, base);

@@ -31,7 +31,6 @@ TEST_F(MotionFilesTest, SaveThenOpenRestoresTheMotionAndItsPose) {
   ASSERT_TRUE(SaveMotion(session, dir_ / "a.KX4", project_, &prompter_));
   EXPECT_EQ(session.path, TextFromPath(dir_ / "a.KX4"));
   EXPECT_EQ(session.recent.slots[0], u"a.KX4");
-
   MotionSession opened;
   ASSERT_TRUE(OpenMotion(opened, dir_ / "a.KX4", project_, &prompter_));
   ASSERT_NE(opened.document.current, nullptr);
@@ -39,7 +38,6 @@ TEST_F(MotionFilesTest, SaveThenOpenRestoresTheMotionAndItsPose) {
   ASSERT_TRUE(OpenMotion(opened, dir_ / "a.KX4", project_, &prompter_));
   EXPECT_EQ(opened.recent.slots[1], u"") << "opening the same file again keeps the list";
   EXPECT_TRUE(prompter_.Calls().empty());
-
   EXPECT_FALSE(OpenMotion(opened, dir_ / "missing.KX4", project_, &prompter_));
   EXPECT_EQ(opened.path, TextFromPath(dir_ / "a.KX4")) << "a failed open changes nothing";
 }

@@ -85,7 +85,6 @@ TEST(MotionWriterLayout, StartPoseEndFallsThroughThenJumpsToEndSectionAndEndBloc
   pose.slots[1] = -1;
   pose.slots[24] = 0xab;
   pose.slots[127] = 0x123;
-
   ExpectWrittenAsGolden(document, "motion_start_pose_end.kx4");
   EXPECT_EQ(std::make_tuple(start.fileStart, start.fileEnd, pose.fileEnd, end.fileEnd),
             std::make_tuple(44u, 142u, 1345u, 1497u));
@@ -112,7 +111,6 @@ TEST(MotionWriterLayout, BranchBlocksWriteRedJumpInsideAndBlueJumpAfterTheCalcul
   if3.next = &end;
   SetOperands(pad, BranchOp::kGreater, 2, 0x0EE4, 2, 0, 1, -2);
   pad.next = &if3;
-
   ExpectWrittenAsGolden(document, "motion_branches.kx4");
   EXPECT_EQ(pad.fileStart, 1301u);
 }
@@ -128,7 +126,6 @@ TEST(MotionWriterLayout, CalcBlocksSkipTheFirstOperandForAssignmentAndNot) {
   SetOperands(assign, CalcOp::kAssign, 2, 0x0F00, 2, 0x0F00, 1, -5);
   SetOperands(mod, CalcOp::kMod, 1, 0x0F01, 1, 0x0F04, 0, 7);
   SetOperands(negate, CalcOp::kNot, 2, 0x0F06, 2, 0x0F00, 1, 0x12345);
-
   ExpectWrittenAsGolden(document, "motion_calculations.kx4");
 }
 
@@ -148,7 +145,6 @@ TEST(MotionWriterLayout, FileSoundCommentWaitCancelInterpolationAndUnknownKinds)
   MotionBlock& odd = Add(document, BlockKind::Pose, u"X");
   odd.type = 20;
   odd.slots[0] = 1;
-
   sound.fileName = u"voice\\hello.wav";
   stopSound.noFile = true;
   stopSound.useConst = 1;
@@ -172,7 +168,6 @@ TEST(MotionWriterLayout, FileSoundCommentWaitCancelInterpolationAndUnknownKinds)
   interp.refAddr = 2;
   Chain({&sound, &stopSound, &call, &jump, &read, &write});
   Chain({&wait, &cancel, &plainCancel, &interp, &odd, &sound});  // unknown kinds get no jump
-
   // The unknown kind's section ends with one line break and no jump.
   EXPECT_EQ(Written(document), CoreGolden("motion_other_kinds.kx4"));
   EXPECT_EQ(std::tuple(odd.fileStart, odd.fileEnd), std::tuple(1734u, 1830u));
@@ -201,7 +196,6 @@ TEST(MotionWriterPose, PollingLoopJumpsToItsOwnWaitAndSwitchedCompanionsGoToServ
   pose.time = 40;
   pose.poseConst = 123456;
   pose.servoEnableMask = (std::uint64_t{1} << 3) | (std::uint64_t{1} << 40);
-
   // The companions of channel 3 are 0 among the targets and go to servoenable lines.
   const std::string text = Written(document, sliders);
   EXPECT_EQ(text, CoreGolden("motion_servo_companions.kx4"));
@@ -234,16 +228,13 @@ TEST(MotionWriterLinks, StartBlockStandsInForTheStartBlocksNextWhileWriting) {
   MotionBlock& second = Add(document, BlockKind::Pose, u"P 2");
   MotionBlock& end = AddEnd(document, 200);
   Chain({&start, &first, &second, &end});
-
   std::string text = BuildMotionFileText(document, SliderTable{}, 100, &second);
   EXPECT_EQ(SectionText(text, start), kStartHead + JumpLine(second.fileStart) + "\r\n\r\n");
   EXPECT_EQ(start.next, &first);
-
   text = BuildMotionFileText(document, SliderTable{}, 100, &end);
   const std::uint32_t endSection = static_cast<std::uint32_t>(text.size()) - 31;
   EXPECT_NE(SectionText(text, start).find(JumpLine(endSection) + JumpLine(end.fileStart)),
             std::string::npos);
-
   text = BuildMotionFileText(document, SliderTable{}, 100, &first);
   EXPECT_EQ(SectionText(text, start).find("<jump"), std::string::npos);
 }
@@ -254,7 +245,6 @@ TEST(MotionWriterText, CommentIsCutAt255BytesWithoutSplittingACharacterOrALineBr
   wide.comment = std::u16string(128, u'あ');  // 256 bytes in the code page
   MotionBlock& breakAtCut = Add(document, BlockKind::Comment, u"C");
   breakAtCut.comment = std::u16string(254, u'a') + u"\r\nb";
-
   const std::string text = Written(document);
   std::string wideBytes;
   for (int i = 0; i < 127; ++i) {
@@ -282,7 +272,6 @@ TEST(MotionWriterFile, ReplacesTheOldFileOrOnFailureLeavesIt) {
   }
   EXPECT_EQ(ReadBytes(dir / "m.KX4"), "old");
   EXPECT_EQ(ReadBytes(dir / "taken.KX4" / "inside"), "x");
-
   ASSERT_TRUE(WriteMotionFile(dir / "m.KX4", document, SliderTable{}, 100, nullptr));
   EXPECT_EQ(ReadBytes(dir / "m.KX4"), Written(document));
   // No temporary file left behind.

@@ -54,7 +54,6 @@ TEST_F(UndoFixture, UndoAndRedoWalkTheStepsAndANewEditDropsTheRedoBranch) {
   history.Redo();
   EXPECT_EQ(document.count(), 3);
   EXPECT_EQ(flags.load() & SystemFlag::kModified, 0u);
-
   SetSlot0(100);
   SetSlot0(200);
   ASSERT_EQ(views.titles.size(), 1u) << "the first edit marks the title, once";
@@ -68,7 +67,6 @@ TEST_F(UndoFixture, UndoAndRedoWalkTheStepsAndANewEditDropsTheRedoBranch) {
   history.Redo();
   EXPECT_EQ(document.current->slots[0], 200);
   EXPECT_NE(flags.load() & SystemFlag::kModified, 0u) << "undo leaves the modified bit alone";
-
   history.Undo();
   SetSlot0(300);
   EXPECT_FALSE(history.CanRedo());

@@ -31,7 +31,6 @@ LoadedProject MakeProject() {
   sliders[kPercent].decimals = 0;
   sliders[kPercent].flags2 = SliderFlag2::kAbsolute;
   sliders[kNotInBase].axisName = u"Tail";
-
   BasePose& base = project.basePoses.entries[0];
   base.registered = true;
   base.axisEnable[kDecimal] = base.axisEnable[kHex] = true;
