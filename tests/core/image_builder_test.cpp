@@ -188,6 +188,14 @@ TEST_F(ImageBuilderTest, MainMotionThatCannotBeUsedGivesNoImage) {
             Format(LoadText(TextId::kFmtMsgCannotBinarize), u"empty.KX4"));
   cpu.startupMotion = u"none.KX4";
   EXPECT_FALSE(BuildStartupImage(context, copyList).has_value());
+  // A too long file name leaves the motion out.
+  prompter.Clear();
+  WriteChain(dir.Path(), "main.KX4",
+             {Block(BlockKind::Sound, std::u16string(255, u'x')),
+              Block(BlockKind::SubRoutine, u"sub.KX4")});
+  EXPECT_FALSE(BuildMotionImage(context, u"main.KX4", u"", 100, 0, copyList).has_value());
+  ASSERT_EQ(prompter.Calls().size(), 2u);
+  EXPECT_EQ(prompter.Calls()[1].text, Format(LoadText(TextId::kFmtMsgCannotBinarize), u"main.KX4"));
 }
 
 TEST_F(ImageBuilderTest, NamesMatchWithoutLetterCaseAndRecursionIsOneEntry) {
@@ -212,15 +220,6 @@ TEST_F(ImageBuilderTest, OverrideScalesEveryMotionAndFullPathsNeedNoProjectFolde
   ASSERT_TRUE(image.has_value());
   // Time 40 at 150 % is 60, after the Start block, queue wait and target write.
   EXPECT_EQ(image->bytes[6 + 25 + 261 + 6], 60);
-}
-
-TEST_F(ImageBuilderTest, TooLongFileNameLeavesTheMotionOut) {
-  WriteChain(dir.Path(), "main.KX4",
-             {Block(BlockKind::Sound, std::u16string(255, u'x')),
-              Block(BlockKind::SubRoutine, u"sub.KX4")});
-  EXPECT_FALSE(BuildMotionImage(context, u"main.KX4", u"", 100, 0, copyList).has_value());
-  ASSERT_EQ(prompter.Calls().size(), 2u);
-  EXPECT_EQ(prompter.Calls()[1].text, Format(LoadText(TextId::kFmtMsgCannotBinarize), u"main.KX4"));
 }
 
 TEST(ImageFiles, WriteReplacesAndFoldersAreCreated) {

@@ -12,25 +12,6 @@
 namespace gestalon::core {
 namespace {
 
-TEST(MotionDocument, ListOrderLinksAndRemoval) {
-  MotionDocument document;
-  MotionBlock& a = document.Append({});
-  MotionBlock& b = document.Append({});
-  MotionBlock& c = document.Append({});
-  document.current = &b;
-  document.Remove(&b);
-  EXPECT_EQ(std::tuple(document.count(), a.nextInList, c.prev), std::tuple(2, &c, &a));
-  EXPECT_EQ(document.current, nullptr);
-  EXPECT_EQ(std::tuple(document.IndexOf(&c), document.At(1), document.At(2)),
-            std::tuple(1, &c, nullptr));
-  // Moving the document keeps the blocks where they are.
-  MotionDocument moved = std::move(document);
-  EXPECT_EQ(moved.head(), &a);
-  moved.Remove(&a);
-  moved.Remove(&c);
-  EXPECT_EQ(std::tuple(moved.head(), moved.tail()), std::tuple(nullptr, nullptr));
-}
-
 BasePoseTable OneBasePose() {
   BasePoseTable table;
   table.current = 1;

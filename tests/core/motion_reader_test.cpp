@@ -102,26 +102,20 @@ TEST(MotionReaderLinks, ProvisionalLinksFromJumpsBeforeAnyBlockAreIgnored) {
   EXPECT_EQ(std::tuple(doc.head()->next, doc.head()->branch), std::tuple(nullptr, nullptr));
 }
 
-TEST(MotionReaderPose, FewerThan128SlotValuesSetOnlyTheLeadingSlots) {
+TEST(MotionReaderPose, SlotValuesTimeAndTheInterpWaitFromTheQueuedPosesTest) {
   const MotionDocument doc = Read(
       "<vavid><block type=\"0\"/></vavid><mem_w size=\"2\" adr=\"0x0a04\">\r\n\t0x0011,0x0022,"
       "\r\n</mem_w><mem_w size=\"2\" adr=\"0x0b00\">0x0040,0x0050</mem_w>"
-      "<mem_w size=\"1\" adr=\"0x0aff\">1,2,3</mem_w>");
-  ASSERT_EQ(doc.count(), 1);
-  const MotionBlock& b = *doc.head();
-  EXPECT_EQ(std::tuple(b.slots[1], b.slots[2], b.slots[3], b.slots[4]),
-            std::tuple(0, 0x11, 0x22, 0));
-  EXPECT_EQ(b.slots[127], 1) << "0x0AFF is still slot 127";
-  EXPECT_EQ(b.time, 2) << "the address after 0x0AFF is the time";
-}
-
-TEST(MotionReaderPose, InterpWaitComesFromTheQueuedPosesTest) {
-  const MotionDocument doc = Read(
-      "<vavid><block type=\"0\"/></vavid><mem_r size=\"2\" adr=\"0x0b42\"/>"
-      "<mem_r size=\"1\" adr=\"0x0b43\"/>"
+      "<mem_w size=\"1\" adr=\"0x0aff\">1,2,3</mem_w><mem_r size=\"2\" adr=\"0x0b42\"/>"
       "<vavid><block type=\"0\"/></vavid><calc><mem_r size=\"1\" adr=\"0x0B42\"/></calc>"
       "<vavid><block type=\"1\"/></vavid><calc><mem_r size=\"1\" adr=\"0x0b42\"/></calc>");
   ASSERT_EQ(doc.count(), 3);
+  const MotionBlock& b = *doc.head();
+  EXPECT_EQ(std::tuple(b.slots[1], b.slots[2], b.slots[3], b.slots[4]),
+            std::tuple(0, 0x11, 0x22, 0))
+      << "fewer than 128 values set only the leading slots";
+  EXPECT_EQ(b.slots[127], 1) << "0x0AFF is still slot 127";
+  EXPECT_EQ(b.time, 2) << "the address after 0x0AFF is the time";
   EXPECT_EQ(std::tuple(doc.At(0)->interpWait, doc.At(1)->interpWait, doc.At(2)->interpWait),
             std::tuple(true, false, true))
       << "only pose blocks";

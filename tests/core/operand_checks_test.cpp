@@ -9,33 +9,6 @@
 namespace gestalon::core {
 namespace {
 
-TEST(OperandChecks, FullWidthNumberCharactersBecomeAscii) {
-  const struct {
-    std::u16string_view typed;
-    std::u16string_view normal;
-  } cases[] = {
-      {u"０Ｘ９ＡＦ", u"0X9AF"},
-      {u"ｇ－＋．　", u"ｇ－＋．　"},  // not digits, a-f or x: kept as typed
-  };
-  for (const auto& c : cases) {
-    EXPECT_EQ(NormalizeFullWidthNumber(c.typed), c.normal) << ToUtf8(c.typed);
-  }
-}
-
-TEST(OperandChecks, ConstantTextClassification) {
-  using enum ConstantTextKind;
-  const struct {
-    std::u16string_view text;
-    ConstantTextKind kind;
-  } cases[] = {
-      {u"0x1f -", kHexadecimal}, {u"0xFF", kInvalid}, {u"0x", kInvalid},      {u" +1.5", kDecimal},
-      {u"", kDecimal},           {u"12a", kInvalid},  {u"0x1", kHexadecimal},
-  };
-  for (const auto& c : cases) {
-    EXPECT_EQ(ClassifyConstantText(c.text), c.kind) << ToUtf8(c.text);
-  }
-}
-
 TEST(OperandChecks, ConstantMustBeANumberThatFitsTheFirstVariable) {
   const std::u16string notNumber = LoadText(TextId::kMsgConstNotNumber);
   const std::u16string over1 = LoadText(TextId::kMsgConstOver1Byte);
@@ -48,7 +21,11 @@ TEST(OperandChecks, ConstantMustBeANumberThatFitsTheFirstVariable) {
   } cases[] = {
       {u"0x1f -", 2, {}, 31},  // the digits end at the first other character
       {u"0xFF", 1, notNumber, 0},
-      {u"１２", 2, {}, 12},
+      {u"0x1", 1, {}, 1},
+      {u"0x", 1, notNumber, 0},
+      {u"12a", 1, notNumber, 0},
+      {u"０ｘ１ｆ", 1, {}, 31},  // full-width digits, x and a-f count as ASCII
+      {u"０Ｘ１", 1, notNumber, 0},
       {u"255", 1, {}, 255},
       {u"-128", 1, {}, -128},
       {u"256", 1, over1, 0},

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <tuple>
 #include <vector>
 
 #include "motion/block_factory.h"
@@ -89,44 +90,34 @@ TEST_F(UndoFixture, UndoRestoresTheCurrentPoseAndSendsIt) {
   sent.clear();
   history.Undo();
   // Making P 1 current recorded nothing: the step before the edit had P 0 current.
-  EXPECT_EQ(document.IndexOf(document.current), 1);
-  EXPECT_EQ(document.At(3)->slots[0], 555);
+  EXPECT_EQ(std::tuple(document.IndexOf(document.current), document.At(3)->slots[0]),
+            std::tuple(1, 555));
   ASSERT_FALSE(sent.empty());
   EXPECT_EQ(sent.back(), std::make_pair(0, 50));
   history.Redo();
   EXPECT_EQ(sent.back(), std::make_pair(600, 40));
 }
 
-TEST_F(UndoFixture, CycleLinksAndBranchesComeBack) {
+TEST_F(UndoFixture, CycleLinksBranchesAndChangedFieldsComeBack) {
   MotionBlock& branch = AddBlock(document, BlockKind::If, {200, 100}, project.basePoses);
   Block(1).next = &branch;  // pose -> if
   branch.next = &Block(0);  // if -> start: a cycle
   branch.branch = &branch;  // a branch onto itself
+  Block(2).comment = u"one";
   history.RecordUndo();
   branch.next = nullptr;
   branch.branch = &Block(2);
-  history.RecordUndo();
-  history.Undo();
-  MotionBlock& restored = Block(3);
-  EXPECT_EQ(Block(0).next, &Block(1));
-  EXPECT_EQ(Block(1).next, &restored);
-  EXPECT_EQ(restored.next, &Block(0));
-  EXPECT_EQ(restored.branch, &restored);
-  history.Redo();
-  EXPECT_EQ(Block(3).branch, &Block(2));
-}
-
-TEST_F(UndoFixture, ChangedFieldsAreNeverSharedWithOlderSnapshots) {
-  // Each change touches a field the pose operations do not: a shared (stale) copy would restore
-  // the wrong value.
-  Block(2).comment = u"one";
-  history.RecordUndo();
+  // Fields the pose operations do not touch: a shared (stale) copy would restore the wrong value.
   Block(2).comment = u"two";
   Block(0).xpos = 77;
   history.RecordUndo();
   history.Undo();
-  EXPECT_EQ(Block(2).comment, u"one");
-  EXPECT_EQ(Block(0).xpos, 50);
+  MotionBlock& restored = Block(3);
+  EXPECT_EQ(std::tuple(Block(0).next, Block(1).next), std::tuple(&Block(1), &restored));
+  EXPECT_EQ(std::tuple(restored.next, restored.branch), std::tuple(&Block(0), &restored));
+  EXPECT_EQ(std::tuple(Block(2).comment, Block(0).xpos), std::tuple(u"one", 50));
+  history.Redo();
+  EXPECT_EQ(Block(3).branch, &Block(2));
 }
 
 TEST_F(UndoFixture, UnchangedBlocksAreShared) {
