@@ -14,7 +14,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-TEST(BlockFileChecks, StatusTextsFollowTheFileInTheProjectFolder) {
+TEST(BlockFileChecks, StatusTextsFollowTheFileAndZeroFilledFilesHaveTheTypedSize) {
   testing::TempDir dir;
   fs::create_directory(dir / "sub");
   testing::WriteBytes(dir / "sub" / "DATA.LOG", "12345");
@@ -37,19 +37,14 @@ TEST(BlockFileChecks, StatusTextsFollowTheFileInTheProjectFolder) {
     EXPECT_EQ(CalledFileStatus(folder, c.name), c.called);
     EXPECT_EQ(DataFileStatus(folder, c.name), c.data);
   }
-}
-
-TEST(BlockFileChecks, CreatesZeroFilledFilesOfTheTypedSize) {
-  testing::TempDir dir;
   testing::WriteBytes(dir / "OLD.LOG", "previous contents");
-  const std::u16string folder = TextFromPath(dir.Path() / "");
-  struct Case {
+  struct Created {
     std::u16string name;
     std::u16string sizeText;
     bool created;
     std::string contents;  // of the file afterwards
   };
-  const Case cases[] = {
+  const Created created[] = {
       {u"NEW.LOG", u"8", true, std::string(8, '\0')},
       {u"NEGATIVE.LOG", u"-3", true, ""},
       {u"BIG.LOG", u"5000", true, std::string(5000, '\0')},
@@ -57,7 +52,7 @@ TEST(BlockFileChecks, CreatesZeroFilledFilesOfTheTypedSize) {
       {u"nofolder/X.LOG", u"8", false, ""},
       {u"", u"8", false, ""},
   };
-  for (const Case& c : cases) {
+  for (const Created& c : created) {
     SCOPED_TRACE(fs::path(c.name).string());
     EXPECT_EQ(CreateZeroFilledFile(folder, c.name, CreateFileSizeFromField(c.sizeText)), c.created);
     if (c.created) {
@@ -65,7 +60,7 @@ TEST(BlockFileChecks, CreatesZeroFilledFilesOfTheTypedSize) {
     }
   }
   // Nothing but the files made is left behind (no temporary files).
-  EXPECT_EQ(std::distance(fs::directory_iterator(dir.Path()), fs::directory_iterator()), 4);
+  EXPECT_EQ(std::distance(fs::directory_iterator(dir.Path()), fs::directory_iterator()), 6);
 }
 
 }  // namespace

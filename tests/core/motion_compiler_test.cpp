@@ -273,18 +273,23 @@ TEST(MotionCompilerCalls, SubroutineRecordsItsBlockAndCallsTheListedAddress) {
   EXPECT_EQ(list.calls[0], std::make_pair(std::u16string(u"wave.KX4"), 0));
 }
 
-TEST(MotionCompilerCalls, SoundWaitsForThePoseUnlessToldNot) {
+TEST(MotionCompilerCalls, SoundWaitsForThePoseUnlessToldNotAndTooLongNamesAreRefused) {
   MotionDocument document;
   MotionBlock& sound = Framed(document, BlockKind::Sound);
   sound.fileName = u"声.wav";
   FakeCompileList list;
-  const CompileOptions options{.compileList = &list};
+  testing::RecordingPrompter prompter;
+  const CompileOptions options{.compileList = &list, .prompter = &prompter};
   const Bytes name = B({0x90, 0xBA, '.', 'w', 'a', 'v', 0});
   const Bytes play = Mem(0x0400, name) + Mem(0x01E0, B({1}));
   EXPECT_EQ(Compile(document, options), kFramedStart + Op(0x8C, 0x0B43) + play + B({0x83}));
   sound.useConst = 1;
   EXPECT_EQ(Compile(document, options), kFramedStart + play + B({0x83}));
   EXPECT_EQ(list.calls.at(0), std::make_pair(std::u16string(u"声.wav"), 2));
+  sound.fileName = std::u16string(128, u'声');  // 256 bytes on the board
+  EXPECT_FALSE(CompileMotion(document, options).has_value());
+  ASSERT_EQ(prompter.Calls().size(), 1u);
+  EXPECT_NE(prompter.Calls()[0].text.find(sound.fileName), std::u16string::npos);
   // Stopping the sound sends an empty name and lists no file.
   sound.noFile = true;
   list.calls.clear();
@@ -306,8 +311,11 @@ TEST(MotionCompilerCalls, FileReadAndWrite) {
               kFramedStart +
                   Mem(0x0400, B({'d', 'a', 't', 'a', '\\', 'a', '.', 'b', 'i', 'n', 0})) +
                   Mem(0x01D8, L(0x0F20)) + Mem(0x01D0, B({command})) + B({0x83}));
-    ASSERT_EQ(list.calls.size(), 1u);
-    EXPECT_EQ(list.calls[0], std::make_pair(std::u16string(u"data\\a.bin"), 3));
+    EXPECT_EQ(list.calls, (std::vector{std::make_pair(std::u16string(u"data\\a.bin"), 3)}));
+    file.fileName = std::u16string(254, u'a');
+    EXPECT_EQ(Compile(document, options).at(11), 255);  // the longest name and its zero
+    file.fileName = std::u16string(255, u'b');
+    EXPECT_FALSE(CompileMotion(document, options).has_value());
   }
 }
 
@@ -329,26 +337,6 @@ TEST(MotionCompilerCalls, CancelTestsTheCancelBitsAndCallsItsSubroutine) {
   EXPECT_EQ(list.calls.size(), 1u);
   cancel.next = nullptr;  // goes to the end address: the Start block's end instruction
   EXPECT_EQ(Compile(document, options), kFramedStart + test + Op(0xE0, 5) + B({0x83, 0x83}));
-}
-
-TEST(MotionCompilerCalls, TooLongFileNamesAreRefusedNamingTheFile) {
-  MotionDocument document;
-  MotionBlock& file = Framed(document, BlockKind::FileRead);
-  testing::RecordingPrompter prompter;
-  const CompileOptions options{.prompter = &prompter};
-  file.fileName = std::u16string(254, u'a');
-  EXPECT_EQ(Compile(document, options).at(11), 255);  // the name and its zero
-  file.fileName = std::u16string(255, u'b');
-  EXPECT_FALSE(CompileMotion(document, options).has_value());
-  ASSERT_EQ(prompter.Calls().size(), 1u);
-  EXPECT_NE(prompter.Calls()[0].text.find(file.fileName), std::u16string::npos);
-  // 128 double-byte characters are 256 bytes on the board.
-  MotionDocument sounds;
-  MotionBlock& sound = Framed(sounds, BlockKind::Sound);
-  sound.fileName = std::u16string(128, u'声');
-  EXPECT_FALSE(CompileMotion(sounds, options).has_value());
-  sound.noFile = true;  // the name is not sent
-  EXPECT_TRUE(CompileMotion(sounds, options).has_value());
 }
 
 TEST(MotionCompilerRanges, BlockRangesGoToTheEditedMotion) {

@@ -3,8 +3,6 @@
 
 #include "motion/block_factory.h"
 #include "motion/motion_files.h"
-#include "motion/motion_reader.h"
-#include "motion/motion_writer.h"
 #include "motion_block_setup.h"
 #include "platform/paths.h"
 #include "recording_ports.h"
@@ -24,7 +22,7 @@ class MotionFilesTest : public ::testing::Test {
   testing::RecordingPrompter prompter_;
 };
 
-TEST_F(MotionFilesTest, SaveThenOpenRestoresTheMotionAndItsPose) {
+TEST_F(MotionFilesTest, SaveThenOpenRestoresTheMotionAndItsPoseFailuresChangeNothing) {
   MotionSession session;
   NewMotion(session.document, project_.basePoses);
   session.document.At(1)->time = 99;
@@ -40,23 +38,22 @@ TEST_F(MotionFilesTest, SaveThenOpenRestoresTheMotionAndItsPose) {
   EXPECT_TRUE(prompter_.Calls().empty());
   EXPECT_FALSE(OpenMotion(opened, dir_ / "missing.KX4", project_, &prompter_));
   EXPECT_EQ(opened.path, TextFromPath(dir_ / "a.KX4")) << "a failed open changes nothing";
-}
-
-TEST_F(MotionFilesTest, FailedSaveIsReportedAndKeepsThePathAndTheOldFile) {
-  MotionSession session;
-  NewMotion(session.document, project_.basePoses);
-  session.path = u"previous";
+  // A file without blocks opens as a new motion.
+  testing::WriteBytes(dir_ / "empty.KX4", "<vavid>\r\n\t<format data=\"2\"/>\r\n</vavid>\r\n");
+  ASSERT_TRUE(OpenMotion(opened, dir_ / "empty.KX4", project_, &prompter_));
+  EXPECT_EQ(opened.document.count(), 3);
+  EXPECT_TRUE(opened.document.current->Is(BlockKind::Pose));
+  // A failed save is reported and keeps the path and the list.
   const auto target = dir_ / "no_folder" / "a.KX4";
-  EXPECT_FALSE(SaveMotion(session, target, project_, &prompter_));
+  EXPECT_FALSE(SaveMotion(opened, target, project_, &prompter_));
   ASSERT_EQ(prompter_.Calls().size(), 1u);
   EXPECT_EQ(prompter_.Calls()[0].text,
             Format(LoadText(TextId::kMsgMotionSaveFailed), TextFromPath(target)));
-  EXPECT_EQ(session.path, u"previous");
-  EXPECT_TRUE(session.recent.slots[0].empty());
+  EXPECT_EQ(opened.path, TextFromPath(dir_ / "empty.KX4"));
+  EXPECT_EQ(opened.recent.slots[2], u"");
 }
 
 TEST_F(MotionFilesTest, OpenedPoseFollowsTheLinksFromTheStart) {
-  const SliderTable sliders;
   MotionDocument d;
   const BasePoseTable base;
   MotionBlock& start = AddBlock(d, BlockKind::Start, {0, 0}, base);
@@ -67,21 +64,11 @@ TEST_F(MotionFilesTest, OpenedPoseFollowsTheLinksFromTheStart) {
   testing::Chain({&start, &c1, &c2, &reached});
   early.next = nullptr;
   EXPECT_EQ(ChooseOpenedPose(d), &reached);
-  for (const MotionBlock& b : d) {
-    EXPECT_FALSE(b.Selected());
-  }
+  EXPECT_FALSE(start.Selected() || c1.Selected() || c2.Selected());
   c2.next = &c1;  // the chain loops without a pose
   EXPECT_EQ(ChooseOpenedPose(d), &early);
   EXPECT_TRUE(c2.Selected());
   EXPECT_FALSE(reached.Selected());
-}
-
-TEST_F(MotionFilesTest, FileWithoutBlocksOpensAsNewMotion) {
-  testing::WriteBytes(dir_ / "empty.KX4", "<vavid>\r\n\t<format data=\"2\"/>\r\n</vavid>\r\n");
-  MotionSession session;
-  ASSERT_TRUE(OpenMotion(session, dir_ / "empty.KX4", project_, &prompter_));
-  EXPECT_EQ(session.document.count(), 3);
-  EXPECT_TRUE(session.document.current->Is(BlockKind::Pose));
 }
 
 }  // namespace
