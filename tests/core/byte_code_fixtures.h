@@ -23,34 +23,27 @@ inline Bytes B(std::initializer_list<int> values) {
   return bytes;
 }
 
-inline Bytes L(std::uint32_t value) {
-  return B({static_cast<int>(value & 0xFF), static_cast<int>((value >> 8) & 0xFF),
-            static_cast<int>((value >> 16) & 0xFF), static_cast<int>(value >> 24)});
+inline Bytes operator+(Bytes a, const Bytes& b) {
+  a.insert(a.end(), b.begin(), b.end());
+  return a;
 }
 
 inline Bytes W(std::uint16_t value) {
   return B({value & 0xFF, value >> 8});
 }
 
+inline Bytes L(std::uint32_t value) {
+  return W(static_cast<std::uint16_t>(value)) + W(static_cast<std::uint16_t>(value >> 16));
+}
+
 // An instruction with a 32-bit operand.
 inline Bytes Op(int opcode, std::uint32_t operand) {
-  Bytes bytes = B({opcode});
-  const Bytes tail = L(operand);
-  bytes.insert(bytes.end(), tail.begin(), tail.end());
-  return bytes;
+  return B({opcode}) + L(operand);
 }
 
 // A memory write: opcode, address, length, data.
 inline Bytes Mem(std::uint32_t address, const Bytes& data) {
-  Bytes bytes = Op(0x90, address);
-  bytes.push_back(static_cast<std::uint8_t>(data.size()));
-  bytes.insert(bytes.end(), data.begin(), data.end());
-  return bytes;
-}
-
-inline Bytes operator+(Bytes a, const Bytes& b) {
-  a.insert(a.end(), b.begin(), b.end());
-  return a;
+  return Op(0x90, address) + B({static_cast<int>(data.size())}) + data;
 }
 
 inline core::MotionBlock& AddBlock(core::MotionDocument& document, core::BlockKind kind) {

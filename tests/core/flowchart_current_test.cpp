@@ -133,7 +133,7 @@ TEST(FlowchartPoseSettings, OverrideScalesPoseTimesAndInterpWaitCommands) {
   EXPECT_EQ(b.s.undo.steps, 4);
 }
 
-TEST(FlowchartProperties, FirstSelectedBlockAndItsDialog) {
+TEST(FlowchartProperties, FirstSelectedBlockItsDialogAndANewMotion) {
   Branching b;
   EXPECT_EQ(BlockForProperties(b.s.context), nullptr);
   b.branch.selFlags = kBlockSelected;
@@ -153,11 +153,8 @@ TEST(FlowchartProperties, FirstSelectedBlockAndItsDialog) {
   FinishBlockProperties(b.s.context, b.branch, 1);
   EXPECT_EQ(b.s.document.current, &b.p2);
   EXPECT_EQ(b.s.undo.steps, 2);
-}
-
-TEST(FlowchartNewMotion, BuildsThreeBlocksAndHandsOverThePose) {
-  Branching b;
-  b.s.state.motionLayout.clientHeight = 500;
+  b.s.handed.clear();
+  b.s.state.motionLayout.clientHeight = 500;  // a new motion: three blocks, the pose handed over
   NewMotionCommand(b.s.context);
   ASSERT_EQ(b.s.document.count(), 3);
   EXPECT_EQ(b.s.document.At(2)->ypos, 464);
@@ -165,7 +162,7 @@ TEST(FlowchartNewMotion, BuildsThreeBlocksAndHandsOverThePose) {
   EXPECT_EQ(b.s.handed[0], std::make_pair(static_cast<const MotionBlock*>(b.s.document.current),
                                           std::uint16_t{18}));
   EXPECT_EQ(b.s.document.current, b.s.document.At(1));
-  EXPECT_EQ(b.s.undo.steps, 0);
+  EXPECT_EQ(b.s.undo.steps, 2);
 }
 
 }  // namespace

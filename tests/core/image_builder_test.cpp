@@ -198,7 +198,7 @@ TEST_F(ImageBuilderTest, MainMotionThatCannotBeUsedGivesNoImage) {
   EXPECT_EQ(prompter.Calls()[1].text, Format(LoadText(TextId::kFmtMsgCannotBinarize), u"main.KX4"));
 }
 
-TEST_F(ImageBuilderTest, NamesMatchWithoutLetterCaseAndRecursionIsOneEntry) {
+TEST_F(ImageBuilderTest, NamesMatchWithoutLetterCaseRecursionIsOneEntryAndTheOverrideScales) {
   WriteChain(dir.Path(), "main.KX4",
              {Block(BlockKind::SubRoutine, u"sub.KX4"), Block(BlockKind::SubRoutine, u"SUB.kx4"),
               Block(BlockKind::SubRoutine, u"MAIN.KX4")});
@@ -210,16 +210,14 @@ TEST_F(ImageBuilderTest, NamesMatchWithoutLetterCaseAndRecursionIsOneEntry) {
   EXPECT_EQ(Bytes(image->bytes.begin() + 31, image->bytes.begin() + 36), Op(0x82, subAddress));
   EXPECT_EQ(Bytes(image->bytes.begin() + 46, image->bytes.begin() + 51), Op(0x82, 0x40));
   EXPECT_EQ(copyList.entries.size(), 2u);
-}
-
-TEST_F(ImageBuilderTest, OverrideScalesEveryMotionAndFullPathsNeedNoProjectFolder) {
+  // The override scales every motion; a full path needs no project folder.
   const std::u16string mainPath = (dir / "main.KX4").u16string();
   context.projectFolder = dir / "elsewhere";
   WriteChain(dir.Path(), "main.KX4", {Block(BlockKind::Pose)});
-  const auto image = BuildMotionImage(context, mainPath, u"", 150, 0, copyList);
-  ASSERT_TRUE(image.has_value());
+  const auto scaled = BuildMotionImage(context, mainPath, u"", 150, 0, copyList);
+  ASSERT_TRUE(scaled.has_value());
   // Time 40 at 150 % is 60, after the Start block, queue wait and target write.
-  EXPECT_EQ(image->bytes[6 + 25 + 261 + 6], 60);
+  EXPECT_EQ(scaled->bytes[6 + 25 + 261 + 6], 60);
 }
 
 TEST(ImageFiles, WriteReplacesAndFoldersAreCreated) {

@@ -259,20 +259,6 @@ TEST(MotionCompilerBranch, ConstantsAreSignExtendedFromTheFirstVariablesSize) {
   }
 }
 
-TEST(MotionCompilerCalls, SubroutineRecordsItsBlockAndCallsTheListedAddress) {
-  MotionDocument document;
-  MotionBlock& sub = Framed(document, BlockKind::SubRoutine);
-  sub.fileName = u"wave.KX4";
-  sub.asJump = true;  // the same code either way
-  FakeCompileList list;
-  list.addresses[u"wave.KX4"] = 0x4321;
-  const CompileOptions options{.compileList = &list};
-  EXPECT_EQ(Compile(document, options),
-            kFramedStart + Mem(0x0FFC, L(6)) + Op(0x82, 0x4321) + B({0x83}));
-  ASSERT_EQ(list.calls.size(), 1u);
-  EXPECT_EQ(list.calls[0], std::make_pair(std::u16string(u"wave.KX4"), 0));
-}
-
 TEST(MotionCompilerCalls, SoundWaitsForThePoseUnlessToldNotAndTooLongNamesAreRefused) {
   MotionDocument document;
   MotionBlock& sound = Framed(document, BlockKind::Sound);
@@ -319,7 +305,7 @@ TEST(MotionCompilerCalls, FileReadAndWrite) {
   }
 }
 
-TEST(MotionCompilerCalls, CancelTestsTheCancelBitsAndCallsItsSubroutine) {
+TEST(MotionCompilerCalls, CancelTestsTheCancelBitsAndCallsItsSubroutineLikeASubroutineBlock) {
   MotionDocument document;
   MotionBlock& cancel = Framed(document, BlockKind::Cancel);
   cancel.fileName = u"stop.KX4";
@@ -331,10 +317,17 @@ TEST(MotionCompilerCalls, CancelTestsTheCancelBitsAndCallsItsSubroutine) {
   // The next block (End) follows the 48-byte cancel code at 6.
   EXPECT_EQ(Compile(document, options), kFramedStart + test + Op(0xE0, 54) + Mem(0x0FFC, L(6)) +
                                             Op(0x82, 0x0800) + B({0x83, 0x83}));
-  EXPECT_EQ(list.calls.size(), 1u);
+  EXPECT_EQ(list.calls, (std::vector{std::make_pair(std::u16string(u"stop.KX4"), 0)}));
+  // A subroutine block calls its motion the same way, whether as a call or as a jump.
+  MotionDocument subDocument;
+  MotionBlock& sub = Framed(subDocument, BlockKind::SubRoutine);
+  sub.fileName = u"stop.KX4";
+  sub.asJump = true;
+  EXPECT_EQ(Compile(subDocument, options),
+            kFramedStart + Mem(0x0FFC, L(6)) + Op(0x82, 0x0800) + B({0x83}));
   cancel.noFile = true;
   EXPECT_EQ(Compile(document, options), kFramedStart + test + Op(0xE0, 39) + B({0x83, 0x83}));
-  EXPECT_EQ(list.calls.size(), 1u);
+  EXPECT_EQ(list.calls.size(), 2u);
   cancel.next = nullptr;  // goes to the end address: the Start block's end instruction
   EXPECT_EQ(Compile(document, options), kFramedStart + test + Op(0xE0, 5) + B({0x83, 0x83}));
 }
