@@ -96,9 +96,7 @@ TEST(RecentMotions, RelativeToTheProjectOldestDroppedWhenFull) {
                     folder + u"m" + std::u16string(1, char16_t(u'A' + i)) + u".KX4");
   }
   EXPECT_EQ(recent.slots[0], u"mB.KX4") << "the 21st motion dropped the first";
-  const auto menu = RecentMotionMenu(recent);
-  ASSERT_EQ(menu.size(), 20u);
-  EXPECT_EQ(std::tuple(menu[0].commandId, menu[0].text), std::tuple(41019, u"mU.KX4"));
+  EXPECT_EQ(RecentMotionMenu(recent).at(0).commandId, 41019) << "the newest first";
   EXPECT_FALSE(RecentMotionPath(recent, folder, 0)) << "file does not exist";
   EXPECT_FALSE(RecentMotionPath(recent, folder, 20));
   const auto empty = RecentMotionMenu(RecentMotions{});
