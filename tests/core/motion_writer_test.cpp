@@ -115,20 +115,6 @@ TEST(MotionWriterLayout, BranchBlocksWriteRedJumpInsideAndBlueJumpAfterTheCalcul
   EXPECT_EQ(pad.fileStart, 1301u);
 }
 
-TEST(MotionWriterLayout, CalcBlocksSkipTheFirstOperandForAssignmentAndNot) {
-  MotionDocument document;
-  MotionBlock& start = AddStart(document);
-  MotionBlock& assign = Add(document, BlockKind::Calc, u" CALCULATION ");
-  MotionBlock& mod = Add(document, BlockKind::Calc, u" CALCULATION ");
-  MotionBlock& negate = Add(document, BlockKind::Calc, u" CALCULATION ");
-  MotionBlock& end = AddEnd(document, 110);
-  Chain({&start, &assign, &mod, &negate, &end});
-  SetOperands(assign, CalcOp::kAssign, 2, 0x0F00, 2, 0x0F00, 1, -5);
-  SetOperands(mod, CalcOp::kMod, 1, 0x0F01, 1, 0x0F04, 0, 7);
-  SetOperands(negate, CalcOp::kNot, 2, 0x0F06, 2, 0x0F00, 1, 0x12345);
-  ExpectWrittenAsGolden(document, "motion_calculations.kx4");
-}
-
 TEST(MotionWriterLayout, FileSoundCommentWaitCancelInterpolationAndUnknownKinds) {
   MotionDocument document;
   MotionBlock& sound = Add(document, BlockKind::Sound, u"S");
