@@ -134,8 +134,11 @@ TEST(FlowchartSplit, BeforeAnEndOrAWaitOnlyCopiesBelowAndDuplicateCopiesTheCurre
   MotionBlock& wait = c.s.Add(BlockKind::Wait, 50, 400);
   wait.time = 80;
   c.p1.next = &wait;
-  ASSERT_NE(SplitPose(c.s.context), nullptr);
-  EXPECT_EQ(wait.time, 80);
+  c.s.document.current = &c.p1;
+  MotionBlock* beforeWait = SplitPose(c.s.context);
+  ASSERT_NE(beforeWait, nullptr);
+  EXPECT_EQ(std::tuple(wait.time, beforeWait->next, beforeWait->slots[0]),
+            std::tuple(80, &wait, 400));
   c.s.document.current = nullptr;
   EXPECT_EQ(SplitPose(c.s.context), nullptr);
   EXPECT_EQ(DuplicatePose(c.s.context), nullptr);
