@@ -1,21 +1,36 @@
 #include <QPlainTextEdit>
+#include <tuple>
 
 #include "block_fields.h"
 #include "dialog_checks.h"
+#include "dialogs/branch_dialog.h"
+#include "dialogs/called_file_dialog.h"
 #include "dialogs/comment_block_dialog.h"
+#include "dialogs/create_file_dialog.h"
+#include "dialogs/data_file_dialog.h"
 #include "dialogs/interp_change_block_dialog.h"
 #include "dialogs/pad_block_dialog.h"
 #include "dialogs/time_block_dialog.h"
+#include "dialogs/variable_dialog.h"
 #include "flowchart/block_field_checks.h"
 #include "motion_area/motion_area.h"
+#include "platform/paths.h"
+#include "project/project_loader.h"
+#include "project/robot_project.h"
+#include "project/system_settings.h"
+#include "text/format.h"
+#include "virtual_board.h"
+
+Q_DECLARE_METATYPE(gestalon::core::BlockKind)
 
 namespace gestalon::ui {
 namespace {
 
+namespace fs = std::filesystem;
 using core::BlockKind;
 using core::MotionBlock;
-
 using testing::FilledBlock;
+using testing::Type;
 
 std::unique_ptr<BlockDialog> DialogFor(EditorSession& session, MotionBlock& block) {
   switch (block.kind()) {
@@ -55,8 +70,6 @@ std::vector<KindCase> KindCases() {
          b.time = 4464;
          b.interpWait = true;
        }},
-      {BlockKind::Wait, [](BlockDialog& d) { testing::Type(d, 1142, QStringLiteral("300")); },
-       [](MotionBlock& b) { b.time = 300; }},
       {BlockKind::Comment,
        [](BlockDialog& d) {
          FindControl<QPlainTextEdit>(&d, 1142)->setPlainText(QString(300, 'c'));
@@ -87,11 +100,6 @@ std::vector<KindCase> KindCases() {
   };
 }
 
-struct Session {
-  testing::RecordingPrompter prompter;
-  EditorSession session{core::LoadedProject{}, &prompter, nullptr};
-};
-
 void SetPosition(QWidget& dialog, const QString& x, const QString& y) {
   testing::Type(dialog, 1225, x);
   testing::Type(dialog, 1226, y);
@@ -119,8 +127,101 @@ QString Differences(const KindCase& c, const MotionBlock& block, const MotionBlo
              : QStringLiteral("kind %1: %2").arg(static_cast<int>(c.kind)).arg(fields.join(','));
 }
 
+// A filled block whose operands name the sample's variables: カウンタ (2 bytes) against a
+// 1-byte one, constant 16 in use.
+core::MotionBlock OperandBlock(core::BlockKind kind) {
+  core::MotionBlock block = testing::FilledBlock(kind);
+  block.varAddr = 0x0F80;
+  block.refAddr = 0x0F88;
+  block.op = 1;
+  block.constValue = 16;
+  block.useConst = 1;
+  block.varSize = 2;
+  block.refSize = 1;
+  return block;
+}
+
+QString LabelText(QWidget& dialog, int id) {
+  return FindControl<QLabel>(&dialog, id)->text();
+}
+
+QString FieldText(QWidget& dialog, int id) {
+  return FindControl<QLineEdit>(&dialog, id)->text();
+}
+
+// A session on an empty project whose folder is a fresh temporary folder holding one motion, one
+// sound and one data file.
+struct Project {
+  testing::TempDir dir;
+  testing::RecordingPrompter prompter;
+  testing::RecordingViewNotifier views;
+  std::unique_ptr<EditorSession> session;
+
+  Project() {
+    core::LoadedProject project;
+    core::SetSystemSettingsDefaults(project.system);
+    project.project.folder = core::TextFromPath(dir.Path() / "");
+    session = std::make_unique<EditorSession>(std::move(project), &prompter, &views);
+    fs::create_directory(dir / "sub");
+    testing::WriteBytes(dir / "sub" / "CALLED.KX4", "motion");
+    testing::WriteBytes(dir / "VOICE.WAV", "RIFF");
+    testing::WriteBytes(dir / "DATA.LOG", "1234");
+  }
+  // The file choosers answer `path`.
+  void PickAnswers(const fs::path& path) {
+    session->dialogs.pickFile = [answer = ToQString(core::TextFromPath(path))](
+                                    QWidget*, const FileChoice&, const QString&) { return answer; };
+  }
+};
+
+// A filled block that names no file found and uses its constant.
+core::MotionBlock FileBlock(BlockKind kind) {
+  core::MotionBlock block = testing::FilledBlock(kind);
+  block.fileFound = false;
+  block.useConst = 1;
+  return block;
+}
+
+std::unique_ptr<BlockDialog> OpenDialog(EditorSession& session, core::MotionBlock& block) {
+  std::unique_ptr<BlockDialog> dialog;
+  if (block.Is(BlockKind::FileRead) || block.Is(BlockKind::FileWrite)) {
+    dialog = std::make_unique<DataFileDialog>(session, block);
+  } else {
+    dialog = std::make_unique<CalledFileDialog>(session, block);
+  }
+  dialog->show();
+  return dialog;
+}
+
+// Types into the common and file fields, and switches sound and cancel blocks to their file.
+void ChangeFields(QWidget* dialog, const QString& file) {
+  testing::Type(*dialog, 1224, QStringLiteral("after"));
+  testing::Type(*dialog, 1225, QStringLiteral("4096"));
+  testing::Type(*dialog, 1226, QStringLiteral("12"));
+  testing::Type(*dialog, 1142, file);
+  if (auto* useFile = FindControl<QRadioButton>(dialog, 1114)) {
+    useFile->click();
+  }
+  if (auto* useConst = FindControl<QCheckBox>(dialog, 40659); useConst && useConst->isVisible()) {
+    useConst->setChecked(false);
+  }
+}
+
+QTableWidget* List(const QDialog& dialog) {
+  return FindControl<QTableWidget>(&dialog, 1003);
+}
+
+QStringList Column(const QDialog& dialog, int column) {
+  return testing::ColumnTexts(List(dialog), column);
+}
+
+int RowNamed(const QDialog& dialog, const QString& name) {
+  return static_cast<int>(Column(dialog, 2).indexOf(name));
+}
+
 }  // namespace
 
+// The dialogs of the flowchart blocks and the variable picker they open.
 class BlockDialogsTest : public QObject {
   Q_OBJECT
 
@@ -128,11 +229,11 @@ class BlockDialogsTest : public QObject {
   // Cancel stores nothing; OK stores the name, the place and the kind's own fields.
   void okStoresTheKindsFieldsAndCancelNothing() {
     for (const KindCase& c : KindCases()) {
-      Session s;
+      Project s;
       MotionBlock block = FilledBlock(c.kind);
-      QCOMPARE(EditAndPress(s.session, block, c, 2), int{QDialog::Rejected});
+      QCOMPARE(EditAndPress(*s.session, block, c, 2), int{QDialog::Rejected});
       QCOMPARE(Differences(c, block, FilledBlock(c.kind)), QString());
-      QCOMPARE(EditAndPress(s.session, block, c, 1), int{QDialog::Accepted});
+      QCOMPARE(EditAndPress(*s.session, block, c, 1), int{QDialog::Accepted});
       MotionBlock expected = FilledBlock(c.kind);
       expected.xpos = 400;
       expected.ypos = 500;
@@ -146,17 +247,15 @@ class BlockDialogsTest : public QObject {
 
   // The interpolation switch shows its name read-only; the gamepad boxes show the mask's bits.
   void controlsShowTheBlock() {
-    Session s;
+    Project s;
     MotionBlock interp = FilledBlock(BlockKind::InterpChange);
-    InterpChangeBlockDialog dialog(s.session, interp);
+    InterpChangeBlockDialog dialog(*s.session, interp);
     QCOMPARE(FindControl<QLineEdit>(&dialog, 1224)->text(), QStringLiteral("old"));
     QVERIFY(FindControl<QLineEdit>(&dialog, 1224)->isReadOnly());
     QCOMPARE(FindControl<QComboBox>(&dialog, 40657)->currentIndex(), 1);
-    QCOMPARE(FindControl<QComboBox>(&dialog, 40657)->count(), 5);
     QCOMPARE(FindControl<QComboBox>(&dialog, 40001)->currentText(), QStringLiteral("ch2"));
-
     MotionBlock pad = FilledBlock(BlockKind::PadIf);  // 0x2345: bits 0, 2, 6, 8, 9, 13
-    PadBlockDialog padDialog(s.session, pad);
+    PadBlockDialog padDialog(*s.session, pad);
     QStringList checked;
     for (QCheckBox* box : padDialog.findChildren<QCheckBox*>()) {
       if (box->isChecked()) {
@@ -165,15 +264,14 @@ class BlockDialogsTest : public QObject {
     }
     checked.sort();
     QCOMPARE(checked, (QStringList{"1119", "1210", "1213", "1217", "1219", "1223"}));
-    QCOMPARE(FindControl<QCheckBox>(&padDialog, 1210)->text(), QStringLiteral("○"));
   }
 
   // The core's position check with its message; a refused OK keeps the dialog open with what
   // was typed.
   void positionOutsideTheAreaIsRefused() {
-    Session s;
+    Project s;
     MotionBlock block = FilledBlock(BlockKind::Wait);
-    TimeBlockDialog dialog(s.session, block);
+    TimeBlockDialog dialog(*s.session, block);
     dialog.show();
     SetPosition(dialog, QStringLiteral("4096"), QStringLiteral("4097"));
     testing::Click(dialog, 1);
@@ -182,7 +280,6 @@ class BlockDialogsTest : public QObject {
     std::int32_t y = 0;
     QCOMPARE(testing::ShownTexts(s.prompter),
              std::vector<std::u16string>{core::CheckBlockPosition(u"4096", u"4097", x, y)});
-    QCOMPARE(s.prompter.Calls()[0].icon, core::PromptIcon::kWarning);
     QCOMPARE(FindControl<QLineEdit>(&dialog, 1226)->text(), QStringLiteral("4097"));
     QCOMPARE(block.xpos, 10);
     SetPosition(dialog, QStringLiteral("4096"), QStringLiteral("4096"));
@@ -193,18 +290,18 @@ class BlockDialogsTest : public QObject {
   }
 
   void nextDialogOpensWhereTheLastOneWasClosed() {
-    Session s;
+    Project s;
     MotionBlock block = FilledBlock(BlockKind::Comment);
     {
-      CommentBlockDialog first(s.session, block);
+      CommentBlockDialog first(*s.session, block);
       QCOMPARE(first.pos(), QPoint(100, 100));
       first.show();
       first.move(321, 234);
       testing::Click(first, 2);
     }
-    QCOMPARE(s.session.dialogs.blockDialogPosition, QPoint(321, 234));
+    QCOMPARE(s.session->dialogs.blockDialogPosition, QPoint(321, 234));
     MotionBlock pose = FilledBlock(BlockKind::Pose);
-    TimeBlockDialog next(s.session, pose);
+    TimeBlockDialog next(*s.session, pose);
     QCOMPARE(next.pos(), QPoint(321, 234));
   }
 
@@ -219,7 +316,6 @@ class BlockDialogsTest : public QObject {
     EditorSession& session = window.Session();
     MotionBlock& pose = *session.motion.document.current;
     QVERIFY(pose.Is(BlockKind::Pose));
-
     const int steps = session.undo.Count();
     MotionArea& area = *window.Motions();
     area.grab();  // lays the blocks out
@@ -241,6 +337,347 @@ class BlockDialogsTest : public QObject {
       QCOMPARE(pose.time, std::uint16_t(time));
       QCOMPARE(session.undo.Count(), steps + (time == 77 ? 1 : 2));
     }
+  }
+
+  // Cancel stores nothing; OK stores the operation, the name and the place, and nothing else.
+  void okStoresTheOperationAndNothingElse_data() {
+    QTest::addColumn<BlockKind>("kind");
+    QTest::newRow("branch") << BlockKind::If;
+    QTest::newRow("calculation") << BlockKind::Calc;
+  }
+  void okStoresTheOperationAndNothingElse() {
+    QFETCH(BlockKind, kind);
+    testing::SampleSession sample;
+    core::MotionBlock block = OperandBlock(kind);
+    core::MotionBlock expected = block;
+    for (const int button : {2, 1}) {
+      BranchDialog dialog(sample.session, block);
+      dialog.show();
+      QCOMPARE(FieldText(dialog, 1230), QStringLiteral("16"));
+      QCOMPARE(FieldText(dialog, 40630), QStringLiteral("3968:カウンタ"));
+      auto* operators = FindControl<QComboBox>(&dialog, 1227);
+      QCOMPARE(operators->currentIndex(), 1);
+      QVERIFY(FindControl<QLineEdit>(&dialog, 1230)->isEnabled());
+      QVERIFY(!FindControl<QLineEdit>(&dialog, 40632)->isEnabled());
+      QVERIFY(!FindControl<QPushButton>(&dialog, 40637)->isEnabled());
+      FindControl<QRadioButton>(&dialog, 1229)->click();
+      QVERIFY(!FindControl<QLineEdit>(&dialog, 1230)->isEnabled());
+      QVERIFY(FindControl<QLineEdit>(&dialog, 40632)->isEnabled());
+      operators->setCurrentIndex(3);
+      Type(dialog, 1230, QStringLiteral("０ｘ７ｆ"));
+      Type(dialog, 1224, QStringLiteral("cond"));
+      Type(dialog, 1225, QStringLiteral("200"));
+      Type(dialog, 1226, QStringLiteral("4096"));
+      testing::Click(dialog, button);
+      QCOMPARE(dialog.result(), button == 1 ? 1 : 0);
+      QCOMPARE(testing::DifferingFields(block, expected), QStringList());
+      expected.constValue = 0x7f;
+      expected.useConst = 0;
+      expected.op = 3;
+      expected.name = u"cond";
+      expected.xpos = 200;
+      expected.ypos = 4096;
+    }
+    QVERIFY(sample.prompter.Calls().empty());
+  }
+
+  void constantBeyondTheVariableKeepsTheDialogOpen() {
+    testing::SampleSession sample;
+    core::MotionBlock block = OperandBlock(core::BlockKind::If);
+    block.varSize = 1;
+    const core::MotionBlock before = block;
+    BranchDialog dialog(sample.session, block);
+    dialog.show();
+    Type(dialog, 1230, QStringLiteral("256"));
+    testing::Click(dialog, 1);
+    QVERIFY(dialog.isVisible());
+    QCOMPARE(testing::ShownTexts(sample.prompter),
+             testing::Texts({core::TextId::kMsgConstOver1Byte}));
+    QCOMPARE(testing::DifferingFields(block, before), QStringList());
+    QCOMPARE(FieldText(dialog, 1230), QStringLiteral("256"));
+  }
+
+  // The checkbox switches the shared flag at once, and the dialog's own fields with it.
+  void hexadecimalCheckboxSwitchesTheSharedFlag() {
+    testing::SampleSession sample;
+    sample.session.SetHexadecimalDisplay(true);
+    core::MotionBlock block = OperandBlock(core::BlockKind::If);
+    BranchDialog dialog(sample.session, block);
+    QCOMPARE(FieldText(dialog, 1230), QStringLiteral("0x0010"));
+    QCOMPARE(FieldText(dialog, 40630), QStringLiteral("0x0f80:カウンタ"));
+    auto* hexadecimal = FindControl<QCheckBox>(&dialog, 40002);
+    QVERIFY(hexadecimal->isChecked());
+    hexadecimal->click();
+    QVERIFY(!sample.session.project.hexadecimalDisplay);
+    QCOMPARE(FieldText(dialog, 40630), QStringLiteral("3968:カウンタ"));
+  }
+
+  void fileBlockOkStoresTheKindsFieldsAndCancelNothing_data() {
+    QTest::addColumn<BlockKind>("kind");
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<bool>("noFile");
+    QTest::addColumn<std::uint32_t>("useConst");
+    QTest::addColumn<bool>("found");
+    QTest::newRow("subroutine") << BlockKind::SubRoutine << "sub/CALLED.KX4" << true << 1u << true;
+    QTest::newRow("missing") << BlockKind::SubRoutine << "GONE.KX4" << true << 1u << false;
+    QTest::newRow("sound") << BlockKind::Sound << "VOICE.WAV" << false << 0u << true;
+    QTest::newRow("cancel") << BlockKind::Cancel << "sub\\CALLED.KX4" << false << 1u << true;
+    QTest::newRow("file read") << BlockKind::FileRead << "DATA.LOG" << true << 1u << true;
+  }
+  void fileBlockOkStoresTheKindsFieldsAndCancelNothing() {
+    QFETCH(BlockKind, kind);
+    QFETCH(QString, file);
+    QFETCH(bool, noFile);
+    QFETCH(std::uint32_t, useConst);
+    QFETCH(bool, found);
+    Project project;
+    core::MotionBlock block = FileBlock(kind);
+    block.fileFound = !found;
+    const core::MotionBlock before = block;
+    core::MotionBlock expected = before;
+    for (const int button : {2, 1}) {
+      auto dialog = OpenDialog(*project.session, block);
+      ChangeFields(dialog.get(), file);
+      testing::Click(*dialog, button);
+      QCOMPARE(dialog->result(), button == 1 ? 1 : 0);
+      QVERIFY(!dialog->isVisible());
+      QCOMPARE(testing::DifferingFields(block, expected), QStringList());
+      expected.name = u"after";
+      expected.xpos = 4096;
+      expected.ypos = 12;
+      expected.constValue = 0;
+      expected.fileName = ToU16(file);
+      expected.fileFound = found;
+      expected.noFile = noFile;
+      expected.useConst = useConst;
+    }
+    QVERIFY(project.prompter.Calls().empty());
+  }
+
+  void fileBlockControlsFollowTheKindAndTheFileChoice_data() {
+    QTest::addColumn<BlockKind>("kind");
+    QTest::addColumn<std::uint32_t>("flags");
+    QTest::addColumn<bool>("asJumpEnabled");    // 40003: subroutine only, always hidden
+    QTest::addColumn<bool>("useConstVisible");  // 40659: sound and cancel, shown for sound
+    QTest::addColumn<QString>("statusOnOpening");
+    QTest::newRow("subroutine") << BlockKind::SubRoutine << 0u << false << false << QString();
+    QTest::newRow("subroutine, jumps on")
+        << BlockKind::SubRoutine << core::SystemFlag::kUseJump << true << false << QString();
+    QTest::newRow("sound") << BlockKind::Sound << 0u << false << true << QString();
+    QTest::newRow("cancel") << BlockKind::Cancel << 0u << false << false << QString();
+    QTest::newRow("file read") << BlockKind::FileRead << 0u << false << false
+                               << ToQString(core::Format(
+                                      core::LoadText(core::TextId::kMsgFileSizeStatus), 4));
+  }
+  void fileBlockControlsFollowTheKindAndTheFileChoice() {
+    QFETCH(BlockKind, kind);
+    QFETCH(std::uint32_t, flags);
+    QFETCH(bool, asJumpEnabled);
+    QFETCH(bool, useConstVisible);
+    QFETCH(QString, statusOnOpening);
+    Project project;
+    project.session->systemFlags = flags;
+    core::MotionBlock block = FileBlock(kind);
+    block.fileName = kind == BlockKind::Sound      ? u"VOICE.WAV"
+                     : kind == BlockKind::FileRead ? u"DATA.LOG"
+                                                   : u"sub/CALLED.KX4";
+    block.noFile = false;
+    auto dialog = OpenDialog(*project.session, block);
+    QCOMPARE(FindControl<QLabel>(dialog.get(), 1001)->text(), statusOnOpening);
+    auto* asJump = FindControl<QCheckBox>(dialog.get(), 40003);
+    QCOMPARE(asJump != nullptr, kind == BlockKind::SubRoutine);
+    if (asJump) {
+      QVERIFY(asJump->isHidden());
+      QCOMPARE(asJump->isEnabled(), asJumpEnabled);
+    }
+    auto* useConst = FindControl<QCheckBox>(dialog.get(), 40659);
+    QCOMPARE(useConst && useConst->isVisible(), useConstVisible);
+    // Sound and cancel blocks without a file leave the file controls disabled.
+    auto* noFile = FindControl<QRadioButton>(dialog.get(), 1112);
+    QCOMPARE(noFile != nullptr, kind == BlockKind::Sound || kind == BlockKind::Cancel);
+    if (noFile) {
+      noFile->click();
+      for (int id : {1142, 1206, kind == BlockKind::Sound ? 40004 : 40010}) {
+        QVERIFY2(!FindControl<QWidget>(dialog.get(), id)->isEnabled(),
+                 qPrintable(QString::number(id)));
+      }
+      FindControl<QRadioButton>(dialog.get(), 1114)->click();
+      QVERIFY(FindControl<QWidget>(dialog.get(), 1142)->isEnabled());
+    }
+  }
+
+  // The chooser takes only files in the project folder, and offers to create a missing file
+  // to write; an existing one is taken without a question.
+  void chooserKeepsOnlyProjectFilesAndOffersToCreate() {
+    Project project;
+    core::MotionBlock block = FileBlock(BlockKind::FileWrite);
+    auto dialog = OpenDialog(*project.session, block);
+    auto* field = FindControl<QLineEdit>(dialog.get(), 1142);
+    const testing::TempDir elsewhere;
+    project.PickAnswers(elsewhere / "DATA.LOG");
+    testing::Click(*dialog, 1206);
+    QCOMPARE(field->text(), QStringLiteral("old.KX4"));
+    project.PickAnswers(project.dir / "NEW.LOG");
+    project.prompter.QueueAnswer(core::PromptAnswer::kNo);
+    testing::Click(*dialog, 1206);
+    QCOMPARE(field->text(), QStringLiteral("NEW.LOG"));
+    QCOMPARE(testing::ShownTexts(project.prompter),
+             testing::Texts({core::TextId::kMsgFileOutsideProject,
+                             core::TextId::kMsgConfirmCreateMissingFile}));
+    QCOMPARE(project.prompter.Calls().back().buttons, core::PromptButtons::kYesNo);
+    QVERIFY(!fs::exists(project.dir / "NEW.LOG"));
+    project.PickAnswers(project.dir / "DATA.LOG");
+    testing::Click(*dialog, 1206);
+    QCOMPARE(project.prompter.Calls().size(), std::size_t{2});
+    QCOMPARE(field->text(), QStringLiteral("DATA.LOG"));
+    QVERIFY(FindControl<QPushButton>(dialog.get(), 1008)->isEnabled());
+  }
+
+  void testPlayAndEditUseTheFileInTheProjectFolder() {
+    Project project;
+    QStringList played;
+    std::vector<fs::path> opened;
+    project.session->dialogs.openFile = [&](const QString& path) {
+      played << path;
+      return true;
+    };
+    project.session->dialogs.openMotion = [&](const fs::path& file) {
+      opened.push_back(file);
+      return true;
+    };
+    core::MotionBlock sound = FileBlock(BlockKind::Sound);
+    sound.noFile = false;
+    sound.fileName = u"VOICE.WAV";
+    auto soundDialog = OpenDialog(*project.session, sound);
+    testing::Click(*soundDialog, 40004);
+    QCOMPARE(played, QStringList{ToQString(core::TextFromPath(project.dir / "VOICE.WAV"))});
+    QVERIFY(soundDialog->isVisible());
+    core::MotionBlock subroutine = FileBlock(BlockKind::SubRoutine);
+    const core::MotionBlock before = subroutine;
+    auto subDialog = OpenDialog(*project.session, subroutine);
+    testing::Type(*subDialog, 1142, QStringLiteral("MISSING.KX4"));
+    testing::Click(*subDialog, 40010);
+    QVERIFY(opened.empty());
+    testing::Type(*subDialog, 1142, QStringLiteral("sub/CALLED.KX4"));
+    testing::Click(*subDialog, 40010);
+    QCOMPARE(opened.size(), std::size_t{1});
+    QVERIFY(fs::equivalent(opened.front(), project.dir / "sub" / "CALLED.KX4"));
+    QCOMPARE(subDialog->result(), int(QDialog::Rejected));
+    QVERIFY(!subDialog->isVisible());
+    QCOMPARE(testing::DifferingFields(subroutine, before), QStringList());
+  }
+
+  void creationDialogMakesAZeroFilledFile() {
+    Project project;
+    CreateFileDialog dialog(*project.session, QStringLiteral("NEW.LOG"));
+    dialog.show();
+    auto* size = FindControl<QLineEdit>(&dialog, 1017);
+    QCOMPARE(size->text(), QStringLiteral("8"));
+    size->setText(QStringLiteral("16"));
+    testing::Click(dialog, 1);
+    QCOMPARE(dialog.result(), int(QDialog::Accepted));
+    QCOMPARE(testing::ReadBytes(project.dir / "NEW.LOG"), std::string(16, '\0'));
+    QCOMPARE(project.prompter.Calls().back().text, core::LoadText(core::TextId::kMsgFileCreated));
+    // The next proposal: the existing file's size, else the size made last.
+    CreateFileDialog existing(*project.session, QStringLiteral("DATA.LOG"));
+    QCOMPARE(FindControl<QLineEdit>(&existing, 1017)->text(), QStringLiteral("4"));
+    CreateFileDialog next(*project.session, QStringLiteral("OTHER.LOG"));
+    QCOMPARE(FindControl<QLineEdit>(&next, 1017)->text(), QStringLiteral("16"));
+    // A file that cannot be made is reported and the dialog stays open.
+    next.show();
+    testing::Type(next, 1142, QStringLiteral("nofolder/X.LOG"));
+    testing::Click(next, 1);
+    QVERIFY(next.isVisible());
+    QCOMPARE(project.prompter.Calls().back().text,
+             core::LoadText(core::TextId::kMsgFileCreateFailed));
+  }
+
+  void doubleClickedRowGivesItsAddressAndSize() {
+    testing::SampleSession sample;
+    std::uint16_t address = 0;
+    std::int32_t size = 0;
+    VariableDialog dialog(sample.session, 0x0EE8, &address, &size);
+    dialog.show();
+    QCOMPARE(List(dialog)->currentRow(), RowNamed(dialog, QStringLiteral("PAD_RX")));
+    QCOMPARE(Column(dialog, 0).first(), QStringLiteral("3812"));
+    const int row = RowNamed(dialog, QStringLiteral("タイマ"));
+    QVERIFY(row >= 0);
+    QTableWidget* list = List(dialog);
+    list->scrollToItem(list->item(row, 2));
+    const QPoint cell = list->visualItemRect(list->item(row, 2)).center();
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, cell);
+    QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, cell);
+    QCOMPARE(dialog.result(), static_cast<int>(QDialog::Accepted));
+    QVERIFY(!dialog.isVisible());
+    QCOMPARE(address, std::uint16_t{0x0F8C});
+    QCOMPARE(size, 4);
+    QVERIFY(sample.session.dialogs.variableDialogRect.isValid());
+  }
+
+  // The search is case-sensitive and remembered; OK on an empty list leaves the outputs.
+  void searchKeepsMatchingNamesAndAnEmptyListLeavesTheOutputs() {
+    testing::SampleSession sample;
+    std::uint16_t address = 77;
+    std::int32_t size = 5;
+    VariableDialog dialog(sample.session, 0x0EE4, &address, &size);
+    dialog.show();
+    testing::Type(dialog, 1142, QStringLiteral("PAD_R"));
+    QCOMPARE(Column(dialog, 2), (QStringList{"PAD_RX", "PAD_RY"}));
+    testing::Type(dialog, 1142, QStringLiteral("pad"));
+    QCOMPARE(Column(dialog, 2), QStringList{});
+    testing::Click(dialog, 1);
+    QCOMPARE(dialog.result(), static_cast<int>(QDialog::Accepted));
+    QCOMPARE(address, std::uint16_t{77});
+    QCOMPARE(size, 5);
+    VariableDialog again(sample.session, 0, &address, &size);
+    QCOMPARE(FindControl<QLineEdit>(&again, 1142)->text(), QStringLiteral("pad"));
+  }
+
+  // Online on the virtual board, values that change on the board reach the branch dialog and the
+  // memory map, the latter in the number style its checkbox sets for every view.
+  void liveValuesFollowTheBoardWhileOnline() {
+    testing::SampleRobot robot;
+    testing::RecordingPrompter prompter;
+    const auto window = testing::WindowOnVirtualBoard(robot, prompter);
+    EditorSession& session = window->Session();
+    core::MotionBlock block = OperandBlock(core::BlockKind::If);
+    block.refAddr = 0x2000;  // beyond board memory
+    BranchDialog branch(session, block);
+    branch.show();
+    QCOMPARE(LabelText(branch, 1199), Text(core::TextId::kLabelValueOffline));
+    session.VirtualBoard()->SetWord(0x0F80, static_cast<std::uint16_t>(-1234));
+    testing::SwitchOnline(*window, true);
+    QTRY_COMPARE_WITH_TIMEOUT(LabelText(branch, 1199), QStringLiteral("-1234"), 30000);
+    QCOMPARE(LabelText(branch, 1200), Text(core::TextId::kLabelValueOutOfRange));
+    branch.reject();
+    VariableDialog dialog(session, session.dialogs.lastVariableAddress,
+                          &session.dialogs.lastVariableAddress, nullptr);
+    dialog.show();
+    const int row = RowNamed(dialog, QStringLiteral("カウンタ"));
+    QVERIFY(row >= 0);
+    QTableWidgetItem* value = List(dialog)->item(row, 3);
+    QTRY_COMPARE_WITH_TIMEOUT(value->text(), QStringLiteral("-1234"), 30000);
+    session.VirtualBoard()->SetWord(0x0F80, static_cast<std::uint16_t>(-2));
+    QTRY_COMPARE_WITH_TIMEOUT(value->text(), QStringLiteral("-2"), 30000);
+    FindControl<QCheckBox>(&dialog, 40000)->click();
+    QVERIFY(session.project.hexadecimalDisplay);
+    QCOMPARE(List(dialog)->item(row, 0)->text(), QStringLiteral("0x0f80"));
+    QCOMPARE(value->text(), QStringLiteral("0xfffe"));
+    dialog.reject();
+    testing::SwitchOnline(*window, false);
+  }
+
+  void noDefinitionsRefusesWithTheMessage() {
+    testing::SampleSession sample;
+    EditorSession& session = sample.session;
+    std::filesystem::remove(
+        core::ProjectFilePath(session.project.project, session.project.project.MEMMAPINI));
+    session.project.variables.clear();
+    std::uint16_t address = 9;
+    QCOMPARE(SelectVariable(session, nullptr, 0, &address, nullptr), 2);
+    QCOMPARE(testing::ShownTexts(sample.prompter),
+             testing::Texts({core::TextId::kVarDefsUnreadable}));
+    QCOMPARE(address, std::uint16_t{9});
   }
 };
 
