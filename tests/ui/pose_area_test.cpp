@@ -119,18 +119,16 @@ class PoseAreaTest : public QObject {
 
  private Q_SLOTS:
   void creationStoresTheCurrentPoseWithoutAnUndoStep() {
-    testing::RecordingPrompter prompter;
-    testing::RecordingViewNotifier views;
-    EditorSession session(SmallProject(), &prompter, &views);
-    core::NewMotion(session.motion.document, session.project.basePoses);
-    session.state.lastTransitionTime = 90;
-    PoseArea area(session);
-    QCOMPARE(session.state.lastTransitionTime, std::uint16_t{18});
-    QCOMPARE(session.undo.Count(), 0);
-    QVERIFY(session.state.poseClipboard.copyMask.all());
+    Fixture f;
+    f.session->state.lastTransitionTime = 90;
+    const int steps = f.session->undo.Count();
+    PoseArea area(*f.session);
+    QCOMPARE(f.session->state.lastTransitionTime, std::uint16_t{18});
+    QCOMPARE(f.session->undo.Count(), steps);
+    QVERIFY(f.session->state.poseClipboard.copyMask.all());
   }
 
-  void knobDragSnapsAndRecordsOneUndoStepAtTheEnd() {
+  void knobDragSnapsReachesTheEndsAndRecordsOneUndoStepAtTheEnd() {
     Fixture f;
     // Value 0 puts the knob's centre at 36 + 95 + 5.
     const QPoint knob(136, kRow0);
@@ -150,19 +148,16 @@ class PoseAreaTest : public QObject {
     QCOMPARE(f.Value(0), std::int16_t{240});
     f.mouse.Release({159, kRow0});
     QCOMPARE(f.session->undo.Count(), 3);
-  }
-
-  void knobDragReachesTheExactEndsAndClickWithoutMoveLeavesNoStep() {
-    Fixture f;
-    f.mouse.Click({136, kRow0});
-    QCOMPARE(f.session->undo.Count(), 1);
-    f.mouse.Press({136, kRow0});
+    // A click without a move leaves no step; the drag reaches the exact ends.
+    f.mouse.Click({158, kRow0});  // the knob's centre at 240
+    QCOMPARE(f.session->undo.Count(), 3);
+    f.mouse.Press({158, kRow0});
     f.mouse.Move({390, kRow0});
     QCOMPARE(f.Value(0), std::int16_t{1000});
     f.mouse.Move({0, kRow0});
     QCOMPARE(f.Value(0), std::int16_t{-1000});
     f.mouse.Release({0, kRow0});
-    QCOMPARE(f.session->undo.Count(), 2);
+    QCOMPARE(f.session->undo.Count(), 4);
     // Value 0 of -500..500 sits in the middle either way; an inverted slider's right end is its
     // minimum.
     f.mouse.Drag({136, kRow2}, {390, kRow2});
@@ -201,8 +196,7 @@ class PoseAreaTest : public QObject {
     };
     const Case cases[] = {
         {kLeftSpinX, kRow1, none, 1, -1},  // step 0 moves by one
-        {kRightSpinX, kRow1, ctrl, 1, 0},
-        {kRightSpinX, kRow1, shift, 1, 1},
+        {kRightSpinX, kRow1, shift, 1, 0},
         {kRightSpinX, kRow0, shift, 0, 500},
         {kLeftSpinX, kRow0, ctrl, 0, 495},  // 500 - 3 = 497, snapped to the unit 3
         // Ctrl+Shift: a slider without a servo channel takes its plain step (545 snaps to 500),
@@ -231,15 +225,12 @@ class PoseAreaTest : public QObject {
     QVERIFY(f.Selected(2));
     f.mouse.Press({5, 25});
     f.mouse.Move({100, 50});
-    QVERIFY(f.Selected(0));
-    QVERIFY(!f.Selected(2));
+    QVERIFY(f.Selected(0) && !f.Selected(2));
     f.mouse.Release({100, 50});
     f.mouse.Press({5, 90}, Qt::ControlModifier);
     f.mouse.Move({100, 110}, Qt::ControlModifier);
     f.mouse.Release({100, 110});
-    QVERIFY(f.Selected(0));
-    QVERIFY(f.Selected(1));
-    QVERIFY(!f.Selected(2));
+    QVERIFY(f.Selected(0) && f.Selected(1) && !f.Selected(2));
     // Shrinking the band while replacing drops what it no longer covers.
     f.mouse.Press({5, 25});
     f.mouse.Move({100, 110});
@@ -248,14 +239,19 @@ class PoseAreaTest : public QObject {
     QVERIFY(f.Selected(0) && !f.Selected(1));
   }
 
-  void rubberBandSelectsSlidersWhereTheyAreDrawn() {
+  // A slider moved beyond the right edge keeps its stored place, is drawn pulled inside
+  // (400 - 232 = 168) and is selected by the band where it is drawn.
+  void shiftDragBeyondTheEdgeKeepsTheStoredPositionAndTheBandFindsItWhereDrawn() {
     Fixture f;
-    // Stored beyond the right edge, drawn pulled inside (400 - 232 = 168).
-    f.session->project.sliders[1].pos = {600, kRow1};
-    f.mouse.Press({150, 90});
-    f.mouse.Move({200, 110});
-    QVERIFY(f.Selected(1));
-    QCOMPARE(f.session->project.sliders[1].pos[0], 600);
+    f.mouse.Press({kBodyX, kRow2}, Qt::ShiftModifier);
+    QVERIFY(f.Selected(2));
+    f.mouse.Move({kBodyX + 500, kRow2}, Qt::ShiftModifier);
+    f.mouse.Release({kBodyX + 500, kRow2});
+    QCOMPARE(f.session->project.sliders[2].pos[0], 520);
+    f.mouse.Press({150, kRow2 - 10});
+    f.mouse.Move({200, kRow2 + 10});
+    QVERIFY(f.Selected(2));
+    QCOMPARE(f.session->project.sliders[2].pos[0], 520);
   }
 
   void clicksSelectAndSpinsClearTheSelectionUnlessCtrlIsHeld() {
@@ -285,8 +281,6 @@ class PoseAreaTest : public QObject {
     QCOMPARE(layout[2].trackLeft, kTrackLeft);
     QCOMPARE(layout[2].knobLeft, kTrackLeft + 200 - 10);
     QCOMPARE(layout[0].knobLeft, kTrackLeft);
-    snapshot.values[2] = 500;
-    QCOMPARE(LayoutSlider(project, 2, snapshot, metrics, QSize(400, 300)).knobLeft, kTrackLeft);
     QVERIFY(!layout[5].shown);
     // The base pose marker, the servo check box and the ghost knob of the reading.
     core::BasePose& base = project.basePoses.entries[0];
@@ -299,13 +293,12 @@ class PoseAreaTest : public QObject {
     layout = LayoutSliders(project, snapshot, metrics, QSize(400, 300));
     QCOMPARE(layout[0].markerLeft, kTrackLeft + 190 + 5 - 2);
     QVERIFY(layout[0].ghostShown);
-    QCOMPARE(layout[0].ghostLeft, kTrackLeft + 95);
-    QCOMPARE(layout[0].ghostTop, kRow0 - 10 + 2);
+    QCOMPARE(QPoint(layout[0].ghostLeft, layout[0].ghostTop), QPoint(kTrackLeft + 95, kRow0 - 8));
     QVERIFY(!layout[3].ghostShown);
     QCOMPARE(layout[0].checkState, -1);
     QCOMPARE(layout[3].checkState, 1);
-    QCOMPARE(layout[3].checkLeft, kTrackLeft + 200 + 16 - 14);
-    QCOMPARE(layout[3].checkTop, kRow3 + 14);
+    QCOMPARE(QPoint(layout[3].checkLeft, layout[3].checkTop),
+             QPoint(kTrackLeft + 200 + 16 - 14, kRow3 + 14));
     snapshot.servoEnableMask = 1;
     snapshot.online = false;
     const SliderLayout servo = LayoutSlider(project, 3, snapshot, metrics, QSize(400, 300));
@@ -329,19 +322,6 @@ class PoseAreaTest : public QObject {
     QCOMPARE(s[1].pos, (std::array<std::int32_t, 2>{60, kRow1 + 20}));
     QCOMPARE(s[2].pos, (std::array<std::int32_t, 2>{20, kRow2}));
     QCOMPARE(f.Value(0), std::int16_t{0});
-  }
-
-  void shiftDragBeyondTheEdgeKeepsTheStoredPosition() {
-    Fixture f;
-    f.mouse.Press({kBodyX, kRow2}, Qt::ShiftModifier);
-    QVERIFY(f.Selected(2));
-    f.mouse.Move({kBodyX + 500, kRow2}, Qt::ShiftModifier);
-    f.mouse.Release({kBodyX + 500, kRow2});
-    QCOMPARE(f.session->project.sliders[2].pos[0], 520);
-    const PoseLayout layout =
-        LayoutSliders(f.session->project, PoseSnapshot{}, SkinMetricsOf(f.session->project.system),
-                      f.area->size());
-    QCOMPARE(layout[2].x, 400 - 232);
   }
 
   void rightClickSelectsOnlyThatSliderAndDoubleClickReportsEmptyGround() {
@@ -435,21 +415,9 @@ class PoseAreaTest : public QObject {
     QVERIFY(plain.copy(rightText) != inverted.copy(rightText));
   }
 
-  void sampleRobotRendersWithItsSkins() {
-    Fixture f(testing::ShippedSampleRobot());
-    f.area->resize(400, 640);
-    const QImage image = f.area->grab().toImage();
-    QCOMPARE(image.size(), f.area->size());
-    QCOMPARE(image.convertToFormat(QImage::Format_RGB32), FullPaint(*f.area));
-    // Where a track is drawn the wallpaper does not show.
-    const auto& first = f.session->project.sliders[0];
-    QVERIFY(image.pixel(first.pos[0] + 16 + 100, first.pos[1]) !=
-            image.pixel(first.pos[0] + 16 + 100, first.pos[1] - 25));
-  }
-
   void narrowPoseAreaKeepsTheSlidersApart_data() {
     QTest::addColumn<int>("width");
-    for (const int width : {300, 420, 600, 640, 800, 1000, 1200}) {
+    for (const int width : {300, 640, 1200}) {
       QTest::addRow("%d px", width) << width;
     }
   }
@@ -465,7 +433,6 @@ class PoseAreaTest : public QObject {
     window.resize(1300, 720);
     window.SetRatio((width + 1.5) / 1300.0);
     QCOMPARE(f.area->width(), width);
-
     const core::LoadedProject& project = f.session->project;
     const PoseSkinMetrics metrics = SkinMetricsOf(project.system);
     const PoseLayout layout =
