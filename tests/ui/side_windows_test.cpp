@@ -162,11 +162,12 @@ class SideWindowsTest : public QObject {
     QCOMPARE(BatteryBarWidth(-4096), 0);
   }
 
-  void refreshCopiesTheSnapshotAndTheBoardsNames() {
+  // A refresh copies the board's snapshot and names, but while another task holds the board it
+  // neither waits nor reads the mirror; the first refresh online asks once for the latest names.
+  void refreshCopiesTheBoardUnlessAnotherTaskHoldsItThenAsksOnce() {
     Session s;
     core::BoardStatus status;
     status.batteryRaw = 3000;
-    status.controllerPresent = 1;
     status.buttons = 2;
     s.link.SetStatus(status);
     s.link.SetLastError({u"ERR", 0x40});
@@ -174,20 +175,6 @@ class SideWindowsTest : public QObject {
     StoreText(s.link, core::BoardAddress::kLatestVoice, "HI.WAV");
     StatusWindow window(
         s.link, s.settings, [] { return std::u16string(u"ROBO"); }, nullptr);
-    window.Refresh();
-    QVERIFY(window.Display().status == status);
-    QVERIFY(window.Display().lastError == (core::BoardError{u"ERR", 0x40}));
-    QVERIFY(window.Display().latestVoice == u"HI.WAV");
-    QVERIFY(window.Display().robotName == u"ROBO");
-    s.link.Flags().communicationError.store(1);
-    window.Refresh();
-    QVERIFY(window.Display().communicationError);
-  }
-
-  void whileAnotherTaskHoldsTheBoardItNeitherWaitsNorReadsTheMirrorThenAsksOnce() {
-    Session s;
-    StoreText(s.link, core::BoardAddress::kLatestMotion, "SIT.BIN");
-    StatusWindow window(s.link, s.settings, {}, nullptr);
     QVERIFY(s.link.TryTakeBoard());
     StoreText(s.link, core::BoardAddress::kLatestMotion, "RUN.BIN");
     window.Refresh();
@@ -196,7 +183,10 @@ class SideWindowsTest : public QObject {
     s.link.ReleaseBoard();
     window.Refresh();
     QVERIFY(window.Display().latestMotion == u"RUN.BIN");
-    // The first refresh online asks once for the latest names, at the next tick.
+    QVERIFY(window.Display().status == status);
+    QVERIFY(window.Display().lastError == (core::BoardError{u"ERR", 0x40}));
+    QVERIFY(window.Display().latestVoice == u"HI.WAV");
+    QVERIFY(window.Display().robotName == u"ROBO");
     QCOMPARE(s.link.Flags().refreshPending.load(), 1u);
     const auto& requested = s.link.Refresh().requested;
     QCOMPARE(int{requested[0x01FF]}, 0);
@@ -204,8 +194,10 @@ class SideWindowsTest : public QObject {
     QCOMPARE(int{requested[0x0303]}, 1);
     QCOMPARE(int{requested[0x0304]}, 0);
     s.link.Flags().refreshPending.store(0);
+    s.link.Flags().communicationError.store(1);
     window.Refresh();
     QCOMPARE(s.link.Flags().refreshPending.load(), 0u);
+    QVERIFY(window.Display().communicationError);
   }
 
   void opensOnceAndOnlyWhileOnline() {
