@@ -229,9 +229,9 @@ int RowNamed(const QDialog& dialog, const QString& name) {
 }
 
 // A session on the sample robot whose save chooser answers with the project's cmap.KX4.
-struct Fixture : testing::SampleSession {
+struct MapSession : testing::SampleSession {
   fs::path savePath = robot.Folder() / "cmap.KX4";
-  Fixture() {
+  MapSession() {
     session.dialogs.pickFile = [this](QWidget*, const FileChoice&, const QString&) {
       return ToQString(core::TextFromPath(savePath));
     };
@@ -749,7 +749,7 @@ class BlockDialogsTest : public QObject {
   // Entries added through the entry dialog, reordered by dragging, deleted, saved; the file
   // reads back as that map and opens in the editor again.
   void addReorderDeleteSaveAndReopen() {
-    Fixture f;
+    MapSession f;
     f.prompter.QueueAnswer(core::PromptAnswer::kYes);  // "設定を適用しますか？"
     fs::path saved;
     WhenModal([](QDialog& editor) {
@@ -822,7 +822,7 @@ class BlockDialogsTest : public QObject {
     QFETCH(bool, byVariable);
     QFETCH(QString, constant);
     QFETCH(int, message);
-    Fixture f;
+    MapSession f;
     const core::ControlMap map = core::NewControlMap();
     core::MapEntry entry = core::NewMapEntry(1);
     const core::MapEntry before = entry;
@@ -869,7 +869,7 @@ class BlockDialogsTest : public QObject {
     QFETCH(int, answer);
     QFETCH(bool, staysOpen);
     QFETCH(int, result);
-    Fixture f;
+    MapSession f;
     ControlMapEditor editor(f.session, core::NewControlMap(), std::nullopt);
     editor.show();
     // A 40-character name is cut to 31 and names the tab.
