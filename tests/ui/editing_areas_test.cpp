@@ -239,30 +239,23 @@ class EditingAreasTest : public QObject {
     QCOMPARE(a.area.ScrollPosition(), QPoint(0, 0));
   }
 
-  void clickSelectsOneBlockAndCtrlClickAddsOne() {
-    Area a;
-    MotionBlock& first = a.Add(BlockKind::Pose, 50, 50);
-    MotionBlock& second = a.Add(BlockKind::Pose, 300, 50);
-    a.Ready();
-    a.mouse.Click(Inside(second));
-    QVERIFY(second.Selected() && !first.Selected());
-    QCOMPARE(a.Document().current, &second);
-    a.mouse.Click(Inside(first), Qt::ControlModifier);
-    QVERIFY(first.Selected() && second.Selected());
-    QCOMPARE(a.Document().current, &first);
-    a.mouse.Click(Inside(second));  // already selected: the selection stays
-    QVERIFY(first.Selected());
-    QCOMPARE(a.UndoSteps(), 0);
-  }
-
-  void rubberBandReplacesTheSelectionAndAddsWithCtrl() {
+  // A click selects one block, Ctrl+click adds one; the rubber band replaces the selection and
+  // adds to it with Ctrl. Selecting is no edit.
+  void blocksAreSelectedByClicksAndTheRubberBand() {
     Area a;
     MotionBlock& left = a.Add(BlockKind::Pose, 50, 50);
     MotionBlock& right = a.Add(BlockKind::Pose, 250, 50);
     MotionBlock& low = a.Add(BlockKind::Pose, 50, 400);
     a.Ready();
-    a.mouse.Click(Inside(low));
-    QVERIFY(low.Selected());
+    a.mouse.Click(Inside(right));
+    QVERIFY(right.Selected() && !left.Selected());
+    QCOMPARE(a.Document().current, &right);
+    a.mouse.Click(Inside(left), Qt::ControlModifier);
+    QVERIFY(left.Selected() && right.Selected());
+    QCOMPARE(a.Document().current, &left);
+    a.mouse.Click(Inside(right));  // already selected: the selection stays
+    QVERIFY(left.Selected());
+    a.mouse.Click(Inside(low), Qt::ControlModifier);
     a.mouse.Press({20, 20});
     QCOMPARE(a.area.MouseMode(), MotionArea::Mode::kBand);
     QVERIFY(!low.Selected());  // a press without Ctrl clears the selection
@@ -301,15 +294,15 @@ class EditingAreasTest : public QObject {
     QCOMPARE(insertionPoint(), ground);
   }
 
-  void doubleClickOpensPropertiesOrReportsEmptyGround() {
+  // A double click on a block opens its dialog (the block dialog test follows it there); on
+  // empty ground it is reported.
+  void doubleClickOnEmptyGroundIsReported() {
     Area a;
     MotionBlock& calc = a.Add(BlockKind::Calc, 50, 50);
     a.Ready();
     QSignalSpy properties(&a.area, &MotionArea::blockPropertiesRequested);
     QSignalSpy empty(&a.area, &MotionArea::emptyAreaDoubleClicked);
     a.mouse.DoubleClick(Inside(calc));
-    QCOMPARE(properties.count(), 1);
-    QCOMPARE(properties.at(0).at(0).value<MotionBlock*>(), &calc);
     QCOMPARE(empty.count(), 0);
     a.mouse.Click({400, 400});
     a.mouse.Send(QEvent::MouseButtonDblClick, {400, 400}, Qt::LeftButton, Qt::LeftButton);
@@ -999,8 +992,23 @@ class EditingAreasTest : public QObject {
     QCOMPARE(f.session->motion.document.current->servoEnableMask, std::uint64_t{0});
   }
 
-  void rubberBandReplacesAndCtrlAdds() {
+  // Clicks select and spins clear the selection unless Ctrl is held; the rubber band replaces
+  // the selection and adds to it with Ctrl.
+  void slidersAreSelectedByClicksAndTheRubberBand() {
     Fixture f;
+    f.mouse.Click({kBodyX, kRow0});
+    f.mouse.Click({kBodyX, kRow1}, Qt::ControlModifier);
+    QVERIFY(f.Selected(0) && f.Selected(1));
+    f.mouse.Click({kRightSpinX, kRow0}, Qt::ControlModifier);
+    QVERIFY(f.Selected(0) && f.Selected(1));
+    f.mouse.Click({kBodyX, kRow2});
+    QVERIFY(!f.Selected(0) && !f.Selected(1) && f.Selected(2));
+    f.mouse.Click({kRightSpinX, kRow0});
+    QVERIFY(!f.Selected(2));
+    // Shift on an unselected slider starts a new selection.
+    f.mouse.Click({kBodyX, kRow0});
+    f.mouse.Click({kBodyX, kRow1}, Qt::ShiftModifier);
+    QVERIFY(!f.Selected(0) && f.Selected(1));
     f.mouse.Click({kBodyX, kRow2});
     QVERIFY(f.Selected(2));
     f.mouse.Press({5, 25});
@@ -1032,23 +1040,6 @@ class EditingAreasTest : public QObject {
     f.mouse.Move({200, kRow2 + 10});
     QVERIFY(f.Selected(2));
     QCOMPARE(f.session->project.sliders[2].pos[0], 520);
-  }
-
-  void clicksSelectAndSpinsClearTheSelectionUnlessCtrlIsHeld() {
-    Fixture f;
-    f.mouse.Click({kBodyX, kRow0});
-    f.mouse.Click({kBodyX, kRow1}, Qt::ControlModifier);
-    QVERIFY(f.Selected(0) && f.Selected(1));
-    f.mouse.Click({kRightSpinX, kRow0}, Qt::ControlModifier);
-    QVERIFY(f.Selected(0) && f.Selected(1));
-    f.mouse.Click({kBodyX, kRow2});
-    QVERIFY(!f.Selected(0) && !f.Selected(1) && f.Selected(2));
-    f.mouse.Click({kRightSpinX, kRow0});
-    QVERIFY(!f.Selected(2));
-    // Shift on an unselected slider starts a new selection.
-    f.mouse.Click({kBodyX, kRow0});
-    f.mouse.Click({kBodyX, kRow1}, Qt::ShiftModifier);
-    QVERIFY(!f.Selected(0) && f.Selected(1));
   }
 
   void layoutPlacesKnobsMarkersCheckBoxesAndGhostKnobs() {
