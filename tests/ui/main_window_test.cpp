@@ -8,7 +8,6 @@
 #include "board/drive_selection_dialog.h"
 #include "cpusettings/cpu_settings_file.h"
 #include "dialog_checks.h"
-#include "main_window/about_box.h"
 #include "main_window/command_actions.h"
 #include "main_window/file_hand_over.h"
 #include "main_window/main_toolbar.h"
@@ -200,13 +199,8 @@ class MainWindowTest : public QObject {
     SampleRobot robot;
     testing::RecordingPrompter prompter;
     auto window = OpenWindow(robot, prompter);
-    std::vector<std::vector<std::u16string>> started;
-    window->Session().dialogs.startInstance = [&](std::u16string_view path,
-                                                  const std::vector<std::u16string>& options) {
-      started.push_back(options);
-      started.back().emplace_back(path);
-      return true;
-    };
+    std::vector<Started> started;
+    window->Session().dialogs.startInstance = Recorder(started);
     window->RunCommand(CommandId::kSplitPose);
     prompter.QueueAnswer(core::PromptAnswer::kNo);  // no restart
     window->RunCommand(CommandId::kSwitchLanguage);
@@ -220,10 +214,8 @@ class MainWindowTest : public QObject {
     window->RunCommand(CommandId::kSwitchLanguage);
     QVERIFY(!window->isVisible());
     const std::u16string other = core::LoadText(core::TextId::kOtherInterfaceLanguage);
-    QCOMPARE(started.size(), std::size_t{1});
-    QVERIFY(started[0] ==
-            (std::vector<std::u16string>{
-                u"--language", other, core::TextFromPath(core::FindProjectFile(robot.Folder()))}));
+    QCOMPARE(started, (StartList{{core::TextFromPath(core::FindProjectFile(robot.Folder())),
+                                  {u"--language", other}}}));
     QCOMPARE(core::ReadLanguageChoice(core::AppDataFolder()), other);
   }
 
@@ -335,23 +327,19 @@ class MainWindowTest : public QObject {
     SampleRobot robot;
     testing::RecordingPrompter prompter;
     auto window = OpenWindow(robot, prompter);
-    const auto separators = [&] {
-      int count = 0;
-      for (QAction* action : window->Toolbar()->actions()) {
-        count += action->isSeparator() ? 1 : 0;
-      }
-      return count;
+    // The separators with the undo and redo buttons of one group switched on or off.
+    const auto separators = [&](bool undo, bool redo) {
+      core::SystemSettings settings = window->Session().project.system;
+      settings.toolbarButtons[3] = undo;
+      settings.toolbarButtons[4] = redo;
+      window->Toolbar()->Build(settings);
+      return std::ranges::count_if(window->Toolbar()->actions(),
+                                   [](const QAction* action) { return action->isSeparator(); });
     };
-    core::SystemSettings settings = window->Session().project.system;
-    window->Toolbar()->Build(settings);
-    const int all = separators();  // six groups, the loop count spin, the override spin
-    settings.toolbarButtons[3] = settings.toolbarButtons[4] = false;  // the undo/redo group
-    window->Toolbar()->Build(settings);
-    QCOMPARE(separators(), all - 1);
+    const auto all = separators(true, true);
+    QCOMPARE(separators(false, false), all - 1);
     QVERIFY(!window->Toolbar()->actions().contains(window->Actions().Action(CommandId::kUndo)));
-    settings.toolbarButtons[3] = true;  // one button of the group is enough
-    window->Toolbar()->Build(settings);
-    QCOMPARE(separators(), all);
+    QCOMPARE(separators(true, false), all);  // one button of the group is enough
   }
 
   // The whole road: online to the virtual board, a slider drag moves the virtual servo, offline
@@ -413,11 +401,9 @@ class MainWindowTest : public QObject {
     testing::RecordingPrompter prompter;
     auto window = OpenWindow(robot, prompter);
     EditorSession& session = window->Session();
-    const std::array<fs::path, 2> files = {robot.Folder() / "a.KX4", robot.Folder() / "b.KX4"};
-    fs::copy_file(robot.Folder() / "walk.KX4", files[0]);
-    fs::copy_file(robot.Folder() / "bow.KX4", files[1]);
-    for (const fs::path& file : files) {  // recent motions 0 and 1, as this program writes them
-      QVERIFY(window->OpenMotionFile(file));
+    for (const char* file : {"walk.KX4", "bow.KX4"}) {  // recent motions 1 and 0, saved here
+      fs::copy_file(robot.Folder() / file, robot.Folder() / (std::string("my") + file));
+      QVERIFY(window->OpenMotionFile(robot.Folder() / (std::string("my") + file)));
       window->RunCommand(kSave);
     }
     window->RunCommand(kNew);
@@ -425,12 +411,7 @@ class MainWindowTest : public QObject {
     const auto modified = [&] {
       return (session.systemFlags.load() & core::SystemFlag::kModified) != 0;
     };
-    const auto historyGreyed = [&] {
-      return !window->Actions().Action(kUndo)->isEnabled() &&
-             !window->Actions().Action(kRedo)->isEnabled();
-    };
-    const std::array<int, 5> edits = {kMirror, kSplitPose, kDuplicatePose, kDeletePose,
-                                      kCopyLeftToRight};
+    const std::array edits = {kMirror, kSplitPose, kDuplicatePose, kDeletePose, kCopyLeftToRight};
     for (const unsigned seed : {1u, 2u, 3u, 4u, 5u}) {
       std::mt19937 random(seed);
       QString steps;
@@ -449,14 +430,15 @@ class MainWindowTest : public QObject {
         }
         window->RunCommand(command);
         if (opens || command == kSave) {
-          QVERIFY2(historyGreyed(), qPrintable(steps));
+          QVERIFY2(!window->Actions().Action(kUndo)->isEnabled() &&
+                       !window->Actions().Action(kRedo)->isEnabled(),
+                   qPrintable(steps));
         }
-        if (!modified()) {
-          const std::u16string& path = session.motion.path;
-          QVERIFY2(MotionText(session) ==
-                       (path.empty() ? newMotion : testing::ReadBytes(core::PathFromText(path))),
-                   qPrintable(QStringLiteral("seed %1: %2").arg(seed).arg(steps)));
-        }
+        const std::u16string& path = session.motion.path;
+        QVERIFY2(modified() ||
+                     MotionText(session) ==
+                         (path.empty() ? newMotion : testing::ReadBytes(core::PathFromText(path))),
+                 qPrintable(QStringLiteral("seed %1: %2").arg(seed).arg(steps)));
       }
     }
   }
@@ -579,12 +561,6 @@ class MainWindowTest : public QObject {
         ParseProgramArguments({QStringLiteral("/m/my"), QStringLiteral("walk.kx4")});
     QCOMPARE(motion.motionPath, QStringLiteral("/m/my walk.kx4"));
     QVERIFY(motion.projectPath.empty());
-  }
-
-  void aboutBoxShowsTheVersion() {
-    AboutBox about;
-    QCOMPARE(about.findChild<QLabel*>(QStringLiteral("1195"))->text(),
-             QApplication::applicationVersion());
   }
 
   // The new project dialog: the templates, the proposed name, the question for an existing
