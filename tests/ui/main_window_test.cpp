@@ -350,9 +350,6 @@ class MainWindowTest : public QObject {
     testing::RecordingPrompter prompter;
     auto window = testing::WindowOnVirtualBoard(robot, prompter);
     EditorSession& session = window->Session();
-    // The new card's start-up image has given the board the robot's name before any scan.
-    QCOMPARE(session.VirtualBoard()->Byte(0x0020),
-             static_cast<std::uint8_t>(robot.project.cpu.modelName[0]));
     QVERIFY(QTest::qWaitForWindowExposed(window.get()));
     // Under another name the project finds no board of its own: the user chooses one.
     core::SetRobotName(session.project.cpu, u"OTHER");
