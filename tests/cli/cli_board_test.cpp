@@ -145,8 +145,6 @@ TEST(CliWrite, AMissingDriveProjectOrStartupMotionFailsWithoutWriting) {
   EXPECT_TRUE(fs::is_empty(card));
 }
 
-// ---- simulate
-
 // The events of the sample's greeting, played in full and at half its times, as golden texts:
 // its two called motions each announce their block before their first pose.
 TEST(CliSimulate, PrintsThePosesOfTheMotionInOrderScaledByTheOverride) {

@@ -60,8 +60,6 @@ DevmemRecord CommandReply(std::uint32_t value) {
   return reply;
 }
 
-// ---- TransferToFlash.
-
 // No data succeeds at once and a cancel stops before the first piece; 300 bytes go in three.
 TEST(FirmwareTransfer, ThreeHundredBytesGoToFlashInThreePieces) {
   sim::VirtualBoard board;
@@ -133,8 +131,6 @@ TEST(FirmwareTransfer, BoardStillWorkingAfterThePollLimitFails) {
   EXPECT_GT(fake->Records('R').size(), 1u);
 }
 
-// ---- The whole update.
-
 class FirmwareUpdate : public ::testing::Test {
  protected:
   FirmwareUpdate() {
@@ -156,15 +152,6 @@ class FirmwareUpdate : public ::testing::Test {
     request.timing = kFastTiming;
     request.offlineLimit = 60s;  // a ceiling: the worker ends long before
     return request;
-  }
-
-  std::vector<std::u16string> StatusTexts() {
-    std::vector<std::u16string> texts;
-    for (const auto& [id, text] : progress.texts) {
-      EXPECT_EQ(id, kFirmwareStatusTextControl);
-      texts.push_back(text);
-    }
-    return texts;
   }
 
   void ExpectOneMessage(PromptIcon icon, int textId) {
@@ -190,11 +177,16 @@ TEST_F(FirmwareUpdate, SendsFirmwareAndUpdaterAndRunsTheUpdater) {
   EXPECT_EQ(board.UpdaterRuns(), 1);
   EXPECT_EQ(board.LastUpdaterAddress(), kUpdaterFlashAddress);
   ExpectOneMessage(PromptIcon::kNone, TextId::kMsgFirmwareUpdateDone);
-  const std::vector<std::u16string> expected{
-      LoadText(TextId::kFwStatusLoadingFiles), LoadText(TextId::kFwStatusStartingComm),
-      LoadText(TextId::kFwStatusTransferFirmware), LoadText(TextId::kFwStatusTransferUpdater),
-      LoadText(TextId::kFwStatusRunningUpdate)};
-  EXPECT_EQ(StatusTexts(), expected);
+  std::vector<std::u16string> texts;
+  for (const auto& [id, text] : progress.texts) {
+    EXPECT_EQ(id, kFirmwareStatusTextControl);
+    texts.push_back(text);
+  }
+  EXPECT_EQ(texts, (std::vector<std::u16string>{LoadText(TextId::kFwStatusLoadingFiles),
+                                                LoadText(TextId::kFwStatusStartingComm),
+                                                LoadText(TextId::kFwStatusTransferFirmware),
+                                                LoadText(TextId::kFwStatusTransferUpdater),
+                                                LoadText(TextId::kFwStatusRunningUpdate)}));
   EXPECT_EQ(progress.results, std::vector<int>{1});
   EXPECT_FALSE(link.IsBoardOpen());
 }

@@ -102,24 +102,6 @@ class Online : public ::testing::Test {
   std::atomic<int> statusWindows{0};  // times the status window was asked to open
 };
 
-TEST_F(Online, MatchingNameConnectsWithoutAskingAndResetsTheBoard) {
-  const std::uint8_t playing = 1;
-  board.WriteMemory(BoardAddress::kPlayByte, {&playing, 1});
-  board.WriteMemory(BoardAddress::kBufferBusy[1], {&playing, 1});
-  OnlineConnection online(link, Context());
-  EXPECT_FALSE(online.ConnectionStartTime().has_value());
-  ASSERT_EQ(online.StartOnline(), 1);
-  ASSERT_TRUE(WaitUntil([&] { return online.Online(); }));
-  EXPECT_TRUE(prompter.Calls().empty());
-  EXPECT_EQ(link.Flags().connectionActive.load(), 1u);
-  EXPECT_TRUE(online.ConnectionStartTime().has_value());
-  EXPECT_EQ(board.Byte(BoardAddress::kPlayByte), 0);
-  EXPECT_EQ(board.Byte(BoardAddress::kBufferBusy[1]), 0);
-  EXPECT_TRUE(ProjectChoices().empty());
-  EXPECT_EQ(statusWindows.load(), 0);  // not asked for
-  Stop(online);
-}
-
 // Yes asks for the project to open, Cancel just ends; neither touches the project's settings.
 TEST_F(Online, OtherNameAnsweredYesOrCancelDisconnects) {
   board.SetModelName("OTHER");
@@ -194,33 +176,18 @@ TEST_F(Online, ReachesTheBoardWithCompanionAndMaskRulesSkippingDisabledSliders) 
   EXPECT_EQ(board.Word(TargetAddress(3)), 103);  // companion after its channel: its own value
   EXPECT_EQ(board.Word(TargetAddress(5)), 0);    // companion before its channel: masked to 0
   EXPECT_EQ(board.Word(TargetAddress(10)), 0);   // disabled: never sent
-  // Without the mask bit the companion before its channel gets its own value.
-  board.Advance(10'000'000);
-  ASSERT_TRUE(WaitUntil([&] { return (systemFlags.load() & BoardStatusBit::kBuffer0Busy) == 0; }));
+  // The next pose waits while the board still moves. Without the mask bit the companion before
+  // its channel gets its own value.
+  ASSERT_TRUE(WaitUntil([&] { return (systemFlags.load() & BoardStatusBit::kBuffer0Busy) != 0; }));
   pose.servoEnableMask = 0;
   pose.slots[5] = -7;
   HandOverPose(slot, link, pose, 41);
-  ASSERT_TRUE(WaitUntil([&] { return board.Word(BoardAddress::kMoveTime) == 41; }));
-  EXPECT_EQ(static_cast<std::int16_t>(board.Word(TargetAddress(5))), -7);
-  Stop(online);
-}
-
-TEST_F(Online, WaitsWhileTheBoardIsStillMoving) {
-  OnlineConnection online(link, Context());
-  ASSERT_NO_FATAL_FAILURE(ConnectAndSettle(online, board, systemFlags));
-  MotionBlock pose;
-  pose.slots[0] = 300;
-  HandOverPose(slot, link, pose, 50);
-  ASSERT_TRUE(WaitUntil([&] { return board.Word(BoardAddress::kMoveTime) == 50; }));
-  ASSERT_TRUE(WaitUntil([&] { return (systemFlags.load() & BoardStatusBit::kBuffer0Busy) != 0; }));
-  pose.slots[0] = 400;
-  HandOverPose(slot, link, pose, 60);
   ASSERT_TRUE(WaitCycles(5));
-  EXPECT_EQ(board.Word(TargetAddress(0)), 300);
+  EXPECT_EQ(board.Word(TargetAddress(5)), 0);
   EXPECT_EQ(link.Flags().posePending.load(), 1u);
   board.Advance(10'000'000);
-  EXPECT_TRUE(WaitUntil([&] { return board.Word(BoardAddress::kMoveTime) == 60; }));
-  EXPECT_EQ(board.Word(TargetAddress(0)), 400);
+  ASSERT_TRUE(WaitUntil([&] { return board.Word(BoardAddress::kMoveTime) == 41; }));
+  EXPECT_EQ(static_cast<std::int16_t>(board.Word(TargetAddress(5))), -7);
   Stop(online);
 }
 
@@ -310,19 +277,30 @@ TEST_F(Online, NoAnswerWithinTheStartLimitIsNoConnection) {
   }
 }
 
-// The asynchronous start reports its result; a second start is refused while connected; a
-// playing motion keeps the connection through a stop; the connection starts again once it has
-// ended, and its destruction stops the worker.
+// A board of the robot's name connects without asking and is reset; the asynchronous start
+// reports its result; a second start is refused while connected; a playing motion keeps the
+// connection through a stop; the connection starts again once it has ended, and its destruction
+// stops the worker.
 TEST_F(Online, StartsOnceStopsUnlessPlayingAndEndsWithItsObject) {
+  for (const std::uint32_t playing : {BoardAddress::kPlayByte, BoardAddress::kBufferBusy[1]}) {
+    board.WriteMemory(playing, std::vector<std::uint8_t>{1});
+  }
   {
     OnlineContext context = Context();
     context.timing.stopPolls = 5;
     OnlineConnection online(link, std::move(context));
+    EXPECT_FALSE(online.ConnectionStartTime().has_value());
     std::atomic<int> result{-1};
     ASSERT_TRUE(online.StartOnlineAsync([&](int r) { result.store(r); }));
     ASSERT_TRUE(WaitUntil([&] { return result.load() != -1; }));
     EXPECT_EQ(result.load(), 1);
     ASSERT_TRUE(WaitUntil([&] { return online.Online(); }));
+    EXPECT_TRUE(online.ConnectionStartTime().has_value());
+    EXPECT_TRUE(prompter.Calls().empty());
+    EXPECT_TRUE(ProjectChoices().empty());
+    EXPECT_EQ(statusWindows.load(), 0);  // not asked for
+    EXPECT_EQ(board.Byte(BoardAddress::kPlayByte), 0);
+    EXPECT_EQ(board.Byte(BoardAddress::kBufferBusy[1]), 0);
     EXPECT_EQ(online.StartOnline(), 0);
     link.Flags().playbackActive.store(1);
     EXPECT_EQ(online.StopOnline(), 1);

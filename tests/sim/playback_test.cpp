@@ -19,10 +19,8 @@
 #include "board/byte_code.h"
 #include "board/online_connection.h"
 #include "board/outgoing_pose.h"
-#include "motion/motion_reader.h"
 #include "motion/motion_writer.h"
 #include "platform/paths.h"
-#include "project/project_loader.h"
 #include "project/system_settings.h"
 #include "recording_ports.h"
 #include "sim_online.h"
@@ -539,29 +537,6 @@ TEST_F(Playback, StopDuringThePreparationKeepsTheMotionFromStarting) {
   EXPECT_EQ(LastWrite(BoardAddress::kPlayByte, 1, before), -1);
   EXPECT_TRUE(views.Locks().empty());
   EXPECT_EQ(progress.results, std::vector<int>{1});
-}
-
-TEST_F(Playback, BowRunsThroughItsBlocksToTheEnd) {
-  const std::filesystem::path source =
-      std::filesystem::path(GESTALON_RESOURCES_DIR) / "robots" / "gestaloid";
-  std::filesystem::copy(
-      source, ProjectFolder(),
-      std::filesystem::copy_options::recursive | std::filesystem::copy_options::overwrite_existing);
-  ASSERT_TRUE(LoadRobotProject(ProjectFolder() / "gestaloid.KJZ", true, project, {}));
-  auto bow = ReadMotionFile(ProjectFolder() / "bow.KX4", project.sliders, nullptr);
-  ASSERT_TRUE(bow.has_value());
-  motion = std::move(*bow);
-  ASSERT_NO_FATAL_FAILURE(GoOnline());
-  ASSERT_EQ(playback->PlayMotion(motion, nullptr, 100), 1);
-  ASSERT_TRUE(Drive([&] { return !playback->Active(); }));
-  // Bow runs top to bottom through its wait block and ends on its End block.
-  const std::vector<int> marks = views.Marks();
-  EXPECT_TRUE(std::is_sorted(marks.begin(), marks.end()));
-  ASSERT_FALSE(marks.empty());
-  EXPECT_EQ(marks.back(), motion.count() - 1);
-  EXPECT_TRUE(motion.tail()->Is(BlockKind::End));
-  EXPECT_TRUE(motion.tail()->Selected());
-  EXPECT_EQ(board.Byte(BoardAddress::kPlayByte), 0);
 }
 
 }  // namespace
