@@ -6,10 +6,13 @@
 #include <vector>
 
 #include "board/copy_list.h"
+#include "board/image_builder.h"
+#include "board/settings_image.h"
 #include "board_commands.h"
 #include "cli_app.h"
 #include "cpusettings/cpu_settings_file.h"
 #include "fixture_file.h"
+#include "project/project_loader.h"
 #include "run_tool.h"
 #include "temp_dir.h"
 #include "virtual_board.h"
@@ -54,6 +57,62 @@ std::vector<std::uint8_t> BoardBytes(const sim::VirtualBoard& board, std::uint32
   std::vector<std::uint8_t> bytes(size);
   board.ReadMemory(address, bytes);
   return bytes;
+}
+
+core::LoadedProject LoadSample() {
+  core::LoadedProject project;
+  EXPECT_TRUE(core::LoadRobotProject(kProject, true, project, {}));
+  return project;
+}
+
+// The playback image is the core's, followed by the end byte (CliSimulate runs its calls).
+TEST(CliCompile, PlaybackImageOfTheSampleWithItsSubroutines) {
+  testing::TempDir dir;
+  const std::string out = (dir / "TEMP.BIN").string();
+  const Result r =
+      RunTool({"compile", (kSample / "greeting.KX4").string(), "-o", out, "--project", kProject});
+  ASSERT_EQ(r.status, kExitOk) << r.err;
+  EXPECT_TRUE(r.err.empty());
+  const core::LoadedProject project = LoadSample();
+  core::ImageBuildContext context;
+  context.projectFolder = kSample;
+  context.sliders = &project.sliders;
+  context.cpu = &project.cpu;
+  core::CopyList copyList;
+  const auto image = core::BuildMotionImage(context, u"greeting.KX4", u"", 100, 0, copyList);
+  ASSERT_TRUE(image.has_value());
+  EXPECT_EQ(testing::ReadBytes(out),
+            std::string(image->bytes.begin(), image->bytes.end()) + '\x80');
+}
+
+TEST(CliCompile, ReportsMissingFilesAndBadUsage) {
+  testing::TempDir dir;
+  std::filesystem::copy_file(kSample / "greeting.KX4", dir / "greeting.KX4");
+  const std::string out = (dir / "out.BIN").string();
+  const Result missingSub = RunTool({"compile", (dir / "greeting.KX4").string(), "-o", out});
+  EXPECT_EQ(missingSub.status, kExitError);
+  EXPECT_NE(missingSub.err.find("ファイルが開けませんでした。"), std::string::npos);
+  EXPECT_NE(missingSub.err.find("wave.KX4"), std::string::npos);
+  EXPECT_TRUE(std::filesystem::exists(out));  // the image as the program would play it
+  EXPECT_EQ(RunTool({"compile", (dir / "none.KX4").string(), "-o", out + "2"}).status, kExitError);
+  EXPECT_EQ(
+      RunTool({"compile", (kSample / "bow.KX4").string(), "-o", out, "--override", "0"}).status,
+      kExitUsage);
+  EXPECT_EQ(RunTool({"compile", (kSample / "bow.KX4").string(), "-o", out, "--project",
+                     (dir / "none.KJZ").string()})
+                .status,
+            kExitError);
+}
+
+// The settings program alone (with a start-up motion the card's image is run by CliWrite).
+TEST(CliStartup, WritesTheCoresStartupImage) {
+  testing::TempDir dir;
+  const std::string out = (dir / "STARTUP.BIN").string();
+  const Result r = RunTool({"startup", kProject, "-o", out});
+  ASSERT_EQ(r.status, kExitOk) << r.err;
+  const auto settings = core::BuildSettingsImage(LoadSample().cpu);
+  EXPECT_EQ(testing::ReadBytes(out), std::string(settings.begin(), settings.end()));
+  EXPECT_EQ(RunTool({"startup", (dir / "none.KJZ").string(), "-o", out}).status, kExitError);
 }
 
 TEST(CliWrite, SampleRobotStartsItsMotionFromTheCard) {
