@@ -5,9 +5,14 @@
 #include <atomic>
 #include <chrono>
 #include <cstdint>
+#include <filesystem>
 
 #include "board/board_addresses.h"
 #include "board/online_connection.h"
+#include "cpusettings/cpu_settings.h"
+#include "platform/paths.h"
+#include "project/project_loader.h"
+#include "temp_dir.h"
 #include "virtual_board.h"
 #include "wait_until.h"
 
@@ -32,5 +37,22 @@ inline void ConnectAndSettle(core::OnlineConnection& online, sim::VirtualBoard& 
   ASSERT_TRUE(
       WaitUntil([&] { return (systemFlags.load() & core::BoardStatusBit::kBuffer0Busy) == 0; }));
 }
+
+// A project of the robot "GST" in a folder of its own, and a virtual board with its card folder.
+class CardAndProject : public ::testing::Test {
+ protected:
+  CardAndProject() {
+    std::filesystem::create_directories(CardFolder());
+    std::filesystem::create_directories(ProjectFolder());
+    project.project.folder = core::TextFromPath(ProjectFolder()) + u"/";
+    core::SetRobotName(project.cpu, u"GST");
+  }
+  std::filesystem::path CardFolder() const { return temp / "card"; }
+  std::filesystem::path ProjectFolder() const { return temp / "project"; }
+
+  TempDir temp;
+  sim::VirtualBoard board{temp / "card"};
+  core::LoadedProject project;
+};
 
 }  // namespace gestalon::testing

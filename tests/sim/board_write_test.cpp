@@ -85,19 +85,13 @@ class SlowPort : public DevmemPort {
 };
 
 // A robot "GST", its project folder and a virtual board of the same name with its card folder.
-class BoardWrite : public ::testing::Test {
+class BoardWrite : public gestalon::testing::CardAndProject {
  protected:
   BoardWrite() {
-    std::filesystem::create_directories(CardFolder());
-    std::filesystem::create_directories(ProjectFolder());
-    project.project.folder = TextFromPath(ProjectFolder()) + u"/";
     project.project.ROMINI = u"STARTUP.XML";
-    SetRobotName(project.cpu, u"GST");
     board.SetModelName("GST");
   }
 
-  std::filesystem::path CardFolder() const { return temp / "card"; }
-  std::filesystem::path ProjectFolder() const { return temp / "project"; }
   BoardWriteTask Task() {
     BoardWriteTask task;
     task.link = &link;
@@ -109,10 +103,7 @@ class BoardWrite : public ::testing::Test {
   }
 
   std::vector<std::u16string> Messages() const { return testing::ShownTexts(prompter); }
-  TempDir temp;
-  sim::VirtualBoard board{temp / "card"};
   BoardLink link;
-  LoadedProject project;
   RecordingPrompter prompter;
   RecordingProgressSink progress;
 };
@@ -327,7 +318,7 @@ TEST(FirmwareTransfer, BoardStillWorkingAfterThePollLimitFails) {
   EXPECT_GT(fake->Records('R').size(), 1u);
 }
 
-class FirmwareUpdate : public ::testing::Test {
+class FirmwareUpdate : public gestalon::testing::CardAndProject {
  protected:
   FirmwareUpdate() {
     board.SetModelName("GST");
@@ -357,8 +348,6 @@ class FirmwareUpdate : public ::testing::Test {
     EXPECT_EQ(calls[0].text, LoadText(textId));
   }
 
-  TempDir temp;
-  sim::VirtualBoard board;
   BoardLink link;
   RecordingPrompter prompter;
   RecordingProgressSink progress;

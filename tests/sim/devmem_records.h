@@ -11,25 +11,17 @@
 
 namespace gestalon::sim::testing {
 
+inline core::DevmemRecord ReadRequestOf(std::uint32_t address, std::uint8_t count) {
+  return {'R', static_cast<std::uint8_t>(address), static_cast<std::uint8_t>(address >> 8), count};
+}
+
 // A 'W' record carrying `data` at `address`, with `data.size()` modulo 256 in byte 3.
 inline core::DevmemRecord WriteRecordOf(std::uint32_t address, std::span<const std::uint8_t> data) {
-  core::DevmemRecord record{};
+  core::DevmemRecord record = ReadRequestOf(address, static_cast<std::uint8_t>(data.size()));
   record[0] = 'W';
-  record[1] = static_cast<std::uint8_t>(address);
-  record[2] = static_cast<std::uint8_t>(address >> 8);
-  record[3] = static_cast<std::uint8_t>(data.size());
   for (std::size_t i = 0; i < data.size() && 4 + i < record.size(); ++i) {
     record[4 + i] = data[i];
   }
-  return record;
-}
-
-inline core::DevmemRecord ReadRequestOf(std::uint32_t address, std::uint8_t count) {
-  core::DevmemRecord record{};
-  record[0] = 'R';
-  record[1] = static_cast<std::uint8_t>(address);
-  record[2] = static_cast<std::uint8_t>(address >> 8);
-  record[3] = count;
   return record;
 }
 

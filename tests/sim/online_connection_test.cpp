@@ -451,17 +451,8 @@ void Link(std::initializer_list<MotionBlock*> chain) {
 }
 
 // A robot "GST" on a virtual board stepped by the test, online, and a playback for it.
-class Playback : public ::testing::Test {
+class Playback : public gestalon::testing::CardAndProject {
  protected:
-  Playback() {
-    std::filesystem::create_directories(CardFolder());
-    std::filesystem::create_directories(ProjectFolder());
-    project.project.folder = TextFromPath(ProjectFolder()) + u"/";
-    SetRobotName(project.cpu, u"GST");
-  }
-
-  std::filesystem::path CardFolder() const { return temp / "card"; }
-  std::filesystem::path ProjectFolder() const { return temp / "project"; }
   // Connects, lets the connection's first pose finish, and makes the playback.
   void GoOnline() {
     const std::u16string robotName = ProjectRobotName(project);
@@ -555,11 +546,8 @@ class Playback : public ::testing::Test {
     return -1;
   }
 
-  TempDir temp;
-  sim::VirtualBoard board{temp / "card"};
   WriteLog log;
   BoardLink link;
-  LoadedProject project;
   std::atomic<std::uint32_t> systemFlags{SystemFlag::kOnline};
   OutgoingPoseSlot slot;
   std::mutex session;
