@@ -397,10 +397,7 @@ class PlaybackViews : public gestalon::testing::RecordingViewNotifier {
   // "lock" and "unlock", as the playback asked for them.
   std::vector<std::string> Locks() {
     std::lock_guard lock(mutex_);
-    std::vector<std::string> locks;
-    std::copy_if(events.begin(), events.end(), std::back_inserter(locks),
-                 [](const std::string& event) { return event.ends_with("lock"); });
-    return locks;
+    return events;
   }
 
   std::atomic<int> poseRepaints{0};
