@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <functional>
 #include <string>
 #include <vector>
 
@@ -31,150 +30,91 @@ SliderTable ThreeSliders() {
   return sliders;
 }
 
-// Checks run first in their order and refuse the whole form; the range is refused per slider
-// after the rest is stored. Target 1, or every selected slider (0 and 2) with kSelectedSliders.
-TEST(SliderPropertiesApply, ChecksInOrderThenStoresTheForm) {
+// The non-empty fields are checked in this order, each refusal for the whole form.
+TEST(SliderPropertiesApply, ChecksRefuseTheFormInTheirOrder) {
   struct Case {
-    const char* what;
-    int target;
-    std::function<void(SliderForm&)> change;
-    std::vector<int> messages;  // text ids in order; a check's refusal stores nothing
-    std::function<void(const SliderTable&)> expect;
-  };
-  const SliderTable before = ThreeSliders();
-  const auto same = [&](int k) {
-    return [&, k](const SliderTable& s) { EXPECT_EQ(s[k], before[k]); };
+    const char16_t *minimum, *maximum, *step;
+    int putStyle;
+    const char16_t *countsPerDegree, *axisName;
+    int message;  // 0: accepted
   };
   const Case cases[] = {
-      {"minimum not a number",
-       1,
-       [](SliderForm& f) { f.minimum = u"1a"; },
-       {TextId::kMsgRangeNotNumber},
-       same(1)},
-      {"maximum out of range before step",
-       1,
-       [](SliderForm& f) {
-         f.maximum = u"32768";
-         f.step = u"40000";
-       },
-       {TextId::kMsgRangeOutOfBounds},
-       same(1)},
-      {"step above 32767",
-       1,
-       [](SliderForm& f) { f.step = u"40000"; },
-       {TextId::kMsgStepTooLarge},
-       same(1)},
-      {"counts per degree checked only with degrees",
-       1,
-       [](SliderForm& f) {
-         f.putStyle = 2;
-         f.countsPerDegree = u"1,5";
-       },
-       {TextId::kMsgCountsPerDegreeNotNumber},
-       same(1)},
-      {"text the file cannot keep",
-       1,
-       [](SliderForm& f) { f.axisName = u"a]]b"; },
-       {TextId::kMsgNameNotStorable},
-       same(1)},
-      {"equal range keeps the old one, the rest is stored",
-       1,
-       [](SliderForm& f) {
-         f.minimum = u"100";
-         f.maximum = u"100";
-         f.step = u"5";
-         f.axisName = u"肩";
-         f.putStyle = 0;
-         f.countsPerDegree = u"x";  // not the degrees style: not read
-       },
-       {TextId::kMsgRangeInvalid},
-       [](const SliderTable& s) {
-         EXPECT_EQ(s[1].minimum, -100);
-         EXPECT_EQ(s[1].maximum, 100);
-         EXPECT_EQ(s[1].step, 5);
-         EXPECT_EQ(s[1].axisName, u"肩");
-         EXPECT_EQ(s[1].putStyle, 0);
-       }},
-      {"one slider takes every field",
-       1,
-       [](SliderForm& f) {
-         f.minimum = u"-59";
-         f.maximum = u"+60";
-         f.putStyle = 3;
-         f.decimals = 2;
-         f.x = u"7";
-         f.y = u"";
-         f.checks[kCheckEnabled] = CheckState::kUnchecked;
-         f.checks[kCheckDisplayInverted] = CheckState::kChecked;
-         f.checks[kCheckBaseRelative] = CheckState::kUnchecked;
-         f.textBkColor = 0x123456;
-       },
-       {},
-       [](const SliderTable& s) {
-         EXPECT_EQ(s[1].minimum, -59);
-         EXPECT_EQ(s[1].maximum, 60);
-         EXPECT_EQ(s[1].putStyle, 3);
-         EXPECT_EQ(s[1].decimals, 2);
-         EXPECT_EQ(s[1].pos, (std::array<std::int32_t, 2>{7, 20}));
-         EXPECT_EQ(s[1].filePos, s[1].pos);
-         EXPECT_EQ(s[1].flags2, SliderFlag2::kDisabled | SliderFlag2::kAbsolute);
-         EXPECT_EQ(s[1].flags1, SliderFlag1::kInverted);
-         EXPECT_EQ(s[1].textBkColor, 0x123456u);
-       }},
-      {"degrees take the decimals and the counts per degree",
-       1,
-       [](SliderForm& f) {
-         f.putStyle = 2;
-         f.decimals = 1;
-         f.countsPerDegree = u"2.5";
-       },
-       {},
-       [](const SliderTable& s) {
-         EXPECT_EQ(s[1].putStyle, 2);
-         EXPECT_EQ(s[1].decimals, 1);
-         EXPECT_EQ(s[1].countsPerDegree, 2.5);
-       }},
-      {"selection: only decided boxes and given fields, per-slider range",
-       kSelectedSliders,
-       [](SliderForm& f) {
-         f.checks[kCheckDisplayInverted] = CheckState::kChecked;
-         f.maximum = u"-100";  // not above slider 0's minimum nor slider 2's
-         f.step = u"3";
-       },
-       {TextId::kMsgRangeInvalid, TextId::kMsgRangeInvalid},
-       [&](const SliderTable& s) {
-         for (const int k : {0, 2}) {
-           SliderDef expected = before[k];
-           expected.flags1 = SliderFlag1::kSelected | SliderFlag1::kInverted;
-           expected.step = 3;
-           EXPECT_EQ(s[k], expected);
-         }
-         EXPECT_EQ(s[1], before[1]);
-       }},
+      {u"1a", u"", u"", 1, u"", u"", TextId::kMsgRangeNotNumber},
+      {u"", u"32768", u"40000", 1, u"", u"", TextId::kMsgRangeOutOfBounds},
+      {u"", u"", u"40000", 1, u"", u"", TextId::kMsgStepTooLarge},
+      {u"", u"", u"", 2, u"1,5", u"", TextId::kMsgCountsPerDegreeNotNumber},
+      {u"", u"", u"", 0, u"x", u"", 0},  // read only with the degrees style
+      {u"", u"", u"", 1, u"", u"a]]b", TextId::kMsgNameNotStorable},
   };
   for (const Case& c : cases) {
-    SCOPED_TRACE(c.what);
-    SliderTable sliders = before;
-    SliderForm form = c.target == kSelectedSliders ? SliderForm{} : FormForSlider(sliders[1]);
-    if (c.target == kSelectedSliders) {
-      sliders[0].flags1 |= SliderFlag1::kSelected;
-      sliders[2].flags1 |= SliderFlag1::kSelected;
-    }
-    c.change(form);
-    RecordingPrompter prompter;
-    const SliderFormCheck check = CheckSliderForm(form);
-    if (check.message.empty()) {
-      StoreSliderForm(sliders, c.target, form, &prompter);
-    } else {
-      prompter.Show(check.icon, check.message);
-    }
-    std::vector<std::u16string> expected;
-    for (const int id : c.messages) {
-      expected.push_back(LoadText(id));
-    }
-    EXPECT_EQ(testing::ShownTexts(prompter), expected);
-    c.expect(sliders);
+    SliderForm form;
+    form.minimum = c.minimum;
+    form.maximum = c.maximum;
+    form.step = c.step;
+    form.putStyle = c.putStyle;
+    form.countsPerDegree = c.countsPerDegree;
+    form.axisName = c.axisName;
+    EXPECT_EQ(CheckSliderForm(form).message, c.message ? LoadText(c.message) : u"") << c.message;
   }
+}
+
+// An empty range is refused per slider after the rest of the form is stored.
+TEST(SliderPropertiesApply, StoresTheFormIntoOneSliderOrTheSelection) {
+  const SliderTable before = ThreeSliders();
+  SliderTable sliders = before;
+  RecordingPrompter prompter;
+  SliderForm form = FormForSlider(sliders[1]);
+  form.minimum = u"-59";
+  form.maximum = u"+60";
+  form.putStyle = 3;  // percent: takes the decimals
+  form.decimals = 2;
+  form.x = u"7";
+  form.y = u"";
+  form.checks[kCheckEnabled] = CheckState::kUnchecked;
+  form.checks[kCheckDisplayInverted] = CheckState::kChecked;
+  form.checks[kCheckBaseRelative] = CheckState::kUnchecked;
+  form.textBkColor = 0x123456;
+  StoreSliderForm(sliders, 1, form, &prompter);
+  EXPECT_EQ(sliders[1].minimum, -59);
+  EXPECT_EQ(sliders[1].maximum, 60);
+  EXPECT_EQ(sliders[1].decimals, 2);
+  EXPECT_EQ(sliders[1].filePos, (std::array<std::int32_t, 2>{7, 20}));
+  EXPECT_EQ(sliders[1].flags2, SliderFlag2::kDisabled | SliderFlag2::kAbsolute);
+  EXPECT_EQ(sliders[1].flags1, SliderFlag1::kInverted);
+  EXPECT_EQ(sliders[1].textBkColor, 0x123456u);
+  EXPECT_TRUE(prompter.Calls().empty());
+
+  form = FormForSlider(sliders[1]);
+  form.minimum = form.maximum = u"100";
+  form.step = u"5";
+  form.axisName = u"肩";
+  form.putStyle = 0;
+  StoreSliderForm(sliders, 1, form, &prompter);
+  EXPECT_EQ(sliders[1].maximum, 60);
+  EXPECT_EQ(sliders[1].step, 5);
+  EXPECT_EQ(sliders[1].axisName, u"肩");
+  EXPECT_EQ(sliders[1].putStyle, 0);
+
+  // The selection takes only the decided boxes and the given fields; the maximum is not above
+  // slider 0's minimum nor slider 2's.
+  sliders = before;
+  sliders[0].flags1 |= SliderFlag1::kSelected;
+  sliders[2].flags1 |= SliderFlag1::kSelected;
+  form = SliderForm{};
+  form.maximum = u"-100";
+  form.step = u"3";
+  form.checks[kCheckDisplayInverted] = CheckState::kChecked;
+  StoreSliderForm(sliders, kSelectedSliders, form, &prompter);
+  for (const int k : {0, 2}) {
+    SliderDef expected = before[k];
+    expected.flags1 = SliderFlag1::kSelected | SliderFlag1::kInverted;
+    expected.step = 3;
+    EXPECT_EQ(sliders[k], expected);
+  }
+  EXPECT_EQ(sliders[1], before[1]);
+  EXPECT_EQ(testing::ShownTexts(prompter),
+            testing::Texts(
+                {TextId::kMsgRangeInvalid, TextId::kMsgRangeInvalid, TextId::kMsgRangeInvalid}));
 }
 
 TEST(SliderPropertiesForm, StylesAndPairModesOutside0To3AreUndecided) {
@@ -187,57 +127,38 @@ TEST(SliderPropertiesForm, StylesAndPairModesOutside0To3AreUndecided) {
   }
 }
 
-// Pairs before: 4 right of 5, 6 right of 7, 8 left of 4 (stale).
+// Pairs before: 4 right of 5, 6 right of 7, 8 left of 4 (stale); slider 10 is a centre slider
+// whose partner number names 4, not a pairing to undo.
 TEST(SliderPairing, RepairsThePartnerAndClearsPairsNamingEither) {
   struct Pair {
     int slider, mode, partner;
   };
   struct Case {
-    const char* what;
     int k, mode, partner;
-    bool refused;
     std::vector<Pair> after;  // pairMode and partner of the sliders listed
   };
   const Case cases[] = {
-      {"right re-pairs and clears pairs naming 4 or 6",
-       4,
-       2,
-       6,
-       false,
-       {{4, 2, 6}, {6, 3, 4}, {5, 0, 0}, {7, 0, 0}, {8, 0, 0}, {10, 1, 4}}},
-      {"left re-pairs and clears pairs naming 4 or 6",
-       4,
-       3,
-       6,
-       false,
-       {{4, 3, 6}, {6, 2, 4}, {5, 0, 0}, {7, 0, 0}, {8, 0, 0}}},
-      {"paired with itself is refused",
-       4,
-       2,
-       4,
-       true,
-       {{4, 2, 5}, {5, 3, 4}, {6, 2, 7}, {7, 3, 6}, {8, 3, 4}}},
-      {"centre keeps the partner number and unpairs those naming 4",
-       4,
-       1,
-       9,
-       false,
-       {{4, 1, 5}, {5, 0, 0}, {6, 2, 7}, {7, 3, 6}, {8, 0, 0}}},
-      {"partner 96 is not offered", 4, 2, 96, false, {{4, 2, 5}, {5, 3, 4}}},
-      {"partner 0 is offered", 4, 2, 0, false, {{4, 2, 0}, {0, 3, 4}, {5, 0, 0}, {8, 0, 0}}},
-      {"slider 0 is offered", 0, 3, 6, false, {{0, 3, 6}, {6, 2, 0}, {7, 0, 0}, {4, 2, 5}}},
-      {"slider 96 is not offered", 96, 2, 4, false, {{96, 0, 0}, {4, 2, 5}, {8, 3, 4}}},
+      // Right re-pairs and clears the pairs naming 4 or 6.
+      {4, 2, 6, {{4, 2, 6}, {6, 3, 4}, {5, 0, 0}, {7, 0, 0}, {8, 0, 0}, {10, 1, 4}}},
+      // Paired with itself: refused.
+      {4, 2, 4, {{4, 2, 5}, {5, 3, 4}, {6, 2, 7}, {7, 3, 6}, {8, 3, 4}}},
+      // Centre keeps the partner number and unpairs those naming 4.
+      {4, 1, 9, {{4, 1, 5}, {5, 0, 0}, {6, 2, 7}, {7, 3, 6}, {8, 0, 0}}},
+      // Sliders 0..95 are offered, 96 is not.
+      {4, 2, 96, {{4, 2, 5}, {5, 3, 4}}},
+      {4, 2, 0, {{4, 2, 0}, {0, 3, 4}, {5, 0, 0}, {8, 0, 0}}},
+      {0, 3, 6, {{0, 3, 6}, {6, 2, 0}, {7, 0, 0}, {4, 2, 5}}},
+      {96, 2, 4, {{96, 0, 0}, {4, 2, 5}, {8, 3, 4}}},
   };
   for (const Case& c : cases) {
-    SCOPED_TRACE(c.what);
+    SCOPED_TRACE(::testing::Message() << c.k << " " << c.mode << " " << c.partner);
     SliderTable sliders{};
-    // Slider 10 is a centre slider whose partner number names 4: not a pairing to undo.
     for (const Pair& p : {Pair{4, 2, 5}, {5, 3, 4}, {6, 2, 7}, {7, 3, 6}, {8, 3, 4}, {10, 1, 4}}) {
       sliders[p.slider].pairMode = p.mode;
       sliders[p.slider].partner = p.partner;
     }
-    const std::u16string message = PairSlider(sliders, c.k, c.mode, c.partner);
-    EXPECT_EQ(message, c.refused ? LoadText(TextId::kMsgPartnerSameAsSelf) : u"");
+    EXPECT_EQ(PairSlider(sliders, c.k, c.mode, c.partner),
+              c.k == c.partner ? LoadText(TextId::kMsgPartnerSameAsSelf) : u"");
     for (const Pair& p : c.after) {
       EXPECT_EQ(sliders[p.slider].pairMode, p.mode) << p.slider;
       EXPECT_EQ(sliders[p.slider].partner, p.partner) << p.slider;
