@@ -2,10 +2,10 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <string>
 #include <vector>
 
+#include "fixture_file.h"
 #include "temp_dir.h"
 
 namespace gestalon::core {
@@ -29,16 +29,14 @@ std::uint32_t GetU32(const std::string& b, std::size_t at) {
          (static_cast<std::uint32_t>(static_cast<std::uint8_t>(b[at + 3])) << 24);
 }
 
-// A hand-built .bmp: info-style header of `headerSize` bytes (masks inside it from 52 bytes on,
-// after it for a 40-byte header), palette of 0x00RRGGBB entries, then `data` as the pixel rows.
+// A hand-built .bmp: info-style header of `headerSize` bytes, palette of 0x00RRGGBB entries, then
+// `data` as the pixel rows.
 struct BmpFields {
   std::uint32_t headerSize = 40;
   std::int32_t width = 1;
   std::int32_t height = 1;
   std::uint16_t bitCount = 24;
   std::uint32_t compression = 0;
-  std::uint32_t colorsUsed = 0;
-  std::vector<std::uint32_t> masks = {};
   std::vector<std::uint32_t> palette = {};
   std::string data = {};
 };
@@ -54,13 +52,8 @@ std::string Build(const BmpFields& s) {
   PutU32(header, static_cast<std::uint32_t>(s.data.size()));
   PutU32(header, 2835);
   PutU32(header, 2835);
-  PutU32(header, s.colorsUsed);
-  PutU32(header, 0);
+  header.resize(s.headerSize, '\0');  // no colour count, all colours important
   std::string afterHeader;
-  for (std::uint32_t mask : s.masks) {
-    PutU32(s.headerSize > 40 ? header : afterHeader, mask);
-  }
-  header.resize(s.headerSize, '\0');
   for (std::uint32_t entry : s.palette) {
     PutU32(afterHeader, entry);
   }
@@ -112,104 +105,45 @@ TEST(BitmapFileSave, DropsAlphaAndRefusesInconsistentBitmaps) {
   EXPECT_FALSE(SaveBitmapFile(dir / "missing" / "a.bmp", Bitmap{1, 1, {0}}));
 }
 
-std::vector<std::uint32_t> Palette256() {
-  std::vector<std::uint32_t> palette(256, 0);
-  palette[7] = 0xABCDEF;
-  palette[255] = 0x010203;
-  return palette;
-}
-
+// The images are hand-built files, one per depth and header kind.
 TEST(BitmapFileLoad, EveryDepthAndHeaderGivesItsPixels) {
   const std::uint32_t w = 0xFFFFFFFF, k = 0xFF000000;
-  const std::uint32_t rgba[] = {0x00FF0000, 0x0000FF00, 0x000000FF, 0xFF000000};
-  const std::uint32_t bgra[] = {0x000000FF, 0x0000FF00, 0x00FF0000, 0xFF000000};
-  const std::string pixel32 = Bytes({0x30, 0x20, 0x10, 0x40});
   const struct {
-    const char* what;
-    BmpFields bmp;
+    const char* file;
+    std::int32_t width, height;
     std::vector<std::uint32_t> pixels;
   } cases[] = {
       // Bottom row 1000000001, top row 0101010101: two bytes of bits, padded to four.
-      {"1-bit rows padded, bottom-up",
-       {.width = 10,
-        .height = 2,
-        .bitCount = 1,
-        .palette = {0x000000, 0xFFFFFF},
-        .data = Bytes({0x80, 0x40, 0, 0, 0x55, 0x40, 0, 0})},
-       {k, w, k, w, k, w, k, w, k, w, w, k, k, k, k, k, k, k, k, w}},
-      {"4-bit with a short palette: unknown indexes black",
-       {.width = 3,
-        .bitCount = 4,
-        .colorsUsed = 2,
-        .palette = {0x112233, 0x445566},
-        .data = Bytes({0x10, 0x50, 0, 0})},
-       {0xFF445566, 0xFF112233, k}},
-      {"the palette ends where the pixels begin (colour count 0 would mean 256)",
-       {.width = 2, .bitCount = 8, .palette = {0x0000FF, 0x00FF00}, .data = Bytes({1, 9, 0, 0})},
-       {0xFF00FF00, k}},
-      {"an oversized colour count is capped",
-       {.bitCount = 1,
-        .colorsUsed = 0xFFFFFFFF,
-        .palette = {0x000000, 0x0000FF},
-        .data = Bytes({0x80, 0, 0, 0})},
-       {0xFF0000FF}},
-      {"8-bit top-down",
-       {.width = 2,
-        .height = -2,
-        .bitCount = 8,
-        .palette = Palette256(),
-        .data = Bytes({7, 255, 0, 0, 255, 7, 0, 0})},
-       {0xFFABCDEF, 0xFF010203, 0xFF010203, 0xFFABCDEF}},
-      {"16-bit defaults to 5-5-5: pure red, pure blue",
-       {.width = 2, .bitCount = 16, .data = Bytes({0x00, 0x7C, 0x1F, 0x00})},
-       {0xFFFF0000, 0xFF0000FF}},
-      {"16-bit fields 5-6-5: pure green, half of each channel",
-       {.width = 2,
-        .bitCount = 16,
-        .compression = 3,
-        .masks = {0xF800, 0x07E0, 0x001F},
-        .data = Bytes({0xE0, 0x07, 0x10, 0x84})},
-       {0xFF00FF00, 0xFF848284}},
-      {"plain 32-bit ignores the fourth byte", {.bitCount = 32, .data = pixel32}, {0xFF102030}},
-      {"alpha from an alpha mask",
-       {.bitCount = 32, .compression = 6, .masks = {rgba, rgba + 4}, .data = pixel32},
-       {0x40102030}},
-      {"three masks in a 52-byte header: no alpha",
-       {.headerSize = 52,
-        .bitCount = 32,
-        .compression = 3,
-        .masks = {bgra, bgra + 3},
-        .data = pixel32},
-       {0xFF302010}},
-      {"masks in a 124-byte header",
-       {.headerSize = 124,
-        .bitCount = 32,
-        .compression = 3,
-        .masks = {bgra, bgra + 4},
-        .data = pixel32},
-       {0x40302010}},
-      {"masks of an uncompressed file do not apply",
-       {.headerSize = 124, .bitCount = 32, .masks = {bgra, bgra + 4}, .data = pixel32},
-       {0xFF102030}},
+      {"1bit_padded_bottom_up", 10, 2, {k, w, k, w, k, w, k, w, k, w,
+                                        w, k, k, k, k, k, k, k, k, w}},
+      // Indexes beyond the two colours given are black.
+      {"4bit_short_palette", 3, 1, {0xFF445566, 0xFF112233, k}},
+      // Two colours and no count: the palette ends where the pixels begin (0 would mean 256).
+      {"8bit_palette_ends_at_pixels", 2, 1, {0xFF00FF00, k}},
+      {"1bit_oversized_colour_count", 1, 1, {0xFF0000FF}},
+      {"8bit_top_down", 2, 2, {0xFFABCDEF, 0xFF010203, 0xFF010203, 0xFFABCDEF}},
+      // 5-5-5 by default: pure red, pure blue.
+      {"16bit_555", 2, 1, {0xFFFF0000, 0xFF0000FF}},
+      // Fields 5-6-5: pure green, half of each channel.
+      {"16bit_fields_565", 2, 1, {0xFF00FF00, 0xFF848284}},
+      {"24bit_core_header", 1, 2, {0xFF060504, 0xFF030201}},
+      {"32bit_plain", 1, 1, {0xFF102030}},  // the fourth byte is ignored
+      {"32bit_alpha_mask", 1, 1, {0x40102030}},
+      {"32bit_three_masks_header52", 1, 1, {0xFF302010}},  // no alpha
+      {"32bit_masks_header108", 1, 1, {0x40302010}},
+      {"32bit_masks_header124", 1, 1, {0x40302010}},
+      {"32bit_masks_uncompressed", 1, 1, {0xFF102030}},  // the masks do not apply
   };
   for (const auto& c : cases) {
-    SCOPED_TRACE(c.what);
-    const auto bitmap = LoadBytes(Build(c.bmp));
+    SCOPED_TRACE(c.file);
+    const std::string bytes = testing::FixtureText("core/bitmap_" + std::string(c.file) + ".bmp");
+    ASSERT_FALSE(bytes.empty());
+    const auto bitmap = LoadBytes(bytes);
     ASSERT_TRUE(bitmap);
-    EXPECT_EQ(bitmap->width, c.bmp.width);
-    EXPECT_EQ(bitmap->height, std::abs(c.bmp.height));
+    EXPECT_EQ(bitmap->width, c.width);
+    EXPECT_EQ(bitmap->height, c.height);
     EXPECT_EQ(bitmap->pixels, c.pixels);
   }
-
-  std::string core = "BM";  // the 12-byte core header
-  for (std::uint32_t v : {26 + 8, 0, 26, 12}) {
-    PutU32(core, v);
-  }
-  for (std::uint32_t v : {1, 2, 1, 24}) {
-    PutU16(core, v);
-  }
-  EXPECT_EQ(LoadBytes(core + Bytes({1, 2, 3, 0, 4, 5, 6, 0}))->pixels,
-            (std::vector<std::uint32_t>{0xFF060504, 0xFF030201}));
 }
 
 TEST(BitmapFileLoad, EveryTruncationIsRefused) {
@@ -227,7 +161,6 @@ TEST(BitmapFileLoad, EveryTruncationIsRefused) {
 TEST(BitmapFileLoad, MalformedHeadersAreRefused) {
   const BmpFields good{.data = Bytes({1, 2, 3, 0})};
   ASSERT_TRUE(LoadBytes(Build(good)));
-
   auto refused = [&](auto change, const char* what) {
     BmpFields s = good;
     change(s);
@@ -243,7 +176,7 @@ TEST(BitmapFileLoad, MalformedHeadersAreRefused) {
   refused([](BmpFields& s) { s.width = kMaxBitmapSide + 1; }, "too wide");
   refused([](BmpFields& s) { s.height = -(kMaxBitmapSide + 1); }, "too tall");
   refused([](BmpFields& s) { s.bitCount = 2; }, "2-bit");
-  refused([](BmpFields& s) { s.compression = 1; }, "run-length");
+  refused([](BmpFields& s) { s = {.bitCount = 32, .compression = 1, .data = s.data}; }, "RLE");
   refused([](BmpFields& s) { s.compression = 3; }, "bit fields on 24 bits");
   refused([](BmpFields& s) { s.headerSize = 20; }, "unknown header size");
   refused([](BmpFields& s) { s.height = 1000; }, "pixel data shorter than the image");
