@@ -46,32 +46,20 @@ TEST(BasePosesRoundTrip, WriteReadWriteGivesTheSameTableAndBytes) {
   EXPECT_EQ(ReadBytes(dir / "b.pos"), ReadBytes(dir / "a.pos"));
 }
 
-TEST(BasePosesWrite, WritesTheExactFormatAndStopsAtTheFirstGap) {
+// The file's text: ShippedProjects rewrites the shipped base pose files to their bytes.
+TEST(BasePosesWrite, WritesEnabledValuesAndThirtyTwoChannelsAndStopsAtTheFirstGap) {
   TempDir dir;
-  BasePoseTable table;
-  table.current = 1;
-  table.entries[0].name = u"基本";
-  table.entries[0].registered = true;
-  table.entries[0].axisEnable[0] = table.entries[0].axisEnable[2] = true;
-  table.entries[0].axisEnable[10] = true;
-  table.entries[0].values = {};
-  table.entries[0].values[0] = -200;
-  table.entries[0].values[1] = 55;  // not enabled: not written
-  table.entries[0].values[2] = 0x1A;
-  table.entries[0].values[10] = 0;
+  BasePoseTable table = MakeTable();
+  table.entries[0].axisEnable[1] = false;
+  table.entries[0].values[1] = 55;
   table.entries[0].servoEnableMask = 0x1'0000'0005u;
-  table.entries[1].name = u"none";
-  table.entries[1].registered = true;
-  table.entries[3].name = u"after the gap";
-  table.entries[3].registered = true;
+  table.entries[5].registered = true;
   ASSERT_TRUE(WriteBasePoses(dir / "a.pos", table));
-  EXPECT_EQ(ReadBytes(dir / "a.pos"),
-            Utf16File(u"MAINDEFPOS_NUM:[1]\n\n"
-                      u"DEFPOS:[[基本]]\nAXISENABLE:[0,2,10]\n"
-                      u"SERVOENABLE:[10100000000000000000000000000000]\n"
-                      u"DEFPOS_VALUE:[0xff38,0x001a,0x0000]\n\n"
-                      u"DEFPOS:[[none]]\nAXISENABLE:[]\n"
-                      u"SERVOENABLE:[00000000000000000000000000000000]\nDEFPOS_VALUE:[]\n\n"));
+  BasePoseTable read;
+  ASSERT_TRUE(ReadBasePoses(dir / "a.pos", read));
+  EXPECT_EQ(read.entries[0].values[1], 0);
+  EXPECT_EQ(read.entries[0].servoEnableMask, 0x5u);
+  EXPECT_FALSE(read.entries[5].registered);
 }
 
 TEST(BasePosesWrite, FailureKeepsThePreviousFile) {
@@ -111,10 +99,10 @@ TEST_F(BasePosesRead, UnopenableFileClearsTheTableButKeepsTheCurrentNumber) {
 
 TEST_F(BasePosesRead, CurrentNumberOutsideTheTableBecomesZero) {
   // No key leaves the number as it was.
-  const std::pair<const char16_t*, int> cases[] = {{u"MAINDEFPOS_NUM:[36]\n", 0},
-                                                   {u"MAINDEFPOS_NUM:[-1]\n", 0},
-                                                   {u"MAINDEFPOS_NUM:[35]\n", 35},
-                                                   {u"DEFPOS:[[a]]\n", 7}};
+  const std::pair<std::u16string, int> cases[] = {{u"MAINDEFPOS_NUM:[36]\n", 0},
+                                                  {u"MAINDEFPOS_NUM:[-1]\n", 0},
+                                                  {u"MAINDEFPOS_NUM:[35]\n", 35},
+                                                  {u"DEFPOS:[[a]]\n", 7}};
   for (const auto& [text, current] : cases) {
     ASSERT_TRUE(ReadText(text));
     EXPECT_EQ(table_.current, current) << ToUtf8(text);
@@ -132,9 +120,8 @@ TEST_F(BasePosesRead, PoseWithoutEnabledSlidersStaysWithout) {
   EXPECT_EQ(Entry(1).axisEnable[0], false);
   EXPECT_EQ(Entry(1).values[3], 1);
   EXPECT_EQ(Entry(1).values[5], 2);
-}
 
-TEST_F(BasePosesRead, AxisNumbersOutsideTheTableAreIgnored) {
+  // Axis numbers outside the table are ignored.
   ASSERT_TRUE(
       ReadText(u"DEFPOS:[[a]]\nAXISENABLE:[127,128,-1,0]\nDEFPOS_VALUE:[0x0005,0x0007,0x0009]\n"));
   std::array<bool, kSliderCount> expected{};
@@ -205,7 +192,6 @@ TEST_F(BasePosesRead, AnsiFileAndLongNames) {
   EXPECT_EQ(Entry(0).name, u"直立");
   EXPECT_EQ(Entry(0).values[2], 100);
   EXPECT_EQ(Entry(1).name, u"歩行用");
-
   const std::u16string longName(130, u'名');
   ASSERT_TRUE(ReadText(u"DEFPOS:[[" + longName + u"]]\n"));
   EXPECT_EQ(Entry(0).name, longName.substr(0, kBasePoseNameMaxChars));
