@@ -69,7 +69,6 @@ TEST(BasePoseRegister, RefusesAnEmptyOrUnstorableNameAndAFullTable) {
     EXPECT_EQ(RegisterBasePose(table, name, -1, PoseWithValues(), sliders, &prompter), 0);
   }
   EXPECT_EQ(table, before);
-
   BasePoseTable full;
   for (BasePose& entry : full.entries) {
     entry.registered = true;
@@ -100,7 +99,6 @@ TEST(BasePoseFill, DisabledSlidersAreLeftOutUnlessCompanionOfAnEnabledChannel) {
   }
   MotionBlock pose = PoseWithValues();
   pose.servoEnableMask = ~std::uint64_t{0b1000};  // every channel but 3
-
   BasePoseTable table;
   ASSERT_EQ(RegisterBasePose(table, u"p", -1, pose, sliders, nullptr), 1);
   const BasePose& entry = table.entries[0];
@@ -134,7 +132,6 @@ TEST(BasePoseReplace, AsksFirstAndKeepsNameAndDisabledChannelBits) {
   EXPECT_EQ(ShownTexts(prompter),
             Texts({TextId::kMsgConfirmReplaceBasePose, TextId::kMsgConfirmReplaceBasePose}));
   EXPECT_EQ(prompter.Calls()[0].buttons, PromptButtons::kYesNo);
-
   const BasePose& entry = table.entries[1];
   EXPECT_EQ(entry.name, u"B");
   EXPECT_EQ(entry.values[0], 1);
@@ -152,31 +149,24 @@ TEST(BasePoseDelete, CompactsAndFreesThePlacesAtTheEnd) {
   EXPECT_EQ(table.entries[4], BasePose{});
 }
 
-TEST(BasePoseApply, DeclinedChangesNothing) {
-  Session session;
-  session.project.basePoses = TableWithNames({u"A"});
-  const BasePoseTable before = session.project.basePoses;
-  session.prompter.QueueAnswer(PromptAnswer::kNo);
-  EXPECT_FALSE(ApplyBasePoseTable(session.context, TableWithNames({u"X", u"Y"})));
-  session.context.prompter = nullptr;  // quiet: the question counts as No
-  EXPECT_FALSE(ApplyBasePoseTable(session.context, TableWithNames({u"X", u"Y"})));
-  EXPECT_EQ(session.project.basePoses, before);
-  EXPECT_FALSE(std::filesystem::exists((session.dir / "base.pos")));
-  EXPECT_TRUE(session.views.events.empty());
-}
-
-TEST(BasePoseApply, TakesTheTableFixesTheCurrentNumberAndWritesTheFile) {
+TEST(BasePoseApply, AfterAYesTakesTheTableFixesTheCurrentNumberAndWritesTheFile) {
   Session session;
   session.project.basePoses = TableWithNames({u"A", u"B", u"C", u"D"});
   session.project.basePoses.current = 3;
-  BasePoseTable working = session.project.basePoses;
+  const BasePoseTable before = session.project.basePoses;
+  BasePoseTable working = before;
   DeleteBasePoses(working, {3});
-
+  session.prompter.QueueAnswer(PromptAnswer::kNo);
+  EXPECT_FALSE(ApplyBasePoseTable(session.context, working));
+  EXPECT_EQ(session.project.basePoses, before);
+  EXPECT_FALSE(std::filesystem::exists((session.dir / "base.pos")));
+  EXPECT_TRUE(session.views.events.empty());
   ASSERT_TRUE(ApplyBasePoseTable(session.context, working));
   EXPECT_EQ(session.project.basePoses.entries, working.entries);
   EXPECT_EQ(session.project.basePoses.current, 0);
   EXPECT_EQ(session.views.events, (std::vector<std::string>{"menu checks", "relayout pose"}));
-  EXPECT_EQ(ShownTexts(session.prompter), Texts({TextId::kMsgConfirmApplySettings}));
+  EXPECT_EQ(ShownTexts(session.prompter),
+            Texts({TextId::kMsgConfirmApplySettings, TextId::kMsgConfirmApplySettings}));
   BasePoseTable read;
   ASSERT_TRUE(ReadBasePoses((session.dir / "base.pos"), read));
   EXPECT_EQ(read, session.project.basePoses);
@@ -187,6 +177,9 @@ TEST(BasePoseApply, TakesTheTableFixesTheCurrentNumberAndWritesTheFile) {
   EXPECT_EQ(session.project.basePoses.current, 2);
   ASSERT_TRUE(ApplyBasePoseTable(session.context, BasePoseTable{}));
   EXPECT_EQ(session.project.basePoses.current, 2);
+  session.context.prompter = nullptr;  // quiet: the question counts as No
+  EXPECT_FALSE(ApplyBasePoseTable(session.context, TableWithNames({u"X"})));
+  EXPECT_FALSE(session.project.basePoses.entries[0].registered);
 }
 
 TEST(BasePoseApply, ReportsAFailedWrite) {
@@ -211,7 +204,6 @@ TEST(BasePoseMenu, ListsRegisteredPosesWithTheCurrentOneCheckedOrAGreyedPlacehol
   EXPECT_EQ(BasePoseFromMenuId(40226 + 35), 35);
   EXPECT_EQ(BasePoseFromMenuId(40226 + 36), -1);
   EXPECT_EQ(BasePoseFromMenuId(40225), -1);
-
   const auto none = BuildBasePoseMenu(BasePoseTable{});
   ASSERT_EQ(none.size(), 1u);
   EXPECT_EQ(none[0].id, 40226);

@@ -40,7 +40,6 @@ TEST(BatchOffsetStart, NeedsASelectedPoseBlock) {
   EXPECT_FALSE(HasSelectedPoseBlock(session.document));
   EXPECT_FALSE(CanStartBatchOffset(session.document, &session.prompter));
   EXPECT_EQ(ShownTexts(session.prompter), Texts({TextId::kMsgSelectPoseBlockFirst}));
-
   session.AddBlock(BlockKind::Pose, true, 0);
   EXPECT_TRUE(CanStartBatchOffset(session.document, &session.prompter));
   EXPECT_EQ(session.prompter.Calls().size(), 1u);
@@ -67,7 +66,6 @@ TEST(BatchOffsetEntry, SetsTheSelectedItemsOrAsksForASelection) {
   EXPECT_EQ(ShownTexts(prompter), Texts({TextId::kMsgSelectListItem, TextId::kMsgSelectListItem,
                                          TextId::kMsgOffsetNotNumber}));
   EXPECT_EQ(offsets, BatchOffsets{});
-
   EXPECT_TRUE(SetBatchOffsetsFromText(offsets, u"-300", {0}, &prompter));
   EXPECT_TRUE(SetBatchOffsetsFromText(offsets, u"-300", {-1, 95, 96}, &prompter));
   BatchOffsets expected{};
@@ -88,7 +86,6 @@ TEST(BatchOffsetApply, AfterAYesOffsetsEnabledSlidersOfSelectedPoseBlocksWithCla
   offsets.fill(20);
   offsets[3] = 65535;
   offsets[4] = -65535;
-
   session.prompter.QueueAnswer(PromptAnswer::kNo);
   EXPECT_FALSE(ApplyBatchOffset(session.context, offsets));
   EXPECT_EQ(first.slots[0], 50);
@@ -102,7 +99,6 @@ TEST(BatchOffsetApply, AfterAYesOffsetsEnabledSlidersOfSelectedPoseBlocksWithCla
   EXPECT_EQ(first.slots[96], 50) << "sliders from 96 on are not offered";
   EXPECT_EQ(second.slots[0], -970);
   EXPECT_EQ(unselected.slots[0] + calc.slots[0], 100);
-
   EXPECT_EQ(session.undo.steps, 1);
   EXPECT_EQ(session.views.events, (std::vector<std::string>{"repaint pose"}));
   EXPECT_EQ(ShownTexts(session.prompter),

@@ -60,7 +60,7 @@ TEST(OffsetDialogEntry, OpeningChoosesTheFirstSetWhenNoneIsChosenSelectingOnlyAR
   EXPECT_EQ(OpenOffsetDialog(working).current, 1);
 }
 
-TEST(OffsetDialogEntry, AddInsertsANewSetAtTheFocusOrAtTheEnd) {
+TEST(OffsetDialogEntry, AddInsertsANewSetAtTheFocusOrAtTheEndUnlessTheTableIsFull) {
   ValueOffsetTable working = OpenOffsetDialog(TableWithNames({u"a", u"b"}));
   ASSERT_EQ(AddOffsetSet(working, -1, nullptr), 1);
   ASSERT_EQ(AddOffsetSet(working, 1, nullptr), 1);
@@ -68,10 +68,8 @@ TEST(OffsetDialogEntry, AddInsertsANewSetAtTheFocusOrAtTheEnd) {
   EXPECT_EQ(OffsetSetNames(working), (std::vector<std::u16string>{u"a", fresh, u"b", fresh}));
   EXPECT_EQ(working.entries[1].offsets, (std::array<std::int16_t, kSliderCount>{}));
   EXPECT_EQ(working.entries[2].offsets[0], 2) << "b moved with its offsets";
-}
 
-TEST(OffsetDialogEntry, AddToAFullTableShowsTheListFullMessage) {
-  ValueOffsetTable working;
+  // A full table shows the list-full message.
   for (ValueOffsetSet& entry : working.entries) {
     entry.registered = true;
   }
@@ -154,12 +152,10 @@ TEST(OffsetApply, TakesTheWorkingCopyAndWritesTheFileAndClosingEndsTheChoice) {
   ValueOffsetTable working = OpenOffsetDialog(TableWithNames({u"a", u"b"}));
   SelectOffsetSet(working, 1);
   ASSERT_TRUE(SetOffsetsFromText(working, u"-12", {0, 127}, nullptr));
-
   session.prompter.QueueAnswer(PromptAnswer::kNo);
   EXPECT_FALSE(ApplyOffsetTable(session.context, working));
   EXPECT_EQ(session.project.offsets, ValueOffsetTable{});
   EXPECT_FALSE(std::filesystem::exists(session.dir / "offsets.ini"));
-
   ASSERT_TRUE(ApplyOffsetTable(session.context, working));
   EXPECT_EQ(session.project.offsets, working);
   EXPECT_EQ(session.views.events, (std::vector<std::string>{"menu checks"}));
@@ -183,7 +179,6 @@ TEST(OffsetSelector, ListsUnusedThenTheSetsAndSelectsChoicePlusOne) {
   EXPECT_EQ(data.selected, 2);
   offsets.current = -1;
   EXPECT_EQ(FillOffsetSelector(offsets).selected, 0);
-
   EXPECT_TRUE(ChooseOffsetFromSelector(offsets, 2));
   EXPECT_FALSE(ChooseOffsetFromSelector(offsets, 3));
   EXPECT_EQ(offsets.current, 1);
@@ -210,7 +205,6 @@ TEST(OffsetSliderList, CellsShowTheConvertedValueSignedByTheSignInversion) {
   EXPECT_EQ(FormatStepCell(slider), u"6 (1.5°)");
   slider.flags2 = SliderFlag2::kSignInverted;
   EXPECT_EQ(FormatOffsetCell(slider, 10), u"+10 (-2.5°)");
-
   slider.putStyle = 3;
   slider.decimals = 2;
   slider.minimum = -100;

@@ -94,26 +94,17 @@ class PoseFixture : public ::testing::Test {
     MakeServo(sliders, kRightLeg, kRightLegTorque, 3);
     MakeServo(sliders, kLeftLeg, kLeftLegTorque, 4);
     MakeServo(sliders, kLoneServo, -1, 9);
-
     BasePose& base = project.basePoses.entries[0];
     base.name = u"stand";
     base.registered = true;
-    // Every axis but kLoneServo's is enabled.
-    for (const auto& [k, v] : {std::pair{kWaist, 500},
-                               {kRightArm, 10},
-                               {kLeftArm, -10},
-                               {kRightLeg, 300},
-                               {kLeftLeg, -300},
-                               {kRightLegTorque, 11},
-                               {kLeftLegTorque, 22},
-                               {kAbsolute, 77},
-                               {kLoneServo, 99}}) {
-      base.axisEnable[k] = k != kLoneServo;
-      base.values[k] = static_cast<std::int16_t>(v);
+    // Base values of sliders 0..9; every axis is enabled but kHead's and kLoneServo's.
+    const std::int16_t values[] = {500, 10, -10, 300, -300, 11, 22, 0, 77, 99};
+    for (int k = 0; k <= kLoneServo; ++k) {
+      base.axisEnable[k] = k != kHead && k != kLoneServo;
+      base.values[k] = values[k];
     }
     base.servoEnableMask = kBit3;
     project.basePoses.current = 0;
-
     NewMotion(document, project.basePoses);
     context.handOverPose = [this](const MotionBlock& pose, std::uint16_t time) {
       handed.emplace_back(pose.slots, time);
@@ -193,7 +184,6 @@ TEST_F(PoseValueRules, ChangeSliderValueSnapsClampsAndStoresWithSliderTime) {
   EXPECT_EQ(handed[0].second, kSliderChangeTime);
   EXPECT_EQ(handed[0].first[kRightArm], 70);
   EXPECT_TRUE(undo.snapshots.empty());
-
   ChangeSliderValue(context, kRightArm, 30000, 1, true);
   EXPECT_EQ(Value(kRightArm), 2000);
   EXPECT_EQ(undo.snapshots, std::vector<int>{2000});
@@ -227,7 +217,6 @@ TEST_F(PoseValueRules, ChannelZeroAndSliderZeroAreAServoChannelAndACompanion) {
   Set({{kLoneServo, 0}, {kWaist, 0}});
   PasteJointValues(context);
   EXPECT_EQ(Values({kLoneServo, kWaist}), (std::vector<int>{40, 7}));
-
   project.sliders[kLoneServo].channel = 64;  // no channel: no bit
   ToggleServoEnable(context, kLoneServo);
   EXPECT_EQ(Pose().servoEnableMask, mask ^ 1u);
@@ -309,7 +298,6 @@ TEST_F(PoseMirror, OneSelectedMemberSwapsTheWholePairNegatedOnlyWithTheSameSignI
             (std::vector<int>{40, -100, 5, 6, 520}));
   ExpectOneStore(kPoseCommandTime);
   EXPECT_EQ(undo.snapshots, std::vector<int>{-100});
-
   Set({{kRightLeg, 100}, {kLeftLeg, -40}});
   ClearSliderSelection(project.sliders);
   Select({kLeftLeg});
@@ -379,7 +367,6 @@ TEST_F(PoseMirror, SelectedPoseBlocksMirrorInPlaceWithOneUndoAndNothingSent) {
   MotionBlock& selected = document.Append(other);
   other.type = static_cast<std::int32_t>(BlockKind::Wait);
   MotionBlock& wait = document.Append(other);
-
   MirrorSelectedPoseBlocks(context);
   EXPECT_EQ(current->slots[kLeftArm], -30);
   EXPECT_EQ(selected.slots[kLeftArm], -50);
@@ -397,7 +384,6 @@ TEST_F(PoseCopyHalf, WritesOnlyTheTargetSideNegatedWithTheSameSignInversion) {
   CopyHalf(context, true);
   EXPECT_EQ(Values(sliders), (std::vector<int>{-100, 100, 200, 200, 520}));
   ExpectOneStore(kPoseCommandTime);
-
   Set({{kRightArm, 1}, {kLeftArm, 100}, {kRightLeg, 2}, {kLeftLeg, 200}});
   CopyHalf(context, false);
   EXPECT_EQ(Values(sliders), (std::vector<int>{1, -1, 2, 2, 520}));
@@ -432,7 +418,6 @@ TEST_F(PoseCapture, OnlineTakesServoReadingsBelow32000InMagnitude) {
   CapturePose(context);
   EXPECT_EQ(Value(kRightLeg), 300) << "offline: nothing";
   EXPECT_TRUE(handed.empty());
-
   flags = SystemFlag::kOnline;
   CapturePose(context);
   EXPECT_EQ(Values({kRightLeg, kLeftLeg, kLoneServo, kWaist}),
@@ -447,7 +432,6 @@ TEST_F(PoseCapture, SelectedOnlyOptionLimitsToSelection) {
   project.sliders[kLeftLeg].reading = 22;
   CapturePose(context);  // nothing selected: every channel
   EXPECT_EQ(Values({kRightLeg, kLeftLeg}), (std::vector<int>{11, 22}));
-
   project.sliders[kRightLeg].reading = 33;
   project.sliders[kLeftLeg].reading = 44;
   Select({kLeftLeg});
@@ -465,7 +449,6 @@ TEST_F(PoseBasePose, AppliesEnabledAxesAndZeroesTheOthers) {
   base.servoEnableMask = kBit4;
   Set({{kRightArm, 99}, {kLeftLegTorque, 1}, {kRightLegTorque, 1}});
   Pose().servoEnableMask = kBit3;
-
   ApplyBasePose(context, 1);
   EXPECT_EQ(Values({kWaist, kRightArm, kLeftLegTorque, kRightLegTorque}),
             (std::vector<int>{321, 0, 22, 11}));
@@ -506,7 +489,6 @@ TEST_F(PoseBasePose, ChoosingWritesTheBasePoseFileAndAFailedWriteIsReported) {
   ASSERT_TRUE(ReadBasePoses(dir / "defpos.ini", read));
   EXPECT_EQ(read.current, 1);
   EXPECT_TRUE(prompter.Calls().empty());
-
   project.project.folder = TextFromPath(dir / "missing") + u"/";
   EXPECT_FALSE(ChooseBasePose(context, 0));
   const auto calls = prompter.Calls();
@@ -529,7 +511,6 @@ TEST_F(PoseSelection, RectangleSelectsOverlappingBodiesIncludingDisabled) {
   EXPECT_TRUE(SliderSelected(project.sliders[kWaist]));
   EXPECT_TRUE(SliderSelected(project.sliders[kHead]));
   EXPECT_FALSE(SliderSelected(project.sliders[kRightArm]));  // only touches at x 130
-
   ClearSliderSelection(project.sliders);
   SelectSlidersInRect(project.sliders, 0, 110, 500, 190, size);  // touches both, overlaps none
   EXPECT_FALSE(AnyEnabledSliderSelected(project.sliders) || SliderSelected(project.sliders[kHead]));
@@ -542,12 +523,10 @@ TEST_F(PoseSelection, SelectAllTakesEnabledSlidersAndDisplayInversionNeedsOne) {
   EXPECT_EQ(views.events, std::vector<std::string>{"repaint pose"});
   ClearSliderSelection(project.sliders);
   ForgetCalls();
-
   Select({kHead});
   ToggleDisplayInversion(context);
   EXPECT_EQ(project.sliders[kHead].flags1 & SliderFlag1::kInverted, 0u);
   EXPECT_TRUE(views.events.empty());
-
   Select({kWaist});
   ToggleDisplayInversion(context);
   EXPECT_NE(project.sliders[kHead].flags1 & SliderFlag1::kInverted, 0u);
@@ -567,7 +546,6 @@ TEST_F(PoseWheel, StepSnapsRelativeToBaseValueAndDisplayInversionTurnsIt) {
   EXPECT_EQ(undo.snapshots, std::vector<int>{70});
   StepSelectedSliders(context, -1, {});
   EXPECT_EQ(Value(kRightArm), 40);
-
   Set({{kRightArm, 45}});
   project.sliders[kRightArm].flags1 |= SliderFlag1::kInverted;
   StepSelectedSliders(context, 1, {});
@@ -596,7 +574,6 @@ TEST_F(PoseWheel, ShiftCtrlStepsTheCompanionAndSkipsOthers) {
   StepSelectedSliders(context, 1, {.shift = true, .ctrl = true});
   // 27 snapped to base 11 + 2 x 7
   EXPECT_EQ(Values({kRightLegTorque, kRightLeg, kWaist}), (std::vector<int>{25, 300, 520}));
-
   ForgetCalls();
   ClearSliderSelection(project.sliders);
   Select({kWaist, kLoneServo});
@@ -618,8 +595,7 @@ TEST_F(PoseWheel, OffsetMovesEveryEnabledSliderWhateverTheSelection) {
   EXPECT_EQ(Values({kWaist, kRightArm, kHead}), (std::vector<int>{495, -500, 0}));
   StepSelectedSliders(context, 1, {});
   StepSelectedSliders(context, 1, {});
-  EXPECT_EQ(Value(kRightArm), 2000);  // clamped
-
+  EXPECT_EQ(Value(kRightArm), 2000);          // clamped
   project.offsets.current = kOffsetSetCount;  // past the table: the selection steps instead
   StepSelectedSliders(context, 1, {});
   EXPECT_EQ(Values({kWaist, kRightArm, kLeftArm}), (std::vector<int>{505, 2000, 0}));

@@ -75,7 +75,6 @@ TEST(ProjectCreation, EveryShippedTemplateMakesAProjectThatLoadsWithTheNewName) 
     ASSERT_TRUE(made.created) << ToUtf8(made.message);
     EXPECT_EQ(made.projectFile, folder / PathFromText(name + u".KJZ"));
     EXPECT_EQ(FindProjectFile(folder), made.projectFile);  // the template's file was renamed
-
     testing::RecordingPrompter prompter;
     LoadedProject project;
     ProjectLoadOptions options;
@@ -97,38 +96,25 @@ TEST(ProjectCreation, AFailedStepTakesBackWhatItMadeAndSaysWhatIsLeft) {
   fs::copy(humanoid, noSettings);
   fs::remove(noSettings / "STARTUP.XML");
   const std::u16string notCreated = LoadText(TextId::kMsgProjectNotCreated);
-
   struct Case {
-    const char* label;
     fs::path templateFolder;
     std::vector<std::string> before;  // files in the target folder before; "dir/" a folder
     int textId;
     fs::path failed;  // relative to the target folder, else to the template, else absolute
     bool left;
   };
+  const int copyFailed = TextId::kFmtMsgTemplateCopyFailed;
   const Case cases[] = {
-      {"missing template into a new folder",
-       dir / "missing",
-       {},
-       TextId::kFmtMsgTemplateCopyFailed,
-       dir / "missing",
-       false},
-      {"a folder where a template file goes",
-       humanoid,
-       {"memo.txt", "slider.ini/"},
-       TextId::kFmtMsgTemplateCopyFailed,
-       humanoid / "slider.ini",
-       false},
-      {"settings file missing after the copy, one file overwritten",
-       noSettings,
-       {"system.ini"},
-       TextId::kFmtMsgNewProjectFileFailed,
-       "STARTUP.XML",
-       true},
+      // A missing template, into a new folder.
+      {dir / "missing", {}, copyFailed, dir / "missing", false},
+      // A folder where a template file goes.
+      {humanoid, {"memo.txt", "slider.ini/"}, copyFailed, humanoid / "slider.ini", false},
+      // The settings file is missing after the copy, which overwrote a file.
+      {noSettings, {"system.ini"}, TextId::kFmtMsgNewProjectFileFailed, "STARTUP.XML", true},
   };
   int n = 0;
   for (const Case& c : cases) {
-    SCOPED_TRACE(c.label);
+    SCOPED_TRACE(n);
     const fs::path folder = dir / ("target" + std::to_string(n++)) / "robot";
     if (!c.before.empty()) {
       fs::create_directories(folder);
@@ -142,7 +128,6 @@ TEST(ProjectCreation, AFailedStepTakesBackWhatItMadeAndSaysWhatIsLeft) {
     }
     const std::set<fs::path> entriesBefore =
         c.before.empty() ? std::set<fs::path>{} : Entries(folder);
-
     const CreatedProject made = CreateRobotProject(c.templateFolder, folder, u"ロボ");
     EXPECT_FALSE(made.created);
     const fs::path failed = c.failed.is_absolute() ? c.failed : folder / c.failed;

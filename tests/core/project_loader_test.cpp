@@ -33,7 +33,6 @@ class ProjectLoadTest : public ::testing::Test {
     files_ = {u"",           u"sys.ini",    u"slider.ini", u"STARTUP.XML",
               u"defpos.ini", u"defofs.ini", u"memmap.txt"};
     ASSERT_TRUE(WriteProjectFile(ProjectFile(), files_));
-
     SystemSettings system;
     SetSystemSettingsDefaults(system);
     system.systemFlags = SystemFlag::kToolbar | SystemFlag::kUnknownAxisAsk;
@@ -43,26 +42,22 @@ class ProjectLoadTest : public ::testing::Test {
       system.skins[i].path = name;
     }
     ASSERT_TRUE(WriteSystemSettings(projectFolder_ / "sys.ini", system));
-
     SliderTable sliders{};
     sliders[0].axisName = u"頭";
     sliders[5].axisName = u"左肩";
     sliders[40].axisName = u"ゲイン";
     ASSERT_TRUE(WriteSliderDefinitions(projectFolder_ / "slider.ini", sliders, WindowLayout{}));
-
     BasePoseTable poses;
     poses.entries[0].name = u"基本姿勢";
     poses.entries[0].registered = true;
     poses.entries[0].axisEnable[0] = true;
     poses.entries[0].values[0] = 120;
     ASSERT_TRUE(WriteBasePoses(projectFolder_ / "defpos.ini", poses));
-
     CpuSettings cpu;
     SetRobotName(cpu, u"テストロボ");
     cpu.motors[3].words[MotorWord::kAdr0] = 0x0C00 + 2 * 5;
     cpu.motors[3].words[MotorWord::kAdrEn] = 0x0C00 + 2 * 40;
     ASSERT_TRUE(WriteCpuSettingsFile(projectFolder_ / "STARTUP.XML", cpu));
-
     ASSERT_TRUE(WriteVariableDefs(projectFolder_ / "memmap.txt",
                                   {{.size = 2, .name = u"PAD", .address = 0x0EE4}}));
     ValueOffsetTable offsets;
@@ -117,6 +112,13 @@ TEST_F(ProjectLoadTest, CompleteProjectLoadsEverythingWithoutMessages) {
   EXPECT_EQ(project.sliders[40].flags2 & 0xC0u, SliderFlag2::kServoCompanion);
   EXPECT_EQ(project.sliders[40].channel, 3);
   EXPECT_EQ(project.sliders[5].companion, 40);
+
+  // Variable labels follow the shared number style.
+  EXPECT_EQ(VariableLabel(project, 0x0EE4, 0), u"3812:PAD");
+  project.hexadecimalDisplay = true;
+  ASSERT_TRUE(Load(false, project));
+  EXPECT_EQ(VariableLabel(project, 0x0EE4, 2), u"0x0ee4:PAD") << "the style survives a reload";
+  EXPECT_EQ(VariableLabel(project, 0x0EE4, 1), u"3812:Unkown");
 }
 
 TEST_F(ProjectLoadTest, AnUnreadableProjectOrFatalFileStopsTheLoadWithItsMessage) {
@@ -147,10 +149,9 @@ TEST_F(ProjectLoadTest, AnUnreadableProjectOrFatalFileStopsTheLoadWithItsMessage
 }
 
 TEST_F(ProjectLoadTest, MissingBasePosesAndCpuSettingsWarnAndTheLoadGoesOn) {
-  std::filesystem::remove(projectFolder_ / "defpos.ini");
-  std::filesystem::remove(projectFolder_ / "STARTUP.XML");
-  std::filesystem::remove(projectFolder_ / "memmap.txt");
-  std::filesystem::remove(projectFolder_ / "defofs.ini");
+  for (const char* name : {"defpos.ini", "STARTUP.XML", "memmap.txt", "defofs.ini"}) {
+    std::filesystem::remove(projectFolder_ / name);
+  }
   LoadedProject project;
   ASSERT_TRUE(Load(false, project));
   const std::u16string warn = LoadText(TextId::kMsgSettingsFileFailedWarn);
@@ -163,16 +164,6 @@ TEST_F(ProjectLoadTest, MissingBasePosesAndCpuSettingsWarnAndTheLoadGoesOn) {
   prompter_.Clear();
   ASSERT_TRUE(Load(true, project));
   EXPECT_TRUE(Messages().empty()) << "quiet";
-}
-
-TEST_F(ProjectLoadTest, VariableLabelsFollowTheSharedNumberStyle) {
-  LoadedProject project;
-  ASSERT_TRUE(Load(false, project));
-  EXPECT_EQ(VariableLabel(project, 0x0EE4, 0), u"3812:PAD");
-  project.hexadecimalDisplay = true;
-  ASSERT_TRUE(Load(false, project));
-  EXPECT_EQ(VariableLabel(project, 0x0EE4, 2), u"0x0ee4:PAD") << "the style survives a reload";
-  EXPECT_EQ(VariableLabel(project, 0x0EE4, 1), u"3812:Unkown");
 }
 
 TEST_F(ProjectLoadTest, StartupTakesTheCommandLineThenTheLogAndRecordsTheProject) {

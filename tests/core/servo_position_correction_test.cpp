@@ -56,7 +56,6 @@ class ServoCorrection : public ::testing::Test {
     return static_cast<std::int16_t>(project.cpu.motors[channel].words[MotorWord::kOfs]);
   }
   std::vector<std::u16string> Texts() const { return testing::ShownTexts(prompter); }
-
   testing::TempDir folder;
   LoadedProject project;
   MotionDocument document;

@@ -39,7 +39,6 @@ TEST(ShippedProjects, LoadWithoutAnyMessageAndRewriteToTheSameBytes) {
       EXPECT_TRUE(skin.bitmap.has_value())
           << file << " " << std::string(skin.path.begin(), skin.path.end());
     }
-
     testing::TempDir out;
     const RobotProject& f = project.project;
     ASSERT_TRUE(WriteSystemSettings(out / "a", project.system));

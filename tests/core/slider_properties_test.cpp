@@ -83,7 +83,6 @@ TEST(SliderPropertiesApply, StoresTheFormIntoOneSliderOrTheSelection) {
   EXPECT_EQ(sliders[1].flags1, SliderFlag1::kInverted);
   EXPECT_EQ(sliders[1].textBkColor, 0x123456u);
   EXPECT_TRUE(prompter.Calls().empty());
-
   form = FormForSlider(sliders[1]);
   form.minimum = form.maximum = u"100";
   form.step = u"5";

@@ -43,7 +43,6 @@ TEST(VariableDefs, ReadsAddressSizeAndNameOfEveryLineAndWritesThemBack) {
                                          {1, 1, std::u16string(127, u'v')},
                                          {2, 2, u"b"}}));
   EXPECT_FALSE(LoadVariableDefs(dir / "missing.txt").has_value());
-
   const std::vector<VariableDef> defs = {
       {2, u"PAD", 0x0EE4}, {1, u"カウンタ", 0x0600}, {4, u"総数", 0xFFFF}};
   ASSERT_TRUE(WriteVariableDefs(dir / "mem.txt", defs));
@@ -103,7 +102,6 @@ TEST(RequestVariableReads, AsksForOneTickOfDefinitionsAndWraps) {
   BoardLink link;
   EXPECT_EQ(RequestVariableReads(link, defs, 5), 5u) << "offline: nothing asked";
   EXPECT_EQ(link.Refresh().requested[0x0100 + 10], 0);
-
   link.Flags().online.store(1);
   const std::size_t next = RequestVariableReads(link, defs, 150);
   EXPECT_EQ(next, (150 + kVariableReadsPerTick) % defs.size());
@@ -112,7 +110,6 @@ TEST(RequestVariableReads, AsksForOneTickOfDefinitionsAndWraps) {
   EXPECT_EQ(requested[0x0100 + 2 * (next - 1) + 1], 1) << "wrapped to the first definitions";
   EXPECT_EQ(requested[0x0100 + 2 * next], 0);
   EXPECT_EQ(requested[0x0100 + 2 * 149], 0);
-
   ASSERT_TRUE(link.TryTakeBoard());
   EXPECT_EQ(RequestVariableReads(link, defs, next), next) << "the board is held by another task";
   const std::vector<VariableDef> unsized = {{0, u"none", 0x0100}, {2, u"v", 0x0102}};
