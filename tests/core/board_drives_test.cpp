@@ -11,7 +11,6 @@
 namespace gestalon::core {
 namespace {
 
-using testing::ReadBytes;
 using testing::TempDir;
 using testing::WriteBytes;
 
@@ -125,12 +124,7 @@ TEST_F(BoardDrivesTest, ListsMountsOncePerDeviceWithTheirDisksDescriptorsAndDevm
   DriveDescriptor d;
   ASSERT_TRUE(drives[1].queryDescriptor(d));
   EXPECT_EQ(Fields(d), std::tuple("0000000012AB", "microSD Flash   ", "Quarel  ", "1.00", 1u, 7u));
-  EXPECT_TRUE(IsBoardDescriptor(d));
   ASSERT_TRUE(drives[2].queryDescriptor(d));
-  EXPECT_EQ(Fields(d),
-            std::tuple("t10.Quarel microSD", "microSD Flash   ", "Quarel", "1.00", 1u, 7u));
-  EXPECT_FALSE(IsBoardDescriptor(d));
-  ASSERT_TRUE(drives[3].queryDescriptor(d));  // the disk's second partition
   EXPECT_EQ(Fields(d),
             std::tuple("t10.Quarel microSD", "microSD Flash   ", "Quarel", "1.00", 1u, 7u));
   d.serialNumber = "stale";
@@ -151,27 +145,21 @@ TEST_F(BoardDrivesTest, ListsMountsOncePerDeviceWithTheirDisksDescriptorsAndDevm
 
 #endif  // _WIN32
 
+// One blank more or fewer, another case, or vendor and product swapped: not the board.
 TEST(BoardDescriptor, AcceptsOnlyTheExactIdentification) {
-  DriveDescriptor descriptor;
-  descriptor.vendor = "Quarel  ";
-  descriptor.product = "microSD Flash   ";
-  EXPECT_TRUE(IsBoardDescriptor(descriptor));
-
-  for (const char* vendor : {"Quarel", "Quarel ", "Quarel   ", "quarel  ", " Quarel ", ""}) {
-    DriveDescriptor changed = descriptor;
-    changed.vendor = vendor;
-    EXPECT_FALSE(IsBoardDescriptor(changed)) << '"' << vendor << '"';
-  }
-  for (const char* product : {"microSD Flash", "microSD Flash  ", "microSD Flash    ",
-                              "MicroSD Flash   ", "microSD flash   "}) {
-    DriveDescriptor changed = descriptor;
-    changed.product = product;
-    EXPECT_FALSE(IsBoardDescriptor(changed)) << '"' << product << '"';
-  }
-  DriveDescriptor swapped;
-  swapped.vendor = "microSD Flash   ";
-  swapped.product = "Quarel  ";
-  EXPECT_FALSE(IsBoardDescriptor(swapped));
+  const auto board = [](const char* vendor, const char* product) {
+    DriveDescriptor descriptor;
+    descriptor.vendor = vendor;
+    descriptor.product = product;
+    return IsBoardDescriptor(descriptor);
+  };
+  EXPECT_TRUE(board("Quarel  ", "microSD Flash   "));
+  EXPECT_FALSE(board("Quarel ", "microSD Flash   "));
+  EXPECT_FALSE(board("Quarel   ", "microSD Flash   "));
+  EXPECT_FALSE(board("quarel  ", "microSD Flash   "));
+  EXPECT_FALSE(board("Quarel  ", "microSD Flash  "));
+  EXPECT_FALSE(board("Quarel  ", "microSD Flash    "));
+  EXPECT_FALSE(board("microSD Flash   ", "Quarel  "));
 }
 
 DevmemRecord Pattern(std::uint8_t seed) {
@@ -185,35 +173,19 @@ DevmemRecord Pattern(std::uint8_t seed) {
 TEST(DevmemFile, EveryRecordGoesToOffsetZeroOfAFileMadeOrKept) {
   TempDir temp;
   EXPECT_EQ(OpenDevmemFile(temp / "missing"), nullptr);
-  EXPECT_FALSE(fs::exists(temp / "missing"));
   auto port = OpenDevmemFile(temp.Path());
   ASSERT_NE(port, nullptr);
-  EXPECT_TRUE(fs::exists(temp / "DEVMEM"));
   DevmemRecord read = Pattern(3);
   EXPECT_TRUE(port->ReadRecord(read));
   EXPECT_EQ(read, DevmemRecord{}) << "an empty file reads as zeros";
   ASSERT_TRUE(port->WriteRecord(Pattern(1)));
-  ASSERT_TRUE(port->WriteRecord(Pattern(99)));
-  ASSERT_TRUE(port->ReadRecord(read));
-  EXPECT_EQ(read, Pattern(99));
   ASSERT_TRUE(port->WriteRecord(Pattern(5)));
   port.reset();
-  const DevmemRecord last = Pattern(5);
-  EXPECT_EQ(ReadBytes(temp / "DEVMEM"), std::string(last.begin(), last.end()));
-
   port = OpenDevmemFile(temp.Path());
   ASSERT_NE(port, nullptr);
   ASSERT_TRUE(port->ReadRecord(read));
-  EXPECT_EQ(read, last) << "an existing file is kept";
-}
-
-TEST(DriveFlush, FlushesAnExistingFolderAndReportsAMissingOne) {
-  TempDir temp;
-  WriteBytes(temp / "file.bin", "data");
-  EXPECT_EQ(FlushDriveOnce(temp.Path()), DriveFlushResult::kFlushed);
-  EXPECT_TRUE(FlushDrive(temp.Path()));
-  EXPECT_EQ(FlushDriveOnce(temp / "missing"), DriveFlushResult::kDriveMissing);
-  EXPECT_FALSE(FlushDrive(temp / "missing"));
+  EXPECT_EQ(read, Pattern(5)) << "the last record, kept in the file";
+  EXPECT_EQ(std::filesystem::file_size(temp / "DEVMEM"), 512u);
 }
 
 }  // namespace
