@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <atomic>
 #include <thread>
 
 #include "board_link_setup.h"
@@ -184,33 +183,6 @@ TEST(BoardLinkBusy, WaitBoardIdleResults) {
   EXPECT_EQ(link.WaitBoardIdle(), 1);
   releaser.join();
   EXPECT_FALSE(link.BoardBusy());
-}
-
-TEST(BoardLinkBusy, TwoTasksNeverHoldTheBoardTogether) {
-  BoardLink link;
-  link.Flags().connectionActive = 1;
-  std::atomic<int> holders{0};
-  std::atomic<bool> overlap{false};
-  constexpr int kRounds = 2000;
-  auto task = [&] {
-    for (int i = 0; i < kRounds; ++i) {
-      if (link.TakeBoard() == 0) {
-        overlap = true;
-        return;
-      }
-      if (holders.fetch_add(1) != 0) {
-        overlap = true;
-      }
-      std::this_thread::yield();
-      holders.fetch_sub(1);
-      link.ReleaseBoard();
-    }
-  };
-  std::thread a(task);
-  std::thread b(task);
-  a.join();
-  b.join();
-  EXPECT_FALSE(overlap.load());
 }
 
 }  // namespace

@@ -57,9 +57,6 @@ TEST(SettingsFileOpen, ReadErrorIsReportedOnCloseNotTakenForTheEnd) {
 TEST(SettingsFileOpen, ReadWriteKeepsTheFirstBytesAndWritesAfterTheMark) {
   TempDir dir;
   const auto path = dir / "a.ini";
-  WriteBytes(path, "KEY:[1]\r\n");
-  CloseSettingsFile(OpenSettingsFile(path, "r+"));
-  EXPECT_EQ(ReadBytes(path), "KEY:[1]\r\n");
   WriteBytes(path, "");
   auto empty = OpenSettingsFile(path, "r+");
   WriteSettingsText(empty.get(), u"A:[1]\n");
@@ -110,7 +107,6 @@ TEST(ReadSettingsLine, LinesOfBothEncodingsKeepTheirCrAndAreCutAtTheLimit) {
        1024,
        {u"ROBOT:[[ロボット表示]]-[[temp\\]]\r", u"\r", u"２行目\r"}},
       {"UTF-16: a lone LF ends the reading", Utf16Bytes(u"A\r\n\nB\r\n"), 1024, {u"A\r"}},
-      {"ANSI: a lone LF ends the reading", "A\r\n\nB\r\n", 1024, {u"A\r"}},
       {"a long UTF-16 line loses one character at the cut",
        Utf16Bytes(u"ABCDEFGHIJKLMNO\r\nnext\r\n"),
        10,

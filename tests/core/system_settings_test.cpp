@@ -71,45 +71,27 @@ std::u16string LoadFailed(const std::filesystem::path& image) {
                 TextFromPath(std::filesystem::absolute(image)));
 }
 
-SystemSettings SampleSettings() {
-  SystemSettings s;
-  SetSystemSettingsDefaults(s);
-  s.systemFlags = SystemFlag::kToolbar | SystemFlag::kWallpaperSecond |
-                  SystemFlag::kUnknownAxisKeep | SystemFlag::kSpaceServoOff |
-                  SystemFlag::kOldArrows | SystemFlag::kNewWriteMethod;
-  s.toolbarButtons[0] = s.toolbarButtons[5] = s.toolbarButtons[27] = true;
-  s.statusWindowX = -40;
-  s.statusWindowY = 300;
-  s.motionAreaColors[4] = 0x123456;
-  s.gridX = 8;
-  s.gridY = 12;
-  s.motionAreaFont.height = -16;
-  s.motionAreaFont.orientation = s.motionAreaFont.escapement = 900;
-  s.motionAreaFont.SetStyleBits(5);
-  s.motionAreaFont.faceName = u"ＭＳ ゴシック";
-  s.comPort = 3;
-  for (int i = 0; i < kSkinImageCount; ++i) {
-    s.skins[i].path = Format(u"skin\\s%d.bmp", i);
-  }
-  s.skins[9].folderFlag = 1;
-  s.skins[11].path.clear();
-  return s;
-}
-
-TEST(SystemSettingsWrite, WritesTheExactLayoutAndReadsItBack) {
+// Every line of the file in the order written, the skins relative to either folder or empty.
+TEST(SystemSettingsWrite, GoldenFileReadsAndWritesBackByteForByte) {
   SystemSettingsFiles files;
-  const SystemSettings original = SampleSettings();
-  ASSERT_TRUE(WriteSystemSettings(files.file(), original));
-  const std::string first = ReadBytes(files.file());
-  EXPECT_EQ(first, Utf16Bytes(FromUtf8(testing::CoreGolden("system_settings_written.txt"))));
+  const std::string golden =
+      Utf16Bytes(FromUtf8(testing::CoreGolden("system_settings_written.txt")));
+  WriteBytes(files.file(), golden);
   SystemSettings read;
+  read.comPort = 3;
   ASSERT_TRUE(files.Read(read));
-  EXPECT_EQ(read.comPort, 0) << "not written, so not read back";
+  EXPECT_EQ(read.systemFlags, SystemFlag::kToolbar | SystemFlag::kWallpaperSecond |
+                                  SystemFlag::kUnknownAxisKeep | SystemFlag::kSpaceServoOff |
+                                  SystemFlag::kOldArrows | SystemFlag::kNewWriteMethod);
+  EXPECT_EQ(std::tuple(read.statusWindowX, read.statusWindowY, read.gridX, read.gridY,
+                       read.motionAreaColors[4], read.motionAreaFont.faceName),
+            std::tuple(-40, 300, 8, 12, 0x123456u, u"ＭＳ ゴシック"));
+  EXPECT_EQ(read.comPort, 0) << "not in the file";
   EXPECT_EQ(read.skins[9].bitmap->width, 2) << "folder flag 1: the project folder's image";
   EXPECT_EQ(read.skins[3].bitmap->pixels[0], 0xFF000003u);
   EXPECT_FALSE(read.skins[11].bitmap);
   ASSERT_TRUE(WriteSystemSettings(files.file(), read));
-  EXPECT_EQ(ReadBytes(files.file()), first);
+  EXPECT_EQ(ReadBytes(files.file()), golden);
 }
 
 TEST(SystemSettingsWrite, UnknownAxisChoiceRoundTrips) {
@@ -219,25 +201,29 @@ TEST(SystemSettingsRead, HandWrittenAnsiFileWithDefaults) {
 
 TEST(SystemSettingsRead, ClearsEverythingButTheStatusWindowPosition) {
   SystemSettingsFiles files;
-  SystemSettings settings = SampleSettings();
-  settings.statusWindowX = 7;
+  SystemSettings settings;
+  const auto fill = [&] {
+    settings.systemFlags = SystemFlag::kToolbar | SystemFlag::kOnline | SystemFlag::kModified;
+    settings.toolbarButtons[3] = true;
+    settings.motionAreaColors[1] = 5;
+    settings.motionAreaFont.height = 9;
+    settings.statusWindowX = 333;
+    settings.statusWindowY = 444;
+    settings.skins[2] = {0, u"x.bmp", Bitmap{1, 1, {0}}};
+  };
+  fill();
   RecordingPrompter prompter;
   EXPECT_FALSE(files.Read(settings, &prompter)) << "no file: no defaults either";
   EXPECT_TRUE(prompter.Calls().empty());
   EXPECT_EQ(settings.motionAreaColors, (std::array<ColorRef, 10>{}));
   EXPECT_EQ(settings.motionAreaFont, FontSpec{});
-  EXPECT_EQ(settings.statusWindowX, 7);
+  EXPECT_EQ(settings.statusWindowX, 333);
 
-  settings = SampleSettings();
-  settings.systemFlags |= SystemFlag::kOnline | SystemFlag::kModified;
-  settings.statusWindowX = 333;
-  settings.statusWindowY = 444;
-  settings.skins[2].bitmap = Bitmap{1, 1, {0}};
+  fill();
   files.WriteText(u"_SKINDATA_FILEPATH:[1]-[0]-[[skin\\s1.bmp]]\r\n");
   ASSERT_TRUE(files.Read(settings));
   EXPECT_EQ(settings.systemFlags, 0u);
-  EXPECT_EQ(settings.statusWindowX, 333);
-  EXPECT_EQ(settings.statusWindowY, 444);
+  EXPECT_EQ(std::pair(settings.statusWindowX, settings.statusWindowY), std::pair(333, 444));
   EXPECT_EQ(settings.toolbarButtons, (std::array<bool, kToolbarButtonCount>{}));
   EXPECT_TRUE(settings.skins[1].bitmap);
   EXPECT_TRUE(settings.skins[2].path.empty());
@@ -293,9 +279,8 @@ TEST(SystemSettingsSkins, EmptyFileAndLaterRecoveryMessages) {
 }
 
 TEST(SystemSettingsWrite, FailedWriteKeepsTheOldFile) {
-  testing::ExpectFailedWritesChangeNothing([](const std::filesystem::path& path) {
-    return WriteSystemSettings(path, SampleSettings());
-  });
+  testing::ExpectFailedWritesChangeNothing(
+      [](const std::filesystem::path& path) { return WriteSystemSettings(path, {}); });
 }
 
 }  // namespace
