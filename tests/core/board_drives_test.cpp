@@ -5,12 +5,18 @@
 #include <string>
 #include <tuple>
 
+#include "board/board_scan.h"
+#include "board/drive_label_text.h"
+#include "fake_devmem.h"
+#include "golden_files.h"
 #include "platform/devmem_file.h"
 #include "temp_dir.h"
 
 namespace gestalon::core {
 namespace {
 
+using testing::FakeBoard;
+using testing::FakeBoardDrive;
 using testing::TempDir;
 using testing::WriteBytes;
 
@@ -73,26 +79,16 @@ class BoardDrivesTest : public ::testing::Test {
                    "microSD Flash   \n", "1.00", "1\n", "wwid", "t10.Quarel microSD\n", 2});
     AddDisk(sys_, {"sdd", "8:48", usb + "1-4/1-4:1.0/host8/target8:0:0/8:0:0:0", "Quarel  \n",
                    "microSD Flash   \n", "1.00\n", "1\n", "", "", 1});
-    // Mount points below the temporary folder, so that their order does not depend on where
-    // that folder is.
     boardRoot_ = temp_ / "BOARD DISK";
     fs::create_directory(boardRoot_);
-    const std::string base = temp_.Path().string();
-    std::string table =
-        "22 27 0:21 / /proc rw,relatime - proc proc rw\n"
-        "27 1 8:1 / / rw,relatime shared:1 - ext4 /dev/sda1 rw\n"
-        "63 27 0:45 / /tmp rw,nosuid shared:30 - tmpfs tmpfs rw\n";
-    const auto add = [&](const std::string& head, const std::string& point,
-                         const std::string& tail) {
-      table += head + " " + base + point + " " + tail + "\n";
-    };
-    add("70 27 8:33 /", "/OTHER", "rw,nosuid shared:40 master:2 - vfat /dev/sdc1 rw");
-    add("71 27 8:49 /sub", "/part", "rw - vfat /dev/sdd1 rw");
-    add("72 27 0:50 /", "/data", "rw - btrfs /dev/sdc2 rw,space_cache");
-    add("80 27 8:17 /", "/BOARD\\040DISK", "rw,nosuid shared:50 - vfat /dev/sdb1 rw");
-    add("81 27 8:17 /", "/zz\\040again", "rw - vfat /dev/sdb1 rw");
-    add("82 27 8:99 /", "/nowhere", "rw - vfat /dev/sdz1 rw");
-    add("83 27 8:49 /", "/cut", "rw - vfat");  // no source after the type: not a mount line
+    // Mount points below the temporary folder (@TEMP@), so that their order does not depend on
+    // where it is: a bind mount of a folder, a second mount of one device, a device sysfs does
+    // not know and a line cut short after its type.
+    std::string table = testing::CoreGolden("drives_mountinfo.txt");
+    EXPECT_FALSE(table.empty());
+    for (auto at = table.find("@TEMP@"); at != std::string::npos; at = table.find("@TEMP@")) {
+      table.replace(at, 6, temp_.Path().string());
+    }
     WriteBytes(temp_ / "mountinfo", table);
   }
 
@@ -186,6 +182,86 @@ TEST(DevmemFile, EveryRecordGoesToOffsetZeroOfAFileMadeOrKept) {
   ASSERT_TRUE(port->ReadRecord(read));
   EXPECT_EQ(read, Pattern(5)) << "the last record, kept in the file";
   EXPECT_EQ(std::filesystem::file_size(temp / "DEVMEM"), 512u);
+}
+
+std::shared_ptr<FakeBoard> Board(const std::string& modelName) {
+  auto board = std::make_shared<FakeBoard>();
+  board->SetText(0x0020, modelName);
+  return board;
+}
+
+std::vector<std::u16string> Labels(const std::vector<BoardDrive>& drives) {
+  std::vector<std::u16string> labels;
+  for (const auto& drive : drives) {
+    labels.push_back(drive.label);
+  }
+  return labels;
+}
+
+// Scans boards on drives D, E, F... with a link whose current drive is Z.
+struct Scan {
+  BoardLink link;
+  BoardScanResult result;
+  Scan(const std::vector<std::shared_ptr<FakeBoard>>& boards, std::u16string_view robotName) {
+    link.SetCurrentDrive(FakeBoardDrive(Board("X"), u"Z"));
+    std::vector<BoardDrive> drives;
+    for (std::size_t i = 0; i < boards.size(); ++i) {
+      drives.push_back(
+          FakeBoardDrive(boards[i], std::u16string(1, static_cast<char16_t>(u'D' + i))));
+    }
+    result = ScanBoardDrives(link, drives, robotName);
+  }
+};
+
+// A board is chosen only when its name is the one exact match; a board whose DEVMEM will not
+// open is counted, not listed, and boards that do not identify exactly are not even opened.
+TEST(BoardScan, OnlyASingleExactMatchIsChosen) {
+  auto closed = Board("ROBO");
+  closed->failOpen = true;
+  Scan one({Board("OTHER"), closed, Board("ROBO"), Board("ROBO2")}, u"ROBO");
+  EXPECT_TRUE(one.result.singleMatch);
+  EXPECT_EQ(one.result.count, 4);
+  EXPECT_EQ(one.link.CurrentDrive().label, u"F");
+  EXPECT_EQ(one.result.modelNames, (std::vector<std::u16string>{u"OTHER", u"ROBO", u"ROBO2"}));
+  EXPECT_EQ(Labels(one.link.DriveList().drives), (std::vector<std::u16string>{u"D", u"F", u"G"}));
+  EXPECT_FALSE(one.link.IsBoardOpen());
+
+  Scan none[] = {Scan({Board("ROBO"), Board("ROBO")}, u"ROBO"),
+                 Scan({Board("robo"), Board("ROBO "), Board("ROB")}, u"ROBO")};
+  for (Scan& scan : none) {
+    EXPECT_EQ(scan.result.listed.size(), &scan == none ? 2u : 3u);
+    EXPECT_FALSE(scan.result.singleMatch);
+    EXPECT_EQ(scan.link.CurrentDrive().label, u"Z");
+  }
+
+  auto noBlanks = Board("ROBO");
+  noBlanks->descriptor.vendor = "Quarel";
+  auto unreadable = Board("ROBO");
+  unreadable->queryFails = true;
+  Scan unidentified({noBlanks, unreadable}, u"ROBO");
+  EXPECT_EQ(unidentified.result.count, 0);
+  EXPECT_EQ(noBlanks->opens + unreadable->opens, 0);
+}
+
+TEST(BoardScan, ChoiceTextsAndChoosingAValidIndex) {
+  Scan scan({Board("ROBO"), Board("TWO")}, u"none");
+  EXPECT_EQ(BoardChoiceTexts(scan.result),
+            (std::vector<std::u16string>{u"ROBO (Dドライブ)", u"TWO (Eドライブ)"}));
+  EXPECT_EQ(CurrentBoardChoice(scan.link, scan.result), 0);
+  ChooseBoard(scan.link, scan.result, 2);
+  ChooseBoard(scan.link, scan.result, -1);
+  EXPECT_EQ(scan.link.CurrentDrive().label, u"Z");
+  ChooseBoard(scan.link, scan.result, 1);
+  EXPECT_EQ(scan.link.CurrentDrive().label, u"E");
+  EXPECT_EQ(CurrentBoardChoice(scan.link, scan.result), 1);
+
+  EXPECT_EQ(DriveLabelFormat(u"%s (%cドライブ)"), u"%s (%sドライブ)");
+  EXPECT_EQ(DriveLabelFormat(u"100%% %c %-2c %%c"), u"100%% %s %-2s %%c");
+#ifndef _WIN32
+  BoardDrive drive;
+  drive.label = u"/media/robot";
+  EXPECT_EQ(DriveLabelText(drive), u"/media/robot");
+#endif
 }
 
 }  // namespace

@@ -39,8 +39,15 @@ TEST(BoardLinkFlush, RecordsCarryUpTo508BytesCountedInWords) {
   EXPECT_FALSE(t.link.FlushWriteList());
 }
 
-TEST(BoardLinkFlush, RangesOutsideBoardMemoryAreNotAppended) {
+TEST(BoardLinkLists, RangesOutsideBoardMemoryAreNotAppendedAndTagsAdvanceBy8Wrapping) {
   BoardLink link;
+  EXPECT_EQ(link.Tag(), 1);
+  link.ReadTransaction({});
+  EXPECT_EQ(link.Tag(), 9);
+  for (int i = 0; i < 31; ++i) {
+    link.ReadTransaction({});
+  }
+  EXPECT_EQ(link.Tag(), 1);
   EXPECT_FALSE(link.AppendWrite(0x1FFF, 2));
   EXPECT_FALSE(link.AppendWrite(-1, 2));
   EXPECT_FALSE(link.AppendRead(0x2000, 1));
@@ -97,17 +104,6 @@ TEST(BoardLinkRead, TheReplyDecidesWhereTheDataGoesAndBadRepliesFail) {
   BoardLink closed;
   EXPECT_FALSE(closed.ReadTransaction({{0x10, 2}}));
   EXPECT_TRUE(closed.ReadTransaction({}));  // nothing to fetch
-}
-
-TEST(BoardLinkRead, TagStartsAt1AndAdvancesBy8Wrapping) {
-  BoardLink link;
-  EXPECT_EQ(link.Tag(), 1);
-  link.ReadTransaction({});
-  EXPECT_EQ(link.Tag(), 9);
-  for (int i = 0; i < 31; ++i) {
-    link.ReadTransaction({});
-  }
-  EXPECT_EQ(link.Tag(), 1);
 }
 
 std::vector<TransferEntry> Merged(std::vector<TransferEntry> list) {

@@ -2,9 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "board/board_addresses.h"
 #include "board/board_settings.h"
+#include "board/settings_image.h"
 #include "board_link_setup.h"
+#include "golden_files.h"
 #include "recording_ports.h"
 #include "sample_cpu_settings.h"
 #include "shown_texts.h"
@@ -242,7 +246,7 @@ TEST(BoardMemoryRequests, LatestVoice) {
   EXPECT_EQ(text, u"HELLO.WAV");
 }
 
-TEST(BoardMemoryStop, ResetSendsTheThreeBuffersAndClearsThePendingPose) {
+TEST(BoardMemoryStop, ResetSendsTheThreeBuffersAndClearsThePendingPoseOnlyWhenSent) {
   Online t(true);
   t.link.Flags().posePending = 1;
   RecordingPrompter prompter;
@@ -251,13 +255,11 @@ TEST(BoardMemoryStop, ResetSendsTheThreeBuffersAndClearsThePendingPose) {
   EXPECT_EQ(t.board->memory[0x0B54], 1);
   EXPECT_EQ(t.link.Flags().posePending.load(), 0u);
   EXPECT_FALSE(t.link.BoardBusy());
-}
 
-TEST(BoardMemoryStop, NotSentKeepsThePendingPose) {
-  Online t(true);
+  // Not sent: the pose stays pending.
+  t.board->written.clear();
   t.link.Flags().playbackActive = 1;
   t.link.Flags().posePending = 1;
-  RecordingPrompter prompter;
   EXPECT_EQ(ResetInterpolationBuffers(t.link, &prompter), 0) << "during playback, silently";
   EXPECT_TRUE(prompter.Calls().empty());
   EXPECT_TRUE(t.board->written.empty());
@@ -275,6 +277,17 @@ TEST(BoardMemoryStop, NotSentKeepsThePendingPose) {
   EXPECT_EQ(ResetInterpolationBuffers(t.link, &prompter), 0);
   EXPECT_EQ(testing::ShownTexts(prompter), testing::Texts({TextId::kMsgBoardTimeout}));
   EXPECT_EQ(t.link.Flags().posePending.load(), 1u);
+}
+
+// Where the start-up call goes is checked with the whole start-up image by the image builder's
+// tests; here the settings program itself, and a patch that finds no settings program.
+TEST(SettingsImage, WritesEverySettingInOrderAndPatchesOnlyItself) {
+  const std::vector<std::uint8_t> image = BuildSettingsImage(testing::SampleCpuSettings());
+  EXPECT_EQ(image.size(), kSettingsImageSize);
+  EXPECT_EQ(image, testing::CoreGoldenBytes("settings_image_sample.hex"));
+  std::vector<std::uint8_t> other(100, 0xC0);
+  PatchStartupCall(other, 0x1234);
+  EXPECT_EQ(other, std::vector<std::uint8_t>(100, 0xC0)) << "not a settings image";
 }
 
 }  // namespace

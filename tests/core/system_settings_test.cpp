@@ -230,7 +230,7 @@ TEST(SystemSettingsRead, ClearsEverythingButTheStatusWindowPosition) {
   EXPECT_FALSE(settings.skins[2].bitmap);
 }
 
-TEST(SystemSettingsSkins, MissingImageIsReportedWithItsFullPath) {
+TEST(SystemSettingsSkins, MissingImagesAreReportedAndLaterOnesRecover) {
   SystemSettingsFiles files;
   std::filesystem::remove(files.project() / "skin" / "s4.bmp");
   files.WriteText(SystemSettingsFiles::SkinLines(4));
@@ -248,12 +248,8 @@ TEST(SystemSettingsSkins, MissingImageIsReportedWithItsFullPath) {
   EXPECT_FALSE(settings.skins[4].bitmap);
   EXPECT_EQ(settings.skins[4].path, u"skin\\s4.bmp") << "the name is kept for writing back";
   EXPECT_TRUE(settings.skins[5].bitmap);
-}
 
-TEST(SystemSettingsSkins, EmptyFileAndLaterRecoveryMessages) {
-  SystemSettingsFiles files;
   files.WriteText(u"");
-  SystemSettings settings;
   RecordingPrompter empty;
   ASSERT_TRUE(files.Read(settings, &empty));
   EXPECT_EQ(ShownTexts(empty),
