@@ -203,7 +203,7 @@ TEST(ControlMapEntries, InsertDeleteAndMoveKeepTheOrder) {
 
 // The play condition column: the controller word as its pressed buttons, anything else as the
 // operator with the second variable or the constant in the number style.
-TEST(ControlMapTexts, ConditionText) {
+TEST(ControlMapTexts, ConditionAndTargetTexts) {
   const std::vector<VariableDef> variables = {{2, u"PAD", kControllerWordAddr}, {1, u"B", 0x0F22}};
   struct Row {
     std::uint16_t varAddr;
@@ -232,9 +232,7 @@ TEST(ControlMapTexts, ConditionText) {
     EXPECT_EQ(EntryConditionText(condition, variables, row.hexadecimal), row.expected)
         << row.varAddr << " op " << row.op << " const " << row.constValue;
   }
-}
-
-TEST(ControlMapTexts, TargetMapNamesAnotherMapOnly) {
+  // The target column names another map only.
   ControlMap cm = NewControlMap();
   SetMapName(cm, 2, u"走行");
   MapEntry entry = NewMapEntry(1);

@@ -141,20 +141,11 @@ TEST(CpuSettingsFieldChecks, ControlCycleAndLedCoefficientRanges) {
 }
 
 TEST(CpuSettingsFieldConversions, TermConditionBitsAndVolume) {
-  struct Case {
-    std::array<int, 4> conditions;
-    std::uint8_t packed;
-  };
-  const Case cases[] = {
-      {{1, 0, 0, 0}, 0x01},
-      {{2, 0, 0, 0}, 0x02},
-      {{0, 1, 2, 0}, 0x24},
-      {{2, 2, 2, 2}, 0xAA},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.packed);
-    EXPECT_EQ(PackTermConditions(c.conditions), c.packed);
-    EXPECT_EQ(UnpackTermConditions(c.packed), c.conditions);
+  const std::pair<std::array<int, 4>, std::uint8_t> terms[] = {
+      {{1, 0, 0, 0}, 0x01}, {{0, 1, 2, 0}, 0x24}, {{2, 2, 2, 2}, 0xAA}};
+  for (const auto& [conditions, packed] : terms) {
+    EXPECT_EQ(PackTermConditions(conditions), packed);
+    EXPECT_EQ(UnpackTermConditions(packed), conditions);
   }
   const std::pair<int, std::uint16_t> volumes[] = {{7, 0}, {0, 7}, {3, 4}};
   for (const auto& [volume, attenuator] : volumes) {
