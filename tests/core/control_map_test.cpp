@@ -59,7 +59,7 @@ MotionBlock* MapHead(const MotionDocument& d, int m) {
 // The whole start-up flowchart as the file holds it: the map heads chained to the root bottom and
 // back to the loop top, entries that run their motion and set the next map, an unused map written
 // but not chained, the idling motions and the boot motion; and it reads back the same.
-TEST(ControlMapFile, WrittenFlowchartIsTheGoldenAndReadsBack) {
+TEST(ControlMapFile, WrittenFlowchartIsTheGoldenAndReadsBackAndAMissingFileIsAnError) {
   ControlMap unused = NewControlMap();
   for (ControlMap::Map& map : unused.maps) {
     map.used = false;
@@ -96,10 +96,16 @@ TEST(ControlMapFile, WrittenFlowchartIsTheGoldenAndReadsBack) {
     ASSERT_TRUE(WriteControlMapFile(dir / "again.KX4", read, SliderTable{}));
     EXPECT_EQ(testing::ReadBytes(dir / "again.KX4"), written);
   }
+  TempDir dir;
+  ControlMap out;
+  out.bootMotion = u"untouched";
+  EXPECT_FALSE(ReadControlMapFile(dir / "missing.KX4", out));
+  EXPECT_EQ(out.bootMotion, u"untouched");
 }
 
-// A map ends at the comment its entries lead to, whatever that comment says.
-TEST(ControlMapFormat, BottomIsWhereTheEntriesEnd) {
+// A map ends at the comment its entries lead to, whatever that comment says; a broken flowchart
+// is a format error.
+TEST(ControlMapFormat, BottomIsWhereTheEntriesEndAndBrokenFlowchartsAreErrors) {
   MotionDocument d;
   BuildControlMapFlowchart(Sample(), d);
   MotionBlock* condition = MapHead(d, 1)->branch->next;
@@ -109,10 +115,8 @@ TEST(ControlMapFormat, BottomIsWhereTheEntriesEnd) {
   ASSERT_TRUE(RecognizeControlMap(d, out));
   EXPECT_EQ(out.maps[1].entries.size(), 1u);
   EXPECT_TRUE(out.maps[1].idlingMotion.empty());
-}
 
-// Each flowchart change makes the recogniser fail and leave its output alone.
-TEST(ControlMapFormat, BrokenFlowchartsAreFormatErrors) {
+  // Each of these changes makes the recogniser fail and leave its output alone.
   const struct {
     const char* what;
     void (*spoil)(MotionDocument& d);
@@ -148,14 +152,6 @@ TEST(ControlMapFormat, BrokenFlowchartsAreFormatErrors) {
     EXPECT_EQ(out.bootMotion, u"untouched");
     EXPECT_TRUE(out.maps[0].name.empty());
   }
-}
-
-TEST(ControlMapFile, MissingFileIsAFormatError) {
-  TempDir dir;
-  ControlMap out;
-  out.bootMotion = u"untouched";
-  EXPECT_FALSE(ReadControlMapFile(dir / "missing.KX4", out));
-  EXPECT_EQ(out.bootMotion, u"untouched");
 }
 
 // The rows carry their motion names so that the order can be read off.

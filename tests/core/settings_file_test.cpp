@@ -50,6 +50,17 @@ TEST(SettingsFileOpen, ModesAreCheckedCaseInsensitivelyAndFoldersRefused) {
     EXPECT_EQ(OpenSettingsFile(dir / "", mode), nullptr) << mode;
   }
   EXPECT_TRUE(std::filesystem::is_empty(dir.Path())) << "no temporary file was made";
+
+  // "r+": an empty file gets the mark first; writing starts after it.
+  WriteBytes(path, "");
+  auto empty = OpenSettingsFile(path, "r+");
+  WriteSettingsText(empty.get(), u"A:[1]\n");
+  ASSERT_TRUE(CloseSettingsFile(std::move(empty)));
+  EXPECT_EQ(ReadBytes(path), Utf16Bytes(u"A:[1]\r\n"));
+  auto existing = OpenSettingsFile(path, "r+");
+  WriteSettingsText(existing.get(), u"B");
+  ASSERT_TRUE(CloseSettingsFile(std::move(existing)));
+  EXPECT_EQ(ReadBytes(path), Utf16Bytes(u"B:[1]\r\n"));
 }
 
 #ifdef __linux__
@@ -61,20 +72,6 @@ TEST(SettingsFileOpen, ReadErrorIsReportedOnCloseNotTakenForTheEnd) {
   EXPECT_FALSE(CloseSettingsFile(std::move(file)));
 }
 #endif
-
-TEST(SettingsFileOpen, ReadWriteKeepsTheFirstBytesAndWritesAfterTheMark) {
-  TempDir dir;
-  const auto path = dir / "a.ini";
-  WriteBytes(path, "");
-  auto empty = OpenSettingsFile(path, "r+");
-  WriteSettingsText(empty.get(), u"A:[1]\n");
-  ASSERT_TRUE(CloseSettingsFile(std::move(empty)));
-  EXPECT_EQ(ReadBytes(path), Utf16Bytes(u"A:[1]\r\n")) << "the mark comes first";
-  auto existing = OpenSettingsFile(path, "r+");
-  WriteSettingsText(existing.get(), u"B");
-  ASSERT_TRUE(CloseSettingsFile(std::move(existing)));
-  EXPECT_EQ(ReadBytes(path), Utf16Bytes(u"B:[1]\r\n"));
-}
 
 TEST(SettingsFileWrite, WritesBomAndCrLfAndReplacesOnlyOnClose) {
   TempDir dir;
@@ -180,7 +177,7 @@ TEST(ReadSettingsLine, ReadsAcrossTheChunkBoundaryInBothEncodings) {
   }
 }
 
-TEST(FieldReader, ReadsNumericTextAndGroupFieldsAfterTheKey) {
+TEST(FieldReader, ReadsTheFieldsAfterTheKeyOutsideTextFields) {
   FieldReader fields(u"_POSITION:[12]-[-3]-[[a-b:[c] d]]-[0.25]-[255,0,16]-[]\r", u"_POSITION:");
   ASSERT_TRUE(fields.KeyFound());
   EXPECT_EQ(fields.NextInt(), 12);
@@ -190,17 +187,15 @@ TEST(FieldReader, ReadsNumericTextAndGroupFieldsAfterTheKey) {
   EXPECT_EQ(fields.NextGroup(), (std::vector<std::u16string_view>{u"255", u"0", u"16"}));
   EXPECT_EQ(fields.NextGroup(), std::vector<std::u16string_view>{u""});
   EXPECT_EQ(fields.NextField(), u"") << "past the last field";
-}
 
-TEST(FieldReader, KeyIsFoundCaseSensitivelyOutsideTextFields) {
+  // The key is found case-sensitively, outside text fields.
   EXPECT_TRUE(FieldReader(u"xx SLDINI:[[s.ini]]", u"SLDINI:").KeyFound());
   EXPECT_FALSE(FieldReader(u"sldini:[[s.ini]]", u"SLDINI:").KeyFound());
   FieldReader missing(u"OTHER:[5]", u"KEY:");
   EXPECT_EQ(missing.NextInt(), 0);
   EXPECT_EQ(missing.NextText(), u"");
-  FieldReader fields(u"_AXISNAME:[[my _NUMBER:[7] axis]]-_NUMBER:[3]", u"_NUMBER:");
-  ASSERT_TRUE(fields.KeyFound());
-  EXPECT_EQ(fields.NextInt(), 3);
+  FieldReader number(u"_AXISNAME:[[my _NUMBER:[7] axis]]-_NUMBER:[3]", u"_NUMBER:");
+  EXPECT_EQ(number.NextInt(), 3);
   EXPECT_FALSE(FieldReader(u"DEFPOS:[[AXISENABLE:[1]]]", u"AXISENABLE:").KeyFound());
   EXPECT_TRUE(FieldReader(u"X:[[unclosed AXISENABLE:[1]", u"AXISENABLE:").KeyFound());
 

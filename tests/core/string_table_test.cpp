@@ -188,7 +188,7 @@ TEST(AppDataFolder, FollowsXdgDataHomeElseHomeAndIsMade) {
   EXPECT_EQ(AppDataFolder(), std::filesystem::path()) << "an empty HOME";
 }
 
-TEST(LocaleId, UserDefaultComesFromTheFirstVariableThatIsSet) {
+TEST(LocaleId, UserDefaultComesFromTheFirstSetVariableAsAWindowsIdentifier) {
   const ScopedEnvironment environment({"LC_ALL", "LC_MESSAGES", "LANG"});
   setenv("LC_ALL", "", 1);
   setenv("LC_MESSAGES", "de_DE.UTF-8", 1);
@@ -199,16 +199,13 @@ TEST(LocaleId, UserDefaultComesFromTheFirstVariableThatIsSet) {
   unsetenv("LC_ALL");
   unsetenv("LANG");
   EXPECT_EQ(UserDefaultLocaleId(), 0x0409);
-}
-#endif
-
-TEST(LocaleId, MapsPosixNamesToWindowsIdentifiers) {
   EXPECT_EQ(LocaleIdFromPosixName("ja_JP.UTF-8"), 0x0411);
   EXPECT_EQ(LocaleIdFromPosixName("en_GB.utf8"), 0x0809);
   EXPECT_EQ(LocaleIdFromPosixName("pt_BR.UTF-8@euro"), 0x0416);
   EXPECT_EQ(LocaleIdFromPosixName("de_LU"), 0x0407) << "unknown country: the language's main one";
   EXPECT_EQ(LocaleIdFromPosixName(""), 0x0409);
 }
+#endif
 
 }  // namespace
 }  // namespace gestalon::core
