@@ -5,12 +5,10 @@
 #include <random>
 #include <thread>
 
-#include "board/drive_selection_dialog.h"
 #include "cpusettings/cpu_settings_file.h"
 #include "dialog_checks.h"
 #include "main_window/command_actions.h"
 #include "main_window/file_hand_over.h"
-#include "main_window/main_toolbar.h"
 #include "main_window/program_arguments.h"
 #include "main_window/split_pane.h"
 #include "motion/motion_writer.h"
@@ -22,14 +20,12 @@
 #include "pose_area/pose_area_layout.h"
 #include "private_app_data.h"
 #include "project/language_list.h"
-#include "project/new_project_dialog.h"
 #include "project/project_loader.h"
 #include "project/project_start.h"
 #include "project/recent_projects.h"
 #include "project/relaunch.h"
 #include "project/robot_project.h"
 #include "project/slider_defs.h"
-#include "project/start_selection_dialog.h"
 #include "virtual_board.h"
 #include "window_driving.h"
 
@@ -39,10 +35,8 @@ namespace {
 namespace fs = std::filesystem;
 namespace TextId = core::TextId;
 using testing::Click;
-using testing::LastMessage;
 using testing::RecordingPrompter;
 using testing::SampleRobot;
-using testing::Screenshot;
 
 std::unique_ptr<MainWindow> OpenWindow(SampleRobot& robot, core::Prompter& prompter) {
   auto window =
@@ -127,17 +121,6 @@ auto Recorder(std::vector<Started>& started) {
     started.push_back({std::u16string(path), options});
     return true;
   };
-}
-
-// The project dialogs' context on the shipped templates, with the instance start recorded.
-ProjectStartContext Context(RecordingPrompter& prompter, std::vector<Started>& started) {
-  ProjectStartContext context;
-  context.programFolder = GESTALON_RESOURCES_DIR;
-  context.recentLog = core::AppDataFolder() / core::kRecentProjectLogName;
-  context.prompter = &prompter;
-  context.passedOnOptions = {u"--virtual-board=/card"};
-  context.startInstance = Recorder(started);
-  return context;
 }
 
 // Answers each modal dialog that comes up while the returned timer lives, once, by its id
@@ -323,58 +306,16 @@ class MainWindowTest : public QObject {
     QVERIFY(!second->windowTitle().contains(QStringLiteral("bow.KX4")));
   }
 
-  void toolbarGroupsWithoutButtonsGetNoSeparator() {
-    SampleRobot robot;
-    testing::RecordingPrompter prompter;
-    auto window = OpenWindow(robot, prompter);
-    // The separators with the undo and redo buttons of one group switched on or off.
-    const auto separators = [&](bool undo, bool redo) {
-      core::SystemSettings settings = window->Session().project.system;
-      settings.toolbarButtons[3] = undo;
-      settings.toolbarButtons[4] = redo;
-      window->Toolbar()->Build(settings);
-      return std::ranges::count_if(window->Toolbar()->actions(),
-                                   [](const QAction* action) { return action->isSeparator(); });
-    };
-    const auto all = separators(true, true);
-    QCOMPARE(separators(false, false), all - 1);
-    QVERIFY(!window->Toolbar()->actions().contains(window->Actions().Action(CommandId::kUndo)));
-    QCOMPARE(separators(true, false), all);  // one button of the group is enough
-  }
-
   // The whole road: online to the virtual board, a slider drag moves the virtual servo, offline
-  // again. The Online button shows the connection: not pressed while a board is being chosen or
-  // when the choice is cancelled, pressed once the robot check has passed.
+  // again; the Online button shows the connection.
   void endToEndOnTheVirtualBoard() {
     SampleRobot robot;
     testing::RecordingPrompter prompter;
     auto window = testing::WindowOnVirtualBoard(robot, prompter);
     EditorSession& session = window->Session();
     QVERIFY(QTest::qWaitForWindowExposed(window.get()));
-    // Under another name the project finds no board of its own: the user chooses one.
-    core::SetRobotName(session.project.cpu, u"OTHER");
     QAction* online = window->Actions().Action(CommandId::kOnline);
-    const auto clickOnlineAndAnswer = [&](const char* button) {
-      bool answered = false;
-      bool checkedWhileChoosing = true;
-      QTimer poll;
-      connect(&poll, &QTimer::timeout, [&] {
-        auto* dialog = window->findChild<DriveSelectionDialog*>();
-        if (!answered && dialog && dialog->isVisible()) {
-          answered = true;
-          checkedWhileChoosing = online->isChecked();
-          dialog->findChild<QPushButton*>(QString::fromLatin1(button))->click();
-        }
-      });
-      poll.start(10);
-      online->trigger();  // as a click on the button: the action flips before the command runs
-      QVERIFY(answered);
-      QVERIFY(!checkedWhileChoosing);
-      QVERIFY(!online->isChecked());
-    };
-    clickOnlineAndAnswer("2");  // Cancel
-    clickOnlineAndAnswer("1");  // OK: the robot check starts
-    QTRY_VERIFY_WITH_TIMEOUT(session.link.Flags().online.load() == 1, 30000);
+    testing::SwitchOnline(*window, true);
     QTRY_VERIFY_WITH_TIMEOUT(online->isChecked(), 30000);
     // Drag the knob of the first enabled slider to the right.
     const auto [knob, slider] = FirstKnob(*window);
@@ -560,48 +501,6 @@ class MainWindowTest : public QObject {
     QVERIFY(motion.projectPath.empty());
   }
 
-  // The new project dialog: the templates, the proposed name, the question for an existing
-  // folder, the project made and the program started on it.
-  void newProjectIsCheckedMadeWrittenToTheBoardAndStarted() {
-    testing::TempDir dir;
-    RecordingPrompter prompter;
-    std::vector<Started> started;
-    ProjectStartContext context = Context(prompter, started);
-    context.proposedRobotName = u"ボード名";
-    context.pickFolder = [&dir](QWidget*, const QString& title, const QString&) {
-      return title == Text(TextId::kTitleProjectLocationBrowse) ? ToQString(dir.Path().u16string())
-                                                                : QString();
-    };
-    NewProjectDialog dialog(context);
-    dialog.show();
-    auto* kinds = FindControl<QComboBox>(&dialog, 1123);
-    QCOMPARE(kinds->itemText(1), QStringLiteral("ゲスタロイド (人型)"));
-    kinds->setCurrentIndex(1);
-    auto* name = FindControl<QLineEdit>(&dialog, 1142);
-    auto* folder = FindControl<QLineEdit>(&dialog, 1189);
-    QCOMPARE(name->text(), QStringLiteral("ボード名"));
-    QVERIFY(FindControl<QCheckBox>(&dialog, 1100)->isChecked());
-    name->setText(QStringLiteral("新ロボ"));
-    Click(dialog, 1110);
-    const fs::path made = dir / "新ロボ";
-    QCOMPARE(folder->text(), ToQString(core::TextFromPath(made)));
-    Screenshot(dialog, QStringLiteral("new_project"));
-    // An existing folder asks first; No leaves it as it was and the dialog open.
-    fs::create_directory(made);
-    prompter.QueueAnswer(core::PromptAnswer::kNo);
-    Click(dialog, 1111);
-    QCOMPARE(LastMessage(prompter), core::LoadText(TextId::kMsgProjectFolderExists));
-    QVERIFY(fs::is_empty(made));
-    QVERIFY(dialog.isVisible() && started.empty());
-    // Yes, without writing the board (the start-up test writes one).
-    FindControl<QCheckBox>(&dialog, 1100)->setChecked(false);
-    Click(dialog, 1111);
-    QCOMPARE(dialog.result(), int(QDialog::Accepted));
-    QCOMPARE(started,
-             (StartList{{core::TextFromPath(made / "新ロボ.KJZ"), context.passedOnOptions}}));
-    QVERIFY(fs::exists(made / "新ロボ.KJZ"));
-  }
-
   // Start-up without a project: the message, the choice to create, and a new project that
   // initialises the virtual board of the command line, which the new instance keeps.
   void startupWithoutProjectCreatesOneOnTheVirtualBoard() {
@@ -629,56 +528,6 @@ class MainWindowTest : public QObject {
     QCOMPARE(core::RobotName(card), std::u16string(u"Start1"));
     QCOMPARE(started, (StartList{{core::TextFromPath(dir / "Start1" / "Start1.KJZ"),
                                   std::vector<std::u16string>{u"--virtual-board"}}}));
-  }
-
-  // The start selection: the board's robot preselected among the recent robots, its project
-  // opened in a new instance; without a known robot only creating is offered.
-  void startSelectionOpensTheBoardsRobotOrGoesOnToCreate() {
-    testing::TempDir dir;
-    core::RecentProjects log;
-    for (const char* robot : {"ロボA", "ロボB"}) {
-      const fs::path file = dir / robot / "robot.KJZ";
-      fs::create_directories(file.parent_path());
-      testing::WriteBytes(file, "");
-      const std::u16string path = core::TextFromPath(file);
-      QVERIFY(core::WriteRecentProjects(core::AppDataFolder() / core::kRecentProjectLogName, log,
-                                        &path, ToU16(QString::fromUtf8(robot))));
-    }
-    RecordingPrompter prompter;
-    std::vector<Started> started;
-    ProjectStartContext context = Context(prompter, started);
-    context.proposedRobotName = u"ロボA";
-    context.projectFolder = core::TextFromPath(dir.Path());
-    context.pickFile = [&](QWidget*, const FileChoice& choice, const QString&) {
-      return choice.filters.join(' ').contains(QStringLiteral("*.KJZ")) ? QStringLiteral("/x.KJZ")
-                                                                        : QString();
-    };
-    StartSelectionDialog dialog(context);
-    dialog.show();
-    auto* robots = FindControl<QComboBox>(&dialog, 1121);
-    auto* path = FindControl<QLineEdit>(&dialog, 1142);
-    QCOMPARE(robots->count(), 2);
-    QCOMPARE(robots->currentText(), QStringLiteral("ロボA"));
-    QVERIFY(FindControl<QRadioButton>(&dialog, 1112)->isChecked());
-    QCOMPARE(path->text(), ToQString(core::TextFromPath(dir / "ロボA" / "robot.KJZ")));
-    path->clear();
-    Click(dialog, 1);
-    QCOMPARE(LastMessage(prompter), core::LoadText(TextId::kMsgProjectPathEmpty));
-    QVERIFY(dialog.isVisible());
-    Click(dialog, 1110);
-    QCOMPARE(path->text(), QStringLiteral("/x.KJZ"));
-    Click(dialog, 1);
-    QCOMPARE(dialog.result(), int(QDialog::Rejected));
-    QCOMPARE(started, (StartList{{std::u16string(u"/x.KJZ"), context.passedOnOptions}}));
-    context.proposedRobotName = u"知らない";
-    StartSelectionDialog fresh(context);
-    fresh.show();
-    QVERIFY(FindControl<QRadioButton>(&fresh, 1114)->isChecked());
-    QVERIFY(!FindControl<QComboBox>(&fresh, 1121)->isEnabled());
-    QVERIFY(!FindControl<QPushButton>(&fresh, 1110)->isEnabled());
-    Click(fresh, 1);
-    QCOMPARE(fresh.result(), int(QDialog::Accepted));
-    QCOMPARE(started.size(), std::size_t(1));
   }
 
   // From the window: the board's robot-name question answered Yes offers that robot's project,
