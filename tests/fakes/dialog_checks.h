@@ -116,18 +116,4 @@ inline void Screenshot(QWidget& widget, const QString& name) {
   }
 }
 
-// The same for every page of the dialog's tab control `tabsId`, ending on the page it showed.
-inline void ScreenshotPages(QWidget& dialog, int tabsId, const QString& name) {
-  if (qEnvironmentVariableIsEmpty("GESTALON_SCREENSHOT")) {
-    return;
-  }
-  QTabWidget* tabs = ui::FindControl<QTabWidget>(&dialog, tabsId);
-  const int shown = tabs->currentIndex();
-  for (int page = 0; page < tabs->count(); ++page) {
-    tabs->setCurrentIndex(page);
-    Screenshot(dialog, name + QString::number(page));
-  }
-  tabs->setCurrentIndex(shown);
-}
-
 }  // namespace gestalon::testing
