@@ -206,10 +206,6 @@ class MainWindowTest : public QObject {
   // collapses the split unless line moves are switched off; the wheel goes to the pane under
   // the cursor, two half notches making one.
   void splitPaneMovesItsLineAndPassesTheWheelOn() {
-    WheelAccumulator notches;
-    QCOMPARE(notches.Add(-250), -2);
-    QCOMPARE(notches.Remainder(), -10);
-    QCOMPARE(SplitRatioAt(-40, 1000), 0.05);
     SampleRobot robot;
     robot.project.system.systemFlags |= core::SystemFlag::kDoubleClickSplitOff;
     testing::RecordingPrompter prompter;
@@ -475,7 +471,6 @@ class MainWindowTest : public QObject {
         {"/robots/a.KJZ", "%1"},
         {"/robots/a b.KJZ|--virtual-board=card", "--virtual-board=%2|%1"},
         {"--language|en|/robots/a.KJZ|--virtual-board", "--language|en|--virtual-board|%1"},
-        {"--language=ja|/robots/a.KJZ", "--language|ja|%1"},
     };
     for (const auto& [arguments, expected] : cases) {
       const ProgramArguments parsed = ParseProgramArguments(QString(arguments).split('|'));
@@ -491,9 +486,6 @@ class MainWindowTest : public QObject {
       QVERIFY(reread.session.virtualBoardFolder == parsed.session.virtualBoardFolder);
       QVERIFY(reread.session.language == parsed.session.language);
     }
-    QCOMPARE(
-        ParseProgramArguments({QStringLiteral("/robots/a"), QStringLiteral("b.KJZ")}).projectPath,
-        std::u16string(u"/robots/a b.KJZ"));
     // The file manager passes motion files the same way.
     const ProgramArguments motion =
         ParseProgramArguments({QStringLiteral("/m/my"), QStringLiteral("walk.kx4")});
@@ -528,43 +520,6 @@ class MainWindowTest : public QObject {
     QCOMPARE(core::RobotName(card), std::u16string(u"Start1"));
     QCOMPARE(started, (StartList{{core::TextFromPath(dir / "Start1" / "Start1.KJZ"),
                                   std::vector<std::u16string>{u"--virtual-board"}}}));
-  }
-
-  // From the window: the board's robot-name question answered Yes offers that robot's project,
-  // opened in a new instance that keeps the virtual board.
-  void windowOffersTheBoardsProjectAndPassesTheVirtualBoardOn() {
-    testing::SampleRobot robot;
-    RecordingPrompter prompter;
-    SessionOptions options;
-    options.virtualBoardFolder = robot.dir / "card";
-    options.virtualBoardFolderGiven = true;
-    std::vector<Started> started;
-    const std::vector<std::u16string> passed = {u"--virtual-board=" +
-                                                core::TextFromPath(robot.dir / "card")};
-    const std::u16string boardName = core::RobotName(robot.project.cpu);
-    const std::u16string projectPath = core::TextFromPath(robot.Folder() / "gestaloid.KJZ");
-    core::RecentProjects log;
-    QVERIFY(core::WriteRecentProjects(core::AppDataFolder() / core::kRecentProjectLogName, log,
-                                      &projectPath, boardName));
-    {  // makes the card, which then answers with the sample robot's name
-      MainWindow first(robot.project, prompter, GESTALON_RESOURCES_DIR, options);
-    }
-    core::SetRobotName(robot.project.cpu, u"OTHER");
-    MainWindow window(robot.project, prompter, GESTALON_RESOURCES_DIR, options);
-    window.Session().dialogs.startInstance = Recorder(started);
-    QString offered;
-    const auto answering =
-        AnswerModalDialogs({{QStringLiteral("195"), [](QDialog& d) { Click(d, 1); }},
-                            {QStringLiteral("150"), [](QDialog& d) { d.reject(); }},
-                            {QStringLiteral("155"), [&offered](QDialog& d) {
-                               offered = FindControl<QComboBox>(&d, 1121)->currentText();
-                               Click(d, 1);
-                             }}});
-    window.RunCommand(CommandId::kOnline);
-    QTRY_VERIFY_WITH_TIMEOUT(!offered.isEmpty(), 30000);
-    QCOMPARE(offered, ToQString(boardName));
-    QVERIFY(testing::Shows(prompter, TextId::kMsgRobotNameMismatch));
-    QCOMPARE(started, (StartList{{projectPath, passed}}));
   }
 };
 
