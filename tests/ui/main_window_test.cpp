@@ -20,6 +20,7 @@
 #include "pose_area/pose_area_layout.h"
 #include "private_app_data.h"
 #include "project/language_list.h"
+#include "project/new_project_dialog.h"
 #include "project/project_loader.h"
 #include "project/project_start.h"
 #include "project/recent_projects.h"
@@ -519,6 +520,33 @@ class MainWindowTest : public QObject {
     QCOMPARE(core::RobotName(card), std::u16string(u"Start1"));
     QCOMPARE(started, (StartList{{core::TextFromPath(dir / "Start1" / "Start1.KJZ"),
                                   std::vector<std::u16string>{u"--virtual-board"}}}));
+  }
+
+  // A project folder that already exists is asked about first: No leaves it untouched and the
+  // dialog open; Yes makes the project in it.
+  void existingProjectFolderIsAskedAboutFirst() {
+    testing::TempDir dir;
+    RecordingPrompter prompter;
+    std::vector<Started> started;
+    ProjectStartContext context;
+    context.programFolder = GESTALON_RESOURCES_DIR;
+    context.recentLog = core::AppDataFolder() / core::kRecentProjectLogName;
+    context.prompter = &prompter;
+    context.startInstance = Recorder(started);
+    NewProjectDialog dialog(context);
+    dialog.show();
+    FindControl<QComboBox>(&dialog, 1123)->setCurrentIndex(1);
+    FindControl<QLineEdit>(&dialog, 1142)->setText(QStringLiteral("Old"));
+    FindControl<QLineEdit>(&dialog, 1189)->setText(ToQString((dir / "Old").u16string()));
+    FindControl<QCheckBox>(&dialog, 1100)->setChecked(false);
+    fs::create_directory(dir / "Old");
+    prompter.QueueAnswer(core::PromptAnswer::kNo);
+    Click(dialog, 1111);
+    QCOMPARE(prompter.Calls().back().text, core::LoadText(TextId::kMsgProjectFolderExists));
+    QVERIFY(fs::is_empty(dir / "Old") && dialog.isVisible() && started.empty());
+    Click(dialog, 1111);
+    QCOMPARE(dialog.result(), int(QDialog::Accepted));
+    QVERIFY(fs::exists(dir / "Old" / "Old.KJZ") && started.size() == 1);
   }
 };
 
