@@ -120,27 +120,5 @@ TEST_F(UndoFixture, CycleLinksBranchesAndChangedFieldsComeBack) {
   EXPECT_EQ(Block(3).branch, &Block(2));
 }
 
-TEST_F(UndoFixture, UnchangedBlocksAreShared) {
-  for (int i = 0; i < 200; ++i) {
-    AddBlock(document, BlockKind::Pose, {50, 100 + i}, project.basePoses);
-  }
-  history.ResetUndoHistory();
-  SetSlot0(41);  // one block changes
-  const UndoSnapshot& before = history.Snapshot(0);
-  const UndoSnapshot& after = history.Snapshot(1);
-  ASSERT_EQ(before.chunks.size(), after.chunks.size());
-  int sharedChunks = 0;
-  for (std::size_t i = 0; i < before.chunks.size(); ++i) {
-    sharedChunks += before.chunks[i] == after.chunks[i];
-  }
-  EXPECT_EQ(sharedChunks, static_cast<int>(before.chunks.size()) - 1);
-  // In the changed chunk only the changed block is a new copy.
-  int newCopies = 0;
-  for (std::size_t i = 0; i < before.chunks[0]->size(); ++i) {
-    newCopies += (*before.chunks[0])[i] != (*after.chunks[0])[i];
-  }
-  EXPECT_EQ(newCopies, 1);
-}
-
 }  // namespace
 }  // namespace gestalon::core
