@@ -144,19 +144,6 @@ TEST_F(ImageBuilderTest, StartupImageCallsTheMotionPlacedAfterTheSettings) {
   EXPECT_FALSE(BuildStartupImage(context, copyList).has_value());
 }
 
-TEST_F(ImageBuilderTest, SecondMotionComesFirstAndTheCallSkipsIt) {
-  cpu.startupMotion = u"main.KX4";
-  cpu.secondMotion = u"sub.KX4";
-  const auto image = BuildStartupImage(context, copyList);
-  ASSERT_TRUE(image.has_value());
-  const Bytes sub = CompiledAlone(dir / "sub.KX4", 2795);
-  const auto mainAddress = static_cast<std::uint32_t>(2795 + sub.size());
-  EXPECT_EQ(Bytes(image->begin() + 2785, image->begin() + 2790), Op(0x82, mainAddress));
-  EXPECT_EQ(Bytes(image->begin() + 2795, image->end()),
-            sub + CompiledAlone(dir / "main.KX4", mainAddress, {{u"sub.KX4", 2795}}));
-  EXPECT_EQ(Entries(copyList).front(), std::make_pair(std::u16string(u"sub.KX4"), 0));
-}
-
 TEST_F(ImageBuilderTest, MissingCalledMotionReturnsAtOnce) {
   WriteChain(
       dir.Path(), "main.KX4",
@@ -210,14 +197,6 @@ TEST_F(ImageBuilderTest, NamesMatchWithoutLetterCaseRecursionIsOneEntryAndTheOve
   EXPECT_EQ(Bytes(image->bytes.begin() + 31, image->bytes.begin() + 36), Op(0x82, subAddress));
   EXPECT_EQ(Bytes(image->bytes.begin() + 46, image->bytes.begin() + 51), Op(0x82, 0x40));
   EXPECT_EQ(copyList.entries.size(), 2u);
-  // The override scales every motion; a full path needs no project folder.
-  const std::u16string mainPath = (dir / "main.KX4").u16string();
-  context.projectFolder = dir / "elsewhere";
-  WriteChain(dir.Path(), "main.KX4", {Block(BlockKind::Pose)});
-  const auto scaled = BuildMotionImage(context, mainPath, u"", 150, 0, copyList);
-  ASSERT_TRUE(scaled.has_value());
-  // Time 40 at 150 % is 60, after the Start block, queue wait and target write.
-  EXPECT_EQ(scaled->bytes[6 + 25 + 261 + 6], 60);
 }
 
 TEST(ImageFiles, WriteReplacesAndFoldersAreCreated) {

@@ -100,17 +100,6 @@ TEST(MotionCompilerFlow, CommentJumpsLikeStartWithoutEnding) {
                                    B({0x83}));
 }
 
-TEST(MotionCompilerFlow, BranchesBeforeAnyEndBlockGoToTheMotionsEnd) {
-  MotionDocument document;
-  MotionBlock& branch = AddBlock(document, BlockKind::If);
-  SetOperands(branch, BranchOp::kNotEqual, 2, 0, 2, 0, 0, 0);
-  MotionBlock& end = AddBlock(document, BlockKind::End);
-  branch.next = &end;
-  // The End block at 18 is known from the measuring pass.
-  EXPECT_EQ(Compile(document),
-            B({0xC0}) + Op(0xC9, 0) + Op(0xC9, 0) + B({0xD1, 0xDA}) + Op(0xE0, 18) + B({0x83}));
-}
-
 TEST(MotionCompilerPose, QueueOrInterpolationWaitAroundTargetsAndTheScaledTime) {
   const int scaled[][3] = {{50, 33, 16}, {1, 1, 0}, {40000, 200, 65535}};
   for (const auto& [time, percent, result] : scaled) {
@@ -318,16 +307,9 @@ TEST(MotionCompilerCalls, CancelTestsTheCancelBitsAndCallsItsSubroutineLikeASubr
   EXPECT_EQ(Compile(document, options), kFramedStart + test + Op(0xE0, 54) + Mem(0x0FFC, L(6)) +
                                             Op(0x82, 0x0800) + B({0x83, 0x83}));
   EXPECT_EQ(list.calls, (std::vector{std::make_pair(std::u16string(u"stop.KX4"), 0)}));
-  // A subroutine block calls its motion the same way, whether as a call or as a jump.
-  MotionDocument subDocument;
-  MotionBlock& sub = Framed(subDocument, BlockKind::SubRoutine);
-  sub.fileName = u"stop.KX4";
-  sub.asJump = true;
-  EXPECT_EQ(Compile(subDocument, options),
-            kFramedStart + Mem(0x0FFC, L(6)) + Op(0x82, 0x0800) + B({0x83}));
   cancel.noFile = true;
   EXPECT_EQ(Compile(document, options), kFramedStart + test + Op(0xE0, 39) + B({0x83, 0x83}));
-  EXPECT_EQ(list.calls.size(), 2u);
+  EXPECT_EQ(list.calls.size(), 1u);
   cancel.next = nullptr;  // goes to the end address: the Start block's end instruction
   EXPECT_EQ(Compile(document, options), kFramedStart + test + Op(0xE0, 5) + B({0x83, 0x83}));
 }
@@ -353,11 +335,6 @@ TEST(MotionCompilerRanges, BlockRangesGoToTheEditedMotion) {
               std::tuple(ranges[i][0], ranges[i][1]))
         << i;
   }
-  // The compiled motion's own blocks keep their file offsets unless it is the target.
-  EXPECT_EQ(start.fileStart, 0u);
-  options.copyRangesTo = &document;
-  Compile(document, options);
-  EXPECT_EQ(document.tail()->fileStart, 109u);
 }
 
 }  // namespace
