@@ -85,21 +85,6 @@ TEST(MotionCompilerFlow, LinksFallThroughOnlyToTheFollowingBlock) {
             kFramedStart + B({0x88, 0xFF, 0x83}) + B({0x89, 0x00, 0x01}) + Op(0x81, 6) + B({0x83}));
 }
 
-TEST(MotionCompilerFlow, CommentJumpsLikeStartWithoutEnding) {
-  MotionDocument document;
-  MotionBlock& start = AddBlock(document, BlockKind::Start);
-  MotionBlock& comment = AddBlock(document, BlockKind::Comment);
-  MotionBlock& branch = AddBlock(document, BlockKind::If);
-  SetOperands(branch, BranchOp::kEqual, 1, 0x0F00, 0, 0, 1, 0);
-  start.next = &branch;
-  comment.next = &branch;  // even the following block is jumped to
-  // The comment's code is 5 bytes at 6; the branch starts at 11 and, without a red arrow,
-  // branches to the Start block's end instruction (5), not past the comment.
-  EXPECT_EQ(Compile(document), Op(0x81, 11) + B({0x83}) + Op(0x81, 11) + B({0xC0}) +
-                                   Op(0xC8, 0x0F00) + Op(0xC4, 0) + B({0xD1, 0xD9}) + Op(0xE0, 5) +
-                                   B({0x83}));
-}
-
 TEST(MotionCompilerPose, QueueOrInterpolationWaitAroundTargetsAndTheScaledTime) {
   const int scaled[][3] = {{50, 33, 16}, {1, 1, 0}, {40000, 200, 65535}};
   for (const auto& [time, percent, result] : scaled) {

@@ -21,6 +21,7 @@ TEST(OperandChecks, ConstantMustBeANumberThatFitsTheFirstVariable) {
   } cases[] = {
       {u"0x1f -", 2, {}, 31},  // the digits end at the first other character
       {u"0xFF", 1, notNumber, 0},
+      {u"0x1", 1, {}, 1},
       {u"0x", 1, notNumber, 0},
       {u"０ｘ１ｆ", 1, {}, 31},  // full-width digits, x and a-f count as ASCII
       {u"０Ｘ１", 1, notNumber, 0},

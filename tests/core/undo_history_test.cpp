@@ -120,5 +120,17 @@ TEST_F(UndoFixture, CycleLinksBranchesAndChangedFieldsComeBack) {
   EXPECT_EQ(Block(3).branch, &Block(2));
 }
 
+TEST_F(UndoFixture, UnchangedChunksAreSharedEvenWithTheFirstSnapshot) {
+  for (int i = 0; i < 200; ++i) {
+    AddBlock(document, BlockKind::Pose, {50, 100 + i}, project.basePoses);
+  }
+  history.ResetUndoHistory();
+  SetSlot0(41);  // changes a block of the first chunk only
+  const auto& before = history.Snapshot(0).chunks;
+  const auto& after = history.Snapshot(1).chunks;
+  ASSERT_EQ(before.size(), after.size());
+  EXPECT_EQ(before.back(), after.back());
+}
+
 }  // namespace
 }  // namespace gestalon::core
