@@ -182,6 +182,31 @@ TEST(FlowchartDelete, BridgesTheChainAndNeverLeavesDanglingArrows) {
   EXPECT_EQ(c.s.undo.steps, 1);
 }
 
+TEST(FlowchartDelete, SelectAllLeavesTheCurrentBlockAndEveryStart) {
+  Chain c;
+  MotionBlock& second = c.s.Add(BlockKind::Start, 300, 10);
+  c.s.Add(BlockKind::Calc, 300, 50);
+  c.s.document.current = &c.p1;
+  for (MotionBlock& block : c.s.document) {
+    block.selFlags = kBlockSelected;
+  }
+  DeleteBlocks(c.s.context);
+  ASSERT_EQ(c.s.document.count(), 3);
+  EXPECT_EQ(std::tuple(c.s.document.At(0), c.s.document.At(1), c.s.document.At(2)),
+            std::tuple(&c.start, &c.p1, &second));
+  EXPECT_EQ(std::tuple(c.start.next, c.p1.next), std::tuple(&c.p1, nullptr));
+  EXPECT_FALSE(c.start.Selected());
+  // Without a current pose one pose still survives.
+  c.s.document.current = nullptr;
+  c.s.Add(BlockKind::Pose, 300, 300);
+  for (MotionBlock& block : c.s.document) {
+    block.selFlags = kBlockSelected;
+  }
+  DeleteBlocks(c.s.context);
+  ASSERT_NE(c.s.document.current, nullptr);
+  EXPECT_TRUE(c.s.document.current->Is(BlockKind::Pose));
+}
+
 TEST(FlowchartDelete, NothingSelectedDeletesTheCurrentPoseUnlessItIsTheOnlyOne) {
   Chain c;
   c.p1.time = 40;
