@@ -33,20 +33,7 @@ struct Session : testing::EditingSession {
   }
 };
 
-TEST(BatchOffsetStart, NeedsASelectedPoseBlock) {
-  Session session;
-  session.AddBlock(BlockKind::Pose, false, 0);
-  session.AddBlock(BlockKind::Calc, true, 0);
-  EXPECT_FALSE(HasSelectedPoseBlock(session.document));
-  EXPECT_FALSE(CanStartBatchOffset(session.document, &session.prompter));
-  EXPECT_EQ(ShownTexts(session.prompter), Texts({TextId::kMsgSelectPoseBlockFirst}));
-  session.AddBlock(BlockKind::Pose, true, 0);
-  EXPECT_TRUE(CanStartBatchOffset(session.document, &session.prompter));
-  EXPECT_EQ(session.prompter.Calls().size(), 1u);
-}
-
 TEST(BatchOffsetEntry, ParsesSignedDecimalsWithinTheLimit) {
-  EXPECT_EQ(ParseBatchOffset(u"+10", nullptr), std::optional<std::int32_t>(10));
   EXPECT_EQ(ParseBatchOffset(u"-65535", nullptr), std::optional<std::int32_t>(-65535));
   RecordingPrompter prompter;
   for (const char16_t* text : {u"65536", u"", u"1.5", u"-"}) {

@@ -51,53 +51,16 @@ TEST(DisplayOptions, ControlsShowAndApplyTheFlags) {
             Flag::kUnknownAxisAsk | Flag::kUnknownAxisKeep);
 }
 
-TEST(DisplayOptions, CompactPathKeepsTheFileName) {
-  struct Case {
-    std::u16string path;
-    std::size_t max;
-    std::u16string shown;
-  };
-  const Case cases[] = {
-      {u"skin\\knob.bmp", 117, u"skin\\knob.bmp"},
-      {u"C:\\robots\\skins\\knob.bmp", 20, u"C:\\robot...\\knob.bmp"},
-      {u"/home/user/robots/skins/knob.bmp", 16, u"/hom.../knob.bmp"},
-      {u"C:\\a\\averyveryverylongname.bmp", 12, u"averyvery..."},
-      {u"abcdef", 2, u".."},
-  };
-  for (const Case& c : cases) {
-    const std::u16string shown = CompactPath(c.path, c.max);
-    EXPECT_EQ(shown, c.shown) << std::string(c.path.begin(), c.path.end());
-    EXPECT_LE(shown.size(), c.max);
-  }
-}
-
-TEST(DisplayOptions, SkinPathForFileIsRelativeToTheProject) {
-  struct Case {
-    std::filesystem::path folder, file;
-    SkinPathChoice choice;
-  };
-  const Case cases[] = {
-      {"/r/robot/", "/r/robot/skin/knob.bmp", {u"skin\\knob.bmp", false}},
-      {"/r/robot/", "/r/robot/skin/../knob.bmp", {u"knob.bmp", false}},
-      {"/r/robot/", "/r/other/knob.bmp", {u"..\\other\\knob.bmp", true}},
-      {"/r/robot/", "/knob.bmp", {u"..\\..\\knob.bmp", true}},
-  };
-  for (const Case& c : cases) {
-    EXPECT_EQ(SkinPathForFile(c.folder, c.file), c.choice) << c.file;
-  }
-}
-
 TEST(DisplayOptions, FitPreviewScalesDownAndCentres) {
   struct Case {
     int imageWidth, imageHeight, boxWidth, boxHeight;
     PreviewRect rect;
   };
   const Case cases[] = {
-      {20, 10, 200, 100, {90, 45, 20, 10}},     // small: own size, centred
-      {640, 640, 200, 100, {50, 0, 100, 100}},  // too tall for the box: by height
-      {100, 400, 200, 100, {87, 0, 25, 100}},   // taller than wide: by height
-      {1000, 1, 200, 100, {0, 49, 200, 1}},     // never thinner than a pixel
-      {0, 10, 200, 100, {}},                    // no image
+      {20, 10, 200, 100, {90, 45, 20, 10}},    // small: own size, centred
+      {100, 400, 200, 100, {87, 0, 25, 100}},  // taller than wide: by height
+      {1000, 1, 200, 100, {0, 49, 200, 1}},    // never thinner than a pixel
+      {0, 10, 200, 100, {}},                   // no image
   };
   for (const Case& c : cases) {
     EXPECT_EQ(FitPreview(c.imageWidth, c.imageHeight, c.boxWidth, c.boxHeight), c.rect)

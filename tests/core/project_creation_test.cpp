@@ -57,7 +57,6 @@ TEST(ProjectCreation, ChecksTheNameThenTheFolderInOrder) {
 TEST(ProjectCreation, ProposedFolderIsTheChosenOneWithTheRobotNameInside) {
   const std::u16string separator(1, static_cast<char16_t>(fs::path::preferred_separator));
   EXPECT_EQ(ProposedProjectFolder(u"/robots/", u"ロボ"), u"/robots/ロボ");
-  EXPECT_EQ(ProposedProjectFolder(u"C:\\robots\\", u"ロボ"), u"C:\\robots\\ロボ");
   EXPECT_EQ(ProposedProjectFolder(u"/robots", u"ロボ"), u"/robots" + separator + u"ロボ");
   EXPECT_EQ(ProposedProjectFolder(u"", u""),
             separator + LoadText(TextId::kDefaultNewRobotFolderName));

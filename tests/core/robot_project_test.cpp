@@ -9,7 +9,6 @@
 #include "platform/paths.h"
 #include "project/recent_projects.h"
 #include "temp_dir.h"
-#include "text/code_page.h"
 
 namespace gestalon::core {
 namespace {
@@ -36,19 +35,7 @@ TEST(ProjectFile, ReadsTheSixNamesAndTheFolder) {
                                    .DEFOFSINI = u"ofs.ini",
                                    .MEMMAPINI = u"mem.txt"}));
   EXPECT_EQ(ProjectFilePath(project, project.SYSINI), dir / "sys.ini");
-}
-
-TEST(ProjectFile, KeyWithoutBracketsEmptiesTheNameAndLaterLinesWin) {
-  TempDir dir;
-  const auto path = dir / "robot.KJZ";
-  WriteBytes(path, ToAnsi(u"SYSINI:[[a.ini]]\r\nSYSINI:\r\nSLDINI:[[s1]]\r\nSLDINI:[[s2]]\r\n"));
-  RobotProject project;
-  project.SYSINI = u"previous";
-  ASSERT_TRUE(ReadProjectFile(path, project));
-  EXPECT_EQ(project.SYSINI, u"");
-  EXPECT_EQ(project.SLDINI, u"s2");
   EXPECT_FALSE(ReadProjectFile(dir / "missing.KJZ", project));
-  EXPECT_EQ(project.SLDINI, u"s2");
 }
 
 TEST(ProjectFile, WriteReadsBackAndRenameFindsAnyCase) {
@@ -98,20 +85,6 @@ class RecentLogTest : public ::testing::Test {
   }
   TempDir dir_;
 };
-
-TEST_F(RecentLogTest, RecordingMovesTheRobotToTheFront) {
-  RecentProjects log;
-  for (int i = 0; i < 8; ++i) {
-    RecordRecentProject(log, u"robot" + std::u16string(1, char16_t(u'0' + i)), Project(i));
-  }
-  // Front to back: robot7 .. robot0; robot2 stands at position 5.
-  RecordRecentProject(log, u"robot2", Project(99));
-  EXPECT_EQ(log.entries[0].robotName, u"robot2");
-  EXPECT_EQ(log.entries[0].path, Project(99));
-  EXPECT_EQ(log.entries[5].robotName, u"robot3");
-  EXPECT_EQ(log.entries[6].robotName, u"robot1");
-  EXPECT_FALSE(log.entries[8].valid);
-}
 
 TEST_F(RecentLogTest, HoldsThirtyTwoAndDropsVanishedProjects) {
   RecentProjects log;

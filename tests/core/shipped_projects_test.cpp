@@ -1,9 +1,6 @@
 // The robot projects the program ships must load cleanly and be exactly what the program writes.
 #include <gtest/gtest.h>
 
-#include "motion/motion_reader.h"
-#include "motion/motion_writer.h"
-#include "platform/paths.h"
 #include "project/project_loader.h"
 #include "recording_ports.h"
 #include "temp_dir.h"
@@ -56,45 +53,6 @@ TEST(ShippedProjects, LoadWithoutAnyMessageAndRewriteToTheSameBytes) {
           << file;
     }
   }
-}
-
-// Its base poses and variables:
-// CliProject.PrintsTheSampleRobotWithoutMessagesAndRewritesItAsAProject.
-TEST(ShippedProjects, SampleHumanoidHasChannelsWithCompanions) {
-  testing::RecordingPrompter prompter;
-  const LoadedProject robot =
-      LoadShipped(kResources / "robots" / "gestaloid" / "gestaloid.KJZ", prompter);
-  int channels = 0;
-  for (int i = 0; i < kSliderCount; ++i) {
-    const SliderDef& s = robot.sliders[i];
-    if (s.flags2 & SliderFlag2::kServoChannel) {
-      ++channels;
-      const SliderDef& companion = robot.sliders[s.companion];
-      EXPECT_TRUE(companion.flags2 & SliderFlag2::kServoCompanion);
-      EXPECT_EQ(companion.companion, i);
-      EXPECT_EQ(companion.channel, s.channel);
-    }
-  }
-  EXPECT_GE(channels, 16);
-}
-
-TEST(ShippedProjects, SampleMotionsReadBackAndRewriteToTheSameBytes) {
-  testing::RecordingPrompter prompter;
-  const auto folder = kResources / "robots" / "gestaloid";
-  const LoadedProject robot = LoadShipped(folder / "gestaloid.KJZ", prompter);
-  for (const char* name : {"wave.KX4", "bow.KX4", "walk.KX4", "greeting.KX4"}) {
-    const std::string bytes = testing::ReadBytes(folder / name);
-    MotionDocument motion = ReadMotionText(bytes, robot.sliders, &prompter);
-    EXPECT_GE(motion.count(), 4) << name;
-    EXPECT_TRUE(motion.head()->Is(BlockKind::Start)) << name;
-    EXPECT_EQ(BuildMotionFileText(motion, robot.sliders, 100, nullptr), bytes) << name;
-    for (const MotionBlock& block : motion) {
-      if (block.Is(BlockKind::SubRoutine)) {
-        EXPECT_TRUE(std::filesystem::exists(folder / PathFromText(block.fileName))) << name;
-      }
-    }
-  }
-  EXPECT_TRUE(prompter.Calls().empty());
 }
 
 }  // namespace

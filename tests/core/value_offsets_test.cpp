@@ -52,11 +52,6 @@ TEST(ValueOffsetsWrite, AnEmptyTableIsTheByteOrderMarkAlone) {
   EXPECT_EQ(ReadBytes(dir / "empty.ofs"), "\xFF\xFE");
 }
 
-TEST(ValueOffsetsWrite, FailureKeepsThePreviousFile) {
-  testing::ExpectFailedWritesChangeNothing(
-      [](const std::filesystem::path& path) { return WriteValueOffsets(path, MakeTable()); });
-}
-
 class ValueOffsetsRead : public ::testing::Test {
  protected:
   bool ReadText(std::u16string_view text) {
@@ -115,16 +110,6 @@ TEST_F(ValueOffsetsRead, EntriesBeyondTheTableAreIgnored) {
     EXPECT_TRUE(set.registered);
     EXPECT_EQ(set.offsets[0], 1);
   }
-}
-
-// Missing brackets and key texts inside names are the field reader's (FieldReader tests).
-TEST_F(ValueOffsetsRead, SharedLinesAndAnsiNames) {
-  // "前傾" in code page 932 is 91 4F 8C 58.
-  WriteBytes(dir_ / "ansi.ofs", "DEFOFS:[[\x91\x4F\x8C\x58]] DEFOFS_VALUE:[-3,+4]\r\n");
-  ASSERT_TRUE(ReadFile(dir_ / "ansi.ofs"));
-  EXPECT_EQ(table_.entries[0].name, u"前傾");
-  EXPECT_EQ(First(0, 3), (std::vector<int>{-3, 4, 0}));
-  EXPECT_FALSE(table_.entries[1].registered);
 }
 
 }  // namespace

