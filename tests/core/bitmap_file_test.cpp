@@ -131,7 +131,6 @@ TEST(BitmapFileLoad, EveryDepthAndHeaderGivesItsPixels) {
       {"32bit_alpha_mask", 1, 1, {0x40102030}},
       {"32bit_three_masks_header52", 1, 1, {0xFF302010}},  // no alpha
       {"32bit_masks_header108", 1, 1, {0x40302010}},
-
       {"32bit_masks_uncompressed", 1, 1, {0xFF102030}},  // the masks do not apply
   };
   for (const auto& c : cases) {
@@ -167,6 +166,7 @@ TEST(BitmapFileLoad, MalformedHeadersAreRefused) {
     EXPECT_FALSE(LoadBytes(Build(s))) << what;
   };
   refused([](BmpFields& s) { s.width = 0; }, "zero width");
+  refused([](BmpFields& s) { s.height = 0; }, "zero height");
   refused([](BmpFields& s) { s.height = INT32_MIN; }, "height that cannot be negated");
   EXPECT_TRUE(
       LoadBytes(Build({.width = kMaxBitmapSide, .data = std::string(3 * kMaxBitmapSide, 'x')})));
@@ -174,16 +174,28 @@ TEST(BitmapFileLoad, MalformedHeadersAreRefused) {
       LoadBytes(Build({.height = -kMaxBitmapSide, .data = std::string(4 * kMaxBitmapSide, 'x')})));
   refused([](BmpFields& s) { s.width = kMaxBitmapSide + 1; }, "too wide");
   refused([](BmpFields& s) { s.height = -(kMaxBitmapSide + 1); }, "too tall");
+  refused([](BmpFields& s) { s.bitCount = 2; }, "2-bit");
   refused([](BmpFields& s) { s = {.bitCount = 32, .compression = 1, .data = s.data}; }, "RLE");
   refused([](BmpFields& s) { s.compression = 3; }, "bit fields on 24 bits");
+  refused([](BmpFields& s) { s.headerSize = 20; }, "unknown header size");
   refused([](BmpFields& s) { s.height = 1000; }, "pixel data shorter than the image");
 
   std::string bytes = Build(good);
+  bytes[0] = 'X';
+  EXPECT_FALSE(LoadBytes(bytes)) << "signature";
+  bytes = Build(good);
   bytes[10] = 0;  // pixel data offset inside the headers
   EXPECT_FALSE(LoadBytes(bytes));
   bytes = Build(good);
   bytes[13] = 0x7F;  // pixel data offset far beyond the end
   EXPECT_FALSE(LoadBytes(bytes));
+  bytes = Build(good);
+  bytes[17] = static_cast<char>(0xFF);  // header size near 4 GiB
+  EXPECT_FALSE(LoadBytes(bytes));
+
+  TempDir dir;
+  EXPECT_FALSE(LoadBitmapFile(dir / "missing.bmp"));
+  EXPECT_FALSE(LoadBitmapFile(dir.Path())) << "a folder";
 }
 
 }  // namespace
