@@ -393,6 +393,7 @@ TEST(VirtualBoardProgramCard, FailedFileCommandsAreReportedAndTouchNothing) {
   const std::vector<Case> cases{
       {"NONE.BIN", kFileCommandRead, "file not found"},
       {"..\\ESCAPE.BIN", kFileCommandWrite, "file write failed"},
+      {"NOFOLDER\\X.BIN", kFileCommandWrite, "file write failed"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
