@@ -387,6 +387,18 @@ class PlaybackViews : public gestalon::testing::RecordingViewNotifier {
   std::vector<int> marks_;
 };
 
+// A preparation dialog that, when asked to, keeps the preparation at its end until released.
+class GatedProgress : public RecordingProgressSink {
+ public:
+  void Finish(int result) override {
+    RecordingProgressSink::Finish(result);
+    reached.store(true);
+    WaitUntil([&] { return !hold.load(); });
+  }
+  std::atomic<bool> hold{false};
+  std::atomic<bool> reached{false};
+};
+
 MotionBlock Block(BlockKind kind, std::u16string name) {
   MotionBlock block;
   block.type = static_cast<std::int32_t>(kind);
@@ -514,7 +526,7 @@ class Playback : public gestalon::testing::CardAndProject {
   OutgoingPoseSlot slot;
   std::mutex session;
   RecordingPrompter prompter;
-  RecordingProgressSink progress;
+  GatedProgress progress;
   std::atomic<bool> cancelCopy{false};
   MotionDocument motion;
   PlaybackViews views{session, motion};
@@ -677,6 +689,36 @@ TEST_F(Playback, UnlinkedStartOrUnwritableFileSendsNothing) {
 
 // A copy stopped by the user, or an image that cannot be saved, does not play the card's old
 // image.
+TEST_F(Playback, ReplayFromAChosenBlockWithinTheSameSecondsPlaysTheNewImage) {
+  ASSERT_NO_FATAL_FAILURE(GoOnline());
+  const TwoPoses blocks = AppendTwoPoses(motion, 4);
+  PlayToEnd(nullptr);
+  ASSERT_EQ(board.Word(BoardAddress::kServoTarget), 200);
+  const std::size_t marked = views.Marks().size();
+  blocks.p2->slots[0] = 222;
+  PlayToEnd(blocks.p2);
+  EXPECT_EQ(board.Word(BoardAddress::kServoTarget), 222);
+  EXPECT_EQ(PoseLoads(), (std::vector<std::u16string>{u"P1", u"P2", u"P2"}));
+  const std::vector<int> marks = views.Marks();
+  EXPECT_EQ(std::count(marks.begin() + static_cast<std::ptrdiff_t>(marked), marks.end(), 1), 0);
+  EXPECT_EQ(blocks.start->next, blocks.p1);  // the motion itself still starts at P1
+}
+
+TEST_F(Playback, StopDuringThePreparationKeepsTheMotionFromStarting) {
+  ASSERT_NO_FATAL_FAILURE(GoOnline());
+  AppendTwoPoses(motion);
+  const std::size_t before = log.Writes().size();
+  progress.hold.store(true);
+  ASSERT_EQ(playback->PlayMotion(motion, nullptr, 100), 1);
+  ASSERT_TRUE(WaitUntil([&] { return progress.reached.load(); }));
+  playback->StopMotion();
+  progress.hold.store(false);
+  ASSERT_TRUE(Drive([&] { return !playback->Active(); }));
+  EXPECT_EQ(LastWrite(BoardAddress::kPlayByte, 1, before), -1);
+  EXPECT_TRUE(views.Locks().empty());
+  EXPECT_EQ(progress.results, std::vector<int>{1});
+}
+
 TEST_F(Playback, FailedPreparationDoesNotPlayTheCardsOldImage) {
   ASSERT_NO_FATAL_FAILURE(GoOnline());
   const TwoPoses blocks = AppendTwoPoses(motion, 4);
