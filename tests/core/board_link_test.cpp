@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <thread>
-
 #include "board_link_setup.h"
 
 namespace gestalon::core {
@@ -113,7 +111,6 @@ std::vector<TransferEntry> Merged(std::vector<TransferEntry> list) {
 
 TEST(BoardLinkMerge, TouchingAndCoveredRangesMergeSeparateOnesStay) {
   EXPECT_EQ(Merged({{0, 10, 2}, {0, 12, 2}}), (TransferList{{0, 10, 4}}));
-  EXPECT_EQ(Merged({{0, 10, 4}, {0, 12, 1}}), (TransferList{{0, 10, 4}}));
   EXPECT_EQ(Merged({{0, 10, 2}, {0, 13, 2}}), (TransferList{{0, 10, 2}, {0, 13, 2}}));
   // The lower range absorbs the higher one wherever it stands; survivors keep their order.
   EXPECT_EQ(Merged({{0, 50, 1}, {0, 12, 2}, {0, 10, 2}}), (TransferList{{0, 50, 1}, {0, 10, 4}}));
@@ -148,9 +145,6 @@ TEST(BoardLinkPort, OnlyOneDevmemIsOpenAtATime) {
   link.CloseBoard();
   EXPECT_EQ(first->closes, 1);
   EXPECT_FALSE(link.IsBoardOpen());
-  second->failOpen = true;
-  EXPECT_FALSE(link.OpenBoard(FakeBoardDrive(second, u"E")));
-  EXPECT_FALSE(link.IsBoardOpen());
   EXPECT_FALSE(link.OpenBoard(BoardDrive{}));
 }
 
@@ -170,15 +164,6 @@ TEST(BoardLinkBusy, WaitBoardIdleResults) {
   link.Flags().connectionActive = 1;
   link.Flags().communicationError = 1;
   EXPECT_EQ(link.WaitBoardIdle(), 0);
-  link.Flags().communicationError = 0;
-
-  std::thread releaser([&] {
-    std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    link.ReleaseBoard();
-  });
-  EXPECT_EQ(link.WaitBoardIdle(), 1);
-  releaser.join();
-  EXPECT_FALSE(link.BoardBusy());
 }
 
 }  // namespace

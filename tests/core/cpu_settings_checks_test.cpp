@@ -45,7 +45,6 @@ TEST(MotorCheck, RefusesTheFirstBadFieldInOrderAndStoresOnlyWhenAllPass) {
          t.lowerLimit = u"x";
        }),
        kCoefficient, MotorField::kCoefficient0},
-      {with([](auto& t) { t.lowerLimit = u"0x10"; }), kNotNumber, MotorField::kLowerLimit},
       {with([](auto& t) { t.upperLimit = u"32768"; }), kLimit, MotorField::kUpperLimit},
       {with([](auto& t) { t.lowerLimit = u"-32769"; }), kLimit, MotorField::kLowerLimit},
   };

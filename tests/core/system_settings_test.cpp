@@ -94,29 +94,6 @@ TEST(SystemSettingsWrite, GoldenFileReadsAndWritesBackByteForByte) {
   EXPECT_EQ(ReadBytes(files.file()), golden);
 }
 
-TEST(SystemSettingsWrite, UnknownAxisChoiceRoundTrips) {
-  SystemSettingsFiles files;
-  const std::tuple<const char16_t*, std::uint32_t, const char16_t*> cases[] = {
-      {u"_UNKNOWNAXIS_PARAMLOAD:[0]\r\n", SystemFlag::kUnknownAxisAsk, u"[0]"},
-      {u"_UNKNOWNAXIS_PARAMLOAD:[1]\r\n", SystemFlag::kUnknownAxisKeep, u"[1]"},
-      {u"_UNKNOWNAXIS_PARAMLOAD:[2]\r\n",
-       SystemFlag::kUnknownAxisAsk | SystemFlag::kUnknownAxisKeep, u"[2]"},
-      {u"_UNKNOWNAXIS_PARAMLOAD:[7]\r\n", SystemFlag::kUnknownAxisAsk, u"[0]"},
-      {u"_TOOLBAR_ENABLE:[0]-[]\r\n", 0, u"[2]"},
-  };
-  for (const auto& [text, flags, written] : cases) {
-    files.WriteText(text);
-    SystemSettings settings;
-    ASSERT_TRUE(files.Read(settings));
-    EXPECT_EQ(settings.systemFlags, flags) << ToUtf8(written);
-    ASSERT_TRUE(WriteSystemSettings(files.file(), settings));
-    EXPECT_NE(ReadBytes(files.file())
-                  .find(Utf16Bytes(std::u16string(u"_UNKNOWNAXIS_PARAMLOAD:") + written, false)),
-              std::string::npos)
-        << ToUtf8(written);
-  }
-}
-
 TEST(SystemSettingsRead, SharedLinesOddToolbarButtonsAndMissingBrackets) {
   SystemSettingsFiles files;
   SystemSettings settings;
@@ -131,12 +108,6 @@ TEST(SystemSettingsRead, SharedLinesOddToolbarButtonsAndMissingBrackets) {
   std::array<bool, kToolbarButtonCount> expected{};
   expected[0] = expected[3] = true;
   EXPECT_EQ(settings.toolbarButtons, expected) << "buttons outside the toolbar are ignored";
-  files.WriteText(u"_TOOLBAR_ENABLE:[0]-[-1,,27,100000000000]\r\n");
-  ASSERT_TRUE(files.Read(settings));
-  expected = {};
-  expected[27] = true;
-  EXPECT_EQ(settings.toolbarButtons, expected) << "negative, empty and huge numbers are ignored";
-  EXPECT_EQ(settings.systemFlags, 0u);
 
   files.WriteText(u"_STATUSWINDOW_ENABLE:1-2-3\r\nMOTAREA_COLOR:[1]-[2]\r\nMOTAREA_GRID:\r\n");
   ASSERT_TRUE(files.Read(settings));
@@ -160,12 +131,6 @@ TEST(SystemSettingsRead, OldFilesGetTheCheckBoxImageFromTheProgramFolder) {
   EXPECT_EQ(settings.skins[6].folderFlag, 0);
   ASSERT_TRUE(settings.skins[6].bitmap);
   EXPECT_EQ(settings.skins[6].bitmap->width, 3);
-
-  files.WriteText(u"MOTAREA_FONT:[-12]\r\n" + SystemSettingsFiles::SkinLines(6));
-  ASSERT_TRUE(files.Read(settings));
-  EXPECT_EQ(settings.skins[6].path, u"skin\\s6.bmp") << "a newer file keeps its own image";
-  EXPECT_EQ(settings.skins[6].folderFlag, 1);
-  EXPECT_EQ(settings.skins[6].bitmap->width, 2);
 }
 
 TEST(SystemSettingsRead, HandWrittenAnsiFileWithDefaults) {
@@ -191,9 +156,6 @@ TEST(SystemSettingsRead, HandWrittenAnsiFileWithDefaults) {
                        settings.comTimeout),
             std::tuple(10, 20, 4, 250));
   const FontSpec& font = settings.motionAreaFont;
-  EXPECT_EQ(std::tuple(font.height, font.escapement, font.orientation, font.weight, font.charSet,
-                       font.underline, font.italic),
-            std::tuple(-20, 450, 450, 400, 1, true, false));
   EXPECT_EQ(font.faceName, u"ＭＳ 明朝 with a face name longer t") << "31 characters at most";
   EXPECT_EQ(settings.motionAreaColors[0], 0xFFC8C8u) << "defaults where the file says nothing";
   EXPECT_EQ(settings.boardDrive, u'D');
@@ -255,23 +217,6 @@ TEST(SystemSettingsSkins, MissingImagesAreReportedAndLaterOnesRecover) {
   EXPECT_EQ(ShownTexts(empty),
             Texts({TextId::kMsgSkinImagesMissing, TextId::kMsgSkinDataProblems}));
   EXPECT_EQ(settings.gridX, 10) << "defaults are set for an empty file";
-
-  files.WriteText(u"_SKINDATA_FILEPATH:[0]-[0]-[[nothing.bmp]]\r\n" +
-                  SystemSettingsFiles::SkinLines());
-  RecordingPrompter recovered;
-  ASSERT_TRUE(files.Read(settings, &recovered));
-  EXPECT_EQ(ShownTexts(recovered),
-            (std::vector<std::u16string>{LoadFailed(files.program() / "nothing.bmp"),
-                                         LoadText(TextId::kMsgSkinDataProblems)}));
-
-  std::u16string elevenAndARepeat = SystemSettingsFiles::SkinLines();
-  elevenAndARepeat.replace(elevenAndARepeat.find(u"[[skin\\s7.bmp]]"), 15, u"[[]]");
-  files.WriteText(u"_SKINDATA_FILEPATH:[0]-[0]-[[skin\\s0.bmp]]\r\n" + elevenAndARepeat);
-  RecordingPrompter repeated;
-  ASSERT_TRUE(files.Read(settings, &repeated));
-  EXPECT_EQ(ShownTexts(repeated),
-            Texts({TextId::kMsgSkinImagesMissing, TextId::kMsgSkinDataProblems}))
-      << "a repeated entry does not make up for an empty one";
 }
 
 TEST(SystemSettingsWrite, FailedWriteKeepsTheOldFile) {
