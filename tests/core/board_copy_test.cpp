@@ -101,6 +101,12 @@ TEST_F(BoardCopyTest, MissingSourceIsReportedAndEscapeStopsAfterAYes) {
   ASSERT_EQ(prompter_.Calls().size(), 2u);
   EXPECT_EQ(prompter_.Calls()[1].text, LoadText(TextId::kMsgAborted));
   EXPECT_TRUE(list.entries.empty());
+
+  escape = true;  // with nobody to ask, Escape stops at once
+  context_.prompter = nullptr;
+  list = List();
+  EXPECT_EQ(CopyListToDrive(list, context_), 0);
+  EXPECT_FALSE(std::filesystem::exists(dir_ / "card" / "STARTUP.BIN"));
 }
 
 TEST_F(BoardCopyTest, FlushRetriesUpToItsLimitsAndReportsAMissingDrive) {

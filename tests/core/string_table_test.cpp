@@ -186,6 +186,7 @@ TEST(LocaleId, UserDefaultComesFromTheFirstSetVariableAsAWindowsIdentifier) {
   unsetenv("LANG");
   EXPECT_EQ(UserDefaultLocaleId(), 0x0409);
   EXPECT_EQ(LocaleIdFromPosixName("en_GB.utf8"), 0x0809);
+  EXPECT_EQ(LocaleIdFromPosixName("pt_BR.UTF-8@euro"), 0x0416);
   EXPECT_EQ(LocaleIdFromPosixName("de_LU"), 0x0407) << "unknown country: the language's main one";
   EXPECT_EQ(LocaleIdFromPosixName(""), 0x0409);
 }
