@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <thread>
+
 #include "board_link_setup.h"
 
 namespace gestalon::core {
@@ -164,6 +167,36 @@ TEST(BoardLinkBusy, WaitBoardIdleResults) {
   link.Flags().connectionActive = 1;
   link.Flags().communicationError = 1;
   EXPECT_EQ(link.WaitBoardIdle(), 0);
+}
+
+TEST(BoardLinkBusy, TwoTasksNeverHoldTheBoardTogether) {
+  BoardLink link;
+  link.Flags().connectionActive = 1;
+  std::atomic<int> holders{0};
+  std::atomic<bool> overlap{false};
+  int shared = 0;  // plain memory, guarded only by the board
+  constexpr int kRounds = 2000;
+  auto task = [&] {
+    for (int i = 0; i < kRounds; ++i) {
+      if (link.TakeBoard() == 0) {
+        overlap = true;
+        return;
+      }
+      if (holders.fetch_add(1) != 0) {
+        overlap = true;
+      }
+      shared = shared + 1;
+      std::this_thread::yield();
+      holders.fetch_sub(1);
+      link.ReleaseBoard();
+    }
+  };
+  std::thread a(task);
+  std::thread b(task);
+  a.join();
+  b.join();
+  EXPECT_FALSE(overlap.load());
+  EXPECT_EQ(shared, 2 * kRounds);
 }
 
 }  // namespace
