@@ -20,7 +20,9 @@
 #include "board/outgoing_pose.h"
 #include "board/playback.h"
 #include "cpusettings/cpu_settings.h"
+#include "fake_devmem.h"
 #include "motion/motion_writer.h"
+#include "motion_block_setup.h"
 #include "platform/paths.h"
 #include "project/system_settings.h"
 #include "recording_ports.h"
@@ -37,7 +39,9 @@
 namespace gestalon::core {
 namespace {
 
+using gestalon::testing::Chain;
 using gestalon::testing::ConnectAndSettle;
+using gestalon::testing::FakeBoard;
 using gestalon::testing::ReadBytes;
 using gestalon::testing::RecordingProgressSink;
 using gestalon::testing::RecordingPrompter;
@@ -339,10 +343,6 @@ class RecordingPort : public DevmemPort {
   WriteLog& log_;
 };
 
-std::uint32_t AddressOf(const DevmemRecord& write) {
-  return static_cast<std::uint32_t>(write[1] | write[2] << 8);
-}
-
 // The views as the front end would drive them: the motion area is read under the session lock
 // on every repaint request, and the list position of the selected block is noted when it changes.
 class PlaybackViews : public gestalon::testing::RecordingViewNotifier {
@@ -413,16 +413,6 @@ MotionBlock WaitingPose(std::u16string name, std::uint16_t time, std::int16_t sl
   block.interpWait = true;
   block.slots[0] = slot0;
   return block;
-}
-
-void Link(std::initializer_list<MotionBlock*> chain) {
-  MotionBlock* previous = nullptr;
-  for (MotionBlock* block : chain) {
-    if (previous) {
-      previous->next = block;
-    }
-    previous = block;
-  }
 }
 
 // A robot "GST" on a virtual board stepped by the test, online, and a playback for it.
@@ -513,7 +503,7 @@ class Playback : public gestalon::testing::CardAndProject {
     for (auto i = static_cast<std::ptrdiff_t>(writes.size()) - 1;
          i >= static_cast<std::ptrdiff_t>(from); --i) {
       const DevmemRecord& write = writes[static_cast<std::size_t>(i)];
-      if (AddressOf(write) == address && write[4] == value) {
+      if (FakeBoard::AddressOf(write) == address && write[4] == value) {
         return i;
       }
     }
@@ -549,7 +539,7 @@ TwoPoses AppendTwoPoses(MotionDocument& motion, std::uint16_t time = 20) {
   TwoPoses blocks{
       &motion.Append(Block(BlockKind::Start, u"S")), &motion.Append(WaitingPose(u"P1", time, 100)),
       &motion.Append(WaitingPose(u"P2", time, 200)), &motion.Append(Block(BlockKind::End, u"E"))};
-  Link({blocks.start, blocks.p1, blocks.p2, blocks.end});
+  Chain({blocks.start, blocks.p1, blocks.p2, blocks.end});
   return blocks;
 }
 
@@ -591,8 +581,8 @@ TEST_F(Playback, FromTheStartMarksTheExecutedBlocksInOrder) {
   const auto writes = log.Writes();
   std::vector<std::uint32_t> start;
   for (std::size_t i = before; i < writes.size() && start.size() < 6; ++i) {
-    if (AddressOf(writes[i]) == BoardAddress::kLatestMotion || !start.empty()) {
-      start.push_back(AddressOf(writes[i]));
+    if (FakeBoard::AddressOf(writes[i]) == BoardAddress::kLatestMotion || !start.empty()) {
+      start.push_back(FakeBoard::AddressOf(writes[i]));
     }
     if (start.size() == 1) {
       EXPECT_EQ(std::string(reinterpret_cast<const char*>(&writes[i][4]), writes[i][3]),
@@ -617,14 +607,14 @@ void MakeCallingMotion(MotionDocument& motion, const std::filesystem::path& fold
   MotionBlock* subStart = &sub.Append(Block(BlockKind::Start, u"S"));
   MotionBlock* subPose = &sub.Append(WaitingPose(u"S1", 60, 400));
   MotionBlock* subEnd = &sub.Append(Block(BlockKind::End, u"E"));
-  Link({subStart, subPose, subEnd});
+  Chain({subStart, subPose, subEnd});
   ASSERT_TRUE(WriteMotionFile(folder / "sub.KX4", sub, SliderTable{}, 100, nullptr));
   MotionBlock* start = &motion.Append(Block(BlockKind::Start, u"S"));
   MotionBlock* call = &motion.Append(Block(BlockKind::SubRoutine, u"CALL"));
   call->fileName = u"sub.KX4";
   MotionBlock* pose = &motion.Append(WaitingPose(u"P1", 40, 500));
   MotionBlock* end = &motion.Append(Block(BlockKind::End, u"E"));
-  Link({start, call, pose, end});
+  Chain({start, call, pose, end});
 }
 
 // The code of a called motion marks the calling block; the override applies once to the played
