@@ -15,6 +15,7 @@
 namespace gestalon::core {
 namespace {
 
+using testing::BoardNamed;
 using testing::FakeBoard;
 using testing::FakeBoardDrive;
 using testing::TempDir;
@@ -174,12 +175,6 @@ TEST(DevmemFile, EveryRecordGoesToOffsetZeroOfAFileMadeOrKept) {
   EXPECT_EQ(std::filesystem::file_size(temp / "DEVMEM"), 512u);
 }
 
-std::shared_ptr<FakeBoard> Board(const std::string& modelName) {
-  auto board = std::make_shared<FakeBoard>();
-  board->SetText(0x0020, modelName);
-  return board;
-}
-
 std::vector<std::u16string> Labels(const std::vector<BoardDrive>& drives) {
   std::vector<std::u16string> labels;
   for (const auto& drive : drives) {
@@ -193,7 +188,7 @@ struct Scan {
   BoardLink link;
   BoardScanResult result;
   Scan(const std::vector<std::shared_ptr<FakeBoard>>& boards, std::u16string_view robotName) {
-    link.SetCurrentDrive(FakeBoardDrive(Board("X"), u"Z"));
+    link.SetCurrentDrive(FakeBoardDrive(BoardNamed("X"), u"Z"));
     std::vector<BoardDrive> drives;
     for (std::size_t i = 0; i < boards.size(); ++i) {
       drives.push_back(
@@ -206,9 +201,9 @@ struct Scan {
 // A board is chosen only when its name is the one exact match; a board whose DEVMEM will not
 // open is counted, not listed, and boards that do not identify exactly are not even opened.
 TEST(BoardScan, OnlyASingleExactMatchIsChosen) {
-  auto closed = Board("ROBO");
+  auto closed = BoardNamed("ROBO");
   closed->failOpen = true;
-  Scan one({Board("OTHER"), closed, Board("ROBO"), Board("ROBO2")}, u"ROBO");
+  Scan one({BoardNamed("OTHER"), closed, BoardNamed("ROBO"), BoardNamed("ROBO2")}, u"ROBO");
   EXPECT_TRUE(one.result.singleMatch);
   EXPECT_EQ(one.result.count, 4);
   EXPECT_EQ(one.link.CurrentDrive().label, u"F");
@@ -216,17 +211,17 @@ TEST(BoardScan, OnlyASingleExactMatchIsChosen) {
   EXPECT_EQ(Labels(one.link.DriveList().drives), (std::vector<std::u16string>{u"D", u"F", u"G"}));
   EXPECT_FALSE(one.link.IsBoardOpen());
 
-  Scan none[] = {Scan({Board("ROBO"), Board("ROBO")}, u"ROBO"),
-                 Scan({Board("robo"), Board("ROBO "), Board("ROB")}, u"ROBO")};
+  Scan none[] = {Scan({BoardNamed("ROBO"), BoardNamed("ROBO")}, u"ROBO"),
+                 Scan({BoardNamed("robo"), BoardNamed("ROBO "), BoardNamed("ROB")}, u"ROBO")};
   for (Scan& scan : none) {
     EXPECT_EQ(scan.result.listed.size(), &scan == none ? 2u : 3u);
     EXPECT_FALSE(scan.result.singleMatch);
     EXPECT_EQ(scan.link.CurrentDrive().label, u"Z");
   }
 
-  auto noBlanks = Board("ROBO");
+  auto noBlanks = BoardNamed("ROBO");
   noBlanks->descriptor.vendor = "Quarel";
-  auto unreadable = Board("ROBO");
+  auto unreadable = BoardNamed("ROBO");
   unreadable->queryFails = true;
   Scan unidentified({noBlanks, unreadable}, u"ROBO");
   EXPECT_EQ(unidentified.result.count, 0);
@@ -234,7 +229,7 @@ TEST(BoardScan, OnlyASingleExactMatchIsChosen) {
 }
 
 TEST(BoardScan, ChoiceTextsAndChoosingAValidIndex) {
-  Scan scan({Board("ROBO"), Board("TWO")}, u"none");
+  Scan scan({BoardNamed("ROBO"), BoardNamed("TWO")}, u"none");
   EXPECT_EQ(BoardChoiceTexts(scan.result),
             (std::vector<std::u16string>{u"ROBO (Dドライブ)", u"TWO (Eドライブ)"}));
   EXPECT_EQ(CurrentBoardChoice(scan.link, scan.result), 0);

@@ -9,6 +9,7 @@
 #include <utility>
 #include <vector>
 
+#include "board/board_addresses.h"
 #include "board/board_drive.h"
 #include "board/devmem_port.h"
 
@@ -116,6 +117,13 @@ class FakeDevmemPort : public core::DevmemPort {
  private:
   std::shared_ptr<FakeBoard> board_;
 };
+
+// A board that gives `modelName` as its robot's name.
+inline std::shared_ptr<FakeBoard> BoardNamed(const std::string& modelName) {
+  auto board = std::make_shared<FakeBoard>();
+  board->SetText(core::BoardAddress::kModelName, modelName);
+  return board;
+}
 
 // A drive whose DEVMEM is `board`; it identifies itself with board->descriptor.
 inline core::BoardDrive FakeBoardDrive(std::shared_ptr<FakeBoard> board, std::u16string label) {

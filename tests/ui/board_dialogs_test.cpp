@@ -36,9 +36,7 @@ std::vector<std::vector<std::int16_t>> PoseTargets(const testing::SampleRobot& r
 }
 
 core::BoardDrive Drive(const std::string& modelName, const char16_t* label) {
-  auto board = std::make_shared<testing::FakeBoard>();
-  board->SetText(0x0020, modelName);
-  return testing::FakeBoardDrive(board, label);
+  return testing::FakeBoardDrive(testing::BoardNamed(modelName), label);
 }
 
 }  // namespace
